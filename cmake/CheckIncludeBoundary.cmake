@@ -1,0 +1,48 @@
+# Fails when a file of the model layers names a header it must not use.
+#   CORE_FILES      files that may use QtCore and QtGui but no widgets or printing
+#   SCRIPT_FILES    files that may use the C++ standard library only
+#   FORBIDDEN_DIRS  include folders of QtWidgets and QtPrintSupport
+set(failures "")
+
+function(forbidden_header header out)
+    set(${out} FALSE PARENT_SCOPE)
+    if(header MATCHES "^(QtWidgets|QtPrintSupport)(/|$)")
+        set(${out} TRUE PARENT_SCOPE)
+        return()
+    endif()
+    foreach(dir IN LISTS FORBIDDEN_DIRS)
+        if(EXISTS "${dir}/${header}" AND NOT IS_DIRECTORY "${dir}/${header}")
+            set(${out} TRUE PARENT_SCOPE)
+            return()
+        endif()
+    endforeach()
+endfunction()
+
+function(check_files files mode)
+    foreach(file IN LISTS files)
+        if(NOT EXISTS "${file}")
+            continue()
+        endif()
+        file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+        foreach(line IN LISTS lines)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*" "\\1" header "${line}")
+            if(mode STREQUAL "script" AND header MATCHES "^Q")
+                string(APPEND failures "${file}: the expression engine may not include <${header}>\n")
+            else()
+                forbidden_header("${header}" bad)
+                if(bad)
+                    string(APPEND failures "${file}: a model file may not include <${header}>\n")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
+    set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
+check_files("${CORE_FILES}" core)
+check_files("${SCRIPT_FILES}" script)
+
+if(failures)
+    message(FATAL_ERROR "Include boundary broken:\n${failures}")
+endif()
+message(STATUS "Include boundary holds")

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "platform/colorref.h"
+
+#include <QtCore/QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class Surface;
+
+// The shared description of the coordinate grid. Integer fields are 16-bit as a settings file
+// stores them; positions are single precision pixels of the sheet.
+//
+// Colour pairs: the first field of each pair colours the horizontal lines (the Y scale), the
+// second the vertical lines (the X scale); every other pair is X first.
+struct GraphSettings {
+    float OriginX = 0.0f;
+    float OriginY = 0.0f;
+    // Coverage of the grid: 0 both sides of the origin, 1 right of (below) it, -1 left of (above) it.
+    std::int16_t XSide = 0;
+    std::int16_t YSide = 0;
+    bool XSmallLinesOn = true;
+    bool YSmallLinesOn = true;
+    bool XMediumLinesOn = true;
+    bool YMediumLinesOn = true;
+    bool XLargeLinesOn = true;
+    bool YLargeLinesOn = true;
+    bool XAxisOn = true;
+    bool YAxisOn = true;
+    std::int16_t XSmallSpacing = 4; // pixels between small lines, 1..100
+    std::int16_t YSmallSpacing = 4;
+    std::int16_t XMediumEvery = 5; // small steps per medium step, 2..20
+    std::int16_t YMediumEvery = 5;
+    std::int16_t XLargeEvery = 2; // medium steps per large step, 2..20
+    std::int16_t YLargeEvery = 2;
+    ColorRef YSmallLineColor = Rgb(192, 255, 255);
+    ColorRef XSmallLineColor = Rgb(192, 255, 255);
+    ColorRef YMediumLineColor = Rgb(112, 255, 255);
+    ColorRef XMediumLineColor = Rgb(112, 255, 255);
+    ColorRef YLargeLineColor = Rgb(32, 255, 255);
+    ColorRef XLargeLineColor = Rgb(32, 255, 255);
+    ColorRef XAxisColor = Rgb(112, 112, 255);
+    ColorRef YAxisColor = Rgb(112, 112, 255);
+    ColorRef BackgroundColor = Rgb(255, 255, 255);
+    // 1 no numbers, 2 every small line, 3 every medium line, 4 every large line.
+    std::int16_t XTickLabelMode = 4;
+    std::int16_t YTickLabelMode = 4;
+    ColorRef XTickLabelColor = Rgb(0, 0, 255);
+    ColorRef YTickLabelColor = Rgb(0, 0, 255);
+    float XTickLabelSize = 9.0f; // points
+    float YTickLabelSize = 9.0f;
+    // Redraw requests carried across a modal dialog to the main window's next activation.
+    bool SettingsChanged = false;
+    bool PrintDialogClosed = false;
+};
+
+// Pixel steps of the three line classes along one axis. Products reach 100 × 20 × 20 = 40000,
+// beyond a 16-bit integer, so they are computed in 32 bits.
+struct AxisSteps {
+    std::int32_t small;
+    std::int32_t medium;
+    std::int32_t large;
+};
+AxisSteps XSteps(const GraphSettings& settings);
+AxisSteps YSteps(const GraphSettings& settings);
+
+// The unit names an axis can carry; only "deg" and "π" change values.
+inline const QString PlainUnitName = QStringLiteral("単位 1"); // "単位 1" = unit 1 (plain)
+inline const QString DegreeUnitName = QStringLiteral("deg");
+inline const QString RadianUnitName = QStringLiteral("rad");
+inline const QString PiUnitName = QStringLiteral("π");
+
+// Per pixel column, the row of each function's curve. Slots 1 to 3 are used (rows 0 to 4 exist);
+// columns run from 0 to the sheet width rounded to an integer.
+class PlotTable {
+public:
+    static constexpr int SlotRows = 5;
+
+    // Makes the table 0..lastColumn by 0..4 with every entry 0.
+    void Redim(int lastColumn);
+    int LastColumn() const { return m_lastColumn; }
+    bool HasColumn(int column) const { return column >= 0 && column <= m_lastColumn; }
+
+    float Get(int slot, int column) const;
+    void Set(int slot, int column, float row);
+
+private:
+    int m_lastColumn = -1;
+    std::vector<float> m_rows; // column-major: m_rows[column * SlotRows + slot]
+};
+
+// The graph state the main window keeps beside GraphSettings.
+struct GraphState {
+    double Pi = 0.0;
+    PlotTable PlotValues;
+    float PlotLimit = 0.0f; // rows are clamped to ±PlotLimit; PlotLimit + 1 marks "no value"
+    std::array<bool, 3> Drawn{}; // F1Drawn, F2Drawn, F3Drawn
+    std::array<bool, 3> Hidden{}; // F1Hidden, F2Hidden, F3Hidden
+    float GraphWidthPx = 0.0f;
+    float GraphHeightPx = 0.0f;
+    QString XUnitName = PlainUnitName;
+    QString YUnitName = PlainUnitName;
+    double XOriginValue = 0.0;
+    double YOriginValue = 0.0;
+    double XSmallValue = 1.0;
+    double YSmallValue = 1.0;
+    bool SuppressTextEvents = false;
+
+    float NoValueMark() const { return PlotLimit + 1.0f; }
+};
+
+// Rounds to the nearest integer, ties to even, as every conversion of a size to a whole number
+// does; clamped to the 32-bit range.
+std::int32_t RoundHalfEven(double value);
+
+// Re-creates PlotValues for the current GraphWidthPx, and sets PlotLimit from GraphHeightPx.
+void ResizePlotTable(GraphState& state);
+
+// Gives the record and the axis value fields their defaults for the sheet as it is now.
+void ResetGraphSettings(GraphSettings& settings, GraphState& state, const Surface& sheet);
+
+// The start-up part of the axis panel set-up that belongs to the model: Pi, the sheet size, the
+// defaults, and no curve drawn.
+void InitGraphState(GraphSettings& settings, GraphState& state, const Surface& sheet);

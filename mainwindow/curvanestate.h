@@ -1,0 +1,28 @@
+#pragma once
+
+#include "graph/graphsettings.h"
+#include "platform/labels.h"
+#include "platform/surface.h"
+
+#include <QtCore/QString>
+
+// Everything the main window knows, in one place. Procedures take the parts they need.
+struct CurvaneState {
+    GraphSettings Settings;
+    GraphState Graph;
+    Surface Sheet; // picScreen's drawing
+    LabelFamily Xmoji; // X tick numbers
+    LabelFamily Ymoji; // Y tick numbers
+    LabelFamily AddMoji; // free labels
+    QString SettingsFileName;
+    QString BitmapFileName;
+};
+
+// The sheet's drawing size when the program starts: 5025 × 3855 twips overall less a frame of
+// two pixels on each side.
+inline constexpr int SheetFramePx = 2;
+inline constexpr double DesignSheetWidthTwips = 5025.0;
+inline constexpr double DesignSheetHeightTwips = 3855.0;
+
+// Start-up of the graph: a sheet of the given drawing size, the default settings and the grid.
+void StartGraph(CurvaneState& state, int sheetWidth, int sheetHeight);

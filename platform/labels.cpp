@@ -1,0 +1,113 @@
+#include "platform/labels.h"
+
+#include <QtGui/QPainter>
+#include <cmath>
+
+QFont FontSpec::ToQFont() const {
+    QFont font(name);
+    // Texts are measured and drawn at 96 pixels per inch whatever the display says.
+    const double pixels = size * 96.0 / 72.0;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setStrikeOut(strikeout);
+    font.setUnderline(underline);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+FontSpec DefaultLabelFont() {
+    FontSpec font;
+    font.name = QStringLiteral("IPAGothic");
+    font.size = 9.0;
+    return font;
+}
+
+void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
+                   const FontSpec& font, ColorRef colour) {
+    const QFont qfont = font.ToQFont();
+    painter.setFont(qfont);
+    painter.setPen(ToQColor(colour));
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    const QFontMetricsF metrics(qfont);
+    painter.drawText(QPointF(left, top + metrics.ascent()), text);
+}
+
+LabelFamily::LabelFamily() {
+    m_items.emplace_back(TextLabel{});
+    m_items.front()->m_font = DefaultLabelFont();
+    Measure(*m_items.front());
+}
+
+TextLabel& LabelFamily::Create(int n) {
+    if (n < 1) {
+        n = 1;
+    }
+    const auto index = static_cast<std::size_t>(n);
+    if (index >= m_items.size()) {
+        m_items.resize(index + 1);
+    }
+    const TextLabel& model = Template();
+    TextLabel label;
+    label.color = model.color;
+    label.m_font = model.m_font;
+    label.m_height = model.m_height; // an empty text is one line high and no wide
+    m_items[index] = std::move(label);
+    return *m_items[index];
+}
+
+void LabelFamily::Remove(int n) {
+    if (n < 1 || !Exists(n)) {
+        return;
+    }
+    m_items[static_cast<std::size_t>(n)].reset();
+    while (m_items.size() > 1 && !m_items.back()) {
+        m_items.pop_back();
+    }
+}
+
+void LabelFamily::RemoveAll() { m_items.resize(1); }
+
+bool LabelFamily::Exists(int n) const {
+    return n >= 0 && static_cast<std::size_t>(n) < m_items.size() &&
+           m_items[static_cast<std::size_t>(n)].has_value();
+}
+
+int LabelFamily::Count() const {
+    int count = 0;
+    for (std::size_t i = 1; i < m_items.size(); ++i) {
+        count += m_items[i] ? 1 : 0;
+    }
+    return count;
+}
+
+void LabelFamily::SetText(int n, const QString& text) {
+    TextLabel& label = At(n);
+    label.m_text = text;
+    Measure(label);
+}
+
+void LabelFamily::SetFont(int n, const FontSpec& font) {
+    TextLabel& label = At(n);
+    label.m_font = font;
+    Measure(label);
+}
+
+const QFontMetricsF& LabelFamily::MetricsFor(const FontSpec& font) {
+    for (const auto& [spec, metrics] : m_metrics) {
+        if (spec == font) {
+            return metrics;
+        }
+    }
+    if (m_metrics.size() >= 16) {
+        m_metrics.erase(m_metrics.begin());
+    }
+    m_metrics.emplace_back(font, QFontMetricsF(font.ToQFont()));
+    return m_metrics.back().second;
+}
+
+void LabelFamily::Measure(TextLabel& label) {
+    const QFontMetricsF& metrics = MetricsFor(label.m_font);
+    label.m_width = metrics.horizontalAdvance(label.m_text);
+    label.m_height = metrics.height();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QtCore/QPointer>
+
+class QWidget;
+class QPrinter;
+
+// The real dialogs: Qt's standard choosers and message boxes, parented to a window.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent);
+    ~QtDialogs() override;
+
+    std::optional<ColorRef> ChooseColor(ColorRef preset, bool fullOpen) override;
+    std::optional<FontSpec> ChooseFont(const FontSpec& preset) override;
+    QString OpenFileName(const QString& title, const QString& filter) override;
+    QString SaveFileName(const QString& title, const QString& filter) override;
+    void Message(const QString& text, const QString& title, bool informationIcon) override;
+    QString InputBox(const QString& prompt, const QString& title) override;
+    int PopupMenu(const QStringList& entries) override;
+    std::optional<QPageLayout> PrintSetup(const QString& title,
+                                          const QPageLayout& current) override;
+
+private:
+    QPointer<QWidget> m_parent;
+    QString m_lastFolder;
+};
+
+// "desc|*.a;*.b|desc2|*.c" as a Qt name filter: "desc (*.a *.b);;desc2 (*.c)".
+QString ToQtNameFilter(const QString& filter);

@@ -1,0 +1,175 @@
+#include "platform/surface.h"
+
+#include "platform/labels.h"
+
+#include <QtGui/QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int MaxDrawWidth = 64;
+
+// Cuts the segment down to the rectangle [xmin, xmax] × [ymin, ymax] (Liang–Barsky). Returns
+// false when nothing of it lies inside. Done in double before any rounding, so endpoints far
+// off the surface (an origin dragged miles away, a curve clamped to five sheet heights) never
+// reach integer arithmetic.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
+                 double xmax, double ymax) {
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) {
+                return false;
+            }
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            t0 = std::max(t0, t);
+        } else {
+            t1 = std::min(t1, t);
+        }
+        if (t0 > t1) {
+            return false;
+        }
+    }
+    const double sx = x1;
+    const double sy = y1;
+    x1 = sx + t0 * dx;
+    y1 = sy + t0 * dy;
+    x2 = sx + t1 * dx;
+    y2 = sy + t1 * dy;
+    return true;
+}
+
+} // namespace
+
+int PixelOf(double position) {
+    if (!(position > -1e9)) {
+        return -1000000000;
+    }
+    if (position > 1e9) {
+        return 1000000000;
+    }
+    return static_cast<int>(std::nearbyint(position));
+}
+
+Surface::Surface(int width, int height)
+    : m_image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    Clear();
+}
+
+void Surface::SetScaleSize(int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width == m_image.width() && height == m_image.height()) {
+        return;
+    }
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(ToPixel(m_backColor));
+    QPainter painter(&resized);
+    painter.drawImage(QPoint(0, 0), m_image);
+    painter.end();
+    m_image = std::move(resized);
+}
+
+void Surface::Clear() {
+    m_image.fill(ToPixel(m_backColor));
+    if (!m_picture.isNull()) {
+        QPainter painter(&m_image);
+        painter.drawImage(QPoint(0, 0), m_picture);
+    }
+}
+
+void Surface::SetDrawWidth(int width) { m_drawWidth = std::clamp(width, 1, MaxDrawWidth); }
+
+void Surface::Plot(int x, int y, std::uint32_t pixel) {
+    if (x >= 0 && y >= 0 && x < m_image.width() && y < m_image.height()) {
+        reinterpret_cast<std::uint32_t*>(m_image.scanLine(y))[x] = pixel;
+    }
+}
+
+// A wide pen is a square of the draw width centred on the pixel.
+void Surface::Stamp(int x, int y, std::uint32_t pixel) {
+    if (m_drawWidth == 1) {
+        Plot(x, y, pixel);
+        return;
+    }
+    const int from = -(m_drawWidth - 1) / 2;
+    for (int dy = 0; dy < m_drawWidth; ++dy) {
+        for (int dx = 0; dx < m_drawWidth; ++dx) {
+            Plot(x + from + dx, y + from + dy, pixel);
+        }
+    }
+}
+
+void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) {
+    const double margin = m_drawWidth + 1.0;
+    if (!ClipSegment(x1, y1, x2, y2, -margin, -margin, m_image.width() - 1 + margin,
+                     m_image.height() - 1 + margin)) {
+        return;
+    }
+    int x = PixelOf(x1);
+    int y = PixelOf(y1);
+    const int xEnd = PixelOf(x2);
+    const int yEnd = PixelOf(y2);
+    const std::uint32_t pixel = ToPixel(colour);
+    const int dx = std::abs(xEnd - x);
+    const int dy = -std::abs(yEnd - y);
+    const int stepX = x < xEnd ? 1 : -1;
+    const int stepY = y < yEnd ? 1 : -1;
+    int error = dx + dy;
+    for (int n = 0;; ++n) {
+        // Dotted lines: two pixels on, two off.
+        if (m_drawStyle == DrawStyle::Solid || (n & 2) == 0) {
+            Stamp(x, y, pixel);
+        }
+        if (x == xEnd && y == yEnd) {
+            break;
+        }
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y += stepY;
+        }
+    }
+}
+
+void Surface::Box(double x1, double y1, double x2, double y2, ColorRef colour) {
+    Line(x1, y1, x2, y1, colour);
+    Line(x2, y1, x2, y2, colour);
+    Line(x2, y2, x1, y2, colour);
+    Line(x1, y2, x1, y1, colour);
+}
+
+void Surface::Point(double x, double y, ColorRef colour) {
+    Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
+}
+
+void Surface::Text(double x, double y, const QString& text, const FontSpec& font,
+                   ColorRef colour) {
+    QPainter painter(&m_image);
+    DrawLabelText(painter, x, y, text, font, colour);
+}
+
+void Surface::SetPicture(const QImage& picture) {
+    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(1.0);
+}
+
+void Surface::ClearPicture() { m_picture = QImage(); }
+
+void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target) {
+    painter.drawImage(target, picture);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/colorref.h"
+
+#include <QtGui/QImage>
+#include <QtCore/QString>
+
+class QPainter;
+class QRectF;
+struct FontSpec;
+
+enum class DrawStyle { Solid, Dotted };
+
+// A raster drawing surface: the sheet, and the previews of the dialogs. Positions are pixels
+// with the origin at the top left and y downward; fractional positions are rounded to the
+// nearest pixel (ties to even). Nothing is antialiased, so every line sets exactly the pixels
+// the tests expect.
+class Surface {
+public:
+    explicit Surface(int width = 1, int height = 1);
+
+    // The drawing size in pixels. Resizing keeps what was drawn in the part that remains and
+    // fills new area with the background colour.
+    void SetScaleSize(int width, int height);
+    int Width() const { return m_image.width(); }
+    int Height() const { return m_image.height(); }
+
+    void SetBackColor(ColorRef colour) { m_backColor = colour; }
+    ColorRef BackColor() const { return m_backColor; }
+    // Fills the surface with the background colour; a background picture stays under it all.
+    void Clear();
+
+    void SetDrawWidth(int width);
+    int DrawWidth() const { return m_drawWidth; }
+    void SetDrawStyle(DrawStyle style) { m_drawStyle = style; }
+    DrawStyle Style() const { return m_drawStyle; }
+
+    // A straight line including both end pixels, in the current width and style.
+    void Line(double x1, double y1, double x2, double y2, ColorRef colour);
+    // The outline of the rectangle with the two corners given.
+    void Box(double x1, double y1, double x2, double y2, ColorRef colour);
+    // One pixel.
+    void Point(double x, double y, ColorRef colour);
+    // Text with its top-left corner at (x, y), on a transparent background.
+    void Text(double x, double y, const QString& text, const FontSpec& font, ColorRef colour);
+
+    // A picture shown at its own size from the top-left corner, under everything drawn.
+    void SetPicture(const QImage& picture);
+    void ClearPicture();
+    bool HasPicture() const { return !m_picture.isNull(); }
+    const QImage& Picture() const { return m_picture; }
+
+    // Everything shown, as one bitmap of the surface's size.
+    const QImage& Image() const { return m_image; }
+    QImage& Image() { return m_image; }
+
+private:
+    void Plot(int x, int y, std::uint32_t pixel);
+    void Stamp(int x, int y, std::uint32_t pixel);
+
+    QImage m_image;
+    QImage m_picture;
+    ColorRef m_backColor = Rgb(255, 255, 255);
+    int m_drawWidth = 1;
+    DrawStyle m_drawStyle = DrawStyle::Solid;
+};
+
+// Draws a picture stretched into a rectangle (the printed page uses this).
+void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target);
+
+// Rounds a surface position to its pixel: nearest, ties to even.
+int PixelOf(double position);

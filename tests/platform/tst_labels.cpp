@@ -1,0 +1,75 @@
+#include "platform/labels.h"
+
+#include <QtTest/QtTest>
+
+class LabelsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void newElementTakesTheTemplatesLook();
+    void sizeFollowsTextAndFontAtOnce();
+    void removingKeepsOtherIndices();
+    void onlyVisibleElementsAreVisited();
+};
+
+void LabelsTest::newElementTakesTheTemplatesLook() {
+    LabelFamily family;
+    family.SetTemplateColor(Rgb(0, 0, 255));
+    FontSpec big = DefaultLabelFont();
+    big.size = 14;
+    big.bold = true;
+    family.SetTemplateFont(big);
+    const TextLabel& label = family.Create(3);
+    QCOMPARE(label.color, Rgb(0, 0, 255));
+    QCOMPARE(label.Font(), big);
+    QVERIFY(!label.visible);
+    QVERIFY(label.Text().isEmpty());
+    QVERIFY(family.Exists(3));
+    QVERIFY(!family.Exists(1));
+    QVERIFY(!family.Template().visible);
+}
+
+void LabelsTest::sizeFollowsTextAndFontAtOnce() {
+    LabelFamily family;
+    family.Create(1);
+    family.SetText(1, QStringLiteral("10"));
+    const double narrow = family.At(1).Width();
+    QVERIFY(narrow > 0);
+    family.SetText(1, QStringLiteral("-1000"));
+    QVERIFY(family.At(1).Width() > narrow);
+    const double height = family.At(1).Height();
+    FontSpec larger = family.At(1).Font();
+    larger.size *= 2;
+    family.SetFont(1, larger);
+    QVERIFY(family.At(1).Height() > height * 1.5);
+}
+
+void LabelsTest::removingKeepsOtherIndices() {
+    LabelFamily family;
+    for (int i = 1; i <= 4; ++i) {
+        family.Create(i);
+        family.SetText(i, QString::number(i));
+    }
+    family.Remove(2);
+    QVERIFY(!family.Exists(2));
+    QCOMPARE(family.At(3).Text(), QStringLiteral("3"));
+    QCOMPARE(family.Count(), 3);
+    family.Remove(4);
+    QCOMPARE(family.UpperBound(), 3);
+    family.Remove(0); // the template cannot go
+    QVERIFY(family.Exists(0));
+    family.RemoveAll();
+    QCOMPARE(family.UpperBound(), 0);
+}
+
+void LabelsTest::onlyVisibleElementsAreVisited() {
+    LabelFamily family;
+    for (int i = 1; i <= 5; ++i) {
+        family.Create(i).visible = (i % 2 == 1);
+    }
+    QList<int> seen;
+    family.ForEachVisible([&](int index, const TextLabel&) { seen << index; });
+    QCOMPARE(seen, (QList<int>{1, 3, 5}));
+}
+
+QTEST_MAIN(LabelsTest)
+#include "tst_labels.moc"

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QtCore/QList>
+#include <deque>
+
+// A scripted stand-in for the dialogs: answers are queued beforehand, and every question asked
+// is recorded so a test can check titles, texts and filters.
+class FakeDialogs : public Dialogs {
+public:
+    struct Asked {
+        QString kind; // "color", "font", "open", "save", "message", "input", "popup", "print"
+        QString title;
+        QString text; // message text, prompt or file filter
+    };
+
+    std::deque<std::optional<ColorRef>> colors;
+    std::deque<std::optional<FontSpec>> fonts;
+    std::deque<QString> paths;
+    std::deque<QString> inputs;
+    std::deque<int> popupChoices;
+    std::deque<std::optional<QPageLayout>> pageLayouts;
+    QList<Asked> asked;
+    QList<bool> fullOpenRequests;
+    QStringList lastPopupEntries;
+
+    std::optional<ColorRef> ChooseColor(ColorRef, bool fullOpen) override {
+        asked.append({QStringLiteral("color"), {}, {}});
+        fullOpenRequests.append(fullOpen);
+        return Take(colors, std::optional<ColorRef>{});
+    }
+    std::optional<FontSpec> ChooseFont(const FontSpec&) override {
+        asked.append({QStringLiteral("font"), {}, {}});
+        return Take(fonts, std::optional<FontSpec>{});
+    }
+    QString OpenFileName(const QString& title, const QString& filter) override {
+        asked.append({QStringLiteral("open"), title, filter});
+        return Take(paths, QString());
+    }
+    QString SaveFileName(const QString& title, const QString& filter) override {
+        asked.append({QStringLiteral("save"), title, filter});
+        return Take(paths, QString());
+    }
+    void Message(const QString& text, const QString& title, bool) override {
+        asked.append({QStringLiteral("message"), title, text});
+    }
+    QString InputBox(const QString& prompt, const QString& title) override {
+        asked.append({QStringLiteral("input"), title, prompt});
+        return Take(inputs, QString());
+    }
+    int PopupMenu(const QStringList& entries) override {
+        asked.append({QStringLiteral("popup"), {}, {}});
+        lastPopupEntries = entries;
+        return Take(popupChoices, -1);
+    }
+    std::optional<QPageLayout> PrintSetup(const QString& title, const QPageLayout&) override {
+        asked.append({QStringLiteral("print"), title, {}});
+        return Take(pageLayouts, std::optional<QPageLayout>{});
+    }
+
+    // The messages shown so far, in order.
+    QStringList Messages() const {
+        QStringList texts;
+        for (const Asked& a : asked) {
+            if (a.kind == QStringLiteral("message")) {
+                texts << a.text;
+            }
+        }
+        return texts;
+    }
+
+private:
+    template <class T>
+    static T Take(std::deque<T>& queue, T fallback) {
+        if (queue.empty()) {
+            return fallback; // an unscripted question is answered as if cancelled
+        }
+        T value(queue.front());
+        queue.pop_front();
+        return value;
+    }
+};
