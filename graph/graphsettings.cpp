@@ -85,5 +85,4 @@ void InitGraphState(GraphSettings& settings, GraphState& state, const Surface& s
     state.GraphWidthPx = static_cast<float>(sheet.Width());
     state.GraphHeightPx = static_cast<float>(sheet.Height());
     ResetGraphSettings(settings, state, sheet);
-    state.Drawn = {};
 }

@@ -3,7 +3,6 @@
 #include "platform/colorref.h"
 
 #include <QtCore/QString>
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -95,8 +94,6 @@ struct GraphState {
     double Pi = 0.0;
     PlotTable PlotValues;
     float PlotLimit = 0.0f; // rows are clamped to ±PlotLimit; PlotLimit + 1 marks "no value"
-    std::array<bool, 3> Drawn{}; // F1Drawn, F2Drawn, F3Drawn
-    std::array<bool, 3> Hidden{}; // F1Hidden, F2Hidden, F3Hidden
     float GraphWidthPx = 0.0f;
     float GraphHeightPx = 0.0f;
     QString XUnitName = PlainUnitName;
@@ -120,6 +117,6 @@ void ResizePlotTable(GraphState& state);
 // Gives the record and the axis value fields their defaults for the sheet as it is now.
 void ResetGraphSettings(GraphSettings& settings, GraphState& state, const Surface& sheet);
 
-// The start-up part of the axis panel set-up that belongs to the model: Pi, the sheet size, the
-// defaults, and no curve drawn.
+// The start-up part of the axis panel set-up that belongs to the model: Pi, the sheet size and the
+// defaults.
 void InitGraphState(GraphSettings& settings, GraphState& state, const Surface& sheet);

@@ -58,7 +58,7 @@ int PixelOf(double position) {
     if (position > 1e9) {
         return 1000000000;
     }
-    return static_cast<int>(std::nearbyint(position));
+    return static_cast<int>(std::floor(position));
 }
 
 Surface::Surface(int width, int height)
@@ -121,6 +121,11 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
     const int xEnd = PixelOf(x2);
     const int yEnd = PixelOf(y2);
     const std::uint32_t pixel = ToPixel(colour);
+    if (m_drawWidth == 1 && m_drawStyle == DrawStyle::Solid && (x == xEnd || y == yEnd)) {
+        // The whole grid is made of these: write the run straight into the image.
+        AxisParallelRun(x, y, xEnd, yEnd, pixel);
+        return;
+    }
     const int dx = std::abs(xEnd - x);
     const int dy = -std::abs(yEnd - y);
     const int stepX = x < xEnd ? 1 : -1;
@@ -143,6 +148,37 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
             error += dx;
             y += stepY;
         }
+    }
+}
+
+void Surface::AxisParallelRun(int x1, int y1, int x2, int y2, std::uint32_t pixel) {
+    const int width = m_image.width();
+    const int height = m_image.height();
+    if (y1 == y2) {
+        if (y1 < 0 || y1 >= height) {
+            return;
+        }
+        const int from = std::max(std::min(x1, x2), 0);
+        const int to = std::min(std::max(x1, x2), width - 1);
+        if (from > to) {
+            return;
+        }
+        auto* row = reinterpret_cast<std::uint32_t*>(m_image.scanLine(y1));
+        std::fill(row + from, row + to + 1, pixel);
+        return;
+    }
+    if (x1 < 0 || x1 >= width) {
+        return;
+    }
+    const int from = std::max(std::min(y1, y2), 0);
+    const int to = std::min(std::max(y1, y2), height - 1);
+    if (from > to) {
+        return;
+    }
+    const qsizetype stride = m_image.bytesPerLine() / 4;
+    auto* at = reinterpret_cast<std::uint32_t*>(m_image.scanLine(from)) + x1;
+    for (int y = from; y <= to; ++y, at += stride) {
+        *at = pixel;
     }
 }
 

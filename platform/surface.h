@@ -12,9 +12,9 @@ struct FontSpec;
 enum class DrawStyle { Solid, Dotted };
 
 // A raster drawing surface: the sheet, and the previews of the dialogs. Positions are pixels
-// with the origin at the top left and y downward; fractional positions are rounded to the
-// nearest pixel (ties to even). Nothing is antialiased, so every line sets exactly the pixels
-// the tests expect.
+// with the origin at the top left and y downward; a fractional position lands in the pixel that
+// contains it, as with QPainter's aliased drawing, so x = 165.5 is column 165. Nothing is
+// antialiased, so every line sets exactly the pixels the tests expect.
 class Surface {
 public:
     explicit Surface(int width = 1, int height = 1);
@@ -57,6 +57,7 @@ public:
 private:
     void Plot(int x, int y, std::uint32_t pixel);
     void Stamp(int x, int y, std::uint32_t pixel);
+    void AxisParallelRun(int x1, int y1, int x2, int y2, std::uint32_t pixel);
 
     QImage m_image;
     QImage m_picture;
@@ -68,5 +69,5 @@ private:
 // Draws a picture stretched into a rectangle (the printed page uses this).
 void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target);
 
-// Rounds a surface position to its pixel: nearest, ties to even.
+// The pixel a surface position falls in.
 int PixelOf(double position);

@@ -88,7 +88,6 @@ void GraphTest::resetRestoresEveryDefault() {
     sheet.state.XSmallValue = 0;
     sheet.state.YUnitName = QStringLiteral("deg");
     sheet.state.XOriginValue = 7;
-    sheet.state.Drawn = {true, false, true};
     sheet.state.PlotValues.Set(1, 5, 42.0f);
 
     ResetGraphSettings(s, sheet.state, sheet.surface);
@@ -106,7 +105,6 @@ void GraphTest::resetRestoresEveryDefault() {
     QCOMPARE(sheet.state.YUnitName, PlainUnitName);
     QCOMPARE(sheet.state.XOriginValue, 0.0);
     QCOMPARE(sheet.state.PlotValues.Get(1, 5), 0.0f); // the table is made anew
-    QCOMPARE(sheet.state.Drawn[0], true);             // curves are the redraw's business
 }
 
 void GraphTest::stepProductsDoNotOverflow() {

@@ -32,15 +32,15 @@ void MainWindowTest::showsTheDefaultGridOnTheDesignedSheet() {
     QCOMPARE(state.Settings.OriginX, 165.5f);
     QCOMPARE(state.Settings.OriginY, 126.5f);
 
-    // What the widget shows is the grid: the Y axis at column 166 (165.5 to even), a small line
-    // four pixels to its right, the large line 40 pixels away.
+    // What the widget shows is the grid: the Y axis in column 165 (where 165.5 falls), a small
+    // line four pixels to its right, the large line 40 pixels away.
     const QImage shown = sheet->grab().toImage();
     const QPoint frame(2, 2);
     const auto colourAt = [&](int x, int y) { return shown.pixelColor(QPoint(x, y) + frame); };
-    QCOMPARE(colourAt(166, 128), QColor(112, 112, 255));
-    QCOMPARE(colourAt(170, 128), QColor(192, 255, 255));
-    QCOMPARE(colourAt(206, 128), QColor(32, 255, 255));
-    QCOMPARE(colourAt(168, 128), QColor(255, 255, 255));
+    QCOMPARE(colourAt(165, 128), QColor(112, 112, 255));
+    QCOMPARE(colourAt(169, 128), QColor(192, 255, 255));
+    QCOMPARE(colourAt(205, 128), QColor(32, 255, 255));
+    QCOMPARE(colourAt(167, 128), QColor(255, 255, 255));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -2,6 +2,7 @@
 #include "platform/surface.h"
 #include "platform/units.h"
 
+#include <QtGui/QPainter>
 #include <QtTest/QtTest>
 #include <limits>
 
@@ -29,8 +30,8 @@ class SurfaceTest : public QObject {
     Q_OBJECT
 private slots:
     void lineSetsBothEndsAndNothingElse();
-    void fractionalPositionsRoundHalfToEven_data();
-    void fractionalPositionsRoundHalfToEven();
+    void axisParallelLinesMatchQPainter_data();
+    void axisParallelLinesMatchQPainter();
     void farAwayAndInvalidEndpointsAreSafe();
     void wideAndDottedLines();
     void pointAndBox();
@@ -55,22 +56,34 @@ void SurfaceTest::lineSetsBothEndsAndNothingElse() {
     }
 }
 
-void SurfaceTest::fractionalPositionsRoundHalfToEven_data() {
-    QTest::addColumn<double>("x");
-    QTest::addColumn<int>("column");
-    QTest::newRow("2.5 to 2") << 2.5 << 2;
-    QTest::newRow("3.5 to 4") << 3.5 << 4;
-    QTest::newRow("3.4 to 3") << 3.4 << 3;
-    QTest::newRow("-0.4 to 0") << -0.4 << 0;
+void SurfaceTest::axisParallelLinesMatchQPainter_data() {
+    QTest::addColumn<QLineF>("line");
+    QTest::newRow("whole pixels") << QLineF(2, 3, 12, 3);
+    QTest::newRow("half pixels") << QLineF(2.5, 3.5, 12.5, 3.5);
+    QTest::newRow("odd half pixels") << QLineF(3.5, 4.5, 9.5, 4.5);
+    QTest::newRow("below half") << QLineF(2.4, 3.4, 7.4, 3.4);
+    QTest::newRow("above half") << QLineF(2.6, 3.6, 7.6, 3.6);
+    QTest::newRow("vertical") << QLineF(5, 2, 5, 9);
+    QTest::newRow("vertical half") << QLineF(5.5, 2.5, 5.5, 9.5);
+    QTest::newRow("vertical upwards") << QLineF(4.5, 12.5, 4.5, 0.5);
+    QTest::newRow("reaching past the edges") << QLineF(-30.5, 7.5, 40.5, 7.5);
+    QTest::newRow("negative fraction") << QLineF(-0.4, 0, -0.4, 10);
 }
 
-void SurfaceTest::fractionalPositionsRoundHalfToEven() {
-    QFETCH(double, x);
-    QFETCH(int, column);
-    Surface s(10, 4);
-    s.Line(x, 0, x, 3, Red);
-    QCOMPARE(CountOf(s, Red), 4);
-    QCOMPARE(At(s, column, 2), Red);
+void SurfaceTest::axisParallelLinesMatchQPainter() {
+    QFETCH(QLineF, line);
+    Surface s(16, 14);
+    s.Line(line.x1(), line.y1(), line.x2(), line.y2(), Red);
+
+    QImage reference(16, 14, QImage::Format_RGB32);
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    QPen pen(ToQColor(Red));
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawLine(line);
+    painter.end();
+    QCOMPARE(s.Image(), reference);
 }
 
 void SurfaceTest::farAwayAndInvalidEndpointsAreSafe() {

@@ -1,0 +1,329 @@
+#include "platform/script/lexer.h"
+
+#include <array>
+#include <charconv>
+
+namespace script {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// from_chars reports both overflow and underflow as out of range. Underflow means a value too
+// small to matter, which a plotted expression can treat as 0; only overflow is an error. The
+// decimal exponent of the leading digit tells which one happened.
+bool IsUnderflow(std::string_view mantissa, long long exponent) {
+    const std::size_t point = mantissa.find('.');
+    const std::string_view whole = mantissa.substr(0, point);
+    const std::size_t firstWhole = whole.find_first_not_of('0');
+    long long leading = 0; // power of ten of the first nonzero digit
+    if (firstWhole != std::string_view::npos) {
+        leading = static_cast<long long>(whole.size() - firstWhole) - 1;
+    } else {
+        const std::string_view fraction =
+            point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
+        const std::size_t firstFraction = fraction.find_first_not_of('0');
+        if (firstFraction == std::string_view::npos) {
+            return true;
+        }
+        leading = -static_cast<long long>(firstFraction) - 1;
+    }
+    return leading + exponent < 0;
+}
+
+} // namespace
+
+NumberScan ScanNumber(std::string_view text) {
+    NumberScan scan;
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    bool plain = true;
+    if (i < text.size() && text[i] == '.') {
+        plain = false;
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    const std::size_t mantissaEnd = i;
+    if (digits == 0) {
+        scan.length = i;
+        return scan;
+    }
+    long long exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        plain = false;
+        ++i;
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            ++i;
+        }
+        const std::size_t exponentStart = i;
+        while (i < text.size() && IsDigit(text[i])) {
+            if (exponent < 1'000'000'000) {
+                exponent = exponent * 10 + (text[i] - '0');
+            }
+            ++i;
+        }
+        if (i == exponentStart) {
+            scan.length = i;
+            return scan;
+        }
+        if (negative) {
+            exponent = -exponent;
+        }
+    }
+    scan.length = i;
+    scan.plainDigits = plain;
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + i, value);
+    if (ec == std::errc::result_out_of_range) {
+        if (IsUnderflow(text.substr(0, mantissaEnd), exponent)) {
+            scan.status = ScanStatus::Ok;
+            scan.value = 0.0;
+        } else {
+            scan.status = ScanStatus::OutOfRange;
+        }
+        return scan;
+    }
+    if (ec != std::errc() || end != text.data() + i) {
+        return scan;
+    }
+    scan.status = ScanStatus::Ok;
+    scan.value = value;
+    return scan;
+}
+
+bool ParseNumericText(std::string_view text, double& value) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+    text = text.substr(begin, end - begin);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    const NumberScan scan = ScanNumber(text);
+    if (scan.status != ScanStatus::Ok || scan.length != text.size()) {
+        return false;
+    }
+    value = negative ? -scan.value : scan.value;
+    return true;
+}
+
+void Lexer::SkipBlanks() {
+    while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) {
+        ++m_pos;
+    }
+}
+
+Token Lexer::Next() {
+    SkipBlanks();
+    Token token;
+    token.position = m_pos;
+    if (m_pos >= m_text.size()) {
+        token.kind = TokenKind::End;
+        return token;
+    }
+    const char c = m_text[m_pos];
+    if (IsDigit(c) || c == '.') {
+        return ReadNumber();
+    }
+    if (IsLetter(c)) {
+        return ReadName();
+    }
+    if (c == '"') {
+        return ReadString();
+    }
+    const char next = m_pos + 1 < m_text.size() ? m_text[m_pos + 1] : '\0';
+    std::size_t length = 1;
+    switch (c) {
+    case '+':
+        token.kind = TokenKind::Plus;
+        break;
+    case '-':
+        token.kind = TokenKind::Minus;
+        break;
+    case '*':
+        token.kind = TokenKind::Star;
+        break;
+    case '/':
+        token.kind = TokenKind::Slash;
+        break;
+    case '\\':
+        token.kind = TokenKind::Backslash;
+        break;
+    case '^':
+        token.kind = TokenKind::Caret;
+        break;
+    case '&':
+        token.kind = TokenKind::Ampersand;
+        break;
+    case '(':
+        token.kind = TokenKind::LeftParen;
+        break;
+    case ')':
+        token.kind = TokenKind::RightParen;
+        break;
+    case ',':
+        token.kind = TokenKind::Comma;
+        break;
+    case '=':
+        // "=>" and "=<" are accepted spellings of ">=" and "<=".
+        if (next == '>') {
+            token.kind = TokenKind::GreaterEqual;
+            length = 2;
+        } else if (next == '<') {
+            token.kind = TokenKind::LessEqual;
+            length = 2;
+        } else {
+            token.kind = TokenKind::Equal;
+        }
+        break;
+    case '<':
+        if (next == '>') {
+            token.kind = TokenKind::NotEqual;
+            length = 2;
+        } else if (next == '=') {
+            token.kind = TokenKind::LessEqual;
+            length = 2;
+        } else {
+            token.kind = TokenKind::Less;
+        }
+        break;
+    case '>':
+        if (next == '<') {
+            token.kind = TokenKind::NotEqual;
+            length = 2;
+        } else if (next == '=') {
+            token.kind = TokenKind::GreaterEqual;
+            length = 2;
+        } else {
+            token.kind = TokenKind::Greater;
+        }
+        break;
+    default:
+        token.kind = TokenKind::Invalid;
+        break;
+    }
+    m_pos += length;
+    return token;
+}
+
+Token Lexer::ReadNumber() {
+    Token token;
+    token.position = m_pos;
+    const NumberScan scan = ScanNumber(m_text.substr(m_pos));
+    m_pos += scan.length;
+    // A number running straight into a letter, digit or point ("3x", "5mod2", "1..2") is not
+    // two tokens: it is a mistake.
+    const bool glued = m_pos < m_text.size() &&
+                       (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
+                        m_text[m_pos] == '.' || m_text[m_pos] == '_');
+    if (scan.status != ScanStatus::Ok || glued) {
+        token.kind = TokenKind::Invalid;
+        return token;
+    }
+    token.kind = TokenKind::Number;
+    if (scan.plainDigits && scan.value <= 32767.0) {
+        token.literal = Value::MakeInteger(static_cast<std::int32_t>(scan.value));
+    } else if (scan.plainDigits && scan.value <= 2147483647.0) {
+        token.literal = Value::MakeLong(static_cast<std::int32_t>(scan.value));
+    } else {
+        token.literal = Value::MakeDouble(scan.value);
+    }
+    return token;
+}
+
+Token Lexer::ReadString() {
+    Token token;
+    token.position = m_pos;
+    std::string text;
+    std::size_t i = m_pos + 1;
+    for (;;) {
+        if (i >= m_text.size() || m_text[i] == '\n' || m_text[i] == '\r') {
+            token.kind = TokenKind::Invalid;
+            m_pos = i;
+            return token;
+        }
+        if (m_text[i] == '"') {
+            if (i + 1 < m_text.size() && m_text[i + 1] == '"') {
+                text.push_back('"');
+                i += 2;
+                continue;
+            }
+            ++i;
+            break;
+        }
+        text.push_back(m_text[i]);
+        ++i;
+    }
+    m_pos = i;
+    token.kind = TokenKind::String;
+    token.literal = Value::MakeString(std::move(text));
+    return token;
+}
+
+Token Lexer::ReadName() {
+    struct Keyword {
+        std::string_view word;
+        TokenKind kind;
+    };
+    static constexpr std::array<Keyword, 12> keywords{{
+        {"mod", TokenKind::Mod},
+        {"not", TokenKind::Not},
+        {"and", TokenKind::And},
+        {"or", TokenKind::Or},
+        {"xor", TokenKind::Xor},
+        {"eqv", TokenKind::Eqv},
+        {"imp", TokenKind::Imp},
+        {"true", TokenKind::True},
+        {"false", TokenKind::False},
+        {"empty", TokenKind::EmptyWord},
+        {"null", TokenKind::NullWord},
+        {"nothing", TokenKind::NothingWord},
+    }};
+    Token token;
+    token.position = m_pos;
+    std::size_t end = m_pos;
+    while (end < m_text.size() &&
+           (IsLetter(m_text[end]) || IsDigit(m_text[end]) || m_text[end] == '_')) {
+        ++end;
+    }
+    const std::size_t length = end - m_pos;
+    if (length > MaxNameLength) {
+        token.kind = TokenKind::Invalid;
+        m_pos = end;
+        return token;
+    }
+    token.name.resize(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        token.name[i] = Lower(m_text[m_pos + i]);
+    }
+    m_pos = end;
+    token.kind = TokenKind::Name;
+    for (const Keyword& keyword : keywords) {
+        if (token.name == keyword.word) {
+            token.kind = keyword.kind;
+            break;
+        }
+    }
+    return token;
+}
+
+} // namespace script

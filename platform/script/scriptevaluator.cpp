@@ -1,0 +1,345 @@
+#include "platform/script/scriptevaluator.h"
+
+#include "platform/script/lexer.h"
+#include "platform/script/operations.h"
+
+#include <cmath>
+#include <new>
+
+using script::ErrorCode;
+using script::Kind;
+using script::Op;
+using script::Value;
+
+namespace {
+
+constexpr unsigned Bit(Kind kind) { return 1u << static_cast<unsigned>(kind); }
+constexpr unsigned NumberBits = Bit(Kind::Integer) | Bit(Kind::Long) | Bit(Kind::Double);
+
+// Both operands are Integer, Long or Double and at least one is a Double: + - * / then work on
+// the doubles directly, exactly as the general operators would.
+inline bool DoublePair(const Value& a, const Value& b) {
+    const unsigned kinds = Bit(a.GetKind()) | Bit(b.GetKind());
+    return (kinds & ~NumberBits) == 0 && (kinds & Bit(Kind::Double)) != 0;
+}
+
+inline bool NumberPair(const Value& a, const Value& b) {
+    const unsigned kinds = Bit(a.GetKind()) | Bit(b.GetKind());
+    return (kinds & ~NumberBits) == 0;
+}
+
+ScriptError MakeError(ErrorCode code, std::optional<std::size_t> position = std::nullopt) {
+    ScriptError error;
+    error.code = code;
+    error.description = script::Describe(code);
+    error.position = position;
+    return error;
+}
+
+// The name of a variable as an assignment would take it, or empty when the text is not one.
+std::string VariableName(std::string_view text) {
+    script::Lexer lexer(text);
+    script::Token token = lexer.Next();
+    if (token.kind != script::TokenKind::Name || lexer.Next().kind != script::TokenKind::End ||
+        script::FindBuiltin(token.name)) {
+        return {};
+    }
+    return std::move(token.name);
+}
+
+std::size_t TextSize(const Value& value) {
+    return value.Is(Kind::String) ? value.Text().size() : 0;
+}
+
+} // namespace
+
+ScriptEvaluator::ScriptEvaluator() = default;
+
+ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
+    try {
+        script::Program program;
+        ScriptError error;
+        std::string name;
+        if (!script::CompileAssignment(statement, m_slots, name, program, error)) {
+            return ScriptResult::Failure(std::move(error));
+        }
+        ScriptResult result = Run(program);
+        if (!result.Ok()) {
+            return result;
+        }
+        if (result.GetValue().Is(Kind::Nothing)) {
+            // An object reference cannot be assigned as a value.
+            return ScriptResult::Failure(MakeError(ErrorCode::ObjectVariableNotSet));
+        }
+        auto found = m_slots.find(name);
+        std::int32_t slot = found != m_slots.end() ? found->second : AddVariable(name);
+        if (slot < 0) {
+            return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+        }
+        const ErrorCode assignError = Assign(slot, result.GetValue());
+        if (assignError != ErrorCode::None) {
+            return ScriptResult::Failure(MakeError(assignError));
+        }
+        return result;
+    } catch (const std::bad_alloc&) {
+        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+    }
+}
+
+ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
+    try {
+        const CacheEntry& entry = Compiled(expression);
+        if (!entry.program) {
+            return ScriptResult::Failure(entry.error);
+        }
+        // Keep the program alive even if running it were to touch the cache.
+        const std::shared_ptr<const script::Program> program = entry.program;
+        return Run(*program);
+    } catch (const std::bad_alloc&) {
+        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+    }
+}
+
+void ScriptEvaluator::SetVariable(std::string_view name, double value) {
+    try {
+        SetVariable(FindOrAddVariable(name), value);
+    } catch (const std::bad_alloc&) {
+        // Nothing was assigned; the variable keeps its old value.
+    }
+}
+
+ScriptEvaluator::Prepared ScriptEvaluator::Prepare(std::string_view expression) {
+    Prepared prepared;
+    try {
+        prepared.m_text = std::string(expression);
+        Refresh(prepared);
+    } catch (const std::bad_alloc&) {
+        prepared.m_program.reset();
+        prepared.m_error = MakeError(ErrorCode::OutOfMemory);
+        prepared.m_generation = 0;
+    }
+    return prepared;
+}
+
+ScriptResult ScriptEvaluator::Eval(Prepared& prepared) {
+    try {
+        if (prepared.m_generation != m_generation) {
+            Refresh(prepared);
+        }
+        if (!prepared.m_program) {
+            return ScriptResult::Failure(prepared.m_error);
+        }
+        return Run(*prepared.m_program);
+    } catch (const std::bad_alloc&) {
+        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+    }
+}
+
+ScriptEvaluator::VariableSlot ScriptEvaluator::FindOrAddVariable(std::string_view name) {
+    VariableSlot slot;
+    const std::string key = VariableName(name);
+    if (key.empty()) {
+        return slot;
+    }
+    const auto found = m_slots.find(key);
+    slot.m_index = found != m_slots.end() ? found->second : AddVariable(key);
+    return slot;
+}
+
+void ScriptEvaluator::SetVariable(VariableSlot slot, double value) {
+    if (!slot.Valid()) {
+        return;
+    }
+    Value& target = m_values[static_cast<std::size_t>(slot.m_index)];
+    m_variableText -= TextSize(target);
+    // The kind a number literal of this value has: plain digits make an Integer or a Long when
+    // they fit, and the general number form writes integral values below 1E15 in plain digits.
+    const double magnitude = std::fabs(value);
+    if (!std::isfinite(value)) {
+        // No number text denotes these; Null keeps them off any plot.
+        target.SetNull();
+    } else if (value == std::trunc(value) && magnitude <= 32767.0) {
+        target.SetInteger(static_cast<std::int32_t>(value));
+    } else if (value == std::trunc(value) && magnitude <= 2147483647.0) {
+        target.SetLong(static_cast<std::int32_t>(value));
+    } else {
+        target.SetDouble(value);
+    }
+}
+
+const ScriptEvaluator::CacheEntry& ScriptEvaluator::Compiled(std::string_view expression) {
+    const auto found = m_cacheIndex.find(expression);
+    if (found != m_cacheIndex.end()) {
+        m_cache.splice(m_cache.begin(), m_cache, found->second);
+        return *found->second;
+    }
+    CacheEntry entry;
+    entry.text = std::string(expression);
+    auto program = std::make_shared<script::Program>();
+    if (script::CompileExpression(expression, m_slots, *program, entry.error)) {
+        entry.program = std::move(program);
+    }
+    m_cache.push_front(std::move(entry));
+    m_cacheIndex.emplace(m_cache.front().text, m_cache.begin());
+    m_cacheBytes += m_cache.front().text.size();
+    while (m_cache.size() > 1 && (m_cache.size() > CacheEntries || m_cacheBytes > CacheBytes)) {
+        m_cacheBytes -= m_cache.back().text.size();
+        m_cacheIndex.erase(m_cache.back().text);
+        m_cache.pop_back();
+    }
+    return m_cache.front();
+}
+
+void ScriptEvaluator::Refresh(Prepared& prepared) {
+    const CacheEntry& entry = Compiled(prepared.m_text);
+    prepared.m_program = entry.program;
+    prepared.m_error = entry.error;
+    prepared.m_generation = m_generation;
+}
+
+std::int32_t ScriptEvaluator::AddVariable(const std::string& name) {
+    if (m_values.size() >= MaxVariables) {
+        return -1;
+    }
+    const auto slot = static_cast<std::int32_t>(m_values.size());
+    m_values.emplace_back();
+    m_slots.emplace(name, slot);
+    // Programs compiled so far read this name as Empty.
+    ++m_generation;
+    m_cacheIndex.clear();
+    m_cache.clear();
+    m_cacheBytes = 0;
+    return slot;
+}
+
+ErrorCode ScriptEvaluator::Assign(std::int32_t slot, Value value) {
+    Value& target = m_values[static_cast<std::size_t>(slot)];
+    const std::size_t oldSize = TextSize(target);
+    const std::size_t newSize = TextSize(value);
+    if (m_variableText - oldSize + newSize > MaxVariableText) {
+        return ErrorCode::OutOfMemory;
+    }
+    m_variableText = m_variableText - oldSize + newSize;
+    target = std::move(value);
+    return ErrorCode::None;
+}
+
+ScriptResult ScriptEvaluator::Run(const script::Program& program) {
+    if (m_stack.size() < program.stackSize) {
+        m_stack.resize(program.stackSize);
+    }
+    Value* const base = m_stack.data();
+    Value* top = base; // the next free slot
+    const script::Instruction* ip = program.code.data();
+    ErrorCode error = ErrorCode::None;
+    for (;; ++ip) {
+        switch (ip->op) {
+        case Op::PushConstant:
+            *top++ = program.constants[static_cast<std::size_t>(ip->operand)];
+            continue;
+        case Op::LoadVariable:
+            *top++ = m_values[static_cast<std::size_t>(ip->operand)];
+            continue;
+        case Op::Negate: {
+            Value& a = top[-1];
+            if (a.Is(Kind::Double)) {
+                a.SetDouble(-a.Number());
+                continue;
+            }
+            error = script::ApplyUnary(Op::Negate, a);
+            break;
+        }
+        case Op::Not:
+            error = script::ApplyUnary(Op::Not, top[-1]);
+            break;
+        case Op::Add:
+        case Op::Subtract:
+        case Op::Multiply:
+        case Op::Divide: {
+            Value& a = top[-2];
+            const Value& b = top[-1];
+            --top;
+            if (DoublePair(a, b)) {
+                const double x = a.Number();
+                const double y = b.Number();
+                double r = 0.0;
+                if (ip->op == Op::Add) {
+                    r = x + y;
+                } else if (ip->op == Op::Subtract) {
+                    r = x - y;
+                } else if (ip->op == Op::Multiply) {
+                    r = x * y;
+                } else if (y != 0.0) {
+                    r = x / y;
+                } else {
+                    error = x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
+                    break;
+                }
+                if (!std::isfinite(r)) {
+                    error = ErrorCode::Overflow;
+                    break;
+                }
+                a.SetDouble(r);
+                continue;
+            }
+            error = script::ApplyBinary(ip->op, a, b);
+            break;
+        }
+        case Op::Power: {
+            Value& a = top[-2];
+            const Value& b = top[-1];
+            --top;
+            if (NumberPair(a, b) && b.Number() == 2.0) {
+                const double r = a.Number() * a.Number();
+                if (!std::isfinite(r)) {
+                    error = ErrorCode::Overflow;
+                    break;
+                }
+                a.SetDouble(r);
+                continue;
+            }
+            error = script::ApplyBinary(Op::Power, a, b);
+            break;
+        }
+        case Op::Equal:
+        case Op::NotEqual:
+        case Op::Less:
+        case Op::Greater:
+        case Op::LessEqual:
+        case Op::GreaterEqual:
+        case Op::IntegerDivide:
+        case Op::Mod:
+        case Op::Concatenate:
+        case Op::And:
+        case Op::Or:
+        case Op::Xor:
+        case Op::Eqv:
+        case Op::Imp:
+            --top;
+            error = script::ApplyBinary(ip->op, top[-1], top[0]);
+            break;
+        case Op::Call: {
+            const int count = ip->count;
+            Value* arguments = top - count;
+            if (count == 0) {
+                ++top;
+            } else {
+                top -= count - 1;
+            }
+            error = script::CallBuiltin(static_cast<script::Builtin>(ip->operand), arguments, count,
+                                        &m_random);
+            break;
+        }
+        case Op::Raise: {
+            ScriptError raised = MakeError(ErrorCode::TypeMismatch, ip->position);
+            raised.description = program.messages[static_cast<std::size_t>(ip->operand)];
+            return ScriptResult::Failure(std::move(raised));
+        }
+        case Op::Return:
+            return ScriptResult::Success(std::move(base[0]));
+        }
+        if (error != ErrorCode::None) {
+            return ScriptResult::Failure(MakeError(error, ip->position));
+        }
+    }
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/script/builtins.h"
+#include "platform/script/compiler.h"
+#include "platform/script/program.h"
+#include "platform/script/scriptresult.h"
+#include "platform/script/value.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Evaluates expressions over a set of global variables. Compiled expressions are kept in a
+// bounded cache keyed by their text, so evaluating the same text again skips parsing. One
+// evaluator serves one thread.
+class ScriptEvaluator {
+public:
+    // A variable's handle, for callers that set it thousands of times. Stays valid for the
+    // evaluator's lifetime.
+    class VariableSlot {
+    public:
+        bool Valid() const { return m_index >= 0; }
+
+    private:
+        friend class ScriptEvaluator;
+        std::int32_t m_index = -1;
+    };
+
+    // An expression compiled once and evaluated many times without even a cache lookup.
+    class Prepared {
+    public:
+        const std::string& Text() const { return m_text; }
+
+    private:
+        friend class ScriptEvaluator;
+        std::string m_text;
+        std::shared_ptr<const script::Program> m_program;
+        ScriptError m_error;
+        std::uint64_t m_generation = 0;
+    };
+
+    // More variables than this is an error ("Out of memory"), as is more text in string
+    // variables than MaxVariableText bytes: a script cannot grow the program without bound.
+    static constexpr std::size_t MaxVariables = 10000;
+    static constexpr std::size_t MaxVariableText = 16 * 1024 * 1024;
+    // The cache of compiled expressions holds at most this many texts and this many bytes.
+    static constexpr std::size_t CacheEntries = 256;
+    static constexpr std::size_t CacheBytes = 4 * 1024 * 1024;
+
+    ScriptEvaluator();
+
+    // An assignment statement "name=expression" (blanks allowed); creates or overwrites a global
+    // variable that later calls read. Anything else is an error. The result holds the assigned
+    // value.
+    ScriptResult ExecuteStatement(std::string_view statement);
+    // The value of an expression, or an error.
+    ScriptResult Eval(std::string_view expression);
+    // Equivalent to ExecuteStatement("name=" + text) when value is exactly what that text
+    // denotes: an integral value below 1E15 becomes an Integer or Long as a literal would. A
+    // name that is no valid variable name, or one too many, is ignored.
+    void SetVariable(std::string_view name, double value);
+
+    Prepared Prepare(std::string_view expression);
+    ScriptResult Eval(Prepared& prepared);
+    // The handle of a variable, created as Empty when new; invalid for a name that is not a
+    // variable name or once the variable limit is reached.
+    VariableSlot FindOrAddVariable(std::string_view name);
+    void SetVariable(VariableSlot slot, double value);
+
+private:
+    struct CacheEntry {
+        std::string text;
+        std::shared_ptr<const script::Program> program;
+        ScriptError error;
+    };
+
+    const CacheEntry& Compiled(std::string_view expression);
+    void Refresh(Prepared& prepared);
+    ScriptResult Run(const script::Program& program);
+    std::int32_t AddVariable(const std::string& name);
+    script::ErrorCode Assign(std::int32_t slot, script::Value value);
+
+    std::vector<script::Value> m_values;
+    script::VariableSlots m_slots;
+    std::size_t m_variableText = 0;
+    std::vector<script::Value> m_stack;
+    script::RandomState m_random;
+    // Changes whenever a new variable appears, which makes every compiled program stale: a
+    // program compiled before read that name as Empty.
+    std::uint64_t m_generation = 1;
+    std::list<CacheEntry> m_cache; // most recently used first
+    std::unordered_map<std::string_view, std::list<CacheEntry>::iterator> m_cacheIndex;
+    std::size_t m_cacheBytes = 0;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/colorref.h"
+
+#include <QtCore/QString>
+#include <array>
+
+// What a slot's draw button offers next: "描画" (draw), "消去" (erase) or "更新" (update).
+enum class DrawButtonState { Draw, Erase, Update };
+
+// One function row, F1 to F3.
+struct FunctionSlot {
+    QString Expression;
+    ColorRef Color = Rgb(0, 0, 0);
+    QString StyleCode = QStringLiteral("実1"); // "実1" = thin solid
+    DrawButtonState Button = DrawButtonState::Draw;
+    bool RowShown = false;
+    // Drawn: the slot's rows in PlotValues hold the curve for the current settings.
+    // Hidden: the curve was erased from the picture while its rows stay valid.
+    bool Drawn = false;
+    bool Hidden = false;
+};
+
+inline constexpr int SlotCount = 3;
+
+// Slots are numbered 1 to 3 as the user sees them.
+using FunctionSlots = std::array<FunctionSlot, SlotCount>;
+inline FunctionSlot& SlotOf(FunctionSlots& slots, int slot) {
+    return slots[static_cast<std::size_t>(slot - 1)];
+}
+inline const FunctionSlot& SlotOf(const FunctionSlots& slots, int slot) {
+    return slots[static_cast<std::size_t>(slot - 1)];
+}
