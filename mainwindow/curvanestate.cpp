@@ -1,9 +1,14 @@
 #include "mainwindow/curvanestate.h"
 
 #include "graph/griddrawing.h"
+#include "graph/ticknumbers.h"
 
 void StartGraph(CurvaneState& state, int sheetWidth, int sheetHeight) {
     state.Sheet.SetScaleSize(sheetWidth, sheetHeight);
     InitGraphState(state.Settings, state.Graph, state.Sheet);
+    for (FunctionSlot& slot : state.Slots) {
+        slot.Drawn = false;
+    }
     DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
+    PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
 }

@@ -3,6 +3,7 @@
 #include "graph/graphsettings.h"
 #include "platform/labels.h"
 #include "platform/surface.h"
+#include "plot/functionslot.h"
 
 #include <QtCore/QString>
 
@@ -14,6 +15,10 @@ struct CurvaneState {
     LabelFamily Xmoji; // X tick numbers
     LabelFamily Ymoji; // Y tick numbers
     LabelFamily AddMoji; // free labels
+    FunctionSlots Slots;
+    // Which steps of a dotted or chain curve are drawn; runs on across pieces, curves and
+    // redraws for as long as the window lives.
+    std::int16_t PatternPhase = 0;
     QString SettingsFileName;
     QString BitmapFileName;
 };
@@ -24,5 +29,6 @@ inline constexpr int SheetFramePx = 2;
 inline constexpr double DesignSheetWidthTwips = 5025.0;
 inline constexpr double DesignSheetHeightTwips = 3855.0;
 
-// Start-up of the graph: a sheet of the given drawing size, the default settings and the grid.
+// Start-up of the graph: a sheet of the given drawing size, the default settings, the grid and
+// the tick numbers.
 void StartGraph(CurvaneState& state, int sheetWidth, int sheetHeight);

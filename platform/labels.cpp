@@ -1,13 +1,24 @@
 #include "platform/labels.h"
 
 #include <QtGui/QPainter>
+#include <algorithm>
 #include <cmath>
+
+namespace {
+constexpr double MaxFontPixels = 1000.0;
+}
 
 QFont FontSpec::ToQFont() const {
     QFont font(name);
     // Texts are measured and drawn at 96 pixels per inch whatever the display says.
-    const double pixels = size * 96.0 / 72.0;
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    // A size typed as nonsense (negative, zero, enormous) still gives a drawable font; the
+    // label keeps the size as given.
+    double pixels = size * 96.0 / 72.0;
+    if (!(pixels >= 1.0)) {
+        pixels = 1.0;
+    }
+    pixels = std::min(pixels, MaxFontPixels);
+    font.setPixelSize(static_cast<int>(std::lround(pixels)));
     font.setBold(bold);
     font.setItalic(italic);
     font.setStrikeOut(strikeout);

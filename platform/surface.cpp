@@ -111,7 +111,9 @@ void Surface::Stamp(int x, int y, std::uint32_t pixel) {
 }
 
 void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) {
-    const double margin = m_drawWidth + 1.0;
+    // Only ends more than a sheet away are cut, so a line that stays near the sheet keeps
+    // exactly the pixels of its own end points.
+    const double margin = std::max(m_image.width(), m_image.height()) + m_drawWidth + 1.0;
     if (!ClipSegment(x1, y1, x2, y2, -margin, -margin, m_image.width() - 1 + margin,
                      m_image.height() - 1 + margin)) {
         return;

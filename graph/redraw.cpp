@@ -1,0 +1,49 @@
+#include "graph/redraw.h"
+
+#include "graph/griddrawing.h"
+#include "graph/ticknumbers.h"
+#include "mainwindow/curvanestate.h"
+#include "plot/curvedrawing.h"
+
+namespace {
+
+void DrawGridAndNumbers(CurvaneState& state) {
+    DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
+    PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
+}
+
+} // namespace
+
+void RedrawAll(CurvaneState& state) {
+    DrawGridAndNumbers(state);
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const FunctionSlot& function = SlotOf(state.Slots, slot);
+        if (function.Drawn && !function.Hidden) {
+            DrawFunction(state.Sheet, state.Settings, state.Graph, function, slot,
+                         state.PatternPhase);
+        }
+    }
+}
+
+void RedrawSettings(CurvaneState& state) {
+    DrawGridAndNumbers(state);
+    for (FunctionSlot& function : state.Slots) {
+        function.Drawn = false;
+        function.Hidden = false;
+        function.Button = DrawButtonState::Draw;
+    }
+}
+
+ActivationRedraw RedrawOnActivation(CurvaneState& state) {
+    if (state.Settings.SettingsChanged) {
+        RedrawSettings(state);
+        state.Settings.SettingsChanged = false;
+        return ActivationRedraw::Settings;
+    }
+    if (state.Settings.PrintDialogClosed) {
+        RedrawAll(state);
+        state.Settings.PrintDialogClosed = false;
+        return ActivationRedraw::All;
+    }
+    return ActivationRedraw::None;
+}

@@ -1,0 +1,145 @@
+#include "plot/curvedrawing.h"
+
+#include "platform/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+struct Pattern {
+    std::int16_t wrap; // the phase goes back to 0 when it exceeds this
+    std::int16_t onFrom;
+    std::int16_t onTo;
+};
+
+bool PatternOf(std::int16_t style, std::int16_t width, Pattern& pattern) {
+    if (width < 1 || width > 3) {
+        return false;
+    }
+    if (style == DottedPen) {
+        pattern = {static_cast<std::int16_t>(2 * width - 1), 1, 1};
+    } else {
+        pattern = {9, 1, 6};
+    }
+    return true;
+}
+
+// One step of the running pattern: true when the step is drawn.
+bool Step(std::int16_t& phase, const Pattern& pattern) {
+    ++phase;
+    if (phase > pattern.wrap) {
+        phase = 0;
+    }
+    return phase >= pattern.onFrom && phase <= pattern.onTo;
+}
+
+// The dot block of a pen width around (x, y): 1 × 1 is the point, 2 × 2 reaches right and down,
+// 3 × 3 is centred. Each coordinate lands in its pixel as any point would.
+void DotBlock(Surface& surface, float x, float y, std::int16_t width, ColorRef colour) {
+    const float from = width == 3 ? -1.0f : 0.0f;
+    for (std::int16_t row = 0; row < width; ++row) {
+        for (std::int16_t column = 0; column < width; ++column) {
+            surface.Point(x + from + column, y + from + row, colour);
+        }
+    }
+}
+
+} // namespace
+
+std::int16_t PenStyleOfCode(const QString& code) {
+    if (code.startsWith(QStringLiteral("鎖"))) { // "鎖" = chain
+        return ChainPen;
+    }
+    if (code.startsWith(QStringLiteral("点"))) { // "点" = dotted
+        return DottedPen;
+    }
+    return SolidPen;
+}
+
+std::int16_t PenWidthOfCode(const QString& code) {
+    if (code.isEmpty()) {
+        return 0;
+    }
+    const QChar last = code.back();
+    return last.isDigit() && last.unicode() < 0x80 ? static_cast<std::int16_t>(last.digitValue())
+                                                   : std::int16_t(0);
+}
+
+void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, const CurvePen& pen) {
+    const float noValue = canvas.plotLimit + 1.0f;
+    const float height = canvas.sheetHeight;
+    if (row0 == noValue || row1 == noValue) {
+        return;
+    }
+    if ((row0 < 0 && row1 < 0) || (row0 >= height && row1 >= height)) {
+        return;
+    }
+    if ((row0 < 0 && row1 >= height) || (row0 >= height && row1 < 0)) {
+        return;
+    }
+    Surface& surface = canvas.surface;
+    surface.SetDrawWidth(1);
+    // The height of a piece reaches six sheet heights: 32 bits, whatever the sheet.
+    const std::int32_t n = RoundHalfEven(static_cast<double>(row1 - row0));
+    const int direction = row1 >= row0 ? 1 : -1;
+    const float middle = static_cast<float>(static_cast<double>(row0) + n / 2.0);
+
+    if (pen.style != DottedPen && pen.style != ChainPen) {
+        surface.SetDrawStyle(DrawStyle::Solid);
+        surface.SetDrawWidth(pen.width);
+        surface.Line(column, row0, column + 1.0f, row1, pen.colour);
+        return;
+    }
+    Pattern pattern{};
+    if (!PatternOf(pen.style, pen.width, pattern)) {
+        return;
+    }
+    float x = column;
+    float y = row0;
+    if (Step(canvas.patternPhase, pattern)) {
+        DotBlock(surface, x, y, pen.width, pen.colour);
+    }
+    for (std::int32_t i = 1; i < std::abs(n); ++i) {
+        y += static_cast<float>(direction);
+        if ((direction == 1 && y > middle) || (direction == -1 && y < middle)) {
+            x = column + 1.0f;
+        }
+        if (Step(canvas.patternPhase, pattern)) {
+            DotBlock(surface, x, y, pen.width, pen.colour);
+        }
+    }
+}
+
+void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
+                  const FunctionSlot& function, int slot, std::int16_t& patternPhase) {
+    float start = 0.0f;
+    float end = state.GraphWidthPx - 1.0f;
+    if (settings.XSide == -1) {
+        end = settings.OriginX;
+    } else if (settings.XSide == 1) {
+        start = settings.OriginX;
+    }
+    const CurvePen pen{function.Color, PenStyleOfCode(function.StyleCode),
+                       PenWidthOfCode(function.StyleCode)};
+    CurveCanvas canvas{surface, state.PlotLimit, state.GraphHeightPx, patternPhase};
+    // Columns are single precision like the origin they may start from. Columns left of the
+    // sheet are skipped in one jump (keeping the fraction), and none beyond the table is read.
+    if (!std::isfinite(start) || !std::isfinite(end)) {
+        return;
+    }
+    if (start < -1.0f) {
+        start = start - std::floor(start) - 1.0f;
+    }
+    end = std::min(end, state.GraphWidthPx);
+    for (float c = start; c <= end - 1.0f; c += 1.0f) {
+        const int left = RoundHalfEven(c);
+        const int right = RoundHalfEven(c + 1.0f);
+        if (!state.PlotValues.HasColumn(left) || !state.PlotValues.HasColumn(right)) {
+            continue;
+        }
+        DrawSegment(canvas, c, state.PlotValues.Get(slot, left), state.PlotValues.Get(slot, right),
+                    pen);
+    }
+}
