@@ -20,9 +20,9 @@ public:
     ScriptError& Error() { return m_error; }
 
 private:
-    bool Advance();
-    bool Fail(ErrorCode code, std::size_t position, std::string description = {});
-    bool Expect(TokenKind kind);
+    [[gnu::noinline]] bool Advance();
+    [[gnu::noinline]] bool Fail(ErrorCode code, std::size_t position, std::string description = {});
+    [[gnu::noinline]] bool Expect(TokenKind kind);
 
     bool ParseExpression();
     bool ParseImp();
@@ -42,12 +42,34 @@ private:
     bool ParseSignedPrimary();
     bool ParsePrimary();
     bool ParseName();
+    [[gnu::noinline]] bool ParseLiteral();
+    [[gnu::noinline]] bool Enter();
+
+    struct Signs {
+        std::size_t negations = 0;
+        std::size_t position = 0;
+        bool ok = true;
+    };
+    [[gnu::noinline]] Signs ParseSigns();
+    bool EmitNegations(const Signs& signs);
+
+    struct NameUse {
+        std::optional<BuiltinInfo> builtin;
+        std::string message;
+        std::size_t position = 0;
+        bool call = false;
+    };
+    // Helpers that must not be inlined into the functions nested brackets recurse through:
+    // their locals would sit in every level's frame.
+    // Consumes a name and, for a call, its "("; emits what a name without arguments means.
+    [[gnu::noinline]] bool StartName(NameUse& use);
+    [[gnu::noinline]] bool FinishCall(NameUse& use, int count);
 
     void Emit(Op op, std::size_t position, std::int32_t operand = 0, std::uint8_t count = 0);
-    void EmitConstant(Value value);
-    void EmitUnary(Op op, std::size_t position);
-    void EmitBinary(Op op, std::size_t position);
-    void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
+    [[gnu::noinline]] void EmitConstant(Value value);
+    [[gnu::noinline]] void EmitUnary(Op op, std::size_t position);
+    [[gnu::noinline]] void EmitBinary(Op op, std::size_t position);
+    [[gnu::noinline]] void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
     bool LastIsConstant(std::size_t fromEnd) const;
     Value& ConstantOf(const Instruction& instruction);
 
@@ -217,7 +239,9 @@ bool Parser::ParseAssignment(std::string& name) {
 }
 
 // expression := impExpr
-bool Parser::ParseExpression() { return ParseImp(); }
+bool Parser::ParseExpression() {
+    return ParseImp();
+}
 
 // impExpr := eqvExpr { "imp" eqvExpr }
 bool Parser::ParseImp() {
@@ -297,9 +321,11 @@ bool Parser::ParseAnd() {
 // notExpr := { "not" } comparisonExpr
 bool Parser::ParseNot() {
     // A loop rather than recursion: a long run of "not" must not use up the stack.
-    std::vector<std::size_t> positions;
+    std::size_t count = 0;
+    std::size_t position = 0;
     while (m_token.kind == TokenKind::Not) {
-        positions.push_back(m_token.position);
+        ++count;
+        position = m_token.position;
         if (!Advance()) {
             return false;
         }
@@ -307,8 +333,8 @@ bool Parser::ParseNot() {
     if (!ParseComparison()) {
         return false;
     }
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-        EmitUnary(Op::Not, *it);
+    for (; count > 0; --count) {
+        EmitUnary(Op::Not, position);
     }
     return true;
 }
@@ -431,22 +457,8 @@ bool Parser::ParseMultiplicative() {
 // unaryExpr := { "-" | "+" } powerExpr
 // The signs bind looser than "^", so -2^2 is -(2^2).
 bool Parser::ParseUnary() {
-    std::vector<std::size_t> negations;
-    while (m_token.kind == TokenKind::Minus || m_token.kind == TokenKind::Plus) {
-        if (m_token.kind == TokenKind::Minus) {
-            negations.push_back(m_token.position);
-        }
-        if (!Advance()) {
-            return false;
-        }
-    }
-    if (!ParsePower()) {
-        return false;
-    }
-    for (auto it = negations.rbegin(); it != negations.rend(); ++it) {
-        EmitUnary(Op::Negate, *it);
-    }
-    return true;
+    const Signs signs = ParseSigns();
+    return signs.ok && ParsePower() && EmitNegations(signs);
 }
 
 // powerExpr := primary { "^" signedPrimary }
@@ -468,20 +480,28 @@ bool Parser::ParsePower() {
 // signedPrimary := { "-" | "+" } primary
 // The sign takes only the primary after "^": 2^-1^2 is (2^-1)^2.
 bool Parser::ParseSignedPrimary() {
-    std::vector<std::size_t> negations;
+    const Signs signs = ParseSigns();
+    return signs.ok && ParsePrimary() && EmitNegations(signs);
+}
+
+Parser::Signs Parser::ParseSigns() {
+    Signs signs;
     while (m_token.kind == TokenKind::Minus || m_token.kind == TokenKind::Plus) {
         if (m_token.kind == TokenKind::Minus) {
-            negations.push_back(m_token.position);
+            ++signs.negations;
+            signs.position = m_token.position;
         }
         if (!Advance()) {
-            return false;
+            signs.ok = false;
+            return signs;
         }
     }
-    if (!ParsePrimary()) {
-        return false;
-    }
-    for (auto it = negations.rbegin(); it != negations.rend(); ++it) {
-        EmitUnary(Op::Negate, *it);
+    return signs;
+}
+
+bool Parser::EmitNegations(const Signs& signs) {
+    for (std::size_t i = 0; i < signs.negations; ++i) {
+        EmitUnary(Op::Negate, signs.position);
     }
     return true;
 }
@@ -489,99 +509,140 @@ bool Parser::ParseSignedPrimary() {
 // primary := number | string | "true" | "false" | "empty" | "null" | "nothing"
 //          | name [ "(" [ expression { "," expression } ] ")" ]
 //          | "(" expression ")"
+// The recursion of nested brackets runs through here, so the frame is kept small: the work on
+// literals and names lives in helpers that return before the recursion.
 bool Parser::ParsePrimary() {
     switch (m_token.kind) {
     case TokenKind::Number:
     case TokenKind::String:
-        EmitConstant(std::move(m_token.literal));
-        return Advance();
     case TokenKind::True:
     case TokenKind::False:
-        EmitConstant(Value::MakeBoolean(m_token.kind == TokenKind::True));
-        return Advance();
     case TokenKind::EmptyWord:
-        EmitConstant(Value::MakeEmpty());
-        return Advance();
     case TokenKind::NullWord:
-        EmitConstant(Value::MakeNull());
-        return Advance();
     case TokenKind::NothingWord:
-        EmitConstant(Value::MakeNothing());
-        return Advance();
+        return ParseLiteral();
     case TokenKind::Name:
         return ParseName();
-    case TokenKind::LeftParen: {
-        if (++m_depth > MaxNestingDepth) {
-            return Fail(ErrorCode::ExpressionTooComplex, m_token.position);
-        }
-        if (!Advance() || !ParseExpression() || !Expect(TokenKind::RightParen)) {
+    case TokenKind::LeftParen:
+        if (!Enter() || !Advance() || !ParseExpression() || !Expect(TokenKind::RightParen)) {
             return false;
         }
         --m_depth;
         return true;
-    }
     default:
         break;
     }
     return Fail(ErrorCode::SyntaxError, m_token.position);
 }
 
+bool Parser::Enter() {
+    if (++m_depth > MaxNestingDepth) {
+        return Fail(ErrorCode::ExpressionTooComplex, m_token.position);
+    }
+    return true;
+}
+
+bool Parser::ParseLiteral() {
+    switch (m_token.kind) {
+    case TokenKind::True:
+    case TokenKind::False:
+        EmitConstant(Value::MakeBoolean(m_token.kind == TokenKind::True));
+        break;
+    case TokenKind::EmptyWord:
+        EmitConstant(Value::MakeEmpty());
+        break;
+    case TokenKind::NullWord:
+        EmitConstant(Value::MakeNull());
+        break;
+    case TokenKind::NothingWord:
+        EmitConstant(Value::MakeNothing());
+        break;
+    default:
+        EmitConstant(std::move(m_token.literal));
+        break;
+    }
+    return Advance();
+}
+
 bool Parser::ParseName() {
-    const std::string name = m_token.name;
-    const std::size_t position = m_token.position;
+    NameUse use;
+    if (!StartName(use)) {
+        return false;
+    }
+    if (!use.call) {
+        return true;
+    }
+    int count = 0;
+    if (m_token.kind != TokenKind::RightParen) {
+        for (;;) {
+            if (!ParseExpression()) {
+                return false;
+            }
+            // Counting stops past the largest arity, which is all the check needs.
+            count = std::min(count + 1, 255);
+            if (m_token.kind != TokenKind::Comma) {
+                break;
+            }
+            if (!Advance()) {
+                return false;
+            }
+        }
+    }
+    if (!Expect(TokenKind::RightParen)) {
+        return false;
+    }
+    --m_depth;
+    return FinishCall(use, count);
+}
+
+bool Parser::StartName(NameUse& use) {
+    const std::string name = std::move(m_token.name);
+    use.position = m_token.position;
+    use.builtin = FindBuiltin(name);
     if (!Advance()) {
         return false;
     }
-    const std::optional<BuiltinInfo> builtin = FindBuiltin(name);
-    int count = 0;
-    if (m_token.kind == TokenKind::LeftParen) {
-        if (++m_depth > MaxNestingDepth) {
-            return Fail(ErrorCode::ExpressionTooComplex, m_token.position);
-        }
-        if (!Advance()) {
-            return false;
-        }
-        if (m_token.kind != TokenKind::RightParen) {
-            for (;;) {
-                if (!ParseExpression()) {
-                    return false;
-                }
-                // Counting stops past the largest arity, which is all the check needs.
-                count = std::min(count + 1, 255);
-                if (m_token.kind != TokenKind::Comma) {
-                    break;
-                }
-                if (!Advance()) {
-                    return false;
-                }
-            }
-        }
-        if (!Expect(TokenKind::RightParen)) {
-            return false;
-        }
-        --m_depth;
-        if (!builtin) {
+    use.call = m_token.kind == TokenKind::LeftParen;
+    if (use.call) {
+        if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
             m_program.messages.push_back(std::string(Describe(ErrorCode::TypeMismatch)) + ": '" +
                                          name + "'");
-            Emit(Op::Raise, position, static_cast<std::int32_t>(m_program.messages.size() - 1),
-                 static_cast<std::uint8_t>(count));
-            return true;
-        }
-    } else if (!builtin) {
-        const auto slot = m_variables.find(name);
-        if (slot == m_variables.end()) {
-            EmitConstant(Value::MakeEmpty());
         } else {
-            Emit(Op::LoadVariable, position, slot->second);
+            use.message =
+                std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name + "'";
         }
+        return Enter() && Advance();
+    }
+    if (use.builtin) {
+        // A function named without brackets is called without arguments.
+        if (use.builtin->minArguments > 0) {
+            return Fail(ErrorCode::WrongNumberOfArguments, use.position,
+                        std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name +
+                            "'");
+        }
+        EmitCall(*use.builtin, 0, use.position);
         return true;
     }
-    if (count < builtin->minArguments || count > builtin->maxArguments) {
-        return Fail(ErrorCode::WrongNumberOfArguments, position,
-                    std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name + "'");
+    const auto slot = m_variables.find(name);
+    if (slot == m_variables.end()) {
+        EmitConstant(Value::MakeEmpty());
+    } else {
+        Emit(Op::LoadVariable, use.position, slot->second);
     }
-    EmitCall(*builtin, count, position);
+    return true;
+}
+
+bool Parser::FinishCall(NameUse& use, int count) {
+    if (!use.builtin) {
+        Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.messages.size() - 1),
+             static_cast<std::uint8_t>(count));
+        return true;
+    }
+    if (count < use.builtin->minArguments || count > use.builtin->maxArguments) {
+        return Fail(ErrorCode::WrongNumberOfArguments, use.position, std::move(use.message));
+    }
+    EmitCall(*use.builtin, count, use.position);
     return true;
 }
 

@@ -7,10 +7,18 @@ namespace script {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // from_chars reports both overflow and underflow as out of range. Underflow means a value too
 // small to matter, which a plotted expression can treat as 0; only overflow is an error. The
@@ -232,9 +240,9 @@ Token Lexer::ReadNumber() {
     m_pos += scan.length;
     // A number running straight into a letter, digit or point ("3x", "5mod2", "1..2") is not
     // two tokens: it is a mistake.
-    const bool glued = m_pos < m_text.size() &&
-                       (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
-                        m_text[m_pos] == '.' || m_text[m_pos] == '_');
+    const bool glued =
+        m_pos < m_text.size() && (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
+                                  m_text[m_pos] == '.' || m_text[m_pos] == '_');
     if (scan.status != ScanStatus::Ok || glued) {
         token.kind = TokenKind::Invalid;
         return token;

@@ -14,7 +14,9 @@ namespace {
 // its type moves up to the next one instead of overflowing.
 enum class Rank : std::uint8_t { Integer, Long, Double };
 
-bool FitsInteger(std::int64_t value) { return value >= -32768 && value <= 32767; }
+bool FitsInteger(std::int64_t value) {
+    return value >= -32768 && value <= 32767;
+}
 bool FitsLong(std::int64_t value) {
     return value >= std::numeric_limits<std::int32_t>::min() &&
            value <= std::numeric_limits<std::int32_t>::max();

@@ -13,7 +13,9 @@ using script::Value;
 
 namespace {
 
-constexpr unsigned Bit(Kind kind) { return 1u << static_cast<unsigned>(kind); }
+constexpr unsigned Bit(Kind kind) {
+    return 1u << static_cast<unsigned>(kind);
+}
 constexpr unsigned NumberBits = Bit(Kind::Integer) | Bit(Kind::Long) | Bit(Kind::Double);
 
 // Both operands are Integer, Long or Double and at least one is a Double: + - * / then work on

@@ -17,7 +17,8 @@ enum class Kind : std::uint8_t { Empty, Null, Boolean, Integer, Long, Double, St
 class Value {
 public:
     Value() = default;
-    Value(const Value& other) : m_kind(other.m_kind), m_integer(other.m_integer), m_number(other.m_number) {
+    Value(const Value& other)
+        : m_kind(other.m_kind), m_integer(other.m_integer), m_number(other.m_number) {
         if (m_kind == Kind::String) {
             m_text = other.m_text;
         }
@@ -48,7 +49,9 @@ public:
     static Value MakeEmpty() { return Value(); }
     static Value MakeNull() { return Value(Kind::Null, 0, 0.0); }
     static Value MakeNothing() { return Value(Kind::Nothing, 0, 0.0); }
-    static Value MakeBoolean(bool value) { return Value(Kind::Boolean, value ? -1 : 0, value ? -1.0 : 0.0); }
+    static Value MakeBoolean(bool value) {
+        return Value(Kind::Boolean, value ? -1 : 0, value ? -1.0 : 0.0);
+    }
     // value must lie in [-32768, 32767].
     static Value MakeInteger(std::int32_t value) {
         return Value(Kind::Integer, value, static_cast<double>(value));

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/script/scriptevaluator.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The y value of a plotted function at x: the statements "x=<x>" and "pi=<pi>" in the general
+// number form, then the expression (blanks around it removed) turned into a plot number. No
+// number (an error, Null, text that is no number, a non-finite x or pi) gives nullopt; error,
+// when given, then receives the reason.
+std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
+                                         std::string_view expression, std::string* error = nullptr);
+
+// The same for sampling one expression at many x: compiled once, x and pi set straight into
+// their variables. Gives bit for bit what EvaluateExpression gives, and leaves the evaluator's
+// variables in the same state.
+class PreparedExpression {
+public:
+    PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression);
+
+    std::optional<double> Evaluate(double pi, double x, std::string* error = nullptr);
+
+private:
+    ScriptEvaluator& m_evaluator;
+    std::string m_expression;
+    ScriptEvaluator::Prepared m_prepared;
+    ScriptEvaluator::VariableSlot m_x;
+    ScriptEvaluator::VariableSlot m_pi;
+    double m_lastPi = 0.0;
+    double m_roundedPi = 0.0;
+    bool m_havePi = false;
+};
+
+inline std::optional<double> EvaluatePrepared(PreparedExpression& prepared, double pi, double x,
+                                              std::string* error = nullptr) {
+    return prepared.Evaluate(pi, x, error);
+}
