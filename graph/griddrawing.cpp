@@ -3,6 +3,7 @@
 #include "platform/surface.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -104,9 +105,11 @@ void DrawGrid(Surface& surface, const GraphSettings& s, float width, float heigh
     const LineClass xClasses[3] = {{s.XSmallLinesOn, s.XSmallLineColor, xs.small},
                                    {s.XMediumLinesOn, s.XMediumLineColor, xs.medium},
                                    {s.XLargeLinesOn, s.XLargeLineColor, xs.large}};
-    DrawClasses(xClasses, s.XSide, originX, width, [&](double x, ColorRef colour) {
-        surface.Line(x, vertical.from, x, vertical.to, colour);
-    });
+    // The vertical lines share their extent; drawn in one sweep, in the same order.
+    std::vector<Surface::VerticalLine> verticals;
+    DrawClasses(xClasses, s.XSide, originX, width,
+                [&](double x, ColorRef colour) { verticals.push_back({x, colour}); });
+    surface.VerticalLines(verticals, vertical.from, vertical.to);
 
     const Extent horizontal = ExtentOf(s.XSide, originX, width);
     const LineClass yClasses[3] = {{s.YSmallLinesOn, s.YSmallLineColor, ys.small},

@@ -184,6 +184,29 @@ void Surface::AxisParallelRun(int x1, int y1, int x2, int y2, std::uint32_t pixe
     }
 }
 
+void Surface::VerticalLines(const std::vector<VerticalLine>& lines, double top, double bottom) {
+    if (lines.empty() || !std::isfinite(top) || !std::isfinite(bottom)) {
+        return;
+    }
+    const int from = std::max(PixelOf(std::min(top, bottom)), 0);
+    const int to = std::min(PixelOf(std::max(top, bottom)), m_image.height() - 1);
+    // Column by column is a cache miss per pixel; a row at a time keeps the writes together.
+    std::vector<std::pair<int, std::uint32_t>> columns;
+    columns.reserve(lines.size());
+    for (const VerticalLine& line : lines) {
+        const int x = PixelOf(line.x);
+        if (x >= 0 && x < m_image.width()) {
+            columns.emplace_back(x, ToPixel(line.colour));
+        }
+    }
+    for (int y = from; y <= to; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(m_image.scanLine(y));
+        for (const auto& [x, pixel] : columns) {
+            row[x] = pixel;
+        }
+    }
+}
+
 void Surface::Box(double x1, double y1, double x2, double y2, ColorRef colour) {
     Line(x1, y1, x2, y1, colour);
     Line(x2, y1, x2, y2, colour);

@@ -3,6 +3,7 @@
 #include "platform/colorref.h"
 
 #include <QtGui/QImage>
+#include <vector>
 #include <QtCore/QString>
 
 class QPainter;
@@ -37,6 +38,13 @@ public:
 
     // A straight line including both end pixels, in the current width and style.
     void Line(double x1, double y1, double x2, double y2, ColorRef colour);
+    // Many 1-pixel solid vertical lines between the same two rows, each drawn over the ones before
+    // it: the pixels of calling Line for each in turn, written row by row.
+    struct VerticalLine {
+        double x;
+        ColorRef colour;
+    };
+    void VerticalLines(const std::vector<VerticalLine>& lines, double top, double bottom);
     // The outline of the rectangle with the two corners given.
     void Box(double x1, double y1, double x2, double y2, ColorRef colour);
     // One pixel.

@@ -33,6 +33,7 @@ private slots:
     void axisParallelLinesMatchQPainter_data();
     void axisParallelLinesMatchQPainter();
     void farAwayAndInvalidEndpointsAreSafe();
+    void verticalLinesSweepEqualsSingleLines();
     void wideAndDottedLines();
     void pointAndBox();
     void clearKeepsBackgroundPicture();
@@ -98,6 +99,20 @@ void SurfaceTest::farAwayAndInvalidEndpointsAreSafe() {
     s.Point(nan, nan, Blue);
     s.Point(-1, 100, Blue);
     QCOMPARE(CountOf(s, Blue), 0);
+}
+
+void SurfaceTest::verticalLinesSweepEqualsSingleLines() {
+    const std::vector<Surface::VerticalLine> lines = {
+        {3, Red}, {7.5, Blue}, {3.9, Blue}, {-0.5, Red}, {15.2, Red}, {40, Blue}, {7.5, Red}};
+    for (const auto& [top, bottom] : {std::pair{1.5, 8.0}, std::pair{9.0, -3.0}}) {
+        Surface one(16, 10);
+        for (const auto& line : lines) {
+            one.Line(line.x, top, line.x, bottom, line.colour);
+        }
+        Surface swept(16, 10);
+        swept.VerticalLines(lines, top, bottom);
+        QCOMPARE(swept.Image(), one.Image());
+    }
 }
 
 void SurfaceTest::wideAndDottedLines() {
