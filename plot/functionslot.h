@@ -25,9 +25,9 @@ inline constexpr int SlotCount = 3;
 
 // Slots are numbered 1 to 3 as the user sees them.
 using FunctionSlots = std::array<FunctionSlot, SlotCount>;
-inline FunctionSlot& SlotOf(FunctionSlots& slots, int slot) {
-    return slots[static_cast<std::size_t>(slot - 1)];
+inline FunctionSlot& SlotOf(FunctionSlots& all, int slot) {
+    return all[static_cast<std::size_t>(slot - 1)];
 }
-inline const FunctionSlot& SlotOf(const FunctionSlots& slots, int slot) {
-    return slots[static_cast<std::size_t>(slot - 1)];
+inline const FunctionSlot& SlotOf(const FunctionSlots& all, int slot) {
+    return all[static_cast<std::size_t>(slot - 1)];
 }
