@@ -1,0 +1,32 @@
+// Sampling one curve over a 1920-column sheet: two assignments and one evaluation per column.
+// Read BM_Sample/<name> against 1921 times BM_Native/<name> of bench_eval.cpp.
+#include "plot/sampling.h"
+#include "platform/script/scriptevaluator.h"
+#include "platform/surface.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void Sample(benchmark::State& bench, const char* expression) {
+    Surface sheet(1920, 1080);
+    GraphSettings settings;
+    GraphState state;
+    InitGraphState(settings, state, sheet);
+    const AxisPanelTexts panel;
+    ScriptEvaluator evaluator;
+    const QString text = QString::fromUtf8(expression);
+    for (auto _ : bench) {
+        SampleFunction(evaluator, settings, state, panel, 1, text);
+        benchmark::ClobberMemory();
+    }
+    bench.counters["columns"] = state.PlotValues.LastColumn() + 1;
+}
+
+BENCHMARK_CAPTURE(Sample, x, "x")->Name("BM_Sample/x");
+BENCHMARK_CAPTURE(Sample, sin, "sin(x)")->Name("BM_Sample/sin");
+BENCHMARK_CAPTURE(Sample, quadratic, "x^2+3*x-1")->Name("BM_Sample/quadratic");
+BENCHMARK_CAPTURE(Sample, sincos, "sin(x)*cos(x)/(1+x^2)")->Name("BM_Sample/sincos");
+BENCHMARK_CAPTURE(Sample, gauss, "exp(-x^2/8)*cos(3*x)")->Name("BM_Sample/gauss");
+
+} // namespace

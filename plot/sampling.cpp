@@ -1,0 +1,78 @@
+#include "plot/sampling.h"
+
+#include "graph/mapping.h"
+#include "platform/number_text.h"
+#include "plot/evaluate.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double LeadingNumber(const QString& text) { return ReadLeadingNumber(text.toStdString()); }
+
+} // namespace
+
+void TakeAxisPanelTexts(GraphState& state, const AxisPanelTexts& panel) {
+    state.XUnitName = panel.XUnit;
+    state.YUnitName = panel.YUnit;
+    state.XOriginValue = LeadingNumber(panel.XOriginValue);
+    state.YOriginValue = LeadingNumber(panel.YOriginValue);
+    state.XSmallValue = LeadingNumber(panel.XSmallValue);
+    state.YSmallValue = LeadingNumber(panel.YSmallValue);
+}
+
+void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, GraphState& state,
+                    const AxisPanelTexts& panel, int slot, const QString& expression) {
+    TakeAxisPanelTexts(state, panel);
+
+    float start = 0.0f;
+    float end = state.GraphWidthPx;
+    if (settings.XSide == 1) {
+        start = settings.OriginX;
+    } else if (settings.XSide == -1) {
+        end = settings.OriginX;
+    }
+    if (!std::isfinite(start) || !std::isfinite(end)) {
+        return;
+    }
+    // Columns left of the sheet have no entry: jump to the first that may, keeping the fraction
+    // of a one-sided range; none beyond the table is computed either.
+    if (start < -1.0f) {
+        start = start - std::floor(start) - 1.0f;
+    }
+    end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
+
+    const float noValue = state.NoValueMark();
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    for (float c = start; c <= end; c += 1.0f) {
+        const int column = RoundHalfEven(c);
+        if (!state.PlotValues.HasColumn(column)) {
+            continue;
+        }
+        const std::optional<double> x = PixelToValueX(settings, state, c);
+        const std::optional<double> y = x ? prepared.Evaluate(state.Pi, *x) : std::nullopt;
+        state.PlotValues.Set(slot, column, y ? ValueToPixelY(settings, state, *y) : noValue);
+    }
+}
+
+std::int32_t ChrCount(const QString& text, const QString& pattern) {
+    if (text.isEmpty()) {
+        return 0;
+    }
+    std::int32_t count = 0;
+    qsizetype position = 0; // one past the start of the last match
+    while (position < text.size()) {
+        const qsizetype found = text.indexOf(pattern, position, Qt::CaseSensitive);
+        if (found < 0) {
+            break;
+        }
+        position = found + 1;
+        ++count;
+    }
+    return count;
+}
+
+bool BracketsMatch(const QString& text) {
+    return ChrCount(text, QStringLiteral("(")) == ChrCount(text, QStringLiteral(")"));
+}

@@ -1,0 +1,198 @@
+#include "graph/mapping.h"
+#include "platform/script/scriptevaluator.h"
+#include "plot/evaluate.h"
+#include "plot/sampling.h"
+#include "platform/surface.h"
+
+#include <QtTest/QtTest>
+#include <cmath>
+
+namespace {
+
+// The default 400 × 300 sheet: origin (200, 150), 4 px and 1 unit per small step.
+struct Sampler {
+    Surface surface{400, 300};
+    GraphSettings settings;
+    GraphState state;
+    AxisPanelTexts panel;
+    ScriptEvaluator evaluator;
+
+    Sampler() { InitGraphState(settings, state, surface); }
+    void Sample(const QString& expression, int slot = 1) {
+        SampleFunction(evaluator, settings, state, panel, slot, expression);
+    }
+    float Row(int column, int slot = 1) const { return state.PlotValues.Get(slot, column); }
+    bool Marked(int column) const { return Row(column) == state.NoValueMark(); }
+};
+
+} // namespace
+
+class SamplingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void columnsStandForTheirValues();
+    void degreeColumnsFeedRadians();
+    void piUnitOnY();
+    void poleMarksOnlyItsColumn();
+    void comparisonsGiveMinusOneAndZero();
+    void brokenExpressionMarksEveryColumn();
+    void hugeValuesClamp();
+    void oneSidedRangeLeavesTheOtherSide();
+    void panelTextsAreReadByTheirLeadingNumber();
+    void samplingMatchesOneEvaluationPerColumn_data();
+    void samplingMatchesOneEvaluationPerColumn();
+    void chrCount_data();
+    void chrCount();
+    void bracketCheck_data();
+    void bracketCheck();
+};
+
+void SamplingTest::columnsStandForTheirValues() {
+    Sampler s;
+    s.Sample(QStringLiteral("x"));
+    QCOMPARE(s.Row(200), 150.0f); // x = 0 at the origin
+    QCOMPARE(s.Row(204), 146.0f); // x = 1 four pixels to the right
+    QCOMPARE(s.Row(0), 350.0f);   // x = -50
+    QCOMPARE(s.Row(400), -50.0f); // the range runs one column past the last pixel
+}
+
+void SamplingTest::degreeColumnsFeedRadians() {
+    Sampler s;
+    s.panel.XUnit = QStringLiteral("deg");
+    s.panel.XSmallValue = QStringLiteral("15");
+    s.Sample(QStringLiteral("sin(x)"));
+    QCOMPARE(s.state.XUnitName, QStringLiteral("deg"));
+    QVERIFY(std::fabs(s.Row(224) - 146.0f) < 1e-4f); // 90 degrees: sin is 1
+}
+
+void SamplingTest::piUnitOnY() {
+    Sampler s;
+    s.panel.YUnit = QStringLiteral("π");
+    s.Sample(QStringLiteral("pi"));
+    QVERIFY(std::fabs(s.Row(17) - 146.0f) < 1e-4f); // one small step above the origin
+}
+
+void SamplingTest::poleMarksOnlyItsColumn() {
+    Sampler s;
+    s.Sample(QStringLiteral("1/x"));
+    QVERIFY(s.Marked(200));
+    QVERIFY(!s.Marked(199));
+    QVERIFY(!s.Marked(201));
+    QCOMPARE(s.Row(204), 146.0f);
+}
+
+void SamplingTest::comparisonsGiveMinusOneAndZero() {
+    Sampler s;
+    s.Sample(QStringLiteral("x>0"));
+    QCOMPARE(s.Row(260), 154.0f); // true is -1
+    QCOMPARE(s.Row(200), 150.0f);
+    QCOMPARE(s.Row(100), 150.0f);
+}
+
+void SamplingTest::brokenExpressionMarksEveryColumn() {
+    Sampler s;
+    s.Sample(QStringLiteral("sin("));
+    for (int c = 0; c <= 400; ++c) {
+        QVERIFY(s.Marked(c));
+    }
+}
+
+void SamplingTest::hugeValuesClamp() {
+    Sampler s;
+    s.Sample(QStringLiteral("10^100"), 1);
+    s.Sample(QStringLiteral("-10^100"), 2);
+    QCOMPARE(s.Row(50, 1), -1500.0f); // far above the sheet
+    QCOMPARE(s.Row(50, 2), 1500.0f);
+}
+
+void SamplingTest::oneSidedRangeLeavesTheOtherSide() {
+    Sampler s;
+    for (int c = 0; c <= 400; ++c) {
+        s.state.PlotValues.Set(1, c, 7.0f);
+    }
+    s.settings.XSide = 1;
+    s.Sample(QStringLiteral("x"));
+    QCOMPARE(s.Row(199), 7.0f);
+    QCOMPARE(s.Row(200), 150.0f);
+    QCOMPARE(s.Row(400), -50.0f);
+
+    s.settings.XSide = -1;
+    s.settings.OriginX = 100.5f; // fractional: columns 0.5, 1.5, ... land half to even
+    s.Sample(QStringLiteral("0"), 2);
+    QCOMPARE(s.Row(0, 2), 150.0f);
+    QCOMPARE(s.Row(100, 2), 150.0f);
+    QCOMPARE(s.Row(101, 2), 0.0f); // beyond the origin: untouched
+}
+
+void SamplingTest::panelTextsAreReadByTheirLeadingNumber() {
+    Sampler s;
+    s.panel.XSmallValue = QStringLiteral("2.5abc");
+    s.panel.YSmallValue = QStringLiteral("abc");
+    s.panel.XOriginValue = QStringLiteral("  -3");
+    s.Sample(QStringLiteral("x"));
+    QCOMPARE(s.state.XSmallValue, 2.5);
+    QCOMPARE(s.state.YSmallValue, 0.0);
+    QCOMPARE(s.state.XOriginValue, -3.0);
+    // A small-step value of 0 on Y: positive values above, zero at row 0, negative below.
+    QCOMPARE(s.Row(204), 1500.0f);  // x = -0.5
+    QCOMPARE(s.Row(212), -1500.0f); // x = 4.5
+}
+
+void SamplingTest::samplingMatchesOneEvaluationPerColumn_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::newRow("sine") << "sin(x)";
+    QTest::newRow("rational") << "x^3/(x-2.5)";
+    QTest::newRow("word operators") << "(x)mod(3)+(x>2)";
+    QTest::newRow("text result") << "hex(x)";
+}
+
+void SamplingTest::samplingMatchesOneEvaluationPerColumn() {
+    QFETCH(QString, expression);
+    Sampler s;
+    s.panel.XSmallValue = QStringLiteral("0.37");
+    s.Sample(expression);
+    ScriptEvaluator reference;
+    for (int c = 0; c <= 400; ++c) {
+        const std::optional<double> x = PixelToValueX(s.settings, s.state, float(c));
+        const std::optional<double> y =
+            EvaluateExpression(reference, s.state.Pi, *x, expression.toStdString());
+        const float row = y ? ValueToPixelY(s.settings, s.state, *y) : s.state.NoValueMark();
+        QCOMPARE(s.Row(c), row);
+    }
+}
+
+void SamplingTest::chrCount_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty text") << "" << "(" << 0;
+    QTest::newRow("two openings") << "((x)" << "(" << 2;
+    QTest::newRow("none") << "x+1" << ")" << 0;
+    QTest::newRow("overlapping") << "aaaa" << "aa" << 3;
+    QTest::newRow("beyond 16 bits") << QString(40000, QLatin1Char('(')) << "(" << 40000;
+}
+
+void SamplingTest::chrCount() {
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(int, count);
+    QCOMPARE(ChrCount(text, pattern), count);
+}
+
+void SamplingTest::bracketCheck_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("balanced") << "(x)" << true;
+    QTest::newRow("closing first still counts") << ")x(" << true;
+    QTest::newRow("one closing too many") << "(x))" << false;
+    QTest::newRow("no brackets") << "x" << true;
+}
+
+void SamplingTest::bracketCheck() {
+    QFETCH(QString, text);
+    QFETCH(bool, passes);
+    QCOMPARE(BracketsMatch(text), passes);
+}
+
+QTEST_MAIN(SamplingTest)
+#include "tst_sampling.moc"
