@@ -32,19 +32,23 @@ std::optional<double> Fail(std::string* error, std::string description) {
     return std::nullopt;
 }
 
+std::optional<double> PlotNumberOf(const script::Value& value, std::string* error) {
+    const std::optional<double> number = ToPlotNumber(value);
+    if (!number) {
+        const script::ErrorCode why =
+            value.Is(script::Kind::Null)      ? script::ErrorCode::InvalidUseOfNull
+            : value.Is(script::Kind::Nothing) ? script::ErrorCode::ObjectVariableNotSet
+                                              : script::ErrorCode::TypeMismatch;
+        return Fail(error, script::Describe(why));
+    }
+    return number;
+}
+
 std::optional<double> PlotNumberOf(const ScriptResult& result, std::string* error) {
     if (!result.Ok()) {
         return Fail(error, result.Error().description);
     }
-    const std::optional<double> number = ToPlotNumber(result.GetValue());
-    if (!number) {
-        const script::ErrorCode why =
-            result.GetValue().Is(script::Kind::Null)      ? script::ErrorCode::InvalidUseOfNull
-            : result.GetValue().Is(script::Kind::Nothing) ? script::ErrorCode::ObjectVariableNotSet
-                                                          : script::ErrorCode::TypeMismatch;
-        return Fail(error, script::Describe(why));
-    }
-    return number;
+    return PlotNumberOf(result.GetValue(), error);
 }
 
 } // namespace
@@ -84,5 +88,9 @@ std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::str
     }
     m_evaluator.SetVariable(m_x, RoundToGeneral(x));
     m_evaluator.SetVariable(m_pi, m_roundedPi);
-    return PlotNumberOf(m_evaluator.Eval(m_prepared), error);
+    const script::Value* value = nullptr;
+    if (!m_evaluator.EvalInPlace(m_prepared, value, m_error)) {
+        return Fail(error, m_error.description);
+    }
+    return PlotNumberOf(*value, error);
 }

@@ -28,6 +28,7 @@ private:
     ScriptEvaluator::Prepared m_prepared;
     ScriptEvaluator::VariableSlot m_x;
     ScriptEvaluator::VariableSlot m_pi;
+    ScriptError m_error;
     double m_lastPi = 0.0;
     double m_roundedPi = 0.0;
     bool m_havePi = false;

@@ -127,7 +127,10 @@ void Parser::Emit(Op op, std::size_t position, std::int32_t operand, std::uint8_
         m_stack = m_stack + 1 - count;
         break;
     default:
-        --m_stack;
+        // A binary operator; one with a constant right operand only replaces the left one.
+        if (count == 0) {
+            --m_stack;
+        }
         break;
     }
     m_program.stackSize = std::max(m_program.stackSize, m_stack);
@@ -171,6 +174,15 @@ void Parser::EmitBinary(Op op, std::size_t position) {
             ConstantOf(code.back()) = std::move(folded);
             return;
         }
+    }
+    // A constant right operand is read by the operator itself, which saves a push and a
+    // dispatch on every evaluation.
+    if (LastIsConstant(1)) {
+        const std::int32_t constant = m_program.code.back().operand;
+        m_program.code.pop_back();
+        --m_stack;
+        Emit(op, position, constant, 1);
+        return;
     }
     Emit(op, position);
 }

@@ -33,6 +33,8 @@ enum class Op : std::uint8_t {
     Xor,
     Eqv,
     Imp,
+    // The operators from Add to Imp take their right operand from the stack, or with count 1
+    // from constants[operand].
     Call,  // operand: built-in function id; count: number of arguments
     Raise, // operand: index into messages; count: number of arguments already pushed
     Return,

@@ -4,7 +4,7 @@
 #include "platform/script/operations.h"
 
 #include <cmath>
-#include <new>
+#include <exception>
 
 using script::ErrorCode;
 using script::Kind;
@@ -83,7 +83,7 @@ ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
             return ScriptResult::Failure(MakeError(assignError));
         }
         return result;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
     }
 }
@@ -97,7 +97,7 @@ ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
         // Keep the program alive even if running it were to touch the cache.
         const std::shared_ptr<const script::Program> program = entry.program;
         return Run(*program);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
     }
 }
@@ -105,7 +105,7 @@ ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
 void ScriptEvaluator::SetVariable(std::string_view name, double value) {
     try {
         SetVariable(FindOrAddVariable(name), value);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         // Nothing was assigned; the variable keeps its old value.
     }
 }
@@ -115,7 +115,7 @@ ScriptEvaluator::Prepared ScriptEvaluator::Prepare(std::string_view expression) 
     try {
         prepared.m_text = std::string(expression);
         Refresh(prepared);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         prepared.m_program.reset();
         prepared.m_error = MakeError(ErrorCode::OutOfMemory);
         prepared.m_generation = 0;
@@ -132,7 +132,7 @@ ScriptResult ScriptEvaluator::Eval(Prepared& prepared) {
             return ScriptResult::Failure(prepared.m_error);
         }
         return Run(*prepared.m_program);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
     }
 }
@@ -227,6 +227,47 @@ ErrorCode ScriptEvaluator::Assign(std::int32_t slot, Value value) {
 }
 
 ScriptResult ScriptEvaluator::Run(const script::Program& program) {
+    const script::Instruction* at = nullptr;
+    const ErrorCode error = Execute(program, at);
+    if (error != ErrorCode::None) {
+        return ScriptResult::Failure(ErrorAt(program, error, at));
+    }
+    return ScriptResult::Success(std::move(m_stack[0]));
+}
+
+ScriptError ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
+                                     const script::Instruction* at) const {
+    ScriptError error = MakeError(code, at->position);
+    if (at->op == Op::Raise) {
+        error.description = program.messages[static_cast<std::size_t>(at->operand)];
+    }
+    return error;
+}
+
+bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, ScriptError& error) {
+    try {
+        if (prepared.m_generation != m_generation) {
+            Refresh(prepared);
+        }
+        if (!prepared.m_program) {
+            error = prepared.m_error;
+            return false;
+        }
+        const script::Instruction* at = nullptr;
+        const ErrorCode code = Execute(*prepared.m_program, at);
+        if (code != ErrorCode::None) {
+            error = ErrorAt(*prepared.m_program, code, at);
+            return false;
+        }
+        value = m_stack.data();
+        return true;
+    } catch (const std::exception&) {
+        error = MakeError(ErrorCode::OutOfMemory);
+        return false;
+    }
+}
+
+ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script::Instruction*& at) {
     if (m_stack.size() < program.stackSize) {
         m_stack.resize(program.stackSize);
     }
@@ -258,9 +299,9 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
         case Op::Subtract:
         case Op::Multiply:
         case Op::Divide: {
-            Value& a = top[-2];
-            const Value& b = top[-1];
-            --top;
+            const Value& b =
+                ip->count != 0 ? program.constants[static_cast<std::size_t>(ip->operand)] : *--top;
+            Value& a = top[-1];
             if (DoublePair(a, b)) {
                 const double x = a.Number();
                 const double y = b.Number();
@@ -288,13 +329,23 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
             break;
         }
         case Op::Power: {
-            Value& a = top[-2];
-            const Value& b = top[-1];
-            --top;
-            if (NumberPair(a, b) && b.Number() == 2.0) {
-                const double r = a.Number() * a.Number();
+            const Value& b =
+                ip->count != 0 ? program.constants[static_cast<std::size_t>(ip->operand)] : *--top;
+            Value& a = top[-1];
+            if (NumberPair(a, b)) {
+                const double x = a.Number();
+                const double y = b.Number();
+                double r = 0.0;
+                if (y == 2.0) {
+                    r = x * x; // what a compiler makes of pow(x, 2)
+                } else if (x < 0.0 && y != std::trunc(y)) {
+                    error = ErrorCode::InvalidProcedureCall;
+                    break;
+                } else {
+                    r = std::pow(x, y);
+                }
                 if (!std::isfinite(r)) {
-                    error = ErrorCode::Overflow;
+                    error = std::isnan(r) ? ErrorCode::InvalidProcedureCall : ErrorCode::Overflow;
                     break;
                 }
                 a.SetDouble(r);
@@ -316,12 +367,44 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
         case Op::Or:
         case Op::Xor:
         case Op::Eqv:
-        case Op::Imp:
-            --top;
-            error = script::ApplyBinary(ip->op, top[-1], top[0]);
+        case Op::Imp: {
+            const Value& b =
+                ip->count != 0 ? program.constants[static_cast<std::size_t>(ip->operand)] : *--top;
+            error = script::ApplyBinary(ip->op, top[-1], b);
             break;
+        }
         case Op::Call: {
             const int count = ip->count;
+            if (count == 1 && top[-1].Is(Kind::Double)) {
+                // The common real functions of a Double, without the general call.
+                const double x = top[-1].Number();
+                double r = 0.0;
+                bool handled = true;
+                switch (static_cast<script::Builtin>(ip->operand)) {
+                case script::Builtin::Sin:
+                    r = std::sin(x);
+                    break;
+                case script::Builtin::Cos:
+                    r = std::cos(x);
+                    break;
+                case script::Builtin::Exp:
+                    r = std::exp(x);
+                    break;
+                case script::Builtin::Atn:
+                    r = std::atan(x);
+                    break;
+                case script::Builtin::Abs:
+                    r = std::fabs(x);
+                    break;
+                default:
+                    handled = false;
+                    break;
+                }
+                if (handled && std::isfinite(r)) {
+                    top[-1].SetDouble(r);
+                    continue;
+                }
+            }
             Value* arguments = top - count;
             if (count == 0) {
                 ++top;
@@ -332,16 +415,15 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
                                         &m_random);
             break;
         }
-        case Op::Raise: {
-            ScriptError raised = MakeError(ErrorCode::TypeMismatch, ip->position);
-            raised.description = program.messages[static_cast<std::size_t>(ip->operand)];
-            return ScriptResult::Failure(std::move(raised));
-        }
+        case Op::Raise:
+            at = ip;
+            return ErrorCode::TypeMismatch;
         case Op::Return:
-            return ScriptResult::Success(std::move(base[0]));
+            return ErrorCode::None;
         }
         if (error != ErrorCode::None) {
-            return ScriptResult::Failure(MakeError(error, ip->position));
+            at = ip;
+            return error;
         }
     }
 }

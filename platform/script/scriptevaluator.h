@@ -67,6 +67,9 @@ public:
 
     Prepared Prepare(std::string_view expression);
     ScriptResult Eval(Prepared& prepared);
+    // Eval without building a ScriptResult, for sampling: on success value points at the
+    // result, valid until the next call on this evaluator; otherwise error says why.
+    bool EvalInPlace(Prepared& prepared, const script::Value*& value, ScriptError& error);
     // The handle of a variable, created as Empty when new; invalid for a name that is not a
     // variable name or once the variable limit is reached.
     VariableSlot FindOrAddVariable(std::string_view name);
@@ -82,6 +85,10 @@ private:
     const CacheEntry& Compiled(std::string_view expression);
     void Refresh(Prepared& prepared);
     ScriptResult Run(const script::Program& program);
+    // Runs program leaving its value in m_stack[0]; on an error, at is the failing instruction.
+    script::ErrorCode Execute(const script::Program& program, const script::Instruction*& at);
+    ScriptError ErrorAt(const script::Program& program, script::ErrorCode code,
+                        const script::Instruction* at) const;
     std::int32_t AddVariable(const std::string& name);
     script::ErrorCode Assign(std::int32_t slot, script::Value value);
 

@@ -1,0 +1,118 @@
+// The expression engine against hand-written C++ for the same expressions. BM_Eval is the
+// per-column work of sampling once the program is compiled: put x into its variable, run the
+// program, take the plot number. BM_Native is the same formula compiled by the C++ compiler.
+// BM_EvaluatePrepared adds the 15-digit rounding of x that sampling does, and
+// BM_EvaluateExpression is the statement path (parse "x=...", "pi=...", cached expression).
+
+#include "platform/number_text.h"
+#include "plot/evaluate.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Native = double (*)(double);
+
+struct Case {
+    const char* name;
+    const char* expression;
+    Native native;
+};
+
+const std::array<Case, 6> Cases{{
+    {"x", "x", [](double x) { return x; }},
+    {"sin", "sin(x)", [](double x) { return std::sin(x); }},
+    {"quadratic", "x^2+3*x-1", [](double x) { return std::pow(x, 2.0) + 3 * x - 1; }},
+    {"sincos", "sin(x)*cos(x)/(1+x^2)",
+     [](double x) { return std::sin(x) * std::cos(x) / (1 + std::pow(x, 2.0)); }},
+    {"gauss", "exp(-x^2/8)*cos(3*x)",
+     [](double x) { return std::exp(-std::pow(x, 2.0) / 8) * std::cos(3 * x); }},
+    {"polynomial60", "-0.5*x^8-1.5*x^7+2*x^6-3*x^5+4*x^4-5*x^3+6*x^2-7*x+8-x^9+2.5*x^10+x",
+     [](double x) {
+         return -0.5 * std::pow(x, 8.0) - 1.5 * std::pow(x, 7.0) + 2 * std::pow(x, 6.0) -
+                3 * std::pow(x, 5.0) + 4 * std::pow(x, 4.0) - 5 * std::pow(x, 3.0) +
+                6 * std::pow(x, 2.0) - 7 * x + 8 - std::pow(x, 9.0) + 2.5 * std::pow(x, 10.0) + x;
+     }},
+}};
+
+// Sample points as a plot takes them: fractional steps across the visible range.
+std::vector<double> SamplePoints() {
+    std::vector<double> xs(1024);
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        xs[i] = -10.0 + 20.0 * (static_cast<double>(i) + 0.37) / static_cast<double>(xs.size());
+    }
+    return xs;
+}
+
+void Eval(benchmark::State& state, const Case& c) {
+    const std::vector<double> xs = SamplePoints();
+    ScriptEvaluator evaluator;
+    const ScriptEvaluator::VariableSlot slot = evaluator.FindOrAddVariable("x");
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(c.expression);
+    ScriptError error;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        evaluator.SetVariable(slot, xs[i++ & 1023]);
+        const script::Value* value = nullptr;
+        std::optional<double> y;
+        if (evaluator.EvalInPlace(prepared, value, error)) {
+            y = ToPlotNumber(*value);
+        }
+        benchmark::DoNotOptimize(y);
+    }
+}
+
+void NativeCase(benchmark::State& state, const Case& c) {
+    const std::vector<double> xs = SamplePoints();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        double x = xs[i++ & 1023];
+        benchmark::DoNotOptimize(x);
+        double y = c.native(x);
+        benchmark::DoNotOptimize(y);
+    }
+}
+
+void EvaluatePreparedCase(benchmark::State& state, const Case& c) {
+    const std::vector<double> xs = SamplePoints();
+    ScriptEvaluator evaluator;
+    PreparedExpression prepared(evaluator, c.expression);
+    const double pi = 4.0 * std::atan(1.0);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::optional<double> y = EvaluatePrepared(prepared, pi, xs[i++ & 1023]);
+        benchmark::DoNotOptimize(y);
+    }
+}
+
+void EvaluateExpressionCase(benchmark::State& state, const Case& c) {
+    const std::vector<double> xs = SamplePoints();
+    ScriptEvaluator evaluator;
+    const double pi = 4.0 * std::atan(1.0);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::optional<double> y = EvaluateExpression(evaluator, pi, xs[i++ & 1023], c.expression);
+        benchmark::DoNotOptimize(y);
+    }
+}
+
+const bool Registered = [] {
+    for (const Case& c : Cases) {
+        const std::string name = c.name;
+        benchmark::RegisterBenchmark(("BM_Eval/" + name).c_str(), Eval, c);
+        benchmark::RegisterBenchmark(("BM_Native/" + name).c_str(), NativeCase, c);
+        benchmark::RegisterBenchmark(("BM_EvaluatePrepared/" + name).c_str(), EvaluatePreparedCase,
+                                     c);
+        benchmark::RegisterBenchmark(("BM_EvaluateExpression/" + name).c_str(),
+                                     EvaluateExpressionCase, c);
+    }
+    return true;
+}();
+
+} // namespace
