@@ -1,10 +1,12 @@
 #include "mainwindow/frmcurvane.h"
 
+#include "graph/redraw.h"
 #include "mainwindow/sheetview.h"
 #include "platform/qtdialogs.h"
 #include "platform/settings_store.h"
 #include "platform/units.h"
 
+#include <QtCore/QEvent>
 #include <cmath>
 
 namespace {
@@ -42,3 +44,15 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 }
 
 frmCurvane::~frmCurvane() = default;
+
+void frmCurvane::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Becoming active again is how the window learns that a modal dialog closed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+            ShowState();
+        }
+    }
+}
+
+void frmCurvane::ShowState() { m_picScreen->update(); }

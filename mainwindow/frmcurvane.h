@@ -21,7 +21,13 @@ public:
     CurvaneState& State() { return m_state; }
     SheetView* Sheet() const { return m_picScreen; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Brings the controls in line with the state after a handler changed it.
+    void ShowState();
+
     CurvaneState m_state;
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<SettingsStore> m_store;

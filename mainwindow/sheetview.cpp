@@ -25,10 +25,7 @@ void SheetView::paintEvent(QPaintEvent* event) {
     painter.setClipRect(event->rect() & contentsRect());
     painter.drawImage(origin, m_state.Sheet.Image());
     painter.translate(origin);
-    const auto paintLabel = [&](int, const TextLabel& label) {
-        DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(), label.color);
-    };
-    m_state.Xmoji.ForEachVisible(paintLabel);
-    m_state.Ymoji.ForEachVisible(paintLabel);
-    m_state.AddMoji.ForEachVisible(paintLabel);
+    DrawLabels(painter, m_state.Xmoji, LabelColour::Template);
+    DrawLabels(painter, m_state.Ymoji, LabelColour::Template);
+    DrawLabels(painter, m_state.AddMoji, LabelColour::Own);
 }

@@ -44,6 +44,14 @@ void DrawLabelText(QPainter& painter, double left, double top, const QString& te
     painter.drawText(QPointF(left, top + metrics.ascent()), text);
 }
 
+void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour) {
+    const ColorRef templateColour = family.Template().color;
+    family.ForEachVisible([&](int, const TextLabel& label) {
+        DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(),
+                      colour == LabelColour::Template ? templateColour : label.color);
+    });
+}
+
 LabelFamily::LabelFamily() {
     m_items.emplace_back(TextLabel{});
     m_items.front()->m_font = DefaultLabelFont();

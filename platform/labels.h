@@ -35,6 +35,13 @@ FontSpec DefaultLabelFont();
 void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
                    const FontSpec& font, ColorRef colour);
 
+class LabelFamily;
+
+// Draws every shown label of a family, in index order. Tick numbers take their family's template
+// colour; free labels keep their own.
+enum class LabelColour { Own, Template };
+void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour);
+
 // One text on the sheet. Its width and height follow its text and font at once.
 class TextLabel {
 public:
