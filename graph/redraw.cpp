@@ -25,13 +25,17 @@ void RedrawAll(CurvaneState& state) {
     }
 }
 
-void RedrawSettings(CurvaneState& state) {
-    DrawGridAndNumbers(state);
+void ForgetCurves(CurvaneState& state) {
     for (FunctionSlot& function : state.Slots) {
         function.Drawn = false;
         function.Hidden = false;
         function.Button = DrawButtonState::Draw;
     }
+}
+
+void RedrawSettings(CurvaneState& state) {
+    DrawGridAndNumbers(state);
+    ForgetCurves(state);
 }
 
 ActivationRedraw RedrawOnActivation(CurvaneState& state) {

@@ -9,6 +9,9 @@ void RedrawAll(CurvaneState& state);
 // so all drawn and hidden flags are cleared and the draw buttons offer "描画" (draw).
 void RedrawSettings(CurvaneState& state);
 
+// Clears every drawn and hidden flag and sets every draw button back to "描画" (draw).
+void ForgetCurves(CurvaneState& state);
+
 // What the main window's activation did with the two pending redraw requests.
 enum class ActivationRedraw { None, Settings, All };
 

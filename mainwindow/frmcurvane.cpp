@@ -1,19 +1,31 @@
 #include "mainwindow/frmcurvane.h"
 
+#include "graph/axispanel.h"
 #include "graph/redraw.h"
+#include "mainwindow/layout.h"
+#include "mainwindow/placement.h"
 #include "mainwindow/sheetview.h"
 #include "platform/qtdialogs.h"
-#include "platform/settings_store.h"
 #include "platform/units.h"
 
 #include <QtCore/QEvent>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QShowEvent>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QScrollBar>
+#include <QtWidgets/QToolBar>
 #include <cmath>
 
 namespace {
 
-int TwipsToWholePixels(double twips) {
-    return static_cast<int>(std::lround(units::TwipsToPixels(twips)));
+int Px(double twips) { return static_cast<int>(std::lround(units::TwipsToPixels(twips))); }
+double Tw(int pixels) { return units::PixelsToTwips(pixels); }
+
+QRect PxRect(const TwipRect& r) {
+    return QRect(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
 }
+
+TwipRect TwRect(const QRect& r) { return {Tw(r.x()), Tw(r.y()), Tw(r.width()), Tw(r.height())}; }
 
 } // namespace
 
@@ -29,21 +41,215 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     setObjectName(QStringLiteral("frmCurvane"));
     setWindowTitle(QStringLiteral("Curvane"));
 
-    const int sheetWidth = TwipsToWholePixels(DesignSheetWidthTwips) - 2 * SheetFramePx;
-    const int sheetHeight = TwipsToWholePixels(DesignSheetHeightTwips) - 2 * SheetFramePx;
-    StartGraph(m_state, sheetWidth, sheetHeight);
+    // The graph on the designed sheet: 5025 × 3855 twips overall, less the sheet's frame.
+    StartGraph(m_state, Px(DesignSheetWidthTwips) - 2 * SheetFramePx,
+               Px(DesignSheetHeightTwips) - 2 * SheetFramePx);
 
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("sheetArea"));
-    setCentralWidget(area);
-    m_picScreen = new SheetView(m_state, area);
-    m_picScreen->move(0, 0);
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(m_client);
+    // The sheet first: everything else stays usable above a sheet that reaches under it.
+    m_picScreen = new SheetView(m_state, m_client);
+    m_scrXdirect = new QScrollBar(Qt::Horizontal, m_client);
+    m_scrXdirect->setObjectName(QStringLiteral("scrXdirect"));
+    m_scrXdirect->hide();
+    m_scrYdirect = new QScrollBar(Qt::Vertical, m_client);
+    m_scrYdirect->setObjectName(QStringLiteral("scrYdirect"));
+    m_scrYdirect->hide();
+    connect(m_scrXdirect, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picScreen->move(-Px(value), m_picScreen->y()); });
+    connect(m_scrYdirect, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picScreen->move(m_picScreen->x(), -Px(value)); });
 
-    // The designed outer size of the window: 6915 × 5955 twips.
-    resize(TwipsToWholePixels(6915.0), TwipsToWholePixels(5955.0));
+    m_picFNSet = new QFrame(m_client);
+    m_picFNSet->setObjectName(QStringLiteral("picFNSet"));
+    m_picFNSet->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_picFNSet->setAutoFillBackground(true);
+    m_picGraphSet = new AxisPanel(m_state, m_client);
+    m_picGraphSet->setAutoFillBackground(true);
+    connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
+
+    BuildToolBar();
+    BuildMenuBar();
+    m_client->installEventFilter(this);
+
+    RestorePlacement();
+    LayoutWindow();
 }
 
 frmCurvane::~frmCurvane() = default;
+
+void frmCurvane::BuildMenuBar() {
+    QMenuBar* bar = menuBar();
+    const std::function<void(QMenu*, const std::vector<MenuItem>&)> fill =
+        [&](QMenu* menu, const std::vector<MenuItem>& items) {
+            for (const MenuItem& item : items) {
+                if (item.IsSeparator()) {
+                    QAction* separator = menu->addSeparator();
+                    separator->setObjectName(item.objectName);
+                } else if (!item.submenu.empty()) {
+                    QMenu* sub = menu->addMenu(item.caption);
+                    sub->setObjectName(item.objectName);
+                    sub->menuAction()->setObjectName(item.objectName);
+                    fill(sub, item.submenu);
+                } else {
+                    QAction* action = menu->addAction(item.caption);
+                    action->setObjectName(item.objectName);
+                    if (!item.shortcut.isEmpty()) {
+                        action->setShortcut(QKeySequence(item.shortcut));
+                    }
+                    const Command command = *item.command;
+                    action->setEnabled(IsAvailable(command));
+                    connect(action, &QAction::triggered, this,
+                            [this, command] { RunCommand(command); });
+                }
+            }
+        };
+    for (const Menu& menu : MenuBar()) {
+        QMenu* top = bar->addMenu(menu.caption);
+        top->setObjectName(menu.objectName);
+        fill(top, menu.items);
+    }
+}
+
+void frmCurvane::BuildToolBar() {
+    m_tbToolBar = new QToolBar(m_client);
+    m_tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    m_tbToolBar->setIconSize(QSize(16, 16));
+    m_tbToolBar->setMovable(false);
+    m_tbToolBar->setFloatable(false);
+    for (const ToolbarItem& item : ToolbarItems()) {
+        if (item.key.isEmpty()) {
+            m_tbToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_tbToolBar->addAction(item.key);
+        action->setObjectName(item.key);
+        action->setData(item.key);
+        action->setToolTip(item.tooltip);
+        action->setEnabled(IsAvailable(*item.command));
+        connect(action, &QAction::triggered, this,
+                [this, key = item.key] { tbToolBar_ButtonClick(key); });
+    }
+    m_tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+bool frmCurvane::IsAvailable(Command command) {
+    switch (command) {
+    case Command::FileExit:
+    case Command::HelpAbout:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmCurvane::RunCommand(Command command) {
+    switch (command) {
+    case Command::FileExit:
+        close();
+        break;
+    case Command::HelpAbout:
+        ShowVersion();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
+    const std::optional<Command> command = CommandOfToolbarKey(key);
+    if (!command) {
+        return;
+    }
+    // Operations started from the toolbar stop quietly where they fail.
+    try {
+        RunCommand(*command);
+    } catch (...) {
+    }
+}
+
+void frmCurvane::ShowVersion() { m_dialogs->Message(VersionText(), windowTitle(), false); }
+
+QSize frmCurvane::FrameExtra() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+void frmCurvane::RestorePlacement() {
+    m_placement = LoadPlacement(*m_store);
+    ApplyPlacement();
+}
+
+void frmCurvane::ApplyPlacement() {
+    const QSize extra = FrameExtra();
+    setMinimumSize(0, 0);
+    move(Px(m_placement.left), Px(m_placement.top));
+    resize(std::max(1, Px(m_placement.width) - extra.width()),
+           std::max(1, Px(m_placement.height) - extra.height()));
+    m_loadWidth = Tw(size().width() + extra.width());
+    m_loadHeight = Tw(size().height() + extra.height());
+    // The restored size is the smallest the window may become in this run.
+    setMinimumSize(size());
+}
+
+void frmCurvane::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The placement is the outer size; the frame is known only once the window is on screen.
+    if (!m_placedWithFrame && !event->spontaneous()) {
+        m_placedWithFrame = true;
+        if (FrameExtra() != QSize(0, 0)) {
+            ApplyPlacement();
+        }
+    }
+}
+
+void frmCurvane::LayoutWindow() {
+    if (isMinimized()) {
+        return;
+    }
+    const int toolbarHeight = m_tbToolBar->sizeHint().height();
+    const double outerWidth = Tw(width() + FrameExtra().width());
+    const WindowLayout layout =
+        ::LayoutWindow(outerWidth, Tw(m_client->height()), Tw(toolbarHeight));
+    m_tbToolBar->setGeometry(0, 0, m_client->width(), toolbarHeight);
+    m_picGraphSet->setGeometry(PxRect(layout.graphSet));
+    m_picFNSet->setGeometry(PxRect(layout.fnSet));
+    m_picScreen->move(Px(layout.sheetLeft), Px(layout.sheetTop));
+    LayoutSheetScrollBars();
+    m_picScreen->lower();
+}
+
+void frmCurvane::LayoutSheetScrollBars() {
+    SheetScrollInput input{};
+    input.sheetWidth = Tw(m_picScreen->width());
+    input.sheetHeight = Tw(m_picScreen->height());
+    input.graphSet = TwRect(m_picGraphSet->geometry());
+    input.fnSet = TwRect(m_picFNSet->geometry());
+    input.toolbarTop = Tw(m_tbToolBar->y());
+    input.toolbarHeight = Tw(m_tbToolBar->height());
+    input.horizontalBarHeight = Tw(m_scrXdirect->sizeHint().height());
+    input.verticalBarWidth = Tw(m_scrYdirect->sizeHint().width());
+    const SheetScrollPlan plan = ::LayoutSheetScrollBars(input);
+
+    // Each assignment moves the sheet at once when it clamps the bar's value, as a user's
+    // scrolling would; the value set last is read from where the sheet then is.
+    const auto apply = [&](QScrollBar* bar, const ScrollBarPlan& p, auto sheetPos) {
+        if (!p.visible) {
+            bar->hide();
+            return;
+        }
+        bar->setMaximum(p.maximum);
+        bar->setMinimum(p.minimum);
+        bar->setValue(ToInt16(-Tw(sheetPos())));
+        bar->setSingleStep(p.smallStep);
+        bar->setPageStep(p.largeStep);
+        bar->setGeometry(PxRect(p.rect));
+        bar->show();
+        bar->raise();
+    };
+    apply(m_scrXdirect, plan.horizontal, [this] { return m_picScreen->x(); });
+    apply(m_scrYdirect, plan.vertical, [this] { return m_picScreen->y(); });
+}
 
 void frmCurvane::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
@@ -53,6 +259,30 @@ void frmCurvane::changeEvent(QEvent* event) {
             ShowState();
         }
     }
+    if (event->type() == QEvent::WindowStateChange) {
+        LayoutWindow();
+    }
 }
 
-void frmCurvane::ShowState() { m_picScreen->update(); }
+void frmCurvane::closeEvent(QCloseEvent* event) {
+    const QRect outer = frameGeometry();
+    const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()),
+                              Tw(outer.height())};
+    const WindowShow show = isMinimized()   ? WindowShow::Minimized
+                            : isMaximized() ? WindowShow::Maximized
+                                            : WindowShow::Normal;
+    SavePlacement(*m_store, placement, show);
+    event->accept();
+}
+
+bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        LayoutWindow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmCurvane::ShowState() {
+    m_picScreen->update();
+    m_picGraphSet->ShowSheetSize();
+}

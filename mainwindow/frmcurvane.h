@@ -1,15 +1,22 @@
 #pragma once
 
+#include "mainwindow/commands.h"
 #include "mainwindow/curvanestate.h"
+#include "mainwindow/placement.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 
 #include <QtWidgets/QMainWindow>
 #include <memory>
 
+class AxisPanel;
+class QFrame;
+class QScrollBar;
+class QToolBar;
 class SheetView;
 
-// The main window: owns all state of the program and shows it.
+// The main window: owns all state of the program and shows it. The client area below the menu
+// bar is laid out by hand, in twips, like the placement it restores.
 class frmCurvane : public QMainWindow {
     Q_OBJECT
 public:
@@ -21,15 +28,52 @@ public:
     CurvaneState& State() { return m_state; }
     SheetView* Sheet() const { return m_picScreen; }
 
+    // Places the panels and the sheet for the window's current size.
+    void LayoutWindow();
+    // Shows or hides the sheet's scroll bars for the sheet's current size.
+    void LayoutSheetScrollBars();
+    // Runs a menu entry's operation.
+    void RunCommand(Command command);
+    // A toolbar button: the operation of the button with this key, if any, with its errors
+    // kept from the user.
+    void tbToolBar_ButtonClick(const QString& key);
+    // Whether the operation exists yet in this build.
+    static bool IsAvailable(Command command);
+
+    // The outer size right after start-up, the smallest the window may become (twips).
+    double LoadWidth() const { return m_loadWidth; }
+    double LoadHeight() const { return m_loadHeight; }
+
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void BuildMenuBar();
+    void BuildToolBar();
+    void RestorePlacement();
+    void ApplyPlacement();
     // Brings the controls in line with the state after a handler changed it.
     void ShowState();
+    void ShowVersion();
+    // Frame sizes the window manager adds around the client area, in pixels.
+    QSize FrameExtra() const;
 
     CurvaneState m_state;
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<SettingsStore> m_store;
+    Placement m_placement;
+    bool m_placedWithFrame = false;
+    double m_loadWidth = 0;
+    double m_loadHeight = 0;
+
+    QWidget* m_client = nullptr;
+    QToolBar* m_tbToolBar = nullptr;
     SheetView* m_picScreen = nullptr;
+    QScrollBar* m_scrXdirect = nullptr;
+    QScrollBar* m_scrYdirect = nullptr;
+    QFrame* m_picFNSet = nullptr;
+    AxisPanel* m_picGraphSet = nullptr;
 };
