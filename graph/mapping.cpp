@@ -3,20 +3,30 @@
 #include <cmath>
 #include <limits>
 
-std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphState& state,
-                                    float column) {
-    const double spacing = settings.XSmallSpacing;
-    if (spacing == 0.0) {
+AxisMapping::AxisMapping(const GraphSettings& settings, const GraphState& state)
+    : m_originX(settings.OriginX), m_xSpacing(settings.XSmallSpacing),
+      m_xSmallValue(state.XSmallValue), m_xOriginValue(state.XOriginValue),
+      m_xUnit(state.XUnitName == DegreeUnitName ? Unit::Degree
+              : state.XUnitName == PiUnitName   ? Unit::Pi
+                                                : Unit::Plain),
+      m_originY(settings.OriginY), m_ySpacing(settings.YSmallSpacing),
+      m_ySmallValue(state.YSmallValue), m_yOriginValue(state.YOriginValue),
+      m_yUnit(state.YUnitName == DegreeUnitName ? Unit::Degree
+              : state.YUnitName == PiUnitName   ? Unit::Pi
+                                                : Unit::Plain),
+      m_pi(state.Pi), m_limit(state.PlotLimit) {}
+
+std::optional<double> AxisMapping::ValueAtColumn(float column) const {
+    if (m_xSpacing == 0.0) {
         return std::nullopt;
     }
-    const double v = (static_cast<double>(column) - static_cast<double>(settings.OriginX)) /
-                         spacing * state.XSmallValue +
-                     state.XOriginValue;
+    const double v =
+        (static_cast<double>(column) - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
     double x = v;
-    if (state.XUnitName == DegreeUnitName) {
-        x = v * state.Pi / 180.0;
-    } else if (state.XUnitName == PiUnitName) {
-        x = v * state.Pi;
+    if (m_xUnit == Unit::Degree) {
+        x = v * m_pi / 180.0;
+    } else if (m_xUnit == Unit::Pi) {
+        x = v * m_pi;
     }
     if (!std::isfinite(x)) {
         return std::nullopt;
@@ -24,31 +34,38 @@ std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphSt
     return x;
 }
 
-float ValueToPixelY(const GraphSettings& settings, const GraphState& state, double y) {
-    if (state.YUnitName == DegreeUnitName) {
-        y = y * 180.0 / state.Pi;
-    } else if (state.YUnitName == PiUnitName) {
-        y = y / state.Pi;
+float AxisMapping::RowOfValue(double y) const {
+    if (m_yUnit == Unit::Degree) {
+        y = y * 180.0 / m_pi;
+    } else if (m_yUnit == Unit::Pi) {
+        y = y / m_pi;
     }
-    const float limit = state.PlotLimit;
     const auto fallback = [&] {
         const float sign = y > 0.0 ? 1.0f : (y < 0.0 ? -1.0f : 0.0f);
-        return -sign * limit;
+        return -sign * m_limit;
     };
-    if (std::isnan(y) || state.YSmallValue == 0.0) {
+    if (std::isnan(y) || m_ySmallValue == 0.0) {
         return fallback();
     }
-    const double r = static_cast<double>(settings.OriginY) -
-                     (y - state.YOriginValue) / state.YSmallValue * settings.YSmallSpacing;
+    const double r = m_originY - (y - m_yOriginValue) / m_ySmallValue * m_ySpacing;
     if (!std::isfinite(r) || std::fabs(r) > std::numeric_limits<float>::max()) {
         return fallback();
     }
     float row = static_cast<float>(r);
-    if (row > limit) {
-        row = limit;
+    if (row > m_limit) {
+        row = m_limit;
     }
-    if (row < -limit) {
-        row = -limit;
+    if (row < -m_limit) {
+        row = -m_limit;
     }
     return row;
+}
+
+std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphState& state,
+                                    float column) {
+    return AxisMapping(settings, state).ValueAtColumn(column);
+}
+
+float ValueToPixelY(const GraphSettings& settings, const GraphState& state, double y) {
+    return AxisMapping(settings, state).RowOfValue(y);
 }

@@ -6,13 +6,39 @@
 
 // Between sheet pixels and axis values.
 
-// The value a pixel column stands for, converted for the expression: "deg" columns feed radians,
-// "π" columns multiples of π. Nothing when the column has no finite value (a spacing of 0 from a
-// settings file).
+// The mapping of one set of axis values, worked out once for a whole sampling: the unit names
+// are compared here, not at every column.
+class AxisMapping {
+public:
+    AxisMapping(const GraphSettings& settings, const GraphState& state);
+
+    // The value a pixel column stands for, converted for the expression: "deg" columns feed
+    // radians, "π" columns multiples of π. Nothing when the column has no finite value (a
+    // spacing of 0 from a settings file).
+    std::optional<double> ValueAtColumn(float column) const;
+
+    // The row of a function value, clamped to ±PlotLimit. Never fails: where the row cannot be
+    // worked out (a small-step value of 0, a row beyond single precision) a positive value lands
+    // at -PlotLimit (above the sheet) and a negative one at +PlotLimit.
+    float RowOfValue(double y) const;
+
+private:
+    enum class Unit { Plain, Degree, Pi };
+
+    double m_originX;
+    double m_xSpacing;
+    double m_xSmallValue;
+    double m_xOriginValue;
+    Unit m_xUnit;
+    double m_originY;
+    double m_ySpacing;
+    double m_ySmallValue;
+    double m_yOriginValue;
+    Unit m_yUnit;
+    double m_pi;
+    float m_limit;
+};
+
 std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphState& state,
                                     float column);
-
-// The row of a function value, clamped to ±PlotLimit. Never fails: where the row cannot be worked
-// out (a small-step value of 0, a row beyond single precision) a positive value lands at
-// -PlotLimit (above the sheet) and a negative one at +PlotLimit.
 float ValueToPixelY(const GraphSettings& settings, const GraphState& state, double y);

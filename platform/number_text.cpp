@@ -45,16 +45,77 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string FormatGeneral(double value) { return FormatSignificant(value, 15); }
 
-double RoundToGeneral(double value) {
-    if (!std::isfinite(value) || value == 0.0) {
-        return value == 0.0 ? 0.0 : value;
+namespace {
+
+// 10^k for k = 0..22, every one exact in a double.
+constexpr std::array<double, 23> PowersOfTen = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Rounds a to 15 significant digits without text, for 1E-7 <= a < 1E15, where the scale 10^k
+// that brings a to 15 integer digits is exact. The product a·10^k is carried exactly as p + err
+// (a fused multiply-add gives err), so the rounding to an integer decides on the exact value,
+// ties to even as the decimal formatting does; the integer over 10^k is then one correctly
+// rounded division, the same double that reading the 15 digits back gives.
+double RoundToGeneralDirect(double a) {
+    // The decimal exponent from the binary one: right or one too small.
+    int binary = 0;
+    std::frexp(a, &binary);
+    const int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398119));
+    int k = 14 - e;
+    if (k < 0 || k > 22) {
+        return -1.0;
     }
+    double p = a * PowersOfTen[static_cast<std::size_t>(k)];
+    // The rounded product tells which, since rounding never crosses a power of ten that is
+    // itself a double.
+    if (p < 1e14 && k < 22) {
+        ++k;
+    } else if (p >= 1e15 && k > 0) {
+        --k;
+    }
+    const double scale = PowersOfTen[static_cast<std::size_t>(k)];
+    p = a * scale;
+    if (p < 1e14 || p >= 1e15) {
+        return -1.0;
+    }
+    const double err = std::fma(a, scale, -p);
+    double r = std::nearbyint(p);
+    const double d = p - r; // exact: both lie within one unit
+    const auto isEven = [](double n) { return std::fmod(n, 2.0) == 0.0; };
+    const double up = (d - 0.5) + err; // its sign is that of the exact sum
+    const double down = (d + 0.5) + err;
+    if (up > 0.0 || (up == 0.0 && !isEven(r))) {
+        r += 1.0;
+    } else if (down < 0.0 || (down == 0.0 && !isEven(r))) {
+        r -= 1.0;
+    }
+    return r / scale;
+}
+
+double RoundToGeneralByText(double value) {
     std::array<char, 64> buffer{};
     const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                        std::chars_format::general, 15);
     double rounded = value;
     std::from_chars(buffer.data(), written.ptr, rounded);
     return rounded;
+}
+
+} // namespace
+
+double RoundToGeneral(double value) {
+    if (!std::isfinite(value) || value == 0.0) {
+        return value == 0.0 ? 0.0 : value;
+    }
+    const double a = std::fabs(value);
+    if (a >= 1e-7 && a < 1e15) {
+        const double rounded = RoundToGeneralDirect(a);
+        if (rounded >= 0.0) {
+            return value < 0 ? -rounded : rounded;
+        }
+    }
+    return RoundToGeneralByText(value);
 }
 
 std::string FormatFileSingle(float value) {

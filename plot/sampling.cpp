@@ -44,15 +44,16 @@ void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, G
     end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
 
     const float noValue = state.NoValueMark();
+    const AxisMapping mapping(settings, state);
     PreparedExpression prepared(evaluator, expression.toStdString());
     for (float c = start; c <= end; c += 1.0f) {
         const int column = RoundHalfEven(c);
         if (!state.PlotValues.HasColumn(column)) {
             continue;
         }
-        const std::optional<double> x = PixelToValueX(settings, state, c);
+        const std::optional<double> x = mapping.ValueAtColumn(c);
         const std::optional<double> y = x ? prepared.Evaluate(state.Pi, *x) : std::nullopt;
-        state.PlotValues.Set(slot, column, y ? ValueToPixelY(settings, state, *y) : noValue);
+        state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QtTest/QtTest>
 #include <cmath>
+#include <random>
+#include <string>
 
 class NumberTextTest : public QObject {
     Q_OBJECT
@@ -9,6 +11,7 @@ private slots:
     void generalForm_data();
     void generalForm();
     void roundToGeneralMatchesItsText();
+    void roundToGeneralAgreesWithTheTextEverywhere();
     void fileForms_data();
     void fileForms();
     void hundredths_data();
@@ -51,6 +54,41 @@ void NumberTextTest::roundToGeneralMatchesItsText() {
         QCOMPARE(RoundToGeneral(value), std::stod(text));
     }
     QCOMPARE(RoundToGeneral(0.1 + 0.2), 0.3);
+}
+
+void NumberTextTest::roundToGeneralAgreesWithTheTextEverywhere() {
+    // The rounding works without text where it can; it must land on the very double that the
+    // 15-digit text reads back as, ties and near-ties included.
+    std::mt19937_64 random(20261207);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-12, 17);
+    std::uniform_int_distribution<std::uint64_t> digits(100000000000000ull, 999999999999999ull);
+    const auto check = [](double value) {
+        const double expected = std::stod(FormatGeneral(value));
+        if (RoundToGeneral(value) != expected) {
+            QFAIL(qPrintable(QString::number(value, 'g', 17)));
+        }
+    };
+    for (int i = 0; i < 200000; ++i) {
+        const double value = mantissa(random) * std::pow(10.0, exponent(random));
+        check(value);
+        check(-value);
+        check(std::nextafter(value, 0.0));
+    }
+    // Sixteen digits ending in 5: halfway between two 15-digit neighbours, as far as a double
+    // can say it.
+    for (int i = 0; i < 50000; ++i) {
+        const std::string text = std::to_string(digits(random)) + "5e" +
+                                 std::to_string(exponent(random) - 15);
+        const double value = std::stod(text);
+        check(value);
+        check(std::nextafter(value, 1e300));
+        check(std::nextafter(value, -1e300));
+    }
+    for (double value : {0.5, 1.5, 2.5, 1e-7, 9.99999999999999e14, 999999999999999.5, 1e14,
+                         99999999999999.95, 0.1, 1.0 / 3.0}) {
+        check(value);
+    }
 }
 
 void NumberTextTest::fileForms_data() {
