@@ -43,6 +43,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 
 bool HelpWindow::ShowDocument(const QString& helpPath) {
     m_path = helpPath;
+    m_showsDocument = false;
     m_browser->clearHistory();
 
     const QFileInfo info(helpPath);
@@ -77,6 +78,7 @@ bool HelpWindow::ShowDocument(const QString& helpPath) {
     m_browser->setSearchPaths({info.absolutePath()});
     QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
     m_browser->setHtml(decoder.isValid() ? QString(decoder(bytes)) : QString::fromUtf8(bytes));
+    m_showsDocument = true;
     return true;
 }
 
@@ -109,7 +111,11 @@ bool ShowHelpContents(QWidget* owner, const QString& helpPath, QString* error) {
             g_ownerlessHelp = window;
         }
     }
-    window->ShowDocument(helpPath);
+    // Asking for help again should not throw the reader back to the top of the page; a message
+    // about a missing file is tried again, as the file may be there now.
+    if (!window->ShowsDocument() || window->DocumentPath() != helpPath) {
+        window->ShowDocument(helpPath);
+    }
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();

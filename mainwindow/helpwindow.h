@@ -19,16 +19,20 @@ public:
 
     QTextBrowser* Browser() const { return m_browser; }
     QString DocumentPath() const { return m_path; }
+    // Whether the document itself (not a message about it) is on show.
+    bool ShowsDocument() const { return m_showsDocument; }
 
 private:
     void ShowProblem(const QString& headline, const QString& gloss, const QString& detail);
 
     QTextBrowser* m_browser = nullptr;
     QString m_path;
+    bool m_showsDocument = false;
 };
 
 // Opens the help window of owner with the document at helpPath, or brings the one already open
-// back to the front. A missing or unreadable file is reported inside the help window and still
-// counts as shown. Returns false with *error set (when error is not null) only when no window can
-// be shown at all, such as in a program without a widget application.
+// back to the front, keeping the reader's place when it already shows that document. A missing or
+// unreadable file is reported inside the help window and still counts as shown. Returns false with
+// *error set (when error is not null) only when no window can be shown at all, such as in a program
+// without a widget application.
 bool ShowHelpContents(QWidget* owner, const QString& helpPath, QString* error);

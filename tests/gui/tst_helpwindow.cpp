@@ -7,6 +7,7 @@
 #include <QtGui/QTextBlock>
 #include <QtGui/QTextDocument>
 #include <QtTest/QtTest>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTextBrowser>
 
 class HelpWindowTest : public QObject {
@@ -94,23 +95,42 @@ void HelpWindowTest::reportsUnreadableFileInTheWindow() {
 
 void HelpWindowTest::secondCallRaisesTheSameWindow() {
     QWidget owner;
-    const QString first = WriteFile(m_dir.filePath(QStringLiteral("first.hlp")),
-                                    SmallDocument(QStringLiteral("First"), QStringLiteral("one")));
+    const QString first =
+        WriteFile(m_dir.filePath(QStringLiteral("first.hlp")),
+                  SmallDocument(QStringLiteral("First"), QStringLiteral("line<br>").repeated(300)));
     const QString second =
         WriteFile(m_dir.filePath(QStringLiteral("second.hlp")),
                   SmallDocument(QStringLiteral("Second"), QStringLiteral("two")));
+    const QString later = m_dir.filePath(QStringLiteral("later.hlp"));
     QVERIFY(!first.isEmpty() && !second.isEmpty());
 
     QVERIFY(ShowHelpContents(&owner, first, nullptr));
     HelpWindow* window = OnlyHelpWindow(owner);
     QVERIFY(window != nullptr);
+    QScrollBar* scroll = window->Browser()->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 100);
+    scroll->setValue(100);
     window->showMinimized();
 
-    QVERIFY(ShowHelpContents(&owner, second, nullptr));
+    // Same document: the window comes back where the reader left it.
+    QVERIFY(ShowHelpContents(&owner, first, nullptr));
     QCOMPARE(OnlyHelpWindow(owner), window);
     QVERIFY(window->isVisible());
     QVERIFY(!window->isMinimized());
+    QCOMPARE(scroll->value(), 100);
+
+    QVERIFY(ShowHelpContents(&owner, second, nullptr));
+    QCOMPARE(OnlyHelpWindow(owner), window);
     QCOMPARE(window->Browser()->documentTitle(), QStringLiteral("Second"));
+
+    // A file that was missing is looked for again on the next call.
+    QVERIFY(ShowHelpContents(&owner, later, nullptr));
+    QVERIFY(!window->ShowsDocument());
+    QVERIFY(
+        !WriteFile(later, SmallDocument(QStringLiteral("Later"), QStringLiteral("x"))).isEmpty());
+    QVERIFY(ShowHelpContents(&owner, later, nullptr));
+    QCOMPARE(OnlyHelpWindow(owner), window);
+    QCOMPARE(window->Browser()->documentTitle(), QStringLiteral("Later"));
 
     // Closing the window lets the next call open a fresh one.
     QPointer<HelpWindow> closed = window;
