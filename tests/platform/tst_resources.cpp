@@ -57,6 +57,9 @@ void ResourcesTest::findsFileBesideProgramOrInstalled() {
     const QString installedPath = root.filePath(QStringLiteral("share/curvane/")) + name;
     Make(besidePath, beside);
     Make(installedPath, installed);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
 
     QCOMPARE(ResourcePathFrom(programFolder, name), expectInstalled ? installedPath : besidePath);
 }
