@@ -100,13 +100,13 @@ AxisPanel::AxisControls AxisPanel::BuildAxis(Axis axis, int top) {
                          QRect(2, 138, InnerWidth, 44));
     c.valueBox = new QLineEdit(QStringLiteral("1"), c.valueFrame);
     c.valueBox->setObjectName(name("txt%1Svalue"));
-    c.valueBox->setGeometry(5, 18, 46, 20);
+    c.valueBox->setGeometry(4, 18, 38, 20);
     c.unitBox = new QComboBox(c.valueFrame);
     c.unitBox->setObjectName(name("cbo%1Tanni"));
     c.unitBox->setEditable(true);
     c.unitBox->setInsertPolicy(QComboBox::NoInsert);
     c.unitBox->addItems(UnitChoices());
-    c.unitBox->setGeometry(53, 18, InnerWidth - 57, 20);
+    c.unitBox->setGeometry(44, 18, InnerWidth - 47, 20);
 
     // "原点のバイアス" = origin bias
     c.originFrame = Frame(c.frame, name("fra%1Obias"), QStringLiteral("原点のバイアス"),

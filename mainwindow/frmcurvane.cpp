@@ -2,10 +2,13 @@
 
 #include "graph/axispanel.h"
 #include "graph/redraw.h"
+#include "mainwindow/helpwindow.h"
 #include "mainwindow/layout.h"
 #include "mainwindow/placement.h"
 #include "mainwindow/sheetview.h"
+#include "mainwindow/toolbaricons.h"
 #include "platform/qtdialogs.h"
+#include "platform/resources.h"
 #include "platform/units.h"
 
 #include <QtCore/QEvent>
@@ -40,6 +43,8 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     }
     setObjectName(QStringLiteral("frmCurvane"));
     setWindowTitle(QStringLiteral("Curvane"));
+    setWindowIcon(AppIcon());
+    m_helpPath = ResourcePath(QStringLiteral("CURVANEHELP.hlp"));
 
     // The graph on the designed sheet: 5025 × 3855 twips overall, less the sheet's frame.
     StartGraph(m_state, Px(DesignSheetWidthTwips) - 2 * SheetFramePx,
@@ -123,7 +128,7 @@ void frmCurvane::BuildToolBar() {
             m_tbToolBar->addSeparator();
             continue;
         }
-        QAction* action = m_tbToolBar->addAction(item.key);
+        QAction* action = m_tbToolBar->addAction(ToolbarIcon(item.key), item.key);
         action->setObjectName(item.key);
         action->setData(item.key);
         action->setToolTip(item.tooltip);
@@ -138,6 +143,7 @@ bool frmCurvane::IsAvailable(Command command) {
     switch (command) {
     case Command::FileExit:
     case Command::HelpAbout:
+    case Command::HelpContents:
         return true;
     default:
         return false;
@@ -151,6 +157,9 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::HelpAbout:
         ShowVersion();
+        break;
+    case Command::HelpContents:
+        ShowHelp();
         break;
     default:
         break;
@@ -166,6 +175,21 @@ void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
     try {
         RunCommand(*command);
     } catch (...) {
+    }
+}
+
+void frmCurvane::ShowHelp() {
+    if (m_helpPath.isEmpty()) {
+        // "ﾍﾙﾌﾟの目次を表示できません。 このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"
+        // = cannot show the help contents; no help is associated with this project.
+        m_dialogs->Message(QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                                          "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"),
+                           windowTitle(), true);
+        return;
+    }
+    QString error;
+    if (!ShowHelpContents(this, m_helpPath, &error)) {
+        m_dialogs->Message(error, windowTitle(), false);
     }
 }
 

@@ -40,6 +40,10 @@ public:
     // Whether the operation exists yet in this build.
     static bool IsAvailable(Command command);
 
+    // The help document's path; empty only if nothing could be found for it.
+    const QString& HelpPath() const { return m_helpPath; }
+    void SetHelpPath(const QString& path) { m_helpPath = path; }
+
     // The outer size right after start-up, the smallest the window may become (twips).
     double LoadWidth() const { return m_loadWidth; }
     double LoadHeight() const { return m_loadHeight; }
@@ -58,6 +62,7 @@ private:
     // Brings the controls in line with the state after a handler changed it.
     void ShowState();
     void ShowVersion();
+    void ShowHelp();
     // Frame sizes the window manager adds around the client area, in pixels.
     QSize FrameExtra() const;
 
@@ -66,6 +71,7 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     Placement m_placement;
     bool m_placedWithFrame = false;
+    QString m_helpPath;
     double m_loadWidth = 0;
     double m_loadHeight = 0;
 

@@ -1,5 +1,6 @@
 #include "graph/axispanel.h"
 #include "mainwindow/frmcurvane.h"
+#include "mainwindow/helpwindow.h"
 #include "mainwindow/sheetview.h"
 #include "platform/settings_store.h"
 #include "tests/support/fakedialogs.h"
@@ -78,6 +79,7 @@ private slots:
     void menuBarAndToolbarFollowTheTables();
     void toolbarKeysDispatchExactly();
     void versionBox();
+    void helpContentsOpensTheHelpDocument();
     void sheetScrollBarsNeedAStrictlyLargerSheet();
     void smallSpacingScrollRedrawsAndForgetsCurves();
     void stepCountCaptionsChangeWithTheBar();
@@ -235,6 +237,27 @@ void MainWindowTest::versionBox() {
     QCOMPARE(f.dialogs->asked[0].text, QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.0.0"));
     QCOMPARE(f.dialogs->asked[0].title, QStringLiteral("Curvane"));
     Q_UNUSED(window);
+}
+
+void MainWindowTest::helpContentsOpensTheHelpDocument() {
+    Fixture f;
+    frmCurvane& window = f.Open();
+    QVERIFY(window.HelpPath().endsWith(QStringLiteral("/CURVANEHELP.hlp")));
+    // The test runs from its own folder; the document is the one the program ships.
+    window.SetHelpPath(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    f.Find<QAction>("mnuHelpContents")->trigger();
+    auto* help = window.findChild<HelpWindow*>();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QVERIFY(help->ShowsDocument());
+    QVERIFY(f.dialogs->asked.isEmpty());
+
+    window.SetHelpPath(QString()); // no help at all: the guard's message
+    f.Find<QAction>("mnuHelpContents")->trigger();
+    QCOMPARE(f.dialogs->Messages(),
+             QStringList{QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                                        "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。")});
+    QCOMPARE(f.dialogs->asked[0].title, QStringLiteral("Curvane"));
 }
 
 void MainWindowTest::sheetScrollBarsNeedAStrictlyLargerSheet() {
