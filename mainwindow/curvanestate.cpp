@@ -9,6 +9,7 @@ void StartGraph(CurvaneState& state, int sheetWidth, int sheetHeight) {
     for (FunctionSlot& slot : state.Slots) {
         slot.Drawn = false;
     }
+    state.Slots[0].RowShown = true;
     DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
     PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
 }

@@ -2,6 +2,7 @@
 
 #include "graph/graphsettings.h"
 #include "platform/labels.h"
+#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/functionslot.h"
 
@@ -19,6 +20,10 @@ struct CurvaneState {
     // Which steps of a dotted or chain curve are drawn; runs on across pieces, curves and
     // redraws for as long as the window lives.
     std::int16_t PatternPhase = 0;
+    // The slot whose function box had the focus last; 0 before any had it.
+    std::int16_t StyleTarget = 0;
+    // The expression evaluator (scriptEvalFn); it keeps its variables for the window's life.
+    ScriptEvaluator scriptEvalFn;
     QString SettingsFileName;
     QString BitmapFileName;
 };

@@ -7,6 +7,8 @@
 #include "mainwindow/placement.h"
 #include "mainwindow/sheetview.h"
 #include "mainwindow/toolbaricons.h"
+#include "plot/functionpanel.h"
+#include "plot/functionpanelview.h"
 #include "platform/qtdialogs.h"
 #include "platform/resources.h"
 #include "platform/units.h"
@@ -66,10 +68,25 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     connect(m_scrYdirect, &QScrollBar::valueChanged, this,
             [this](int value) { m_picScreen->move(m_picScreen->x(), -Px(value)); });
 
-    m_picFNSet = new QFrame(m_client);
-    m_picFNSet->setObjectName(QStringLiteral("picFNSet"));
-    m_picFNSet->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    m_picFNSet->setAutoFillBackground(true);
+    m_picFNSet = new FunctionPanel(m_client);
+    connect(m_picFNSet, &FunctionPanel::drawClicked, this, &frmCurvane::DrawClicked);
+    connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
+        ExpressionChanged(m_state, slot, text);
+        ShowState();
+    });
+    connect(m_picFNSet, &FunctionPanel::focused, this,
+            [this](int slot) { m_state.StyleTarget = static_cast<std::int16_t>(slot); });
+    connect(m_picFNSet, &FunctionPanel::addClicked, this, [this](int slot) {
+        AddRow(m_state, slot);
+        ShowState();
+        m_picFNSet->FocusTextBox(slot);
+    });
+    connect(m_picFNSet, &FunctionPanel::removeRowRequested, this, [this](int slot) {
+        RemoveRow(m_state, slot);
+        ShowState();
+    });
+    connect(m_picFNSet, &FunctionPanel::colorClicked, this, &frmCurvane::ColorClicked);
+    connect(m_picFNSet, &FunctionPanel::styleClicked, this, &frmCurvane::StyleClicked);
     m_picGraphSet = new AxisPanel(m_state, m_client);
     m_picGraphSet->setAutoFillBackground(true);
     connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
@@ -80,6 +97,7 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 
     RestorePlacement();
     LayoutWindow();
+    ShowState();
 }
 
 frmCurvane::~frmCurvane() = default;
@@ -144,6 +162,15 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
+    case Command::Solid1:
+    case Command::Solid2:
+    case Command::Solid3:
+    case Command::Dot1:
+    case Command::Dot2:
+    case Command::Dot3:
+    case Command::Dash1:
+    case Command::Dash2:
+    case Command::Dash3:
         return true;
     default:
         return false;
@@ -161,6 +188,17 @@ void frmCurvane::RunCommand(Command command) {
     case Command::HelpContents:
         ShowHelp();
         break;
+    case Command::Solid1:
+    case Command::Solid2:
+    case Command::Solid3:
+    case Command::Dot1:
+    case Command::Dot2:
+    case Command::Dot3:
+    case Command::Dash1:
+    case Command::Dash2:
+    case Command::Dash3:
+        ChooseLineStyle(static_cast<int>(command) - static_cast<int>(Command::Solid1));
+        break;
     default:
         break;
     }
@@ -176,6 +214,56 @@ void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
         RunCommand(*command);
     } catch (...) {
     }
+}
+
+AxisPanelTexts frmCurvane::PanelTexts() const {
+    AxisPanelTexts texts;
+    texts.XUnit = m_picGraphSet->UnitText(Axis::X);
+    texts.YUnit = m_picGraphSet->UnitText(Axis::Y);
+    texts.XOriginValue = m_picGraphSet->OriginValueText(Axis::X);
+    texts.YOriginValue = m_picGraphSet->OriginValueText(Axis::Y);
+    texts.XSmallValue = m_picGraphSet->SmallValueText(Axis::X);
+    texts.YSmallValue = m_picGraphSet->SmallValueText(Axis::Y);
+    return texts;
+}
+
+void frmCurvane::DrawClicked(int slot) {
+    const DrawOutcome outcome = DrawButtonClicked(m_state, m_state.scriptEvalFn, PanelTexts(), slot);
+    ShowState();
+    if (outcome.bracketMessage) {
+        // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
+        m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
+                           false);
+    }
+    if (outcome.focusTextBox) {
+        m_picFNSet->FocusTextBox(slot);
+    }
+}
+
+void frmCurvane::ColorClicked(int slot) {
+    const std::optional<ColorRef> colour =
+        m_dialogs->ChooseColor(SlotOf(m_state.Slots, slot).Color, false);
+    ColorChosen(m_state, slot, colour);
+    ShowState();
+}
+
+void frmCurvane::StyleClicked(int slot) {
+    m_picFNSet->FocusTextBox(slot);
+    m_state.StyleTarget = static_cast<std::int16_t>(slot);
+    const int chosen = m_dialogs->PopupMenu(LineStyleCaptions());
+    if (chosen >= 0 && chosen < LineStyleCodes().size()) {
+        ChooseLineStyle(chosen);
+    }
+}
+
+void frmCurvane::ChooseLineStyle(int index) {
+    if (!StyleChosen(m_state, LineStyleCodes().at(index))) {
+        // "関数テキストボックスにフォーカスがありません" = no function text box has the focus
+        m_dialogs->Message(QStringLiteral("関数テキストボックスにフォーカスがありません"),
+                           QStringLiteral("Curvane"), false);
+        return;
+    }
+    ShowState();
 }
 
 void frmCurvane::ShowHelp() {
@@ -224,6 +312,8 @@ void frmCurvane::showEvent(QShowEvent* event) {
         if (FrameExtra() != QSize(0, 0)) {
             ApplyPlacement();
         }
+        // The window's first paint puts the focus into the F1 box.
+        m_picFNSet->FocusTextBox(1);
     }
 }
 
@@ -285,6 +375,12 @@ void frmCurvane::changeEvent(QEvent* event) {
     }
     if (event->type() == QEvent::WindowStateChange) {
         LayoutWindow();
+        // Shown again after being minimised: the window paints itself anew, and the F1 box
+        // gets the focus as on the first paint.
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !isMinimized()) {
+            m_picFNSet->FocusTextBox(1);
+        }
     }
 }
 
@@ -296,6 +392,12 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
                             : isMaximized() ? WindowShow::Maximized
                                             : WindowShow::Normal;
     SavePlacement(*m_store, placement, show);
+    // No window of ours (the help) keeps the program running once the main window is gone.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) {
+            child->close();
+        }
+    }
     event->accept();
 }
 
@@ -309,4 +411,5 @@ bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
 void frmCurvane::ShowState() {
     m_picScreen->update();
     m_picGraphSet->ShowSheetSize();
+    m_picFNSet->ShowState(m_state);
 }

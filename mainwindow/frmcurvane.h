@@ -3,6 +3,7 @@
 #include "mainwindow/commands.h"
 #include "mainwindow/curvanestate.h"
 #include "mainwindow/placement.h"
+#include "plot/sampling.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 
 class AxisPanel;
+class FunctionPanel;
 class QFrame;
 class QScrollBar;
 class QToolBar;
@@ -63,6 +65,12 @@ private:
     void ShowState();
     void ShowVersion();
     void ShowHelp();
+    // The function rows' reactions.
+    void DrawClicked(int slot);
+    void ColorClicked(int slot);
+    void StyleClicked(int slot);
+    void ChooseLineStyle(int index);
+    AxisPanelTexts PanelTexts() const;
     // Frame sizes the window manager adds around the client area, in pixels.
     QSize FrameExtra() const;
 
@@ -80,6 +88,6 @@ private:
     SheetView* m_picScreen = nullptr;
     QScrollBar* m_scrXdirect = nullptr;
     QScrollBar* m_scrYdirect = nullptr;
-    QFrame* m_picFNSet = nullptr;
+    FunctionPanel* m_picFNSet = nullptr;
     AxisPanel* m_picGraphSet = nullptr;
 };

@@ -88,9 +88,9 @@ std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::str
     }
     m_evaluator.SetVariable(m_x, RoundToGeneral(x));
     m_evaluator.SetVariable(m_pi, m_roundedPi);
-    const script::Value* value = nullptr;
-    if (!m_evaluator.EvalInPlace(m_prepared, value, m_error)) {
+    double y = 0.0;
+    if (!m_evaluator.EvalNumber(m_prepared, y, m_error)) {
         return Fail(error, m_error.description);
     }
-    return PlotNumberOf(*value, error);
+    return y;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/colorref.h"
+#include "plot/sampling.h"
 
 #include <QtCore/QString>
 #include <array>
@@ -19,6 +20,9 @@ struct FunctionSlot {
     // Hidden: the curve was erased from the picture while its rows stay valid.
     bool Drawn = false;
     bool Hidden = false;
+    // The last computation of the rows, for the row's tooltip, and how many there were.
+    SampleReport LastSample;
+    int SampleCount = 0;
 };
 
 inline constexpr int SlotCount = 3;

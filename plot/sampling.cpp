@@ -22,9 +22,11 @@ void TakeAxisPanelTexts(GraphState& state, const AxisPanelTexts& panel) {
     state.YSmallValue = LeadingNumber(panel.YSmallValue);
 }
 
-void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, GraphState& state,
-                    const AxisPanelTexts& panel, int slot, const QString& expression) {
+SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
+                            GraphState& state, const AxisPanelTexts& panel, int slot,
+                            const QString& expression) {
     TakeAxisPanelTexts(state, panel);
+    SampleReport report;
 
     float start = 0.0f;
     float end = state.GraphWidthPx;
@@ -34,7 +36,7 @@ void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, G
         end = settings.OriginX;
     }
     if (!std::isfinite(start) || !std::isfinite(end)) {
-        return;
+        return report;
     }
     // Columns left of the sheet have no entry: jump to the first that may, keeping the fraction
     // of a one-sided range; none beyond the table is computed either.
@@ -51,10 +53,23 @@ void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, G
         if (!state.PlotValues.HasColumn(column)) {
             continue;
         }
+        ++report.columns;
         const std::optional<double> x = mapping.ValueAtColumn(c);
-        const std::optional<double> y = x ? prepared.Evaluate(state.Pi, *x) : std::nullopt;
+        if (!x) {
+            // The column stands for no value: a spacing of 0 divides by zero.
+            if (report.firstError.empty()) {
+                report.firstError = "Division by zero";
+            }
+            state.PlotValues.Set(slot, column, noValue);
+            continue;
+        }
+        // Only the first complaint is kept; asking for the others would cost every column.
+        std::string* error = report.firstError.empty() ? &report.firstError : nullptr;
+        const std::optional<double> y = prepared.Evaluate(state.Pi, *x, error);
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
+        report.withValue += y ? 1 : 0;
     }
+    return report;
 }
 
 std::int32_t ChrCount(const QString& text, const QString& pattern) {

@@ -4,6 +4,7 @@
 
 #include <QtCore/QString>
 #include <cstdint>
+#include <string>
 
 class ScriptEvaluator;
 
@@ -21,10 +22,18 @@ struct AxisPanelTexts {
 // Units and values as the panel shows them, each box read by its leading number.
 void TakeAxisPanelTexts(GraphState& state, const AxisPanelTexts& panel);
 
+// How a computation went: the columns computed, those that got a value, and the evaluator's
+// first complaint (English) when some did not.
+struct SampleReport {
+    int columns = 0;
+    int withValue = 0;
+    std::string firstError;
+};
+
 // Computes a slot's rows: for every column of the covered range, the value the expression has
 // there, as a row clamped to ±PlotLimit, or the no-value mark where it has none. Columns outside
 // the range keep what they held.
-void SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, GraphState& state,
+SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, GraphState& state,
                     const AxisPanelTexts& panel, int slot, const QString& expression);
 
 // The number of occurrences of pattern in text, overlapping ones included.
