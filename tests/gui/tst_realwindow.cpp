@@ -29,6 +29,52 @@ int LongestRun(const QImage& image, QRgb colour, bool alongRows) {
     return best;
 }
 
+// The column of the longest vertical run of a colour, and the row of the longest horizontal one.
+QPoint AxesCrossing(const QImage& image, QRgb colour) {
+    QPoint best;
+    int bestColumn = 0;
+    int bestRow = 0;
+    for (int x = 0; x < image.width(); ++x) {
+        int run = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            run = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? run + 1 : 0;
+            if (run > bestColumn) {
+                bestColumn = run;
+                best.setX(x);
+            }
+        }
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            run = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? run + 1 : 0;
+            if (run > bestRow) {
+                bestRow = run;
+                best.setY(y);
+            }
+        }
+    }
+    return best;
+}
+
+int CountInRect(const QImage& image, const QRect& rect, QRgb colour) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+void XdoTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished();
+}
+
+QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+
 } // namespace
 
 class RealWindowTest : public QObject {
@@ -68,12 +114,43 @@ void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
     bool axes = false;
     for (int i = 0; i < 50 && !axes; ++i) {
         QTest::qWait(100);
-        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        screen = Screen();
         axes = LongestRun(screen, qRgb(112, 112, 255), true) >= 300 &&
                LongestRun(screen, qRgb(112, 112, 255), false) >= 240;
     }
     QVERIFY2(axes, "the grid's axes are not on the screen");
     QVERIFY(LongestRun(screen, qRgb(32, 255, 255), true) >= 150); // a large horizontal line
+
+    // A person types sin(x)*20 into the F1 box, which has the focus, and presses "描画" (draw):
+    // a black curve swings 20 units (80 pixels) about the X axis.
+    const QPoint origin = AxesCrossing(screen, qRgb(112, 112, 255));
+    const QRect around(origin.x() - 150, origin.y() - 100, 300, 200);
+    QCOMPARE(CountInRect(screen, around, qRgb(0, 0, 0)), 0);
+    // Without a window manager the keyboard follows the pointer: rest it on the window.
+    XdoTool({QStringLiteral("mousemove"), QString::number(origin.x() + 3),
+             QString::number(origin.y() + 3)});
+    XdoTool({QStringLiteral("windowfocus"), found.section(QLatin1Char('\n'), 0, 0)});
+    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+             QStringLiteral("sin(x)*20")});
+    XdoTool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
+    int curve = 0;
+    for (int i = 0; i < 30 && curve < 300; ++i) {
+        QTest::qWait(100);
+        screen = Screen();
+        curve = CountInRect(screen, around, qRgb(0, 0, 0));
+    }
+    QVERIFY2(curve >= 300, qPrintable(QString::number(curve)));
+    // The curve reaches 80 pixels above the axis and not beyond.
+    QVERIFY(CountInRect(screen, QRect(around.left(), origin.y() - 82, 300, 4), qRgb(0, 0, 0)) > 0);
+    QCOMPARE(CountInRect(screen, QRect(around.left(), around.top(), 300, 15), qRgb(0, 0, 0)), 0);
+
+    // The button now offers "消去" (erase); pressing it takes the curve away.
+    XdoTool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
+    for (int i = 0; i < 30 && curve > 0; ++i) {
+        QTest::qWait(100);
+        curve = CountInRect(Screen(), around, qRgb(0, 0, 0));
+    }
+    QCOMPARE(curve, 0);
 
     program.terminate();
     QVERIFY(program.waitForFinished(5000));
