@@ -157,27 +157,35 @@ void frmCurvane::BuildToolBar() {
     m_tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
+namespace {
+
+// The nine line-style entries, in menu order: 0 for the first.
+std::optional<int> LineStyleIndex(Command command) {
+    const int index = static_cast<int>(command) - static_cast<int>(Command::Solid1);
+    if (index < 0 || index > static_cast<int>(Command::Dash3) - static_cast<int>(Command::Solid1)) {
+        return std::nullopt;
+    }
+    return index;
+}
+
+} // namespace
+
 bool frmCurvane::IsAvailable(Command command) {
     switch (command) {
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
-    case Command::Solid1:
-    case Command::Solid2:
-    case Command::Solid3:
-    case Command::Dot1:
-    case Command::Dot2:
-    case Command::Dot3:
-    case Command::Dash1:
-    case Command::Dash2:
-    case Command::Dash3:
         return true;
     default:
-        return false;
+        return LineStyleIndex(command).has_value();
     }
 }
 
 void frmCurvane::RunCommand(Command command) {
+    if (const std::optional<int> style = LineStyleIndex(command)) {
+        ChooseLineStyle(*style);
+        return;
+    }
     switch (command) {
     case Command::FileExit:
         close();
@@ -187,17 +195,6 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::HelpContents:
         ShowHelp();
-        break;
-    case Command::Solid1:
-    case Command::Solid2:
-    case Command::Solid3:
-    case Command::Dot1:
-    case Command::Dot2:
-    case Command::Dot3:
-    case Command::Dash1:
-    case Command::Dash2:
-    case Command::Dash3:
-        ChooseLineStyle(static_cast<int>(command) - static_cast<int>(Command::Solid1));
         break;
     default:
         break;

@@ -113,8 +113,8 @@ void LabelFamily::SetFont(int n, const FontSpec& font) {
 }
 
 const QFontMetricsF& LabelFamily::MetricsFor(const FontSpec& font) {
-    for (const auto& [spec, metrics] : m_metrics) {
-        if (spec == font) {
+    for (const auto& [known, metrics] : m_metrics) {
+        if (known == font) {
             return metrics;
         }
     }
