@@ -7,6 +7,7 @@
 #include "mainwindow/placement.h"
 #include "mainwindow/sheetview.h"
 #include "mainwindow/toolbaricons.h"
+#include "output/settingscommands.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
 #include "platform/qtdialogs.h"
@@ -172,6 +173,10 @@ std::optional<int> LineStyleIndex(Command command) {
 
 bool frmCurvane::IsAvailable(Command command) {
     switch (command) {
+    case Command::FileNew:
+    case Command::FileOpen:
+    case Command::FileSave:
+    case Command::FileSaveAs:
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
@@ -187,6 +192,19 @@ void frmCurvane::RunCommand(Command command) {
         return;
     }
     switch (command) {
+    case Command::FileNew:
+        mnuFileNew_Click();
+        break;
+    case Command::FileOpen:
+        mnuFileOpen_Click();
+        break;
+    case Command::FileSave:
+    case Command::FileSaveAs: {
+        const QRect outer = frameGeometry();
+        SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, Tw(outer.width()),
+                         Tw(outer.height()));
+        break;
+    }
     case Command::FileExit:
         close();
         break;
@@ -211,6 +229,36 @@ void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
         RunCommand(*command);
     } catch (...) {
     }
+}
+
+void frmCurvane::mnuFileNew_Click() {
+    NewSettings(m_state);
+    m_picGraphSet->ShowRecord();
+    ShowState();
+    m_picFNSet->FocusTextBox(1);
+}
+
+void frmCurvane::mnuFileOpen_Click() {
+    const std::optional<SettingsFileData> file = ReadSettingsFile(m_state, *m_dialogs);
+    if (!file) {
+        return;
+    }
+    // A maximised or minimised window cannot take a size: it is restored first.
+    if (isMaximized() || isMinimized()) {
+        showNormal();
+    }
+    const auto sane = [](double twips) { return twips > 0 && twips <= 32767.0 * 15.0; };
+    if (sane(file->windowWidth) && sane(file->windowHeight)) {
+        const QSize extra = FrameExtra();
+        resize(std::max(1, Px(file->windowWidth) - extra.width()),
+               std::max(1, Px(file->windowHeight) - extra.height()));
+    }
+    ApplySettingsFile(m_state, *file);
+    m_picScreen->FitToSurface();
+    m_picGraphSet->ShowRecord();
+    LayoutWindow();
+    ShowState();
+    m_picFNSet->FocusTextBox(1);
 }
 
 AxisPanelTexts frmCurvane::PanelTexts() const {

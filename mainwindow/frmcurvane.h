@@ -65,6 +65,8 @@ private:
     void ShowState();
     void ShowVersion();
     void ShowHelp();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
     // The function rows' reactions.
     void DrawClicked(int slot);
     void ColorClicked(int slot);

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "graph/graphsettings.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+#include <array>
+#include <optional>
+
+struct CurvaneState;
+
+// Everything a settings file holds: one line of 52 comma-separated fields.
+struct SettingsFileData {
+    float windowWidth = 0;  // field 1: outer size of the main window, twips
+    float windowHeight = 0; // field 2
+    float graphWidthPx = 0; // fields 3 and 4: the sheet's drawing size
+    float graphHeightPx = 0;
+    GraphSettings settings; // fields 5 to 37 (the two pending flags are no part of the file)
+    double xSmallValue = 1; // fields 38 to 43
+    double ySmallValue = 1;
+    QString xUnitName;
+    QString yUnitName;
+    double xOriginValue = 0;
+    double yOriginValue = 0;
+    std::array<QString, 3> expressions; // fields 44 to 52, slot by slot
+    std::array<ColorRef, 3> colours{};
+    std::array<QString, 3> styleCodes;
+};
+
+// The state as a settings file keeps it, with the window's outer size in twips.
+SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
+                                 double windowHeight);
+
+// Why a line could not be written.
+enum class WriteProblem {
+    None,
+    // A text holds a double quote, which the format cannot carry, or a character the file's
+    // Japanese code page has no code for: written as it is it would read back differently.
+    TextNotStorable,
+};
+
+// The settings line in the Japanese code page (CP932), ended by CR LF; nothing when a text
+// cannot be stored faithfully.
+std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem);
+
+// Reads the first 52 fields of a settings file; nothing when the file ends before field 52 or a
+// field does not fit its type. Text after field 52 is ignored. current supplies what the file
+// does not hold (the pending redraw flags).
+std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
+                                                 const GraphSettings& current);
+
+// The largest drawing size the sheet may have: its outer size, frame included, stays within
+// 32767 twips, which its scroll bars can express.
+bool SheetSizeAllowed(double widthPx, double heightPx);
+
+// Puts a read file into the state: the record, the axis values, the sheet at the file's size
+// (when that size is allowed; otherwise the sheet keeps its own), the three rows with their
+// texts (rows 2 and 3 shown when their text is not empty), then the grid and tick numbers redrawn
+// and every curve forgotten. The window's size is the caller's.
+void ApplySettingsFile(CurvaneState& state, const SettingsFileData& data);
