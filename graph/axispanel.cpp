@@ -1,6 +1,7 @@
 #include "graph/axispanel.h"
 
 #include "mainwindow/curvanestate.h"
+#include "plot/functionpanelview.h"
 
 #include <QtCore/QEvent>
 #include <QtCore/QSignalBlocker>
@@ -9,6 +10,7 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 
 namespace {
@@ -52,23 +54,92 @@ AxisPanel::AxisPanel(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
 
     // "グラフサイズ (mm)" = graph size (mm)
     m_sizeFrame = Frame(this, QStringLiteral("fraGraphSize"), QStringLiteral("グラフサイズ (mm)"),
-                        QRect(4, 2, PanelWidth - 8, 40));
-    m_width = new QLabel(m_sizeFrame);
-    m_width->setObjectName(QStringLiteral("lblGraphXW"));
-    m_width->setGeometry(6, 18, 40, 16);
-    m_width->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                        QRect(4, 2, PanelWidth - 8, 58));
     auto* times = new QLabel(QStringLiteral("×"), m_sizeFrame);
     times->setObjectName(QStringLiteral("lblXWYH"));
-    times->setGeometry(48, 18, 14, 16);
+    times->setGeometry(50, 18, 12, 18);
     times->setAlignment(Qt::AlignCenter);
-    m_height = new QLabel(m_sizeFrame);
-    m_height->setObjectName(QStringLiteral("lblGraphYH"));
-    m_height->setGeometry(64, 18, 40, 16);
+    m_widthEditor = BuildSizeEditor(Axis::X, 4);
+    m_heightEditor = BuildSizeEditor(Axis::Y, 62);
 
-    m_x = BuildAxis(Axis::X, 46);
-    m_y = BuildAxis(Axis::Y, 46);
+    m_x = BuildAxis(Axis::X, 64);
+    m_y = BuildAxis(Axis::Y, 64);
     m_y.frame->hide();
     ShowRecord();
+}
+
+AxisPanel::SizeEditor AxisPanel::BuildSizeEditor(Axis axis, int left) {
+    const QString name = axis == Axis::X ? QStringLiteral("XW") : QStringLiteral("YH");
+    SizeEditor e;
+    auto* label = new ClickLabel(m_sizeFrame);
+    label->setObjectName(QStringLiteral("lblGraph") + name);
+    label->setGeometry(left, 18, 46, 18);
+    label->setAlignment(axis == Axis::X ? Qt::AlignRight | Qt::AlignVCenter
+                                        : Qt::AlignLeft | Qt::AlignVCenter);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setToolTip(QStringLiteral("クリックで変更")); // click to change
+    connect(label, &ClickLabel::released, this, [this, axis](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            OpenSizeEditor(axis);
+        }
+    });
+    e.label = label;
+    e.entry = new QLineEdit(m_sizeFrame);
+    e.entry->setObjectName(QStringLiteral("txtGraph") + name);
+    e.entry->setGeometry(left, 17, 46, 20);
+    auto* ok = new QPushButton(QStringLiteral("OK"), m_sizeFrame);
+    ok->setObjectName(QStringLiteral("cmdGraph") + name + QStringLiteral("ok"));
+    ok->setGeometry(left, 38, 20, 17);
+    auto* cancel = new QPushButton(QStringLiteral("cancel"), m_sizeFrame);
+    cancel->setObjectName(QStringLiteral("cmdGraph") + name + QStringLiteral("cancel"));
+    cancel->setGeometry(left + 20, 38, 32, 17);
+    for (QPushButton* button : {ok, cancel}) {
+        QFont small = button->font();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        button->setFont(small);
+    }
+    e.ok = ok;
+    e.cancel = cancel;
+    connect(ok, &QPushButton::clicked, this,
+            [this, axis] { emit sizeEntered(axis, Editor(axis).entry->text()); });
+    connect(e.entry, &QLineEdit::returnPressed, this,
+            [this, axis] { emit sizeEntered(axis, Editor(axis).entry->text()); });
+    connect(cancel, &QPushButton::clicked, this, [this, axis] { CloseSizeEditor(axis); });
+    for (QWidget* w : {static_cast<QWidget*>(e.entry), e.ok, e.cancel}) {
+        w->hide();
+    }
+    return e;
+}
+
+void AxisPanel::OpenSizeEditor(Axis axis) {
+    SizeEditor& e = Editor(axis);
+    e.entry->setText(e.label->text());
+    e.entry->show();
+    e.ok->show();
+    e.cancel->show();
+    e.entry->setFocus();
+    e.entry->selectAll();
+    e.label->hide();
+}
+
+void AxisPanel::CloseSizeEditor(Axis axis) {
+    SizeEditor& e = Editor(axis);
+    e.entry->hide();
+    e.ok->hide();
+    e.cancel->hide();
+    e.label->show();
+}
+
+void AxisPanel::SetSizeEntries(const QString& width, const QString& height) {
+    m_widthEditor.entry->setText(width);
+    m_heightEditor.entry->setText(height);
+}
+
+void AxisPanel::ShowSpacing() {
+    ShowBarValue(m_x.smallBar, 1, 100, m_state.Settings.XSmallSpacing);
+    ShowBarValue(m_y.smallBar, 1, 100, m_state.Settings.YSmallSpacing);
+    m_x.smallFrame->setTitle(SmallSpacingCaption(m_state.Settings.XSmallSpacing));
+    m_y.smallFrame->setTitle(SmallSpacingCaption(m_state.Settings.YSmallSpacing));
 }
 
 AxisPanel::AxisControls AxisPanel::BuildAxis(Axis axis, int top) {
@@ -172,8 +243,8 @@ void AxisPanel::ShowRecord() {
 }
 
 void AxisPanel::ShowSheetSize() {
-    m_width->setText(SheetMillimetres(m_state.Graph.GraphWidthPx));
-    m_height->setText(SheetMillimetres(m_state.Graph.GraphHeightPx));
+    m_widthEditor.label->setText(SheetMillimetres(m_state.Graph.GraphWidthPx));
+    m_heightEditor.label->setText(SheetMillimetres(m_state.Graph.GraphHeightPx));
 }
 
 QString AxisPanel::UnitText(Axis axis) const { return Controls(axis).unitBox->currentText(); }

@@ -21,6 +21,13 @@ public:
     void ShowRecord();
     // Shows the sheet size labels only.
     void ShowSheetSize();
+    // Shows the small spacings only (a zoom changed them; the value and unit boxes keep what the
+    // user typed).
+    void ShowSpacing();
+    // The sheet size editors: open, close, and the entry texts.
+    void OpenSizeEditor(Axis axis);
+    void CloseSizeEditor(Axis axis);
+    void SetSizeEntries(const QString& width, const QString& height);
 
     // The unit and value boxes as the user left them, for the next computation.
     QString UnitText(Axis axis) const;
@@ -30,6 +37,8 @@ public:
 signals:
     // A reaction changed the state; the window brings everything else in line.
     void stateChanged();
+    // "OK" of a size editor with the typed millimetres.
+    void sizeEntered(Axis axis, const QString& millimetres);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,8 +65,17 @@ private:
 
     CurvaneState& m_state;
     QGroupBox* m_sizeFrame = nullptr;
-    QLabel* m_width = nullptr;  // lblGraphXW
-    QLabel* m_height = nullptr; // lblGraphYH
+    struct SizeEditor {
+        QLabel* label = nullptr; // lblGraphXW / lblGraphYH
+        QLineEdit* entry = nullptr;
+        QWidget* ok = nullptr;
+        QWidget* cancel = nullptr;
+    };
+    SizeEditor BuildSizeEditor(Axis axis, int left);
+    SizeEditor& Editor(Axis axis) { return axis == Axis::X ? m_widthEditor : m_heightEditor; }
+
+    SizeEditor m_widthEditor;
+    SizeEditor m_heightEditor;
     AxisControls m_x;
     AxisControls m_y;
 };

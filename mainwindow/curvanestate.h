@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "mainwindow/sheetops.h"
 #include "platform/labels.h"
 #include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
@@ -22,6 +23,11 @@ struct CurvaneState {
     std::int16_t PatternPhase = 0;
     // The slot whose function box had the focus last; 0 before any had it.
     std::int16_t StyleTarget = 0;
+    // Mouse modes of the sheet: placing the origin (with its guide lines) and an armed zoom
+    // (1 in, -1 out, 0 none).
+    bool OriginDragging = false;
+    GuideLines Guides;
+    std::int16_t ZoomDirection = 0;
     // The expression evaluator (scriptEvalFn); it keeps its variables for the window's life.
     ScriptEvaluator scriptEvalFn;
     QString SettingsFileName;

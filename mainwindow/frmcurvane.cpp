@@ -7,6 +7,7 @@
 #include "mainwindow/placement.h"
 #include "mainwindow/sheetview.h"
 #include "mainwindow/toolbaricons.h"
+#include "mainwindow/zoomcursor.h"
 #include "output/settingscommands.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
@@ -91,6 +92,9 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     m_picGraphSet = new AxisPanel(m_state, m_client);
     m_picGraphSet->setAutoFillBackground(true);
     connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
+    connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
+    connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
+    connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
 
     BuildToolBar();
     BuildMenuBar();
@@ -177,6 +181,9 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::FileOpen:
     case Command::FileSave:
     case Command::FileSaveAs:
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+    case Command::Matching:
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
@@ -205,6 +212,13 @@ void frmCurvane::RunCommand(Command command) {
                          Tw(outer.height()));
         break;
     }
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+        ArmZoom(command == Command::ZoomIn ? 1 : -1);
+        break;
+    case Command::Matching:
+        mnuMatching_Click();
+        break;
     case Command::FileExit:
         close();
         break;
@@ -228,6 +242,74 @@ void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
     try {
         RunCommand(*command);
     } catch (...) {
+    }
+}
+
+void frmCurvane::SheetResized() {
+    m_picScreen->FitToSurface();
+    LayoutSheetScrollBars();
+    ShowState();
+}
+
+void frmCurvane::SizeEntered(Axis axis, const QString& millimetres) {
+    const SizeRefusal refusal = axis == Axis::X ? ApplySheetWidth(m_state, millimetres)
+                                                : ApplySheetHeight(m_state, millimetres);
+    if (refusal != SizeRefusal::None) {
+        m_dialogs->Message(SizeRefusalText(refusal), windowTitle(), false);
+        return; // the editor stays open with what was typed
+    }
+    m_picGraphSet->CloseSizeEditor(axis);
+    SheetResized();
+}
+
+void frmCurvane::mnuMatching_Click() {
+    const double outerWidth = Tw(frameGeometry().width());
+    const double sheetOuterWidth = outerWidth - Tw(m_picGraphSet->width());
+    const double sheetOuterHeight =
+        Tw(m_client->height()) - Tw(m_picFNSet->height()) - Tw(m_tbToolBar->height());
+    if (ResizeSheet(m_state, Px(sheetOuterWidth) - 2 * SheetFramePx,
+                    Px(sheetOuterHeight) - 2 * SheetFramePx) != SizeRefusal::None) {
+        return; // a window too small to hold a sheet at all
+    }
+    SheetResized();
+    m_picGraphSet->SetSizeEntries(SheetMillimetres(m_state.Graph.GraphWidthPx),
+                                  SheetMillimetres(m_state.Graph.GraphHeightPx));
+}
+
+void frmCurvane::ArmZoom(int direction) {
+    m_state.ZoomDirection = static_cast<std::int16_t>(direction);
+    m_picScreen->setCursor(ZoomCursor(direction));
+}
+
+void frmCurvane::picScreen_MouseUp(Qt::MouseButton button, QPointF position) {
+    const auto x = static_cast<float>(position.x());
+    const auto y = static_cast<float>(position.y());
+    if (m_state.ZoomDirection != 0) {
+        if (button == Qt::RightButton) {
+            return; // the zoom stays armed
+        }
+        ZoomAt(m_state, m_state.ZoomDirection, x, y);
+        m_state.ZoomDirection = 0;
+        m_picScreen->unsetCursor();
+        m_picGraphSet->ShowSpacing();
+        ShowState();
+        return;
+    }
+    if (button == Qt::RightButton && !m_state.OriginDragging) {
+        m_state.Guides = GuideLinesAt(m_state, x, y, m_state.Guides);
+        m_state.OriginDragging = true;
+        ShowState();
+    } else if (button == Qt::LeftButton && m_state.OriginDragging) {
+        m_state.OriginDragging = false;
+        PlaceOrigin(m_state, x, y);
+        ShowState();
+    }
+}
+
+void frmCurvane::picScreen_MouseMove(QPointF position) {
+    if (m_state.OriginDragging) {
+        m_state.Guides = GuideLinesAt(m_state, position.x(), position.y(), m_state.Guides);
+        m_picScreen->update();
     }
 }
 

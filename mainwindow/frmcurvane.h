@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/axispanelmodel.h"
 #include "mainwindow/commands.h"
 #include "mainwindow/curvanestate.h"
 #include "mainwindow/placement.h"
@@ -66,6 +67,12 @@ private:
     void ShowVersion();
     void ShowHelp();
     void mnuFileNew_Click();
+    void mnuMatching_Click();
+    void SizeEntered(Axis axis, const QString& millimetres);
+    void SheetResized();
+    void ArmZoom(int direction);
+    void picScreen_MouseUp(Qt::MouseButton button, QPointF position);
+    void picScreen_MouseMove(QPointF position);
     void mnuFileOpen_Click();
     // The function rows' reactions.
     void DrawClicked(int slot);

@@ -3,6 +3,7 @@
 #include "mainwindow/curvanestate.h"
 
 #include <QtGui/QPainter>
+#include <QtGui/QMouseEvent>
 #include <QtGui/QPaintEvent>
 
 SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_state(state) {
@@ -10,6 +11,7 @@ SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(SheetFramePx);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the origin's guide lines follow the mouse without a button down
     FitToSurface();
 }
 
@@ -28,4 +30,17 @@ void SheetView::paintEvent(QPaintEvent* event) {
     DrawLabels(painter, m_state.Xmoji, LabelColour::Template);
     DrawLabels(painter, m_state.Ymoji, LabelColour::Template);
     DrawLabels(painter, m_state.AddMoji, LabelColour::Own);
+    if (m_state.OriginDragging) {
+        painter.setPen(QColor(255, 0, 0)); // lineX and lineY
+        painter.drawLine(m_state.Guides.lineX);
+        painter.drawLine(m_state.Guides.lineY);
+    }
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+    emit mouseReleased(event->button(), event->position() - contentsRect().topLeft());
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(event->position() - contentsRect().topLeft());
 }

@@ -14,8 +14,15 @@ public:
     // Makes the widget's outer size fit the surface plus the frame.
     void FitToSurface();
 
+signals:
+    // Mouse events in the sheet's own pixels.
+    void mouseReleased(Qt::MouseButton button, QPointF position);
+    void mouseMoved(QPointF position);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     CurvaneState& m_state;

@@ -2,6 +2,7 @@
 
 #include "graph/redraw.h"
 #include "mainwindow/curvanestate.h"
+#include "mainwindow/sheetops.h"
 #include "platform/number_text.h"
 #include "platform/units.h"
 #include "plot/functionpanel.h"
@@ -296,10 +297,7 @@ std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
 }
 
 bool SheetSizeAllowed(double widthPx, double heightPx) {
-    const auto allowed = [](double px) {
-        return px > 0 && units::PixelsToTwips(px + 2 * SheetFramePx) <= 32767.0;
-    };
-    return allowed(widthPx) && allowed(heightPx);
+    return CheckSheetSize(widthPx, heightPx) == SizeRefusal::None;
 }
 
 void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {

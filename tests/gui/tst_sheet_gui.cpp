@@ -1,0 +1,140 @@
+#include "mainwindow/frmcurvane.h"
+#include "mainwindow/sheetview.h"
+#include "tests/support/fakedialogs.h"
+
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QToolBar>
+
+namespace {
+
+struct Fixture {
+    QTemporaryDir dir;
+    FakeDialogs* dialogs = nullptr;
+    std::unique_ptr<frmCurvane> window;
+    Fixture() {
+        auto fake = std::make_unique<FakeDialogs>();
+        dialogs = fake.get();
+        window = std::make_unique<frmCurvane>(
+            std::move(fake), std::make_unique<QtSettingsStore>(dir.filePath("p.ini")));
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            qWarning("window not exposed");
+        }
+    }
+    template <class T>
+    T* Find(const char* name) const {
+        return window->findChild<T*>(QString::fromUtf8(name));
+    }
+    // A click on the sheet at a point of its drawing.
+    void ClickSheet(Qt::MouseButton button, QPoint at) {
+        SheetView* sheet = window->Sheet();
+        QTest::mouseClick(sheet, button, {}, at + sheet->contentsRect().topLeft());
+    }
+    CurvaneState& State() { return window->State(); }
+};
+
+} // namespace
+
+class SheetGuiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sizeEditorTakesWholePixels();
+    void sizeEditorCancelAndRefusal();
+    void sizeMatchingFillsTheFreeArea();
+    void zoomActsOnOneClick();
+    void originByRightThenLeftRelease();
+};
+
+void SheetGuiTest::sizeEditorTakesWholePixels() {
+    Fixture f;
+    auto* label = f.Find<QLabel>("lblGraphXW");
+    QCOMPARE(label->text(), QStringLiteral("88"));
+    QTest::mouseClick(label, Qt::LeftButton);
+    auto* entry = f.Find<QLineEdit>("txtGraphXW");
+    QVERIFY(entry->isVisible());
+    QVERIFY(!label->isVisible());
+    QCOMPARE(entry->text(), QStringLiteral("88"));
+    entry->setText(QStringLiteral("200.4"));
+    QTest::mouseClick(f.Find<QPushButton>("cmdGraphXWok"), Qt::LeftButton);
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), QStringLiteral("200")); // 757 pixels: what the grid really gives
+    QCOMPARE(f.State().Sheet.Width(), 757);
+    QCOMPARE(f.window->Sheet()->width(), 761);
+    QVERIFY(f.Find<QWidget>("scrXdirect")->isVisible()); // wider than the room for it
+}
+
+void SheetGuiTest::sizeEditorCancelAndRefusal() {
+    Fixture f;
+    QTest::mouseClick(f.Find<QLabel>("lblGraphYH"), Qt::LeftButton);
+    f.Find<QLineEdit>("txtGraphYH")->setText(QStringLiteral("100"));
+    QTest::mouseClick(f.Find<QPushButton>("cmdGraphYHcancel"), Qt::LeftButton);
+    QCOMPARE(f.Find<QLabel>("lblGraphYH")->text(), QStringLiteral("67"));
+    QCOMPARE(f.State().Sheet.Height(), 253);
+
+    QTest::mouseClick(f.Find<QLabel>("lblGraphYH"), Qt::LeftButton);
+    f.Find<QLineEdit>("txtGraphYH")->setText(QStringLiteral("0"));
+    QTest::mouseClick(f.Find<QPushButton>("cmdGraphYHok"), Qt::LeftButton);
+    QCOMPARE(f.dialogs->Messages(),
+             QStringList{QStringLiteral("グラフサイズは 0 mm より大きくしてください")});
+    QCOMPARE(f.State().Sheet.Height(), 253);
+    QVERIFY(f.Find<QLineEdit>("txtGraphYH")->isVisible()); // still open for a correction
+}
+
+void SheetGuiTest::sizeMatchingFillsTheFreeArea() {
+    Fixture f;
+    f.window->tbToolBar_ButtonClick(QStringLiteral("ｻｲｽﾞﾏｯﾁﾝｸﾞ"));
+    SheetView* sheet = f.window->Sheet();
+    auto* settings = f.Find<QWidget>("picGraphSet");
+    auto* functions = f.Find<QWidget>("picFNSet");
+    auto* toolbar = f.Find<QToolBar>("tbToolBar");
+    QCOMPARE(sheet->geometry().right() + 1, settings->x());
+    QCOMPARE(sheet->geometry().bottom() + 1, functions->y());
+    QCOMPARE(sheet->y(), toolbar->height());
+    QCOMPARE(f.Find<QLineEdit>("txtGraphXW")->text(), f.Find<QLabel>("lblGraphXW")->text());
+    QCOMPARE(f.Find<QLineEdit>("txtGraphYH")->text(), f.Find<QLabel>("lblGraphYH")->text());
+    QCOMPARE(f.State().Graph.GraphWidthPx, float(sheet->width() - 4));
+}
+
+void SheetGuiTest::zoomActsOnOneClick() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    s.Settings.OriginX = 100;
+    s.Settings.OriginY = 100;
+    f.window->tbToolBar_ButtonClick(QStringLiteral("ズームイン"));
+    QCOMPARE(s.ZoomDirection, std::int16_t(1));
+    QCOMPARE(f.window->Sheet()->cursor().shape(), Qt::BitmapCursor);
+    f.ClickSheet(Qt::RightButton, QPoint(111, 100)); // ignored, still armed
+    QCOMPARE(s.Settings.XSmallSpacing, std::int16_t(4));
+    f.ClickSheet(Qt::LeftButton, QPoint(111, 100));
+    QCOMPARE(s.Settings.XSmallSpacing, std::int16_t(6));
+    QCOMPARE(s.Settings.OriginX, 93.0f);
+    QCOMPARE(s.ZoomDirection, std::int16_t(0));
+    QCOMPARE(f.window->Sheet()->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(f.Find<QGroupBox>("fraXSsize")->title(), QStringLiteral("小目盛= 1.59mm"));
+    f.ClickSheet(Qt::LeftButton, QPoint(50, 50)); // one click only
+    QCOMPARE(s.Settings.XSmallSpacing, std::int16_t(6));
+}
+
+void SheetGuiTest::originByRightThenLeftRelease() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    f.ClickSheet(Qt::LeftButton, QPoint(50, 60)); // nothing without placement
+    QCOMPARE(s.Settings.OriginX, 165.5f);
+    f.ClickSheet(Qt::RightButton, QPoint(40, 30));
+    QVERIFY(s.OriginDragging);
+    QCOMPARE(s.Guides.lineX, QLineF(0, 30, 330, 30));
+    QTest::mouseMove(f.window->Sheet(), QPoint(72, 82));
+    QCOMPARE(s.Guides.lineY.x1(), 70.0);
+    f.ClickSheet(Qt::LeftButton, QPoint(50, 60));
+    QVERIFY(!s.OriginDragging);
+    QCOMPARE(s.Settings.OriginX, 50.0f);
+    QCOMPARE(s.Settings.OriginY, 60.0f);
+}
+
+QTEST_MAIN(SheetGuiTest)
+#include "tst_sheet_gui.moc"
