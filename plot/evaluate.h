@@ -14,8 +14,8 @@ std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, 
                                          std::string_view expression, std::string* error = nullptr);
 
 // The same for sampling one expression at many x: compiled once, x and pi set straight into
-// their variables. Gives bit for bit what EvaluateExpression gives, and leaves the evaluator's
-// variables in the same state.
+// their variables, plain arithmetic worked out on doubles. Gives bit for bit what
+// EvaluateExpression gives, and leaves the evaluator's variables in the same state.
 class PreparedExpression {
 public:
     PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression);

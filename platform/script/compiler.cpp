@@ -2,6 +2,7 @@
 
 #include "platform/script/builtins.h"
 #include "platform/script/lexer.h"
+#include "platform/script/numeric.h"
 #include "platform/script/operations.h"
 
 #include <algorithm>
@@ -678,7 +679,11 @@ bool Run(Parser& parser, std::string_view text, bool assignment, std::string* na
 bool CompileExpression(std::string_view text, const VariableSlots& variables, Program& program,
                        ScriptError& error) {
     Parser parser(text, variables, program);
-    return Run(parser, text, false, nullptr, error);
+    if (!Run(parser, text, false, nullptr, error)) {
+        return false;
+    }
+    AddNumericCode(program);
+    return true;
 }
 
 bool CompileAssignment(std::string_view text, const VariableSlots& variables, std::string& name,

@@ -48,6 +48,75 @@ struct Instruction {
     std::uint32_t position = 0;
 };
 
+// The same program for plain doubles, for expressions made only of numbers, variables,
+// arithmetic, comparisons and the real functions (see numeric.h). Stack operands come from the
+// value stack; Constant and Variable operands are read by the instruction itself, which saves a
+// push and a dispatch; the Constant... and Variable... forms of - / ^ take that operand on the
+// left.
+enum class NumericOp : std::uint8_t {
+    Constant,
+    Variable,
+    Negate,
+    Add,
+    Subtract,
+    Multiply,
+    Divide,
+    Power,
+    Equal,
+    NotEqual,
+    Less,
+    Greater,
+    LessEqual,
+    GreaterEqual,
+    AddConstant,
+    SubtractConstant,
+    MultiplyConstant,
+    DivideConstant,
+    PowerConstant,
+    EqualConstant,
+    NotEqualConstant,
+    LessConstant,
+    GreaterConstant,
+    LessEqualConstant,
+    GreaterEqualConstant,
+    AddVariable,
+    SubtractVariable,
+    MultiplyVariable,
+    DivideVariable,
+    PowerVariable,
+    EqualVariable,
+    NotEqualVariable,
+    LessVariable,
+    GreaterVariable,
+    LessEqualVariable,
+    GreaterEqualVariable,
+    ConstantSubtract,
+    ConstantDivide,
+    ConstantPower,
+    VariableSubtract,
+    VariableDivide,
+    VariablePower,
+    Square,
+    Abs,
+    Atn,
+    Cos,
+    Exp,
+    Fix,
+    Int,
+    Log,
+    Sgn,
+    Sin,
+    Sqr,
+    Tan,
+    Return,
+};
+
+struct NumericInstruction {
+    NumericOp op = NumericOp::Return;
+    std::int32_t slot = 0; // the variable of the Variable forms
+    double constant = 0.0; // the number of the Constant forms
+};
+
 // A compiled expression: postfix code over a value stack, ending in Return with the result as
 // the only value left.
 struct Program {
@@ -55,6 +124,9 @@ struct Program {
     std::vector<Value> constants;
     std::vector<std::string> messages;
     std::size_t stackSize = 0;
+    // Empty when the expression needs the general code.
+    std::vector<NumericInstruction> numeric;
+    std::size_t numericStackSize = 0;
 };
 
 } // namespace script

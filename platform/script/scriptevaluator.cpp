@@ -3,6 +3,7 @@
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
+#include <atomic>
 #include <cmath>
 #include <exception>
 
@@ -17,6 +18,7 @@ constexpr unsigned Bit(Kind kind) {
     return 1u << static_cast<unsigned>(kind);
 }
 constexpr unsigned NumberBits = Bit(Kind::Integer) | Bit(Kind::Long) | Bit(Kind::Double);
+constexpr unsigned NumericKindBits = NumberBits | Bit(Kind::Empty) | Bit(Kind::Boolean);
 
 // Both operands are Integer, Long or Double and at least one is a Double: + - * / then work on
 // the doubles directly, exactly as the general operators would.
@@ -38,6 +40,33 @@ ScriptError MakeError(ErrorCode code, std::optional<std::size_t> position = std:
     return error;
 }
 
+// Fills error in place: a sampler that meets the same error at every point keeps reusing the
+// description's buffer instead of allocating one per point.
+void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> position) {
+    error.code = code;
+    error.description = script::Describe(code);
+    error.position = position;
+}
+
+// The number a variable holds, when it holds one that arithmetic takes as it is.
+inline bool ReadNumber(const Value& value, double& number) {
+    if ((Bit(value.GetKind()) & NumericKindBits) == 0) {
+        return false;
+    }
+    number = value.Number();
+    return true;
+}
+
+// x ^ y as the general code works it out; the negative base with a fractional exponent comes
+// out as NaN, which the numeric loop hands back to the general code for its error.
+inline double PowerOf(double x, double y) {
+    return y == 2.0 ? x * x : std::pow(x, y);
+}
+
+inline double Truth(bool value) {
+    return value ? -1.0 : 0.0;
+}
+
 // The name of a variable as an assignment would take it, or empty when the text is not one.
 std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
@@ -53,9 +82,12 @@ std::size_t TextSize(const Value& value) {
     return value.Is(Kind::String) ? value.Text().size() : 0;
 }
 
+// Generations start at 1: a Prepared that was never refreshed has 0.
+std::atomic<std::uint64_t> NextGeneration{1};
+
 } // namespace
 
-ScriptEvaluator::ScriptEvaluator() = default;
+ScriptEvaluator::ScriptEvaluator() : m_generation(NextGeneration.fetch_add(1)) {}
 
 ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
     try {
@@ -117,6 +149,7 @@ ScriptEvaluator::Prepared ScriptEvaluator::Prepare(std::string_view expression) 
         Refresh(prepared);
     } catch (const std::exception&) {
         prepared.m_program.reset();
+        prepared.m_numeric = nullptr;
         prepared.m_error = MakeError(ErrorCode::OutOfMemory);
         prepared.m_generation = 0;
     }
@@ -156,16 +189,23 @@ void ScriptEvaluator::SetVariable(VariableSlot slot, double value) {
     m_variableText -= TextSize(target);
     // The kind a number literal of this value has: plain digits make an Integer or a Long when
     // they fit, and the general number form writes integral values below 1E15 in plain digits.
+    // Sampling sets a variable once per point: the test for an integral value is a conversion
+    // and a comparison rather than a call to trunc.
     const double magnitude = std::fabs(value);
-    if (!std::isfinite(value)) {
+    if (magnitude <= 2147483647.0) {
+        const auto integral = static_cast<std::int32_t>(value);
+        if (static_cast<double>(integral) != value) {
+            target.SetDouble(value);
+        } else if (magnitude <= 32767.0) {
+            target.SetInteger(integral);
+        } else {
+            target.SetLong(integral);
+        }
+    } else if (std::isfinite(value)) {
+        target.SetDouble(value);
+    } else {
         // No number text denotes these; Null keeps them off any plot.
         target.SetNull();
-    } else if (value == std::trunc(value) && magnitude <= 32767.0) {
-        target.SetInteger(static_cast<std::int32_t>(value));
-    } else if (value == std::trunc(value) && magnitude <= 2147483647.0) {
-        target.SetLong(static_cast<std::int32_t>(value));
-    } else {
-        target.SetDouble(value);
     }
 }
 
@@ -195,6 +235,13 @@ const ScriptEvaluator::CacheEntry& ScriptEvaluator::Compiled(std::string_view ex
 void ScriptEvaluator::Refresh(Prepared& prepared) {
     const CacheEntry& entry = Compiled(prepared.m_text);
     prepared.m_program = entry.program;
+    prepared.m_numeric = nullptr;
+    if (entry.program && !entry.program->numeric.empty()) {
+        if (m_numbers.size() < entry.program->numericStackSize) {
+            m_numbers.resize(entry.program->numericStackSize);
+        }
+        prepared.m_numeric = entry.program->numeric.data();
+    }
     prepared.m_error = entry.error;
     prepared.m_generation = m_generation;
 }
@@ -207,7 +254,7 @@ std::int32_t ScriptEvaluator::AddVariable(const std::string& name) {
     m_values.emplace_back();
     m_slots.emplace(name, slot);
     // Programs compiled so far read this name as Empty.
-    ++m_generation;
+    m_generation = NextGeneration.fetch_add(1);
     m_cacheIndex.clear();
     m_cache.clear();
     m_cacheBytes = 0;
@@ -228,20 +275,21 @@ ErrorCode ScriptEvaluator::Assign(std::int32_t slot, Value value) {
 
 ScriptResult ScriptEvaluator::Run(const script::Program& program) {
     const script::Instruction* at = nullptr;
-    const ErrorCode error = Execute(program, at);
-    if (error != ErrorCode::None) {
-        return ScriptResult::Failure(ErrorAt(program, error, at));
+    const ErrorCode code = Execute(program, at);
+    if (code != ErrorCode::None) {
+        ScriptError error;
+        ErrorAt(program, code, at, error);
+        return ScriptResult::Failure(std::move(error));
     }
     return ScriptResult::Success(std::move(m_stack[0]));
 }
 
-ScriptError ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
-                                     const script::Instruction* at) const {
-    ScriptError error = MakeError(code, at->position);
+void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
+                              const script::Instruction* at, ScriptError& error) const {
+    SetError(error, code, at->position);
     if (at->op == Op::Raise) {
         error.description = program.messages[static_cast<std::size_t>(at->operand)];
     }
-    return error;
 }
 
 bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, ScriptError& error) {
@@ -256,7 +304,7 @@ bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, Scrip
         const script::Instruction* at = nullptr;
         const ErrorCode code = Execute(*prepared.m_program, at);
         if (code != ErrorCode::None) {
-            error = ErrorAt(*prepared.m_program, code, at);
+            ErrorAt(*prepared.m_program, code, at, error);
             return false;
         }
         value = m_stack.data();
@@ -264,6 +312,269 @@ bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, Scrip
     } catch (const std::exception&) {
         error = MakeError(ErrorCode::OutOfMemory);
         return false;
+    }
+}
+
+bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error) {
+    try {
+        if (prepared.m_generation != m_generation) {
+            Refresh(prepared);
+            if (prepared.m_numeric != nullptr && ExecuteNumeric(prepared.m_numeric, number)) {
+                return true;
+            }
+        }
+        const script::Program* const program = prepared.m_program.get();
+        if (program == nullptr) {
+            error = prepared.m_error;
+            return false;
+        }
+        const script::Instruction* at = nullptr;
+        const ErrorCode code = Execute(*program, at);
+        if (code != ErrorCode::None) {
+            ErrorAt(*program, code, at, error);
+            return false;
+        }
+        const Value& value = m_stack[0];
+        if (const std::optional<double> plotted = ToPlotNumber(value)) {
+            number = *plotted;
+            return true;
+        }
+        SetError(error,
+                 value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
+                 : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
+                                           : ErrorCode::TypeMismatch,
+                 std::nullopt);
+        return false;
+    } catch (const std::exception&) {
+        error = MakeError(ErrorCode::OutOfMemory);
+        return false;
+    }
+}
+
+bool ScriptEvaluator::ExecuteNumeric(const script::NumericInstruction* code, double& result) {
+    using script::NumericOp;
+    // The top of the stack lives in a register; sp is the next free slot of the rest. The first
+    // push stores the meaningless initial top, which is why the stack needs its full depth
+    // (Refresh made m_numbers that deep).
+    double* sp = m_numbers.data();
+    double top = 0.0;
+    const Value* const variables = m_values.data();
+    double operand = 0.0;
+    for (const script::NumericInstruction* ip = code;; ++ip) {
+        switch (ip->op) {
+        case NumericOp::Constant:
+            *sp++ = top;
+            top = ip->constant;
+            continue;
+        case NumericOp::Variable:
+            if (!ReadNumber(variables[ip->slot], operand)) {
+                return false;
+            }
+            *sp++ = top;
+            top = operand;
+            continue;
+        case NumericOp::Negate:
+            top = -top;
+            continue;
+
+        case NumericOp::Add:
+            top = *--sp + top;
+            break;
+        case NumericOp::Subtract:
+            top = *--sp - top;
+            break;
+        case NumericOp::Multiply:
+            top = *--sp * top;
+            break;
+        case NumericOp::Divide:
+            top = *--sp / top;
+            break;
+        case NumericOp::Power:
+            --sp;
+            top = PowerOf(*sp, top);
+            break;
+        case NumericOp::Equal:
+            --sp;
+            top = Truth(*sp == top);
+            continue;
+        case NumericOp::NotEqual:
+            --sp;
+            top = Truth(*sp != top);
+            continue;
+        case NumericOp::Less:
+            --sp;
+            top = Truth(*sp < top);
+            continue;
+        case NumericOp::Greater:
+            --sp;
+            top = Truth(*sp > top);
+            continue;
+        case NumericOp::LessEqual:
+            --sp;
+            top = Truth(*sp <= top);
+            continue;
+        case NumericOp::GreaterEqual:
+            --sp;
+            top = Truth(*sp >= top);
+            continue;
+
+        case NumericOp::AddConstant:
+            top = top + ip->constant;
+            break;
+        case NumericOp::SubtractConstant:
+            top = top - ip->constant;
+            break;
+        case NumericOp::MultiplyConstant:
+            top = top * ip->constant;
+            break;
+        case NumericOp::DivideConstant:
+            top = top / ip->constant;
+            break;
+        case NumericOp::PowerConstant:
+            top = PowerOf(top, ip->constant);
+            break;
+        case NumericOp::EqualConstant:
+            top = Truth(top == ip->constant);
+            continue;
+        case NumericOp::NotEqualConstant:
+            top = Truth(top != ip->constant);
+            continue;
+        case NumericOp::LessConstant:
+            top = Truth(top < ip->constant);
+            continue;
+        case NumericOp::GreaterConstant:
+            top = Truth(top > ip->constant);
+            continue;
+        case NumericOp::LessEqualConstant:
+            top = Truth(top <= ip->constant);
+            continue;
+        case NumericOp::GreaterEqualConstant:
+            top = Truth(top >= ip->constant);
+            continue;
+
+        case NumericOp::AddVariable:
+        case NumericOp::SubtractVariable:
+        case NumericOp::MultiplyVariable:
+        case NumericOp::DivideVariable:
+        case NumericOp::PowerVariable:
+        case NumericOp::EqualVariable:
+        case NumericOp::NotEqualVariable:
+        case NumericOp::LessVariable:
+        case NumericOp::GreaterVariable:
+        case NumericOp::LessEqualVariable:
+        case NumericOp::GreaterEqualVariable:
+        case NumericOp::VariableSubtract:
+        case NumericOp::VariableDivide:
+        case NumericOp::VariablePower:
+            if (!ReadNumber(variables[ip->slot], operand)) {
+                return false;
+            }
+            switch (ip->op) {
+            case NumericOp::AddVariable:
+                top = top + operand;
+                break;
+            case NumericOp::SubtractVariable:
+                top = top - operand;
+                break;
+            case NumericOp::MultiplyVariable:
+                top = top * operand;
+                break;
+            case NumericOp::DivideVariable:
+                top = top / operand;
+                break;
+            case NumericOp::PowerVariable:
+                top = PowerOf(top, operand);
+                break;
+            case NumericOp::EqualVariable:
+                top = Truth(top == operand);
+                break;
+            case NumericOp::NotEqualVariable:
+                top = Truth(top != operand);
+                break;
+            case NumericOp::LessVariable:
+                top = Truth(top < operand);
+                break;
+            case NumericOp::GreaterVariable:
+                top = Truth(top > operand);
+                break;
+            case NumericOp::LessEqualVariable:
+                top = Truth(top <= operand);
+                break;
+            case NumericOp::GreaterEqualVariable:
+                top = Truth(top >= operand);
+                break;
+            case NumericOp::VariableSubtract:
+                top = operand - top;
+                break;
+            case NumericOp::VariableDivide:
+                top = operand / top;
+                break;
+            default: // VariablePower
+                top = PowerOf(operand, top);
+                break;
+            }
+            break;
+
+        case NumericOp::ConstantSubtract:
+            top = ip->constant - top;
+            break;
+        case NumericOp::ConstantDivide:
+            top = ip->constant / top;
+            break;
+        case NumericOp::ConstantPower:
+            top = PowerOf(ip->constant, top);
+            break;
+        case NumericOp::Square:
+            top = top * top;
+            break;
+
+        // The functions that cannot leave the finite range need no check.
+        case NumericOp::Abs:
+            top = std::fabs(top);
+            continue;
+        case NumericOp::Atn:
+            top = std::atan(top);
+            continue;
+        case NumericOp::Cos:
+            top = std::cos(top);
+            continue;
+        case NumericOp::Exp:
+            top = std::exp(top);
+            break;
+        case NumericOp::Fix:
+            top = std::trunc(top);
+            continue;
+        case NumericOp::Int:
+            top = std::floor(top);
+            continue;
+        case NumericOp::Log:
+            top = std::log(top); // -inf for 0, NaN below: the general code's domain errors
+            break;
+        case NumericOp::Sgn:
+            top = static_cast<double>((top > 0.0) - (top < 0.0));
+            continue;
+        case NumericOp::Sin:
+            top = std::sin(top);
+            continue;
+        case NumericOp::Sqr:
+            top = std::sqrt(top); // NaN below 0; -0 stays -0 as in the general code
+            break;
+        case NumericOp::Tan:
+            top = std::tan(top);
+            break;
+
+        case NumericOp::Return:
+            result = top;
+            return top != 0.0;
+        default:
+            __builtin_unreachable(); // the translation emits nothing else
+        }
+        // Where the general code reports an error, this step gives no finite number: x/0 and
+        // overflow give an infinity, 0/0, log and sqr below their domain and a negative base
+        // with a fractional exponent give NaN.
+        if (!std::isfinite(top)) {
+            return false;
+        }
     }
 }
 

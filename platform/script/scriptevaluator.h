@@ -35,11 +35,15 @@ public:
     class Prepared {
     public:
         const std::string& Text() const { return m_text; }
+        // Whether EvalNumber can work on plain doubles, as of the last Prepare or evaluation.
+        bool RunsOnNumbers() const { return m_numeric != nullptr; }
 
     private:
         friend class ScriptEvaluator;
         std::string m_text;
         std::shared_ptr<const script::Program> m_program;
+        // m_program's numeric code, or null when it has none.
+        const script::NumericInstruction* m_numeric = nullptr;
         ScriptError m_error;
         std::uint64_t m_generation = 0;
     };
@@ -70,6 +74,18 @@ public:
     // Eval without building a ScriptResult, for sampling: on success value points at the
     // result, valid until the next call on this evaluator; otherwise error says why.
     bool EvalInPlace(Prepared& prepared, const script::Value*& value, ScriptError& error);
+    // The plot number (ToPlotNumber) of the value EvalInPlace gives, bit for bit, computed on
+    // plain doubles where the expression and its variables allow. A value that is no number is
+    // an error too: Invalid use of Null, Object variable not set or Type mismatch.
+    bool EvalNumber(Prepared& prepared, double& number, ScriptError& error) {
+        // Kept inline and small: for plain arithmetic this is all of one sample's work besides
+        // the loop itself.
+        if (prepared.m_numeric != nullptr && prepared.m_generation == m_generation &&
+            ExecuteNumeric(prepared.m_numeric, number)) {
+            return true;
+        }
+        return EvalNumberGenerally(prepared, number, error);
+    }
     // The handle of a variable, created as Empty when new; invalid for a name that is not a
     // variable name or once the variable limit is reached.
     VariableSlot FindOrAddVariable(std::string_view name);
@@ -87,8 +103,12 @@ private:
     ScriptResult Run(const script::Program& program);
     // Runs program leaving its value in m_stack[0]; on an error, at is the failing instruction.
     script::ErrorCode Execute(const script::Program& program, const script::Instruction*& at);
-    ScriptError ErrorAt(const script::Program& program, script::ErrorCode code,
-                        const script::Instruction* at) const;
+    // Runs numeric code; false when the general code has to decide (see numeric.h), which
+    // includes every result of zero.
+    bool ExecuteNumeric(const script::NumericInstruction* code, double& result);
+    bool EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error);
+    void ErrorAt(const script::Program& program, script::ErrorCode code,
+                 const script::Instruction* at, ScriptError& error) const;
     std::int32_t AddVariable(const std::string& name);
     script::ErrorCode Assign(std::int32_t slot, script::Value value);
 
@@ -96,10 +116,13 @@ private:
     script::VariableSlots m_slots;
     std::size_t m_variableText = 0;
     std::vector<script::Value> m_stack;
+    // The stack of ExecuteNumeric, as deep as the deepest numeric code refreshed so far needs.
+    std::vector<double> m_numbers;
     script::RandomState m_random;
     // Changes whenever a new variable appears, which makes every compiled program stale: a
-    // program compiled before read that name as Empty.
-    std::uint64_t m_generation = 1;
+    // program compiled before read that name as Empty. Unique across evaluators, so a Prepared
+    // brought from another evaluator is compiled afresh rather than run on foreign slots.
+    std::uint64_t m_generation = 0;
     std::list<CacheEntry> m_cache; // most recently used first
     std::unordered_map<std::string_view, std::list<CacheEntry>::iterator> m_cacheIndex;
     std::size_t m_cacheBytes = 0;

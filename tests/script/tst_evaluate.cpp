@@ -140,6 +140,21 @@ void EvaluateTest::preparedMatchesStatements_data() {
         "2^-x^2",
         "pi*x",
         "",
+        "x*-3",
+        "-x*0",
+        "x-x",
+        "(x<1)*-1",
+        "x*x*2147483647",
+        "exp(x)",
+        "x^3",
+        "1/(x-x)",
+        "x/1e-300",
+        "1-x*2",
+        "x-sin(x)",
+        "2^(x/4)",
+        "abs(x)*-1",
+        "fix(-x/3)",
+        "x*y",
     };
     for (const char* expression : expressions) {
         QTest::newRow(expression) << QString::fromUtf8(expression);

@@ -3,9 +3,13 @@
 
 #include <QtTest/QtTest>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 using script::ErrorCode;
 using script::Kind;
@@ -47,6 +51,9 @@ private slots:
     void setVariableMatchesStatement_data();
     void setVariableMatchesStatement();
     void preparedSeesNewVariables();
+    void preparedFromAnotherEvaluator();
+    void numericMatchesGeneral_data();
+    void numericMatchesGeneral();
     void rndRepeats();
     void nestingLimit_data();
     void nestingLimit();
@@ -433,6 +440,187 @@ void ScriptEngineTest::preparedSeesNewVariables() {
     QCOMPARE(evaluator.Eval(prepared).GetValue().Number(), 5.0);
     ScriptEvaluator::Prepared broken = evaluator.Prepare("a+");
     QCOMPARE(evaluator.Eval(broken).Error().code, ErrorCode::SyntaxError);
+}
+
+// A Prepared is bound to no evaluator: used on another one it must read that one's variables,
+// even when both have seen the same number of new names.
+void ScriptEngineTest::preparedFromAnotherEvaluator() {
+    ScriptEvaluator first;
+    first.SetVariable("a", 1);
+    first.SetVariable("x", 5);
+    ScriptEvaluator second;
+    second.SetVariable("x", 7);
+    second.SetVariable("b", 9);
+    ScriptEvaluator::Prepared prepared = first.Prepare("x");
+    QCOMPARE(first.Eval(prepared).GetValue().Number(), 5.0);
+    QCOMPARE(second.Eval(prepared).GetValue().Number(), 7.0);
+    double number = 0.0;
+    ScriptError error;
+    QVERIFY(first.EvalNumber(prepared, number, error));
+    QCOMPARE(number, 5.0);
+    QVERIFY(second.EvalNumber(prepared, number, error));
+    QCOMPARE(number, 7.0);
+}
+
+namespace {
+
+struct Outcome {
+    bool ok = false;
+    double number = 0.0;
+    ScriptError error;
+};
+
+// What sampling took before the numeric code existed: the general code's value as a plot number.
+Outcome General(ScriptEvaluator& evaluator, ScriptEvaluator::Prepared& prepared) {
+    Outcome outcome;
+    const script::Value* value = nullptr;
+    if (!evaluator.EvalInPlace(prepared, value, outcome.error)) {
+        return outcome;
+    }
+    if (const std::optional<double> number = ToPlotNumber(*value)) {
+        outcome.ok = true;
+        outcome.number = *number;
+        return outcome;
+    }
+    outcome.error.code = value->Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
+                         : value->Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
+                                                    : ErrorCode::TypeMismatch;
+    outcome.error.description = script::Describe(outcome.error.code);
+    return outcome;
+}
+
+Outcome Numeric(ScriptEvaluator& evaluator, ScriptEvaluator::Prepared& prepared) {
+    Outcome outcome;
+    outcome.ok = evaluator.EvalNumber(prepared, outcome.number, outcome.error);
+    return outcome;
+}
+
+bool SameOutcome(const Outcome& a, const Outcome& b) {
+    if (a.ok != b.ok) {
+        return false;
+    }
+    if (a.ok) {
+        return std::bit_cast<std::uint64_t>(a.number) == std::bit_cast<std::uint64_t>(b.number);
+    }
+    return a.error.code == b.error.code && a.error.description == b.error.description &&
+           a.error.position == b.error.position;
+}
+
+QString Show(const Outcome& outcome) {
+    if (outcome.ok) {
+        return QString::number(outcome.number, 'g', 17);
+    }
+    return QString::fromStdString(outcome.error.description) + " at " +
+           QString::number(static_cast<qlonglong>(outcome.error.position.value_or(999999)));
+}
+
+} // namespace
+
+void ScriptEngineTest::numericMatchesGeneral_data() {
+    QTest::addColumn<QStringList>("expressions");
+    QTest::addColumn<bool>("runsOnNumbers");
+    // clang-format off
+    QTest::newRow("operands read by the operator")
+        << QStringList{"x", "-x", "--x", "+x", "x+1", "1+x", "x-1", "1-x", "x*3", "3*x", "x/7",
+                       "7/x", "2^x", "x^0.5", "x+x", "x*x", "x-x", "x/x", "x^x", "1-x*2",
+                       "8/(x+1)", "2^(x/4)", "x-sin(x)", "x/(x+1)", "x^(x/4)", "2", "-0.5"}
+        << true;
+    QTest::newRow("comparisons both ways round")
+        << QStringList{"x<1", "x>1", "x<=0", "x>=0", "x=0", "x<>0", "1<x", "1>=x", "1<x*2",
+                       "1<=x*2", "x<x*2", "x>=x*2", "3=x+2", "x<>x*2", "(x<1)*-1", "(x=x)*x"}
+        << true;
+    QTest::newRow("signed zeros")
+        << QStringList{"x*-3", "-3*x", "x*0", "0*x", "-x*0", "0/x", "-0", "0", "int(-x/3)*0",
+                       "sgn(-x)*0", "abs(-x)*-1", "fix(-x/3)", "sqr(x)-sqr(x)", "(-x)^3", "0^x"}
+        << true;
+    QTest::newRow("integers outgrowing their kind")
+        << QStringList{"x+32767", "x-32768", "x*32767", "x*x*x", "x*2147483647",
+                       "x*x*2147483647", "-x-2147483647", "x*x*x*x*x*x", "-(x+y)*(x-y)"}
+        << true;
+    QTest::newRow("errors")
+        << QStringList{"x/0", "1/(x-x)", "(x-x)/(x-x)", "x/1e-300", "1e308*x", "x*1e300*1e10",
+                       "exp(x)", "exp(x*x)", "exp(-x)", "log(x)", "log(-x)", "log(x*x)",
+                       "sqr(x)", "sqr(-x)", "x^-1", "x^-2", "(-2)^x", "x^(1/3)", "1/0",
+                       "tan(x)^3", "log(exp(x))"}
+        << true;
+    QTest::newRow("powers")
+        << QStringList{"x^2", "x^3", "x^0", "-x^2", "x^2^2", "2^-x^2", "x^2+3*x-1",
+                       "-0.5*x^8-1.5*x^7+2*x^6-3*x^5+4*x^4-5*x^3+6*x^2-7*x+8"}
+        << true;
+    QTest::newRow("functions")
+        << QStringList{"abs(x)", "atn(x)", "cos(x)", "sin(x)", "tan(x)", "fix(x)", "int(x)",
+                       "sgn(x)", "sgn(x)*x", "sin(x)*cos(x)/(1+x^2)", "exp(-x^2/8)*cos(3*x)"}
+        << true;
+    QTest::newRow("two variables")
+        << QStringList{"y", "x*y", "y*x", "y-x", "x-y", "x/y", "y/x", "y^x", "x^y", "x<y",
+                       "y<x", "x>=y", "y=x", "x+y*y-x/y", "y-(x+1)", "(x+1)-y", "(x+1)/y",
+                       "y/(x+1)", "(x+1)^y", "y^(x+1)", "(x+1)*(x-1)/(x*x-1)"}
+        << true;
+    QTest::newRow("names and words that are numbers")
+        << QStringList{"unknown*x", "true*x", "empty+x"}
+        << true;
+    // Outside the numeric code: the same answers must still come, from the general code.
+    QTest::newRow("general code")
+        << QStringList{"x mod 3", "x\\2", "x & 1", "cstr(x)", "not x", "x and 1", "round(x)",
+                       "cint(x)", "len(x)", "\"a\"+x", "\"2\"*x", "null+x", "hex(x)",
+                       "nothing", "x*nothing", "vartype(x)", "f(x)"}
+        << false;
+    // clang-format on
+}
+
+// EvalNumber must give the general code's plot number bit for bit, and its error word for word,
+// for x and y of every kind: Integer and Long (integral values), Double, the edges of each,
+// huge and tiny values, and the non-numeric kinds a statement can assign.
+void ScriptEngineTest::numericMatchesGeneral() {
+    QFETCH(QStringList, expressions);
+    QFETCH(bool, runsOnNumbers);
+    std::vector<double> xs = {0.0,          -0.0,          1.0,           -1.0,
+                              2.0,          0.5,           -0.5,          3.7,
+                              -3.7,         181.0,         32767.0,       -32767.0,
+                              -32768.0,     32768.0,       46341.0,       65535.0,
+                              2147483647.0, -2147483647.0, -2147483648.0, 2147483648.0,
+                              4e9,          1e15,          1e-300,        -1e-300,
+                              5e-324,       1e300,         -1e300,        1.7976931348623157e308,
+                              709.0,        710.0,         1e-5,          0.30000000000000004};
+    std::mt19937_64 random(2024);
+    std::uniform_real_distribution<double> near(-40.0, 40.0);
+    std::uniform_int_distribution<int> exponent(-1070, 1020);
+    std::uniform_int_distribution<int> integral(-70000, 70000);
+    for (int i = 0; i < 150; ++i) {
+        xs.push_back(near(random));
+        xs.push_back(std::ldexp(near(random), exponent(random)));
+        xs.push_back(integral(random));
+    }
+    const double ys[] = {0.0, 3.0, -2.5, 40000.0};
+    for (const QString& expression : expressions) {
+        ScriptEvaluator evaluator;
+        const ScriptEvaluator::VariableSlot x = evaluator.FindOrAddVariable("x");
+        const ScriptEvaluator::VariableSlot y = evaluator.FindOrAddVariable("y");
+        ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+        QVERIFY2(prepared.RunsOnNumbers() == runsOnNumbers, qPrintable(expression));
+        for (const double yValue : ys) {
+            evaluator.SetVariable(y, yValue);
+            for (const double xValue : xs) {
+                evaluator.SetVariable(x, xValue);
+                const Outcome general = General(evaluator, prepared);
+                const Outcome numeric = Numeric(evaluator, prepared);
+                QVERIFY2(SameOutcome(general, numeric),
+                         qPrintable(QStringLiteral("%1 at x=%2 y=%3: general %4, numeric %5")
+                                        .arg(expression)
+                                        .arg(xValue, 0, 'g', 17)
+                                        .arg(yValue)
+                                        .arg(Show(general), Show(numeric))));
+            }
+        }
+        for (const char* text : {"true", "false", "empty", "null", "\"2.5\"", "\"abc\"", "\"\""}) {
+            QVERIFY(evaluator.ExecuteStatement(std::string("x=") + text).Ok());
+            const Outcome general = General(evaluator, prepared);
+            const Outcome numeric = Numeric(evaluator, prepared);
+            QVERIFY2(SameOutcome(general, numeric),
+                     qPrintable(QStringLiteral("%1 at x=%2: general %3, numeric %4")
+                                    .arg(expression, text, Show(general), Show(numeric))));
+        }
+    }
 }
 
 void ScriptEngineTest::rndRepeats() {
