@@ -5,6 +5,7 @@
 
 void StartGraph(CurvaneState& state, int sheetWidth, int sheetHeight) {
     state.Sheet.SetScaleSize(sheetWidth, sheetHeight);
+    InitFreeLabelTemplate(state.AddMoji);
     InitGraphState(state.Settings, state.Graph, state.Sheet);
     for (FunctionSlot& slot : state.Slots) {
         slot.Drawn = false;

@@ -2,6 +2,7 @@
 
 #include "graph/graphsettings.h"
 #include "mainwindow/sheetops.h"
+#include "mainwindow/textlabels.h"
 #include "platform/labels.h"
 #include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
@@ -30,6 +31,9 @@ struct CurvaneState {
     std::int16_t ZoomDirection = 0;
     // The expression evaluator (scriptEvalFn); it keeps its variables for the window's life.
     ScriptEvaluator scriptEvalFn;
+    // Erased labels, most recent last, and the label the re-edit box works on.
+    std::vector<LabelRef> ErasedLabels;
+    std::optional<LabelRef> EditedLabel;
     QString SettingsFileName;
     QString BitmapFileName;
 };

@@ -11,6 +11,8 @@
 #include "output/settingscommands.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
+#include <QtWidgets/QLineEdit>
+#include <functional>
 #include "platform/qtdialogs.h"
 #include "platform/resources.h"
 #include "platform/units.h"
@@ -95,6 +97,7 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
     connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
     connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
+    WireLabels();
 
     BuildToolBar();
     BuildMenuBar();
@@ -184,6 +187,8 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::ZoomIn:
     case Command::ZoomOut:
     case Command::Matching:
+    case Command::AddMoji:
+    case Command::Surface:
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
@@ -219,6 +224,14 @@ void frmCurvane::RunCommand(Command command) {
     case Command::Matching:
         mnuMatching_Click();
         break;
+    case Command::AddMoji:
+        mnuAddMoji_Click();
+        break;
+    case Command::Surface:
+        if (RestoreLabel(m_state)) {
+            m_picScreen->update();
+        }
+        break;
     case Command::FileExit:
         close();
         break;
@@ -243,6 +256,76 @@ void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
         RunCommand(*command);
     } catch (...) {
     }
+}
+
+void frmCurvane::WireLabels() {
+    SheetView::EditRow& add = m_picScreen->AddRow();
+    SheetView::EditRow& edit = m_picScreen->ReEditRow();
+    const auto newest = [this] {
+        return RefTo(m_state, LabelKind::Free, m_state.AddMoji.UpperBound());
+    };
+    const auto edited = [this] { return m_state.EditedLabel.value_or(LabelRef{}); };
+    for (auto [row, target] : {std::pair{&add, std::function<LabelRef()>(newest)},
+                               std::pair{&edit, std::function<LabelRef()>(edited)}}) {
+        SheetView::EditRow* r = row;
+        connect(r->text, &QLineEdit::textChanged, this, [this, target](const QString& text) {
+            SetLabelText(m_state, target(), text);
+            m_picScreen->update();
+        });
+        connect(r->colour, &ClickLabel::released, this, [this, r, target](Qt::MouseButton b) {
+            const TextLabel* label = Resolve(m_state, target());
+            if (b != Qt::LeftButton || label == nullptr) {
+                return;
+            }
+            if (const std::optional<ColorRef> colour = m_dialogs->ChooseColor(label->color, false)) {
+                SetLabelColor(m_state, target(), *colour);
+                SheetView::SetSwatch(*r, *colour);
+                m_picScreen->update();
+            }
+        });
+        connect(r->font, &ClickLabel::released, this, [this, target](Qt::MouseButton b) {
+            const TextLabel* label = Resolve(m_state, target());
+            if (b != Qt::LeftButton || label == nullptr) {
+                return;
+            }
+            if (const std::optional<FontSpec> font = m_dialogs->ChooseFont(label->Font())) {
+                SetLabelFont(m_state, target(), *font);
+                m_picScreen->update();
+            }
+        });
+    }
+    connect(m_picScreen, &SheetView::labelDropped, this, [this](LabelRef label, QPointF at) {
+        DropLabel(m_state, label, at);
+        m_picScreen->update();
+    });
+    connect(m_picScreen, &SheetView::labelErased, this, [this](LabelRef label) {
+        EraseLabel(m_state, label);
+        m_picScreen->update();
+    });
+    connect(m_picScreen, &SheetView::labelDoubleClicked, this, &frmCurvane::BeginLabelEdit);
+}
+
+void frmCurvane::mnuAddMoji_Click() {
+    SheetView::EditRow& row = m_picScreen->AddRow();
+    AddFreeLabel(m_state, SheetView::RowHeight(row), row.text->width());
+    // The sheet goes home so the new label and its row are in sight.
+    m_picScreen->move(0, m_tbToolBar->height());
+    LayoutSheetScrollBars();
+    m_picScreen->ShowRow(row, QPointF(0, 0));
+    m_picScreen->update();
+}
+
+void frmCurvane::BeginLabelEdit(LabelRef ref) {
+    m_state.EditedLabel = ref;
+    const TextLabel* label = Resolve(m_state, ref);
+    if (label == nullptr) {
+        return;
+    }
+    SheetView::EditRow& row = m_picScreen->ReEditRow();
+    row.text->setText(label->Text());
+    label = Resolve(m_state, ref); // the text written back may have resized it
+    m_picScreen->ShowRow(row, ReEditRowPosition(*label, SheetView::RowWidth(row),
+                                                m_state.Graph.GraphWidthPx));
 }
 
 void frmCurvane::SheetResized() {

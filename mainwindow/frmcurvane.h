@@ -68,6 +68,9 @@ private:
     void ShowHelp();
     void mnuFileNew_Click();
     void mnuMatching_Click();
+    void mnuAddMoji_Click();
+    void WireLabels();
+    void BeginLabelEdit(LabelRef ref);
     void SizeEntered(Axis axis, const QString& millimetres);
     void SheetResized();
     void ArmZoom(int direction);

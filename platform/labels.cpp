@@ -85,7 +85,10 @@ void LabelFamily::Remove(int n) {
     }
 }
 
-void LabelFamily::RemoveAll() { m_items.resize(1); }
+void LabelFamily::RemoveAll() {
+    m_items.resize(1);
+    ++m_generation;
+}
 
 bool LabelFamily::Exists(int n) const {
     return n >= 0 && static_cast<std::size_t>(n) < m_items.size() &&

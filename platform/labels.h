@@ -80,6 +80,9 @@ public:
     void Remove(int n);
     // Removes every element but the template.
     void RemoveAll();
+    // Counts the RemoveAll calls: a label remembered from an earlier generation is gone, even if
+    // its index is in use again.
+    int Generation() const { return m_generation; }
     bool Exists(int n) const;
     // The highest index in use (0 when only the template exists).
     int UpperBound() const { return static_cast<int>(m_items.size()) - 1; }
@@ -106,6 +109,7 @@ private:
     const QFontMetricsF& MetricsFor(const FontSpec& font);
 
     std::vector<std::optional<TextLabel>> m_items;
+    int m_generation = 0;
     // Measuring needs a resolved font; a family rarely holds more than a few different ones.
     std::vector<std::pair<FontSpec, QFontMetricsF>> m_metrics;
 };

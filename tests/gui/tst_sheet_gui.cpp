@@ -4,6 +4,7 @@
 
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -48,6 +49,8 @@ private slots:
     void sizeMatchingFillsTheFreeArea();
     void zoomActsOnOneClick();
     void originByRightThenLeftRelease();
+    void labelsAreAddedTypedDraggedErasedAndRestored();
+    void doubleClickReEditsATickNumber();
 };
 
 void SheetGuiTest::sizeEditorTakesWholePixels() {
@@ -134,6 +137,61 @@ void SheetGuiTest::originByRightThenLeftRelease() {
     QVERIFY(!s.OriginDragging);
     QCOMPARE(s.Settings.OriginX, 50.0f);
     QCOMPARE(s.Settings.OriginY, 60.0f);
+}
+
+void SheetGuiTest::labelsAreAddedTypedDraggedErasedAndRestored() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    f.window->tbToolBar_ButtonClick(QStringLiteral("文字・記号の追加"));
+    auto* box = f.Find<QLineEdit>("txtAddMoji");
+    QVERIFY(box->isVisible());
+    QVERIFY(f.Find<QLabel>("lblAddMojiFont")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), box);
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("P(1,2)"));
+    const TextLabel& label = s.AddMoji.At(1);
+    QCOMPARE(label.Text(), QStringLiteral("P(1,2)"));
+
+    f.dialogs->colors.push_back(Rgb(255, 0, 0));
+    QTest::mouseClick(f.Find<QLabel>("lblAddMojiCol"), Qt::LeftButton);
+    QCOMPARE(label.color, Rgb(255, 0, 0));
+
+    // Drag it by the mouse to (100, 50) on the sheet.
+    SheetView* sheet = f.window->Sheet();
+    const QPoint offset = sheet->contentsRect().topLeft();
+    const QPoint grab = QPointF(label.left + 3, label.top + 3).toPoint() + offset;
+    QTest::mousePress(sheet, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(sheet, grab + QPoint(20, 20));
+    QTest::mouseMove(sheet, QPoint(100, 50) + offset);
+    QTest::mouseRelease(sheet, Qt::LeftButton, {}, QPoint(100, 50) + offset);
+    QCOMPARE(label.left + label.Width() / 2, 100.0);
+    QCOMPARE(label.top + label.Height() / 2, 50.0);
+
+    f.ClickSheet(Qt::RightButton, QPoint(100, 50)); // erase
+    QVERIFY(!label.visible);
+    QVERIFY(!s.OriginDragging); // the label took the click, not the sheet
+    f.window->tbToolBar_ButtonClick(QStringLiteral("消去文字の復活"));
+    QVERIFY(label.visible);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QVERIFY(!box->isVisible());
+}
+
+void SheetGuiTest::doubleClickReEditsATickNumber() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    const TextLabel& ten = s.Xmoji.At(2); // "10"
+    SheetView* sheet = f.window->Sheet();
+    const QPoint at = QPointF(ten.left + 2, ten.top + 2).toPoint() + sheet->contentsRect().topLeft();
+    QTest::mouseDClick(sheet, Qt::LeftButton, {}, at);
+    auto* box = f.Find<QLineEdit>("txtReMoji");
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(), QStringLiteral("10"));
+    box->setText(QStringLiteral("ten"));
+    QCOMPARE(s.Xmoji.At(2).Text(), QStringLiteral("ten"));
+    f.window->tbToolBar_ButtonClick(QStringLiteral("文字・記号の追加"));
+    QTest::keyClick(box, Qt::Key_Escape); // closes only the re-edit row
+    QVERIFY(!box->isVisible());
+    QVERIFY(f.Find<QLineEdit>("txtAddMoji")->isVisible());
 }
 
 QTEST_MAIN(SheetGuiTest)
