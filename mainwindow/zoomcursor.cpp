@@ -2,7 +2,9 @@
 
 #include "platform/resources.h"
 
+#include <QtCore/QFile>
 #include <QtGui/QImageReader>
+#include <optional>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
 
@@ -30,6 +32,23 @@ QPixmap DrawnMagnifier(int direction) {
     return QPixmap::fromImage(image);
 }
 
+// The hot spot a cursor file names for its first picture (bytes 10 to 13 of the file).
+std::optional<QPoint> HotSpotOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray head = file.read(14);
+    if (head.size() < 14 || head[2] != 2) { // type 2: a cursor, not an icon
+        return std::nullopt;
+    }
+    const auto word = [&](int at) {
+        return static_cast<int>(static_cast<quint8>(head[at])) |
+               (static_cast<int>(static_cast<quint8>(head[at + 1])) << 8);
+    };
+    return QPoint(word(10), word(12));
+}
+
 } // namespace
 
 QCursor ZoomCursor(int direction) {
@@ -37,10 +56,9 @@ QCursor ZoomCursor(int direction) {
         ResourcePath(direction > 0 ? QStringLiteral("MAGNIFY.CUR") : QStringLiteral("DOWN.CUR"));
     QImageReader reader(file, "cur");
     const QImage image = reader.read();
-    if (!image.isNull()) {
-        // The cursor files are drawn like the built-in one: the hot spot is the lens centre.
-        return QCursor(QPixmap::fromImage(image), LensCentre.x() * image.width() / Size,
-                       LensCentre.y() * image.height() / Size);
+    const std::optional<QPoint> hotSpot = HotSpotOf(file);
+    if (!image.isNull() && hotSpot) {
+        return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
     }
     return QCursor(DrawnMagnifier(direction), LensCentre.x(), LensCentre.y());
 }

@@ -1,8 +1,10 @@
 #include "mainwindow/frmcurvane.h"
 #include "mainwindow/sheetview.h"
+#include "mainwindow/zoomcursor.h"
 #include "tests/support/fakedialogs.h"
 
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QImageReader>
 #include <QtTest/QtTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QGroupBox>
@@ -51,6 +53,7 @@ private slots:
     void originByRightThenLeftRelease();
     void labelsAreAddedTypedDraggedErasedAndRestored();
     void doubleClickReEditsATickNumber();
+    void zoomCursorsHaveTheirHotSpotInTheLens();
 };
 
 void SheetGuiTest::sizeEditorTakesWholePixels() {
@@ -192,6 +195,23 @@ void SheetGuiTest::doubleClickReEditsATickNumber() {
     QTest::keyClick(box, Qt::Key_Escape); // closes only the re-edit row
     QVERIFY(!box->isVisible());
     QVERIFY(f.Find<QLineEdit>("txtAddMoji")->isVisible());
+}
+
+void SheetGuiTest::zoomCursorsHaveTheirHotSpotInTheLens() {
+    for (const char* name : {"MAGNIFY.CUR", "DOWN.CUR"}) {
+        const QString path = QStringLiteral(CURVANE_SOURCE_DIR "/share/") + QLatin1String(name);
+        QImageReader reader(path, "cur");
+        QCOMPARE(reader.read().size(), QSize(32, 32));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(14);
+        QCOMPARE(int(head[10]), 12); // hot spot x
+        QCOMPARE(int(head[12]), 12); // hot spot y
+    }
+    // Without the files (the test runs from its own folder) the drawn magnifier stands in.
+    const QCursor cursor = ZoomCursor(-1);
+    QCOMPARE(cursor.hotSpot(), QPoint(12, 12));
+    QVERIFY(!cursor.pixmap().isNull());
 }
 
 QTEST_MAIN(SheetGuiTest)
