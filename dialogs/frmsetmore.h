@@ -13,7 +13,7 @@ struct GraphSettings;
 // "詳細設定" (detailed settings): switches and colours of the scale lines and axes, the
 // background, the tick numbers and the origin placement, with a schematic preview. It edits a
 // working copy that only OK writes into the record; OK and Cancel hide it, the close box destroys
-// it.
+// it (so it must live on the heap: any close event deletes it later).
 class frmSetMore : public QDialog {
     Q_OBJECT
 public:
