@@ -1,5 +1,6 @@
 #include "mainwindow/frmcurvane.h"
 
+#include "dialogs/frmsetmore.h"
 #include "graph/axispanel.h"
 #include "graph/redraw.h"
 #include "mainwindow/helpwindow.h"
@@ -189,6 +190,7 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::Matching:
     case Command::AddMoji:
     case Command::Surface:
+    case Command::SetMore:
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
@@ -226,6 +228,14 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::AddMoji:
         mnuAddMoji_Click();
+        break;
+    case Command::SetMore:
+        mnuSetMore_Click(this, m_state, *m_dialogs);
+        // The window redraws when it becomes active again; a window system that does not hand
+        // the activation back must not leave the sheet stale.
+        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+            ShowState();
+        }
         break;
     case Command::Surface:
         if (RestoreLabel(m_state)) {

@@ -82,6 +82,7 @@ class RealWindowTest : public QObject {
 private slots:
     void theProgramShowsItsWindowWithTheGrid();
     void theWindowIsLaidOutAroundTheSheet();
+    void labelsAndZoomWithRealMouseAndKeys();
 };
 
 void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
@@ -184,6 +185,109 @@ void RealWindowTest::theWindowIsLaidOutAroundTheSheet() {
     // The sheet under the toolbar at the left edge.
     QCOMPARE(sheet->geometry().topLeft(), QPoint(0, t));
     QCOMPARE(sheet->size(), QSize(335, 257));
+}
+
+namespace {
+
+// Columns of a row where a colour runs down at least minRun pixels (vertical lines).
+QList<int> LineColumns(const QImage& image, QRgb colour, int top, int bottom) {
+    QList<int> columns;
+    for (int x = 0; x < image.width(); ++x) {
+        bool all = true;
+        for (int y = top; y <= bottom && all; ++y) {
+            all = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        }
+        if (all) {
+            columns << x;
+        }
+    }
+    return columns;
+}
+
+void Key(const char* keys) {
+    XdoTool(QStringList{QStringLiteral("key")} + QString::fromLatin1(keys).split(QLatin1Char(' ')));
+}
+
+void MouseTo(QPoint at) {
+    XdoTool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+}
+
+} // namespace
+
+void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
+    QTemporaryDir home;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(CURVANE_PROGRAM), {});
+    QVERIFY(program.waitForStarted());
+    QImage screen;
+    bool shown = false;
+    for (int i = 0; i < 100 && !shown; ++i) {
+        QTest::qWait(100);
+        screen = Screen();
+        shown = LongestRun(screen, qRgb(112, 112, 255), true) >= 300;
+    }
+    QVERIFY(shown);
+    const QPoint origin = AxesCrossing(screen, qRgb(112, 112, 255));
+    const QPoint sheet = origin - QPoint(165, 126); // the drawing's top-left on the screen
+    MouseTo(origin + QPoint(3, 3));
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                              QStringLiteral("--name"), QStringLiteral("^Curvane$")});
+    search.waitForFinished();
+    XdoTool({QStringLiteral("windowfocus"),
+             QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0)});
+
+    // 編集 > 文字･記号の追加: a free label "・" comes below the adding row; type after it.
+    Key("alt+e a");
+    QTest::qWait(300);
+    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+             QStringLiteral("WWW")});
+    QTest::qWait(300);
+    screen = Screen();
+    const QRect below(sheet.x() + 115, sheet.y() + 36, 60, 20);
+    QVERIFY2(CountInRect(screen, below, qRgb(0, 0, 0)) > 20, "no label below the adding row");
+
+    // Drag it with the mouse into the lower right quarter.
+    const QPoint grab = sheet + QPoint(128, 46);
+    const QPoint drop = sheet + QPoint(250, 200);
+    MouseTo(grab);
+    XdoTool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    MouseTo(grab + QPoint(10, 10));
+    MouseTo(drop);
+    XdoTool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    QTest::qWait(300);
+    screen = Screen();
+    const QRect dropped(drop.x() - 40, drop.y() - 12, 80, 24);
+    QVERIFY2(CountInRect(screen, dropped, qRgb(0, 0, 0)) > 20, "the label did not move");
+
+    // A right click erases it.
+    MouseTo(drop);
+    XdoTool({QStringLiteral("click"), QStringLiteral("3")});
+    QTest::qWait(300);
+    QCOMPARE(CountInRect(Screen(), dropped, qRgb(0, 0, 0)), 0);
+
+    // ﾂｰﾙ > ズームイン, then a click: the large lines move from 40 to 60 pixels apart.
+    screen = Screen();
+    const QList<int> before =
+        LineColumns(screen, qRgb(32, 255, 255), origin.y() - 3, origin.y() - 1);
+    Key("Escape");
+    Key("alt+t i");
+    QTest::qWait(300);
+    MouseTo(origin);
+    XdoTool({QStringLiteral("click"), QStringLiteral("1")});
+    QTest::qWait(500);
+    const QList<int> after =
+        LineColumns(Screen(), qRgb(32, 255, 255), origin.y() - 3, origin.y() - 1);
+    QVERIFY(before.size() >= 2 && after.size() >= 2);
+    QCOMPARE(before[1] - before[0], 40);
+    QCOMPARE(after[1] - after[0], 60);
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(5000));
 }
 
 QTEST_MAIN(RealWindowTest)
