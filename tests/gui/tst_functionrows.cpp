@@ -1,5 +1,5 @@
 #include "mainwindow/frmcurvane.h"
-#include "tests/support/fakedialogs.h"
+#include "tests/support/windowfixture.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QClipboard>
@@ -11,33 +11,8 @@
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    FakeDialogs* dialogs = nullptr;
-    std::unique_ptr<frmCurvane> window;
-
-    explicit Fixture(bool show = true) {
-        auto fake = std::make_unique<FakeDialogs>();
-        dialogs = fake.get();
-        window = std::make_unique<frmCurvane>(
-            std::move(fake), std::make_unique<QtSettingsStore>(dir.filePath("p.ini")));
-        if (show) {
-            window->show();
-            window->activateWindow();
-            if (!QTest::qWaitForWindowActive(window.get())) {
-                qWarning("window not active");
-            }
-        }
-    }
-    template <class T>
-    T* Find(const char* name) const {
-        T* found = window->findChild<T*>(QString::fromUtf8(name));
-        if (!found) {
-            qWarning("no %s", name);
-        }
-        return found;
-    }
-    CurvaneState& State() { return window->State(); }
+struct Fixture : WindowFixture {
+    using WindowFixture::WindowFixture;
     int Inked(ColorRef colour) const {
         const QImage& image = window->State().Sheet.Image();
         int n = 0;

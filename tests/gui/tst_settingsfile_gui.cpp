@@ -1,6 +1,6 @@
 #include "mainwindow/frmcurvane.h"
 #include "mainwindow/sheetview.h"
-#include "tests/support/fakedialogs.h"
+#include "tests/support/windowfixture.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -14,25 +14,7 @@
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    FakeDialogs* dialogs = nullptr;
-    std::unique_ptr<frmCurvane> window;
-
-    Fixture() {
-        auto fake = std::make_unique<FakeDialogs>();
-        dialogs = fake.get();
-        window = std::make_unique<frmCurvane>(
-            std::move(fake), std::make_unique<QtSettingsStore>(dir.filePath("p.ini")));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            qWarning("window not exposed");
-        }
-    }
-    template <class T>
-    T* Find(const char* name) const {
-        return window->findChild<T*>(QString::fromUtf8(name));
-    }
+struct Fixture : WindowFixture {
     QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
     void SaveAs(const QString& path) {
@@ -49,7 +31,6 @@ struct Fixture {
         QTest::keyClicks(edit, QString::fromUtf8(text));
     }
     void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
-    CurvaneState& State() { return window->State(); }
 };
 
 QByteArray Contents(const QString& path) {

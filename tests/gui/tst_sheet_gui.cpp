@@ -1,7 +1,7 @@
 #include "mainwindow/frmcurvane.h"
 #include "mainwindow/sheetview.h"
 #include "mainwindow/zoomcursor.h"
-#include "tests/support/fakedialogs.h"
+#include "tests/support/windowfixture.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImageReader>
@@ -15,30 +15,12 @@
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    FakeDialogs* dialogs = nullptr;
-    std::unique_ptr<frmCurvane> window;
-    Fixture() {
-        auto fake = std::make_unique<FakeDialogs>();
-        dialogs = fake.get();
-        window = std::make_unique<frmCurvane>(
-            std::move(fake), std::make_unique<QtSettingsStore>(dir.filePath("p.ini")));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            qWarning("window not exposed");
-        }
-    }
-    template <class T>
-    T* Find(const char* name) const {
-        return window->findChild<T*>(QString::fromUtf8(name));
-    }
+struct Fixture : WindowFixture {
     // A click on the sheet at a point of its drawing.
     void ClickSheet(Qt::MouseButton button, QPoint at) {
         SheetView* sheet = window->Sheet();
         QTest::mouseClick(sheet, button, {}, at + sheet->contentsRect().topLeft());
     }
-    CurvaneState& State() { return window->State(); }
 };
 
 } // namespace
