@@ -9,6 +9,7 @@
 #include "mainwindow/sheetview.h"
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/zoomcursor.h"
+#include "output/bitmapcommands.h"
 #include "output/settingscommands.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
@@ -191,6 +192,11 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::AddMoji:
     case Command::Surface:
     case Command::SetMore:
+    case Command::BMPRead:
+    case Command::BMPSave:
+    case Command::BMPSaveAs:
+    case Command::ToClipboard:
+    case Command::FromClipboard:
     case Command::FileExit:
     case Command::HelpAbout:
     case Command::HelpContents:
@@ -228,6 +234,26 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::AddMoji:
         mnuAddMoji_Click();
+        break;
+    case Command::BMPRead:
+        if (ReadPicture(m_state, *m_dialogs)) {
+            ShowState();
+            m_picFNSet->FocusTextBox(1);
+        }
+        break;
+    case Command::BMPSave:
+    case Command::BMPSaveAs:
+        SaveBitmap(m_state, *m_dialogs, command == Command::BMPSaveAs);
+        ShowState();
+        break;
+    case Command::ToClipboard:
+        CopyToClipboard(m_state);
+        ShowState();
+        break;
+    case Command::FromClipboard:
+        if (PasteFromClipboard(m_state)) {
+            ShowState();
+        }
         break;
     case Command::SetMore:
         mnuSetMore_Click(this, m_state, *m_dialogs);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QtCore/QString>
+
+class Dialogs;
+struct CurvaneState;
+
+// Pictures in and out of the sheet: a picture file or the clipboard's picture as the background,
+// the sheet with its labels as a BMP file or on the clipboard.
+
+QString ReadPictureTitle();  // "画像の読み込み" = read picture
+QString ReadPictureFilter(); // "画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;"
+QString SavePictureTitle();  // "画像を名前を付けて保存" = save picture under a name
+QString SavePictureFilter(); // "画像ﾌｧｲﾙ (*.bmp)|*.bmp"
+
+// Read: the chosen picture becomes the background, the grid and tick numbers are drawn over it.
+// A file that cannot be read changes nothing (the name is kept). True when the sheet changed.
+bool ReadPicture(CurvaneState& state, Dialogs& dialogs);
+
+// Save (askName false: only once a name exists) and Save as: the sheet with its labels stamped
+// in, written as BMP whatever the name says, through a temporary file that replaces the old one.
+// A failure is reported. The stamped texts are taken away again by a full redraw.
+void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName);
+
+// Copy: the sheet with its labels onto the clipboard as a bitmap.
+void CopyToClipboard(CurvaneState& state);
+
+// Paste: the clipboard's picture becomes the background; without a picture nothing changes.
+// True when the sheet changed.
+bool PasteFromClipboard(CurvaneState& state);
