@@ -10,6 +10,7 @@
 #include "mainwindow/toolbaricons.h"
 #include "mainwindow/zoomcursor.h"
 #include "output/bitmapcommands.h"
+#include "output/frmsetprinter.h"
 #include "output/settingscommands.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
@@ -22,6 +23,7 @@
 #include <QtCore/QEvent>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QShowEvent>
+#include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolBar>
@@ -112,6 +114,13 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 
 frmCurvane::~frmCurvane() = default;
 
+QPrinter& frmCurvane::Printer() {
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *m_printer;
+}
+
 void frmCurvane::BuildMenuBar() {
     QMenuBar* bar = menuBar();
     const std::function<void(QMenu*, const std::vector<MenuItem>&)> fill =
@@ -192,6 +201,7 @@ bool frmCurvane::IsAvailable(Command command) {
     case Command::AddMoji:
     case Command::Surface:
     case Command::SetMore:
+    case Command::BMPPrint:
     case Command::BMPRead:
     case Command::BMPSave:
     case Command::BMPSaveAs:
@@ -234,6 +244,13 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::AddMoji:
         mnuAddMoji_Click();
+        break;
+    case Command::BMPPrint:
+        mnuBMPPrint_Click(this, m_state, *m_dialogs, Printer());
+        // The stamped labels go again when the window is active again, at the latest here.
+        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+            ShowState();
+        }
         break;
     case Command::BMPRead:
         if (ReadPicture(m_state, *m_dialogs)) {

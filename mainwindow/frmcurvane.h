@@ -16,6 +16,7 @@ class FunctionPanel;
 class QFrame;
 class QScrollBar;
 class QToolBar;
+class QPrinter;
 class SheetView;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
@@ -42,6 +43,9 @@ public:
     void tbToolBar_ButtonClick(const QString& key);
     // Whether the operation exists yet in this build.
     static bool IsAvailable(Command command);
+
+    // The printer the print dialog uses (the platform's default until set up otherwise).
+    QPrinter& Printer();
 
     // The help document's path; empty only if nothing could be found for it.
     const QString& HelpPath() const { return m_helpPath; }
@@ -89,6 +93,7 @@ private:
     CurvaneState m_state;
     std::unique_ptr<Dialogs> m_dialogs;
     std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<QPrinter> m_printer;
     Placement m_placement;
     bool m_placedWithFrame = false;
     QString m_helpPath;
