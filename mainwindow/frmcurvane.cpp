@@ -12,13 +12,13 @@
 #include "output/bitmapcommands.h"
 #include "output/frmsetprinter.h"
 #include "output/settingscommands.h"
+#include "platform/qtdialogs.h"
+#include "platform/resources.h"
+#include "platform/units.h"
 #include "plot/functionpanel.h"
 #include "plot/functionpanelview.h"
 #include <QtWidgets/QLineEdit>
 #include <functional>
-#include "platform/qtdialogs.h"
-#include "platform/resources.h"
-#include "platform/units.h"
 
 #include <QtCore/QEvent>
 #include <QtGui/QCloseEvent>
@@ -31,14 +31,20 @@
 
 namespace {
 
-int Px(double twips) { return static_cast<int>(std::lround(units::TwipsToPixels(twips))); }
-double Tw(int pixels) { return units::PixelsToTwips(pixels); }
+int Px(double twips) {
+    return static_cast<int>(std::lround(units::TwipsToPixels(twips)));
+}
+double Tw(int pixels) {
+    return units::PixelsToTwips(pixels);
+}
 
 QRect PxRect(const TwipRect& r) {
     return QRect(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
 }
 
-TwipRect TwRect(const QRect& r) { return {Tw(r.x()), Tw(r.y()), Tw(r.width()), Tw(r.height())}; }
+TwipRect TwRect(const QRect& r) {
+    return {Tw(r.x()), Tw(r.y()), Tw(r.width()), Tw(r.height())};
+}
 
 } // namespace
 
@@ -247,10 +253,7 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::BMPPrint:
         mnuBMPPrint_Click(this, m_state, *m_dialogs, Printer());
-        // The stamped labels go again when the window is active again, at the latest here.
-        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
-            ShowState();
-        }
+        ServePendingRedraw();
         break;
     case Command::BMPRead:
         if (ReadPicture(m_state, *m_dialogs)) {
@@ -274,11 +277,7 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::SetMore:
         mnuSetMore_Click(this, m_state, *m_dialogs);
-        // The window redraws when it becomes active again; a window system that does not hand
-        // the activation back must not leave the sheet stale.
-        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
-            ShowState();
-        }
+        ServePendingRedraw();
         break;
     case Command::Surface:
         if (RestoreLabel(m_state)) {
@@ -330,7 +329,8 @@ void frmCurvane::WireLabels() {
             if (b != Qt::LeftButton || label == nullptr) {
                 return;
             }
-            if (const std::optional<ColorRef> colour = m_dialogs->ChooseColor(label->color, false)) {
+            if (const std::optional<ColorRef> colour =
+                    m_dialogs->ChooseColor(label->color, false)) {
                 SetLabelColor(m_state, target(), *colour);
                 SheetView::SetSwatch(*r, *colour);
                 m_picScreen->update();
@@ -377,8 +377,8 @@ void frmCurvane::BeginLabelEdit(LabelRef ref) {
     SheetView::EditRow& row = m_picScreen->ReEditRow();
     row.text->setText(label->Text());
     label = Resolve(m_state, ref); // the text written back may have resized it
-    m_picScreen->ShowRow(row, ReEditRowPosition(*label, SheetView::RowWidth(row),
-                                                m_state.Graph.GraphWidthPx));
+    m_picScreen->ShowRow(
+        row, ReEditRowPosition(*label, SheetView::RowWidth(row), m_state.Graph.GraphWidthPx));
 }
 
 void frmCurvane::SheetResized() {
@@ -491,7 +491,8 @@ AxisPanelTexts frmCurvane::PanelTexts() const {
 }
 
 void frmCurvane::DrawClicked(int slot) {
-    const DrawOutcome outcome = DrawButtonClicked(m_state, m_state.scriptEvalFn, PanelTexts(), slot);
+    const DrawOutcome outcome =
+        DrawButtonClicked(m_state, m_state.scriptEvalFn, PanelTexts(), slot);
     ShowState();
     if (outcome.bracketMessage) {
         // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
@@ -544,7 +545,9 @@ void frmCurvane::ShowHelp() {
     }
 }
 
-void frmCurvane::ShowVersion() { m_dialogs->Message(VersionText(), windowTitle(), false); }
+void frmCurvane::ShowVersion() {
+    m_dialogs->Message(VersionText(), windowTitle(), false);
+}
 
 QSize frmCurvane::FrameExtra() const {
     return frameGeometry().size() - geometry().size();
@@ -628,13 +631,17 @@ void frmCurvane::LayoutSheetScrollBars() {
     apply(m_scrYdirect, plan.vertical, [this] { return m_picScreen->y(); });
 }
 
+void frmCurvane::ServePendingRedraw() {
+    if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+        ShowState();
+    }
+}
+
 void frmCurvane::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Becoming active again is how the window learns that a modal dialog closed.
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
-            ShowState();
-        }
+        ServePendingRedraw();
     }
     if (event->type() == QEvent::WindowStateChange) {
         LayoutWindow();
@@ -649,8 +656,7 @@ void frmCurvane::changeEvent(QEvent* event) {
 
 void frmCurvane::closeEvent(QCloseEvent* event) {
     const QRect outer = frameGeometry();
-    const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()),
-                              Tw(outer.height())};
+    const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()), Tw(outer.height())};
     const WindowShow show = isMinimized()   ? WindowShow::Minimized
                             : isMaximized() ? WindowShow::Maximized
                                             : WindowShow::Normal;

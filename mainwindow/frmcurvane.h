@@ -4,9 +4,9 @@
 #include "mainwindow/commands.h"
 #include "mainwindow/curvanestate.h"
 #include "mainwindow/placement.h"
-#include "plot/sampling.h"
 #include "platform/dialogs.h"
 #include "platform/settings_store.h"
+#include "plot/sampling.h"
 
 #include <QtWidgets/QMainWindow>
 #include <memory>
@@ -66,6 +66,9 @@ private:
     void BuildToolBar();
     void RestorePlacement();
     void ApplyPlacement();
+    // A modal dialog's redraw request, served on activation; also right after the dialog
+    // returns, for window systems that do not hand the activation back.
+    void ServePendingRedraw();
     // Brings the controls in line with the state after a handler changed it.
     void ShowState();
     void ShowVersion();

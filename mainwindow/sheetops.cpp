@@ -68,15 +68,19 @@ SizeRefusal CheckSheetSize(double widthPx, double heightPx) {
     return std::max(Check(widthPx), Check(heightPx));
 }
 
+void SetSheetSize(CurvaneState& state, int widthPx, int heightPx) {
+    state.Sheet.SetScaleSize(widthPx, heightPx);
+    state.Graph.GraphWidthPx = static_cast<float>(widthPx);
+    state.Graph.GraphHeightPx = static_cast<float>(heightPx);
+    ResizePlotTable(state.Graph);
+}
+
 SizeRefusal ResizeSheet(CurvaneState& state, int widthPx, int heightPx) {
     const SizeRefusal refusal = CheckSheetSize(widthPx, heightPx);
     if (refusal != SizeRefusal::None) {
         return refusal;
     }
-    state.Sheet.SetScaleSize(widthPx, heightPx);
-    state.Graph.GraphWidthPx = static_cast<float>(widthPx);
-    state.Graph.GraphHeightPx = static_cast<float>(heightPx);
-    ResizePlotTable(state.Graph);
+    SetSheetSize(state, widthPx, heightPx);
     RedrawSettings(state);
     return SizeRefusal::None;
 }
@@ -89,8 +93,7 @@ SizeRefusal ApplySheetHeight(CurvaneState& state, const QString& millimetres) {
     return ResizeSheet(state, state.Sheet.Width(), PixelsOfMillimetres(millimetres));
 }
 
-GuideLines GuideLinesAt(const CurvaneState& state, double x, double y,
-                        const GuideLines& previous) {
+GuideLines GuideLinesAt(const CurvaneState& state, double x, double y, const GuideLines& previous) {
     const double right = state.Graph.GraphWidthPx - 1.0;
     const double bottom = state.Graph.GraphHeightPx - 1.0;
     GuideLines lines = previous;

@@ -27,7 +27,11 @@ SizeRefusal CheckSheetSize(double widthPx, double heightPx);
 SizeRefusal ApplySheetWidth(CurvaneState& state, const QString& millimetres);
 SizeRefusal ApplySheetHeight(CurvaneState& state, const QString& millimetres);
 
-// Gives the sheet an exact pixel size (size matching, reading a settings file).
+// Gives the sheet, GraphWidthPx/GraphHeightPx and PlotValues/PlotLimit one allowed pixel size,
+// without redrawing.
+void SetSheetSize(CurvaneState& state, int widthPx, int heightPx);
+
+// Gives the sheet an exact pixel size and redraws (size editors, size matching).
 SizeRefusal ResizeSheet(CurvaneState& state, int widthPx, int heightPx);
 
 // The two red guide lines that preview the axes for an origin at (x, y), with the extents the

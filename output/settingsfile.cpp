@@ -3,7 +3,6 @@
 #include "graph/redraw.h"
 #include "mainwindow/curvanestate.h"
 #include "mainwindow/sheetops.h"
-#include "platform/units.h"
 #include "plot/functionpanel.h"
 
 SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
@@ -37,12 +36,7 @@ bool SheetSizeAllowed(double widthPx, double heightPx) {
 void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
     GraphState& g = state.Graph;
     if (SheetSizeAllowed(d.graphWidthPx, d.graphHeightPx)) {
-        const int width = RoundHalfEven(d.graphWidthPx);
-        const int height = RoundHalfEven(d.graphHeightPx);
-        state.Sheet.SetScaleSize(width, height);
-        g.GraphWidthPx = static_cast<float>(width);
-        g.GraphHeightPx = static_cast<float>(height);
-        ResizePlotTable(g);
+        SetSheetSize(state, RoundHalfEven(d.graphWidthPx), RoundHalfEven(d.graphHeightPx));
     }
     const bool settingsChanged = state.Settings.SettingsChanged;
     const bool printDialogClosed = state.Settings.PrintDialogClosed;

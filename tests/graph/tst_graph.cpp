@@ -2,6 +2,7 @@
 #include "graph/griddrawing.h"
 #include "graph/mapping.h"
 #include "platform/surface.h"
+#include "tests/support/pixels.h"
 
 #include <QtTest/QtTest>
 #include <cmath>
@@ -24,11 +25,7 @@ struct Sheet {
     void Draw() { DrawGrid(surface, settings, state.GraphWidthPx, state.GraphHeightPx); }
     ColorRef At(int x, int y) const { return FromQColor(surface.Image().pixelColor(x, y)); }
     int CountInRow(int y, ColorRef colour) const {
-        int n = 0;
-        for (int x = 0; x < surface.Width(); ++x) {
-            n += At(x, y) == colour ? 1 : 0;
-        }
-        return n;
+        return CountPixels(surface.Image(), colour, QRect(0, y, surface.Width(), 1));
     }
 };
 
@@ -209,7 +206,7 @@ void GraphTest::originLeftOfTheSheet() {
     Sheet sheet;
     sheet.settings.OriginX = -10;
     sheet.Draw();
-    QCOMPARE(sheet.At(2, 151), SmallColour);  // -10 + 3·4
+    QCOMPARE(sheet.At(2, 151), SmallColour);   // -10 + 3·4
     QCOMPARE(sheet.At(10, 151), MediumColour); // -10 + 20
     QCOMPARE(sheet.At(30, 151), LargeColour);  // -10 + 40
     QCOMPARE(sheet.At(0, 151), White);
@@ -253,14 +250,14 @@ void GraphTest::columnToValue_data() {
     QTest::addColumn<float>("column");
     QTest::addColumn<double>("expected");
     const double pi = 4.0 * std::atan(1.0);
-    QTest::newRow("origin column is the origin value") << PlainUnitName << 1.0 << 0.0 << 200.0f
-                                                       << 0.0;
+    QTest::newRow("origin column is the origin value")
+        << PlainUnitName << 1.0 << 0.0 << 200.0f << 0.0;
     QTest::newRow("four pixels right is one step") << PlainUnitName << 1.0 << 0.0 << 204.0f << 1.0;
     QTest::newRow("origin bias") << PlainUnitName << 1.0 << 10.0 << 196.0f << 9.0;
     QTest::newRow("fractional column") << PlainUnitName << 1.0 << 0.0 << 201.0f << 0.25;
     QTest::newRow("rad feeds the value itself") << RadianUnitName << 2.0 << 0.0 << 204.0f << 2.0;
-    QTest::newRow("deg feeds radians") << DegreeUnitName << 15.0 << 0.0 << 204.0f
-                                       << 15.0 * pi / 180.0;
+    QTest::newRow("deg feeds radians")
+        << DegreeUnitName << 15.0 << 0.0 << 204.0f << 15.0 * pi / 180.0;
     QTest::newRow("pi feeds multiples of pi") << PiUnitName << 1.0 << 0.0 << 208.0f << 2.0 * pi;
 }
 
@@ -293,8 +290,8 @@ void GraphTest::valueToRow_data() {
     QTest::newRow("negative goes down") << PlainUnitName << 0.5 << -1.0 << 158.0f;
     QTest::newRow("huge clamps above") << PlainUnitName << 1.0 << 1e12 << -1500.0f;
     QTest::newRow("huge negative clamps below") << PlainUnitName << 1.0 << -1e12 << 1500.0f;
-    QTest::newRow("beyond single range lands above") << PlainUnitName << 1e-300 << 1e300
-                                                     << -1500.0f;
+    QTest::newRow("beyond single range lands above")
+        << PlainUnitName << 1e-300 << 1e300 << -1500.0f;
     QTest::newRow("zero step: positive above") << PlainUnitName << 0.0 << 3.0 << -1500.0f;
     QTest::newRow("zero step: negative below") << PlainUnitName << 0.0 << -3.0 << 1500.0f;
     QTest::newRow("zero step: zero at row 0") << PlainUnitName << 0.0 << 0.0 << 0.0f;

@@ -1,4 +1,5 @@
 #include "mainwindow/frmcurvane.h"
+#include "tests/support/pixels.h"
 #include "tests/support/windowfixture.h"
 
 #include <QtCore/QTemporaryDir>
@@ -13,16 +14,7 @@ namespace {
 
 struct Fixture : WindowFixture {
     using WindowFixture::WindowFixture;
-    int Inked(ColorRef colour) const {
-        const QImage& image = window->State().Sheet.Image();
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                n += FromQColor(image.pixelColor(x, y)) == colour ? 1 : 0;
-            }
-        }
-        return n;
-    }
+    int Inked(ColorRef colour) const { return CountPixels(window->State().Sheet.Image(), colour); }
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "output/bitmapcommands.h"
 #include "plot/functionpanel.h"
 #include "tests/support/fakedialogs.h"
+#include "tests/support/pixels.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
@@ -27,13 +28,7 @@ struct Sheet {
 };
 
 int Count(const QImage& image, QRect area, ColorRef colour) {
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            n += FromQColor(image.pixelColor(x, y)) == colour ? 1 : 0;
-        }
-    }
-    return n;
+    return CountPixels(image, colour, area);
 }
 
 // The area of a label in the image.
@@ -54,7 +49,6 @@ private slots:
     void unreadablePictureChangesNothing();
     void copyAndPaste();
 };
-
 
 void BitmapsTest::saveBeforeANameDoesNothing() {
     Sheet s;
@@ -84,7 +78,7 @@ void BitmapsTest::savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName() {
     QImage saved(s.Path("graph.jpg"), "bmp");
     QCOMPARE(saved.size(), QSize(400, 300));
     QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(2)), TickBlue) > 5); // the template's colour
-    QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(3)), TickBlue), 0);  // hidden
+    QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(3)), TickBlue), 0); // hidden
     QVERIFY(Count(saved, AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)) > 0);
     // The sheet itself is clean again: the labels lie on top, not in it.
     QCOMPARE(Count(s.state.Sheet.Image(), AreaOf(s.state.Xmoji.At(2)), TickBlue), 0);
@@ -92,9 +86,9 @@ void BitmapsTest::savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName() {
     s.state.AddMoji.At(1).visible = false;
     SaveBitmap(s.state, s.dialogs, false); // Save writes to the same name without asking
     QCOMPARE(s.dialogs.asked.size(), 1);
-    QCOMPARE(Count(QImage(s.Path("graph.jpg"), "bmp"), AreaOf(s.state.AddMoji.At(1)),
-                   Rgb(255, 0, 0)),
-             0);
+    QCOMPARE(
+        Count(QImage(s.Path("graph.jpg"), "bmp"), AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)),
+        0);
 }
 
 void BitmapsTest::cancelledSaveAsLeavesTheSheetAsItWas() {

@@ -1,6 +1,7 @@
 #include "platform/labels.h"
 #include "platform/surface.h"
 #include "platform/units.h"
+#include "tests/support/pixels.h"
 
 #include <QtGui/QPainter>
 #include <QtTest/QtTest>
@@ -12,16 +13,12 @@ constexpr ColorRef White = Rgb(255, 255, 255);
 constexpr ColorRef Red = Rgb(255, 0, 0);
 constexpr ColorRef Blue = Rgb(0, 0, 255);
 
-ColorRef At(const Surface& s, int x, int y) { return FromQColor(s.Image().pixelColor(x, y)); }
+ColorRef At(const Surface& s, int x, int y) {
+    return FromQColor(s.Image().pixelColor(x, y));
+}
 
 int CountOf(const Surface& s, ColorRef colour) {
-    int n = 0;
-    for (int y = 0; y < s.Height(); ++y) {
-        for (int x = 0; x < s.Width(); ++x) {
-            n += At(s, x, y) == colour ? 1 : 0;
-        }
-    }
-    return n;
+    return CountPixels(s.Image(), colour);
 }
 
 } // namespace

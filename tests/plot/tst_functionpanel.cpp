@@ -1,6 +1,7 @@
 #include "graph/redraw.h"
 #include "mainwindow/curvanestate.h"
 #include "plot/functionpanel.h"
+#include "tests/support/pixels.h"
 
 #include <QtTest/QtTest>
 
@@ -21,16 +22,7 @@ struct Rows {
         ExpressionChanged(state, n, QString::fromUtf8(text));
         Slot(n).Color = colour;
     }
-    int Count(ColorRef colour) const {
-        const QImage& image = state.Sheet.Image();
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                n += FromQColor(image.pixelColor(x, y)) == colour ? 1 : 0;
-            }
-        }
-        return n;
-    }
+    int Count(ColorRef colour) const { return CountPixels(state.Sheet.Image(), colour); }
     ColorRef At(int x, int y) const { return FromQColor(state.Sheet.Image().pixelColor(x, y)); }
 };
 
@@ -189,13 +181,20 @@ void FunctionPanelTest::emptyExpressionOnlyAsksForFocus() {
 void FunctionPanelTest::keyFilter_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("lower case and operators") << "sin(x)^2+3*x-1/2.5" << "sin(x)^2+3*x-1/2.5";
-    QTest::newRow("comparisons") << "x<=1>0=x" << "x<=1>0=x";
-    QTest::newRow("capitals dropped") << "Sin(X)" << "in()";
-    QTest::newRow("space, comma, colon and quotes dropped") << "a, b; c:\"d\"" << "abcd";
-    QTest::newRow("underscore, ampersand, backslash dropped") << "a_b&c\\d" << "abcd";
-    QTest::newRow("double-byte dropped") << "ｘ＋１π" << "";
-    QTest::newRow("control codes dropped") << "x\n\t\r" << "x";
+    QTest::newRow("lower case and operators") << "sin(x)^2+3*x-1/2.5"
+                                              << "sin(x)^2+3*x-1/2.5";
+    QTest::newRow("comparisons") << "x<=1>0=x"
+                                 << "x<=1>0=x";
+    QTest::newRow("capitals dropped") << "Sin(X)"
+                                      << "in()";
+    QTest::newRow("space, comma, colon and quotes dropped") << "a, b; c:\"d\""
+                                                            << "abcd";
+    QTest::newRow("underscore, ampersand, backslash dropped") << "a_b&c\\d"
+                                                              << "abcd";
+    QTest::newRow("double-byte dropped") << "ｘ＋１π"
+                                         << "";
+    QTest::newRow("control codes dropped") << "x\n\t\r"
+                                           << "x";
 }
 
 void FunctionPanelTest::keyFilter() {
