@@ -38,8 +38,7 @@ void BM_DrawGrid(benchmark::State& bench) {
     CurvaneState state;
     StartGraph(state, Width, Height);
     for (auto _ : bench) {
-        DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx,
-                 state.Graph.GraphHeightPx);
+        DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
         benchmark::ClobberMemory();
     }
 }

@@ -166,9 +166,10 @@ AxisPanel::AxisControls AxisPanel::BuildAxis(Axis axis, int top) {
     c.largeBar = Bar(c.largeFrame, name("scr%1Lsize"), 2, 20, 1, 1, 2);
 
     // "小目盛当たりのＸ" = X per small step
-    c.valueFrame = Frame(c.frame, name("fra%1Svalue"),
-                         isX ? QStringLiteral("小目盛当たりのＸ") : QStringLiteral("小目盛当たりのＹ"),
-                         QRect(2, 138, InnerWidth, 44));
+    c.valueFrame =
+        Frame(c.frame, name("fra%1Svalue"),
+              isX ? QStringLiteral("小目盛当たりのＸ") : QStringLiteral("小目盛当たりのＹ"),
+              QRect(2, 138, InnerWidth, 44));
     c.valueBox = new QLineEdit(QStringLiteral("1"), c.valueFrame);
     c.valueBox->setObjectName(name("txt%1Svalue"));
     c.valueBox->setGeometry(4, 18, 38, 20);
@@ -187,7 +188,8 @@ AxisPanel::AxisControls AxisPanel::BuildAxis(Axis axis, int top) {
     c.originBox->setGeometry(5, 18, InnerWidth - 10, 20);
 
     // A click inside an inner frame belongs to that frame, not to the axis frame around it.
-    for (QWidget* inner : {c.smallFrame, c.mediumFrame, c.largeFrame, c.valueFrame, c.originFrame}) {
+    for (QWidget* inner :
+         {c.smallFrame, c.mediumFrame, c.largeFrame, c.valueFrame, c.originFrame}) {
         inner->setAttribute(Qt::WA_NoMousePropagation);
     }
 
@@ -247,11 +249,17 @@ void AxisPanel::ShowSheetSize() {
     m_heightEditor.label->setText(SheetMillimetres(m_state.Graph.GraphHeightPx));
 }
 
-QString AxisPanel::UnitText(Axis axis) const { return Controls(axis).unitBox->currentText(); }
+QString AxisPanel::UnitText(Axis axis) const {
+    return Controls(axis).unitBox->currentText();
+}
 
-QString AxisPanel::SmallValueText(Axis axis) const { return Controls(axis).valueBox->text(); }
+QString AxisPanel::SmallValueText(Axis axis) const {
+    return Controls(axis).valueBox->text();
+}
 
-QString AxisPanel::OriginValueText(Axis axis) const { return Controls(axis).originBox->text(); }
+QString AxisPanel::OriginValueText(Axis axis) const {
+    return Controls(axis).originBox->text();
+}
 
 bool AxisPanel::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_x.frame || watched == m_y.frame) &&

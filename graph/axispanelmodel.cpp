@@ -9,7 +9,9 @@
 
 namespace {
 
-QString Number(double value) { return QString::fromStdString(FormatGeneral(value)); }
+QString Number(double value) {
+    return QString::fromStdString(FormatGeneral(value));
+}
 
 AxisView ViewOf(int spacing, int medium, int large, double smallValue, const QString& unit,
                 double originValue) {
@@ -106,4 +108,6 @@ bool OriginValueEdited(CurvaneState& state, Axis axis, const QString& text) {
     return true;
 }
 
-void UnitChosen(CurvaneState& state) { ForgetCurves(state); }
+void UnitChosen(CurvaneState& state) {
+    ForgetCurves(state);
+}

@@ -16,7 +16,8 @@ class Surface;
 struct GraphSettings {
     float OriginX = 0.0f;
     float OriginY = 0.0f;
-    // Coverage of the grid: 0 both sides of the origin, 1 right of (below) it, -1 left of (above) it.
+    // Coverage of the grid: 0 both sides of the origin, 1 right of (below) it, -1 left of (above)
+    // it.
     std::int16_t XSide = 0;
     std::int16_t YSide = 0;
     bool XSmallLinesOn = true;

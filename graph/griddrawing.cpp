@@ -25,8 +25,12 @@ Extent ExtentOf(std::int16_t side, double origin, double size) {
     }
 }
 
-bool CoversAfter(std::int16_t side) { return side == 0 || side == 1; }
-bool CoversBefore(std::int16_t side) { return side == 0 || side == -1; }
+bool CoversAfter(std::int16_t side) {
+    return side == 0 || side == 1;
+}
+bool CoversBefore(std::int16_t side) {
+    return side == 0 || side == -1;
+}
 
 struct LineClass {
     bool on;
@@ -107,8 +111,9 @@ void DrawGrid(Surface& surface, const GraphSettings& s, float width, float heigh
                                    {s.XLargeLinesOn, s.XLargeLineColor, xs.large}};
     // The vertical lines share their extent; drawn in one sweep, in the same order.
     std::vector<Surface::VerticalLine> verticals;
-    DrawClasses(xClasses, s.XSide, originX, width,
-                [&](double x, ColorRef colour) { verticals.push_back({x, colour}); });
+    DrawClasses(xClasses, s.XSide, originX, width, [&](double x, ColorRef colour) {
+        verticals.push_back({x, colour});
+    });
     surface.VerticalLines(verticals, vertical.from, vertical.to);
 
     const Extent horizontal = ExtentOf(s.XSide, originX, width);

@@ -3,8 +3,11 @@
 namespace {
 
 MenuItem Entry(const char* name, const char* caption, Command command, const char* shortcut = "") {
-    return {QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromLatin1(shortcut),
-            command, {}};
+    return {QString::fromLatin1(name),
+            QString::fromUtf8(caption),
+            QString::fromLatin1(shortcut),
+            command,
+            {}};
 }
 
 MenuItem Separator(const char* name) {
@@ -12,52 +15,55 @@ MenuItem Separator(const char* name) {
 }
 
 std::vector<Menu> BuildMenuBar() {
-    MenuItem lineStyle{QStringLiteral("mnuLineStyle"), QStringLiteral("線種(&L)"), {}, std::nullopt,
-                       // "細い/中太/太い" = thin/medium/thick; "実線/点線/鎖線" = solid/dotted/chain
-                       {Entry("mnuSolid1", "細い実線（実1）", Command::Solid1),
-                        Entry("mnuSolid2", "中太実線（実2）", Command::Solid2),
-                        Entry("mnuSolid3", "太い実線（実3）", Command::Solid3),
-                        Entry("mnuDot1", "細い点線（点1）", Command::Dot1),
-                        Entry("mnuDot2", "中太点線（点2）", Command::Dot2),
-                        Entry("mnuDot3", "太い点線（点3）", Command::Dot3),
-                        Entry("mnuDash1", "細い鎖線（鎖1）", Command::Dash1),
-                        Entry("mnuDash2", "中太鎖線（鎖2）", Command::Dash2),
-                        Entry("mnuDash3", "太い鎖線（鎖3）", Command::Dash3)}};
+    MenuItem lineStyle{
+        QStringLiteral("mnuLineStyle"),
+        QStringLiteral("線種(&L)"),
+        {},
+        std::nullopt,
+        // "細い/中太/太い" = thin/medium/thick; "実線/点線/鎖線" = solid/dotted/chain
+        {Entry("mnuSolid1", "細い実線（実1）", Command::Solid1),
+         Entry("mnuSolid2", "中太実線（実2）", Command::Solid2),
+         Entry("mnuSolid3", "太い実線（実3）", Command::Solid3),
+         Entry("mnuDot1", "細い点線（点1）", Command::Dot1),
+         Entry("mnuDot2", "中太点線（点2）", Command::Dot2),
+         Entry("mnuDot3", "太い点線（点3）", Command::Dot3),
+         Entry("mnuDash1", "細い鎖線（鎖1）", Command::Dash1),
+         Entry("mnuDash2", "中太鎖線（鎖2）", Command::Dash2),
+         Entry("mnuDash3", "太い鎖線（鎖3）", Command::Dash3)}};
     return {
         {QStringLiteral("mnuFile"),
-         QStringLiteral("ﾌｧｲﾙ(&F)"), // file
-         {Entry("mnuFileNew", "新規作成(&N)", Command::FileNew, "Ctrl+N"),       // new
-          Entry("mnuFileOpen", "設定の読込み(&O)...", Command::FileOpen),        // read settings
-          Entry("mnuBMPRead", "画像の読込み(&R)", Command::BMPRead),             // read picture
+         QStringLiteral("ﾌｧｲﾙ(&F)"),                                       // file
+         {Entry("mnuFileNew", "新規作成(&N)", Command::FileNew, "Ctrl+N"), // new
+          Entry("mnuFileOpen", "設定の読込み(&O)...", Command::FileOpen),  // read settings
+          Entry("mnuBMPRead", "画像の読込み(&R)", Command::BMPRead),       // read picture
           Separator("mnuFileBar0"),
-          Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave),            // overwrite bitmap
+          Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave), // overwrite bitmap
           Entry("mnuBMPSaveAs", "BMP名前を付けて保存(&A)...", Command::BMPSaveAs), // bitmap as
-          Entry("mnuFileSave", "設定の上書き保存(&W)", Command::FileSave),       // overwrite settings
-          Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),         // save settings
+          Entry("mnuFileSave", "設定の上書き保存(&W)", Command::FileSave), // overwrite settings
+          Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),   // save settings
           Separator("mnuFileBar1"),
           Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint), // print picture
-          Separator("mnuFileBar5"),
-          Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
+          Separator("mnuFileBar5"), Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
         {QStringLiteral("mnuEdit"),
-         QStringLiteral("編集(&E)"), // edit
-         {Entry("mnuToClipboard", "ｺﾋﾟｰ(&C)", Command::ToClipboard, "Ctrl+C"),       // copy
+         QStringLiteral("編集(&E)"),                                                   // edit
+         {Entry("mnuToClipboard", "ｺﾋﾟｰ(&C)", Command::ToClipboard, "Ctrl+C"),         // copy
           Entry("mnuFromClipboard", "貼り付け(&P)", Command::FromClipboard, "Ctrl+V"), // paste
           Separator("mnuEditBar0"),
           Entry("mnuAddMoji", "文字･記号の追加(&A)", Command::AddMoji), // add text or symbol
-          Entry("mnuSurface", "消去文字復活(&S)", Command::Surface)}},   // restore erased text
+          Entry("mnuSurface", "消去文字復活(&S)", Command::Surface)}},  // restore erased text
         {QStringLiteral("mnuView"),
          QStringLiteral("表示(&V)"), // view
          {lineStyle, Separator("mnuViewBar1"),
           Entry("mnuSetMore", "詳細設定(&M)", Command::SetMore)}}, // detailed settings
         {QStringLiteral("mnuTools"),
-         QStringLiteral("ﾂｰﾙ(&T)"), // tools
-         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),      // zoom in
+         QStringLiteral("ﾂｰﾙ(&T)"),                                    // tools
+         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),       // zoom in
           Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut)}}, // zoom out
         {QStringLiteral("mnuWindow"),
-         QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"), // window
+         QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching
         {QStringLiteral("mnuHelp"),
-         QStringLiteral("ﾍﾙﾌﾟ(&H)"), // help
+         QStringLiteral("ﾍﾙﾌﾟ(&H)"),                                     // help
          {Entry("mnuHelpContents", "使い方(&C)", Command::HelpContents), // how to use
           Separator("mnuHelpBar0"),
           Entry("mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Command::HelpAbout)}}, // version information
@@ -72,13 +78,13 @@ ToolbarItem Button(const char* key, Command command, const char* tooltip = nullp
 std::vector<ToolbarItem> BuildToolbar() {
     const ToolbarItem separator{};
     return {
-        Button("新規作成", Command::FileNew),                       // new
-        Button("設定を開く", Command::FileOpen),                    // open settings
-        Button("上書き保存", Command::FileSave),                    // overwrite save (settings)
-        Button("画像印刷", Command::BMPPrint),                      // print picture
+        Button("新規作成", Command::FileNew),    // new
+        Button("設定を開く", Command::FileOpen), // open settings
+        Button("上書き保存", Command::FileSave), // overwrite save (settings)
+        Button("画像印刷", Command::BMPPrint),   // print picture
         separator,
         Button("コピー", Command::ToClipboard, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞｺﾋﾟｰ"), // copy / clipboard copy
-        Button("消去文字の復活", Command::Surface),                 // restore erased text
+        Button("消去文字の復活", Command::Surface),               // restore erased text
         separator,
         Button("詳細設定", Command::SetMore), // detailed settings
         separator,

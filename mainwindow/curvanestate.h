@@ -14,9 +14,9 @@
 struct CurvaneState {
     GraphSettings Settings;
     GraphState Graph;
-    Surface Sheet; // picScreen's drawing
-    LabelFamily Xmoji; // X tick numbers
-    LabelFamily Ymoji; // Y tick numbers
+    Surface Sheet;       // picScreen's drawing
+    LabelFamily Xmoji;   // X tick numbers
+    LabelFamily Ymoji;   // Y tick numbers
     LabelFamily AddMoji; // free labels
     FunctionSlots Slots;
     // Which steps of a dotted or chain curve are drawn; runs on across pieces, curves and

@@ -44,7 +44,7 @@ struct ScrollBarPlan {
 };
 
 struct SheetScrollInput {
-    double sheetWidth;  // outer size of the sheet, frame included
+    double sheetWidth; // outer size of the sheet, frame included
     double sheetHeight;
     TwipRect graphSet;
     TwipRect fnSet;

@@ -21,7 +21,9 @@ double Read(const SettingsStore& store, const QString& key, double fallback) {
     return value;
 }
 
-QString Text(double twips) { return QString::number(std::lround(twips)); }
+QString Text(double twips) {
+    return QString::number(std::lround(twips));
+}
 
 } // namespace
 

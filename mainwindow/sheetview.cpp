@@ -50,7 +50,9 @@ double SheetView::RowWidth(const EditRow& row) {
     return row.text->width() + row.font->width() + row.colour->width();
 }
 
-double SheetView::RowHeight(const EditRow& row) { return row.font->height(); }
+double SheetView::RowHeight(const EditRow& row) {
+    return row.font->height();
+}
 
 void SheetView::SetSwatch(EditRow& row, ColorRef colour) {
     QPalette palette = row.colour->palette();
@@ -120,8 +122,8 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
 void SheetView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF point = SheetPoint(event->position());
     if (m_pressed && (event->buttons() & Qt::LeftButton)) {
-        if (!m_dragging && (point - m_pressPoint).manhattanLength() >=
-                               QApplication::startDragDistance()) {
+        if (!m_dragging &&
+            (point - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
             m_dragging = true;
             setCursor(Qt::ClosedHandCursor);
         }

@@ -4,9 +4,9 @@
 
 #include <QtCore/QFile>
 #include <QtGui/QImageReader>
-#include <optional>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
+#include <optional>
 
 namespace {
 
@@ -19,7 +19,8 @@ QPixmap DrawnMagnifier(int direction) {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     // A white rim under the black lines keeps the pointer visible on a dark background.
-    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 4.0}, {QColor(Qt::black), 2.0}}) {
+    for (const auto& [colour, width] :
+         {std::pair{QColor(Qt::white), 4.0}, {QColor(Qt::black), 2.0}}) {
         p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
         p.drawEllipse(QPointF(LensCentre), 8.5, 8.5);
         p.drawLine(QPointF(18.5, 18.5), QPointF(28, 28));

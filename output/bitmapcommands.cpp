@@ -45,13 +45,21 @@ bool WriteBitmap(const QImage& image, const QString& path) {
 
 } // namespace
 
-QString ReadPictureTitle() { return QStringLiteral("画像の読み込み"); }
+QString ReadPictureTitle() {
+    return QStringLiteral("画像の読み込み");
+}
 
-QString ReadPictureFilter() { return QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;"); }
+QString ReadPictureFilter() {
+    return QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;");
+}
 
-QString SavePictureTitle() { return QStringLiteral("画像を名前を付けて保存"); }
+QString SavePictureTitle() {
+    return QStringLiteral("画像を名前を付けて保存");
+}
 
-QString SavePictureFilter() { return QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp"); }
+QString SavePictureFilter() {
+    return QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp");
+}
 
 bool ReadPicture(CurvaneState& state, Dialogs& dialogs) {
     const QString path = dialogs.OpenFileName(ReadPictureTitle(), ReadPictureFilter());

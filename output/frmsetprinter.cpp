@@ -23,11 +23,17 @@ namespace {
 
 constexpr double DesignTwips = 1935.0; // the preview box's designed size
 
-double NumberOf(const QLineEdit* box) { return ReadLeadingNumber(box->text().toStdString()); }
+double NumberOf(const QLineEdit* box) {
+    return ReadLeadingNumber(box->text().toStdString());
+}
 
-QString PrinterError() { return QStringLiteral("プリンターエラーです"); } // printer error
+QString PrinterError() {
+    return QStringLiteral("プリンターエラーです");
+} // printer error
 
-int Px(double twips) { return static_cast<int>(std::lround(units::TwipsToPixels(twips))); }
+int Px(double twips) {
+    return static_cast<int>(std::lround(units::TwipsToPixels(twips)));
+}
 
 // The page preview: white paper, the sheet's picture at its place, a dotted outline round it.
 class PreviewBox : public QWidget {
@@ -75,7 +81,8 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     previewHolder->addWidget(m_preview, 0, Qt::AlignCenter);
     frame->setMinimumSize(Px(DesignTwips) + 24, Px(DesignTwips) + 30);
 
-    auto* setup = new QPushButton(QStringLiteral("用紙サイズ･印刷方向"), this); // paper, orientation
+    auto* setup =
+        new QPushButton(QStringLiteral("用紙サイズ･印刷方向"), this); // paper, orientation
     setup->setObjectName(QStringLiteral("cmdSetPrinter"));
     connect(setup, &QPushButton::clicked, this, &frmSetPrinter::cmdSetPrinter_Click);
     m_paper = new QLabel(this);
@@ -163,9 +170,9 @@ void frmSetPrinter::cmdSetPrinter_Click() {
 }
 
 void frmSetPrinter::DrawPrintPreview() {
-    const PrintPreview preview =
-        PreviewOf(PrinterInfoOf(m_printer.pageLayout()), QSizeF(DesignTwips, DesignTwips),
-                  NumberOf(m_left), NumberOf(m_top), NumberOf(m_zoom), m_state.Sheet.Image().size());
+    const PrintPreview preview = PreviewOf(
+        PrinterInfoOf(m_printer.pageLayout()), QSizeF(DesignTwips, DesignTwips), NumberOf(m_left),
+        NumberOf(m_top), NumberOf(m_zoom), m_state.Sheet.Image().size());
     m_preview->setFixedSize(Px(preview.box.width()), Px(preview.box.height()));
     static_cast<PreviewBox*>(m_preview)->Show(preview.sheet);
 }
@@ -183,9 +190,9 @@ void frmSetPrinter::cmdOK_Click() {
     if (printed) {
         // The painter's origin is the printable area's corner.
         const double perMm = m_printer.resolution() / units::MillimetresPerInch;
-        painter.drawImage(QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm,
-                                 mm.height() * perMm),
-                          m_state.Sheet.Image());
+        painter.drawImage(
+            QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm),
+            m_state.Sheet.Image());
         printed = painter.end();
     }
     if (!printed) {

@@ -69,7 +69,9 @@ QString OrientationCaption(int orientation, const QString& previous) {
     return previous;
 }
 
-int CountedDown(int maximum, int position) { return maximum - position; }
+int CountedDown(int maximum, int position) {
+    return maximum - position;
+}
 
 PrintPreview PreviewOf(const PrinterInfo& printer, QSizeF design, double leftMm, double topMm,
                        double zoomPercent, QSize sheetPixels) {

@@ -47,7 +47,9 @@ private:
 
 // ---- reading ------------------------------------------------------------------------------
 
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // Splits the fields as the reading rules say: blanks and line ends before a field skipped; a
 // quoted field runs to the next quote (what follows it up to the separator is dropped); an
@@ -92,7 +94,9 @@ private:
     qsizetype m_at = 0;
 };
 
-double Number(const QByteArray& field) { return ReadLeadingNumber(field.toStdString()); }
+double Number(const QByteArray& field) {
+    return ReadLeadingNumber(field.toStdString());
+}
 
 // Rounds to a whole number, ties to even; nothing when it does not fit [low, high].
 std::optional<std::int64_t> Whole(const QByteArray& field, double low, double high) {
@@ -269,4 +273,3 @@ std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
     }
     return d;
 }
-

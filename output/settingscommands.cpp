@@ -16,11 +16,17 @@ constexpr qint64 LargestFile = 4 * 1024 * 1024;
 
 } // namespace
 
-QString SettingsFileFilter() { return QStringLiteral("設定ﾌｧｲﾙ (*.cvf)|*.cvf"); }
+QString SettingsFileFilter() {
+    return QStringLiteral("設定ﾌｧｲﾙ (*.cvf)|*.cvf");
+}
 
-QString SaveAsTitle() { return QStringLiteral("名前を付けて保存"); }
+QString SaveAsTitle() {
+    return QStringLiteral("名前を付けて保存");
+}
 
-QString OpenTitle() { return QStringLiteral("設定読み込み"); }
+QString OpenTitle() {
+    return QStringLiteral("設定読み込み");
+}
 
 SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName,
                              double windowWidth, double windowHeight) {
@@ -39,14 +45,15 @@ SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName
     if (!line) {
         // "関数の式に設定ファイルに保存できない文字（" など）があります" = an expression holds a
         // character (such as ") that a settings file cannot hold
-        dialogs.Message(QStringLiteral("関数の式に設定ファイルに保存できない文字（\" など）があります。"
-                                       "保存しませんでした。"),
-                        QStringLiteral("Curvane"), false);
+        dialogs.Message(
+            QStringLiteral("関数の式に設定ファイルに保存できない文字（\" など）があります。"
+                           "保存しませんでした。"),
+            QStringLiteral("Curvane"), false);
         return SaveOutcome::Refused;
     }
     QSaveFile file(state.SettingsFileName);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(*line) == line->size() &&
-                         file.commit();
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(*line) == line->size() && file.commit();
     if (!written) {
         // "設定ファイルを保存できませんでした" = the settings file could not be saved
         dialogs.Message(QStringLiteral("設定ファイルを保存できませんでした。\n") +

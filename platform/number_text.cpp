@@ -39,18 +39,22 @@ std::string DropLeadingZero(std::string text) {
     return text;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 
-std::string FormatGeneral(double value) { return FormatSignificant(value, 15); }
+std::string FormatGeneral(double value) {
+    return FormatSignificant(value, 15);
+}
 
 namespace {
 
 // 10^k for k = 0..22, every one exact in a double.
-constexpr std::array<double, 23> PowersOfTen = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::array<double, 23> PowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Rounds a to 15 significant digits without text, for 1E-7 <= a < 1E15, where the scale 10^k
 // that brings a to 15 integer digits is exact. The product a·10^k is carried exactly as p + err
@@ -122,7 +126,9 @@ std::string FormatFileSingle(float value) {
     return DropLeadingZero(FormatSignificant(static_cast<double>(value), 7));
 }
 
-std::string FormatFileDouble(double value) { return DropLeadingZero(FormatSignificant(value, 15)); }
+std::string FormatFileDouble(double value) {
+    return DropLeadingZero(FormatSignificant(value, 15));
+}
 
 std::string FormatHundredths(double value) {
     if (!std::isfinite(value)) {

@@ -103,8 +103,7 @@ int QtDialogs::PopupMenu(const QStringList& entries) {
     return chosen ? static_cast<int>(menu.actions().indexOf(const_cast<QAction*>(chosen))) : -1;
 }
 
-std::optional<QPageLayout> QtDialogs::PrintSetup(const QString& title,
-                                                 const QPageLayout& current) {
+std::optional<QPageLayout> QtDialogs::PrintSetup(const QString& title, const QPageLayout& current) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(current);
     QPageSetupDialog dialog(&printer, m_parent);

@@ -20,8 +20,8 @@ QString KeyPath(const QString& section, const QString& key) {
 
 QtSettingsStore::QtSettingsStore(QString iniPath) : m_iniPath(std::move(iniPath)) {}
 
-QString QtSettingsStore::Get(const QString& application, const QString& section,
-                             const QString& key, const QString& fallback) const {
+QString QtSettingsStore::Get(const QString& application, const QString& section, const QString& key,
+                             const QString& fallback) const {
     const auto settings = Open(m_iniPath, application);
     return settings->value(KeyPath(section, key), fallback).toString();
 }

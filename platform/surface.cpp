@@ -88,7 +88,9 @@ void Surface::Clear() {
     }
 }
 
-void Surface::SetDrawWidth(int width) { m_drawWidth = std::clamp(width, 1, MaxDrawWidth); }
+void Surface::SetDrawWidth(int width) {
+    m_drawWidth = std::clamp(width, 1, MaxDrawWidth);
+}
 
 void Surface::Plot(int x, int y, std::uint32_t pixel) {
     if (x >= 0 && y >= 0 && x < m_image.width() && y < m_image.height()) {
@@ -218,8 +220,7 @@ void Surface::Point(double x, double y, ColorRef colour) {
     Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
 }
 
-void Surface::Text(double x, double y, const QString& text, const FontSpec& font,
-                   ColorRef colour) {
+void Surface::Text(double x, double y, const QString& text, const FontSpec& font, ColorRef colour) {
     QPainter painter(&m_image);
     DrawLabelText(painter, x, y, text, font, colour);
 }
@@ -229,7 +230,9 @@ void Surface::SetPicture(const QImage& picture) {
     m_picture.setDevicePixelRatio(1.0);
 }
 
-void Surface::ClearPicture() { m_picture = QImage(); }
+void Surface::ClearPicture() {
+    m_picture = QImage();
+}
 
 void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target) {
     painter.drawImage(target, picture);

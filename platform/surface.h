@@ -2,9 +2,9 @@
 
 #include "platform/colorref.h"
 
+#include <QtCore/QString>
 #include <QtGui/QImage>
 #include <vector>
-#include <QtCore/QString>
 
 class QPainter;
 class QRectF;

@@ -2,17 +2,25 @@
 
 namespace units {
 
-double PixelsToTwips(double pixels) { return pixels * TwipsPerPixel; }
+double PixelsToTwips(double pixels) {
+    return pixels * TwipsPerPixel;
+}
 
-double TwipsToPixels(double twips) { return twips / TwipsPerPixel; }
+double TwipsToPixels(double twips) {
+    return twips / TwipsPerPixel;
+}
 
-double PixelsToMillimetres(double pixels) { return pixels * MillimetresPerInch / PixelsPerInch; }
+double PixelsToMillimetres(double pixels) {
+    return pixels * MillimetresPerInch / PixelsPerInch;
+}
 
 double MillimetresToPixels(double millimetres) {
     return millimetres * PixelsPerInch / MillimetresPerInch;
 }
 
-double TwipsToMillimetres(double twips) { return twips * MillimetresPerInch / TwipsPerInch; }
+double TwipsToMillimetres(double twips) {
+    return twips * MillimetresPerInch / TwipsPerInch;
+}
 
 double MillimetresToTwips(double millimetres) {
     return millimetres * TwipsPerInch / MillimetresPerInch;

@@ -18,18 +18,18 @@ void Draw(CurvaneState& state, int slot) {
 QString JapaneseError(const std::string& english) {
     using script::ErrorCode;
     static const std::array<std::pair<ErrorCode, const char*>, 12> names = {{
-        {ErrorCode::SyntaxError, "構文エラー"},                         // syntax error
-        {ErrorCode::DivisionByZero, "0 で除算しました"},                // division by zero
-        {ErrorCode::Overflow, "オーバーフローしました"},                // overflow
-        {ErrorCode::InvalidProcedureCall, "関数の引数が不正です"},      // invalid argument
-        {ErrorCode::TypeMismatch, "型が一致しません"},                  // type mismatch
-        {ErrorCode::OutOfMemory, "メモリが不足しています"},             // out of memory
-        {ErrorCode::OutOfStringSpace, "文字列が長すぎます"},            // string too long
-        {ErrorCode::ExpressionTooComplex, "式が複雑すぎます"},          // too complex
-        {ErrorCode::ObjectVariableNotSet, "オブジェクトは使えません"},  // no objects
-        {ErrorCode::InvalidUseOfNull, "Null は数値になりません"},       // Null is no number
-        {ErrorCode::WrongNumberOfArguments, "引数の数が違います"},      // wrong argument count
-        {ErrorCode::IllegalAssignment, "代入できません"},               // cannot assign
+        {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
+        {ErrorCode::DivisionByZero, "0 で除算しました"},               // division by zero
+        {ErrorCode::Overflow, "オーバーフローしました"},               // overflow
+        {ErrorCode::InvalidProcedureCall, "関数の引数が不正です"},     // invalid argument
+        {ErrorCode::TypeMismatch, "型が一致しません"},                 // type mismatch
+        {ErrorCode::OutOfMemory, "メモリが不足しています"},            // out of memory
+        {ErrorCode::OutOfStringSpace, "文字列が長すぎます"},           // string too long
+        {ErrorCode::ExpressionTooComplex, "式が複雑すぎます"},         // too complex
+        {ErrorCode::ObjectVariableNotSet, "オブジェクトは使えません"}, // no objects
+        {ErrorCode::InvalidUseOfNull, "Null は数値になりません"},      // Null is no number
+        {ErrorCode::WrongNumberOfArguments, "引数の数が違います"},     // wrong argument count
+        {ErrorCode::IllegalAssignment, "代入できません"},              // cannot assign
     }};
     const QString text = QString::fromStdString(english);
     for (const auto& [code, japanese] : names) {
@@ -90,8 +90,8 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator,
         return outcome;
     }
     if (!f.Drawn) {
-        f.LastSample = SampleFunction(evaluator, state.Settings, state.Graph, panel, slot,
-                                      f.Expression);
+        f.LastSample =
+            SampleFunction(evaluator, state.Settings, state.Graph, panel, slot, f.Expression);
         ++f.SampleCount;
         f.Drawn = true;
         outcome.evaluated = true;
@@ -196,9 +196,8 @@ QString SampleSummary(const SampleReport& report) {
         return {};
     }
     // "N 列中 M 列を描画しました" = M of N columns drawn
-    QString text = QStringLiteral("%1 列中 %2 列を描画しました")
-                       .arg(report.columns)
-                       .arg(report.withValue);
+    QString text =
+        QStringLiteral("%1 列中 %2 列を描画しました").arg(report.columns).arg(report.withValue);
     if (!report.firstError.empty()) {
         // "最初のエラー" = first error
         text += QStringLiteral("。最初のエラー: ") + JapaneseError(report.firstError);

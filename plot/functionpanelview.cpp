@@ -36,8 +36,8 @@ void FunctionEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const QString text = event->text();
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier |
-                                                Qt::MetaModifier);
+    const bool shortcut =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     // Editing and moving keys carry no character (or a control one the filter keeps, like
     // backspace): they work as in any text box.
     if (text.isEmpty() || shortcut || event->key() == Qt::Key_Backspace ||
@@ -93,7 +93,7 @@ void FunctionEdit::PasteFiltered(bool selection) {
         return;
     }
     const QString text = QGuiApplication::clipboard()->text(selection ? QClipboard::Selection
-                                                                       : QClipboard::Clipboard);
+                                                                      : QClipboard::Clipboard);
     insert(FilterFunctionText(text));
 }
 

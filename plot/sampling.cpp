@@ -9,7 +9,9 @@
 
 namespace {
 
-double LeadingNumber(const QString& text) { return ReadLeadingNumber(text.toStdString()); }
+double LeadingNumber(const QString& text) {
+    return ReadLeadingNumber(text.toStdString());
+}
 
 } // namespace
 

@@ -33,8 +33,9 @@ struct SampleReport {
 // Computes a slot's rows: for every column of the covered range, the value the expression has
 // there, as a row clamped to ±PlotLimit, or the no-value mark where it has none. Columns outside
 // the range keep what they held.
-SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings, GraphState& state,
-                    const AxisPanelTexts& panel, int slot, const QString& expression);
+SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
+                            GraphState& state, const AxisPanelTexts& panel, int slot,
+                            const QString& expression);
 
 // The number of occurrences of pattern in text, overlapping ones included.
 std::int32_t ChrCount(const QString& text, const QString& pattern);

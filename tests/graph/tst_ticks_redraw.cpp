@@ -30,9 +30,7 @@ QStringList VisibleTexts(const LabelFamily& family) {
 struct Window {
     CurvaneState state;
     Window() { StartGraph(state, 400, 300); }
-    void Place() {
-        PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
-    }
+    void Place() { PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph); }
     bool Inked(int x, int y, ColorRef colour) const {
         return FromQColor(state.Sheet.Image().pixelColor(x, y)) == colour;
     }

@@ -192,10 +192,10 @@ void MainWindowTest::menuBarAndToolbarFollowTheTables() {
     for (QAction* action : file->actions()) {
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    QCOMPARE(entries, (QStringList{"新規作成(&N)", "設定の読込み(&O)...", "画像の読込み(&R)", "-",
-                                   "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...",
-                                   "設定の上書き保存(&W)", "設定の保存(&L)", "-",
-                                   "画像の印刷(&P)...", "-", "終了(&X)"}));
+    QCOMPARE(entries,
+             (QStringList{"新規作成(&N)", "設定の読込み(&O)...", "画像の読込み(&R)", "-",
+                          "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...", "設定の上書き保存(&W)",
+                          "設定の保存(&L)", "-", "画像の印刷(&P)...", "-", "終了(&X)"}));
     QCOMPARE(f.Find<QAction>("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     QCOMPARE(f.Find<QAction>("mnuToClipboard")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QCOMPARE(f.Find<QAction>("mnuFromClipboard")->shortcut(),
@@ -212,8 +212,8 @@ void MainWindowTest::menuBarAndToolbarFollowTheTables() {
         keys << (action->isSeparator() ? QStringLiteral("|") : action->data().toString());
     }
     QCOMPARE(keys, (QStringList{"新規作成", "設定を開く", "上書き保存", "画像印刷", "|", "コピー",
-                                "消去文字の復活", "|", "詳細設定", "|", "ズームイン", "ズームアウト",
-                                "ｻｲｽﾞﾏｯﾁﾝｸﾞ", "|", "文字・記号の追加"}));
+                                "消去文字の復活", "|", "詳細設定", "|", "ズームイン",
+                                "ズームアウト", "ｻｲｽﾞﾏｯﾁﾝｸﾞ", "|", "文字・記号の追加"}));
     QCOMPARE(toolbar->actions().at(5)->toolTip(), QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞｺﾋﾟｰ"));
 }
 

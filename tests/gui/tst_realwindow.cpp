@@ -73,7 +73,9 @@ void XdoTool(const QStringList& arguments) {
     tool.waitForFinished();
 }
 
-QImage Screen() { return QGuiApplication::primaryScreen()->grabWindow(0).toImage(); }
+QImage Screen() {
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+}
 
 } // namespace
 
@@ -235,8 +237,9 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     const QPoint sheet = origin - QPoint(165, 126); // the drawing's top-left on the screen
     MouseTo(origin + QPoint(3, 3));
     QProcess search;
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                              QStringLiteral("--name"), QStringLiteral("^Curvane$")});
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), QStringLiteral("^Curvane$")});
     search.waitForFinished();
     XdoTool({QStringLiteral("windowfocus"),
              QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0)});

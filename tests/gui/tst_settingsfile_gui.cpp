@@ -154,7 +154,8 @@ void SettingsFileGuiTest::failedWriteIsReported() {
     const QByteArray good = Contents(f.Path("good.cvf"));
     f.SaveAs(f.Path("no/such/folder/x.cvf"));
     QCOMPARE(f.dialogs->Messages().size(), 1);
-    QVERIFY(f.dialogs->Messages()[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした")));
+    QVERIFY(
+        f.dialogs->Messages()[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした")));
     QCOMPARE(Contents(f.Path("good.cvf")), good);
 }
 
@@ -198,13 +199,12 @@ void SettingsFileGuiTest::renderDrawsWhatTheWindowDraws() {
     f.Click("cmdF2draw");
     f.Click("cmdF3draw");
     SheetView* sheet = f.window->Sheet();
-    const QImage shown = sheet->grab(sheet->contentsRect()).toImage().convertToFormat(
-        QImage::Format_RGB32);
+    const QImage shown =
+        sheet->grab(sheet->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
 
     QProcess render;
-    render.start(QStringLiteral(CURVANE_PROGRAM),
-                 {QStringLiteral("--render"), f.Path("three.cvf"), QStringLiteral("--out"),
-                  f.Path("three.png")});
+    render.start(QStringLiteral(CURVANE_PROGRAM), {QStringLiteral("--render"), f.Path("three.cvf"),
+                                                   QStringLiteral("--out"), f.Path("three.png")});
     QVERIFY(render.waitForFinished(30000));
     QCOMPARE(render.exitCode(), 0);
     const QImage rendered = QImage(f.Path("three.png")).convertToFormat(QImage::Format_RGB32);
@@ -212,9 +212,8 @@ void SettingsFileGuiTest::renderDrawsWhatTheWindowDraws() {
     QCOMPARE(rendered, shown);
 
     // A file that is not there, or not a settings file: one line on standard error, exit code 1.
-    render.start(QStringLiteral(CURVANE_PROGRAM),
-                 {QStringLiteral("--render"), f.Path("none.cvf"), QStringLiteral("--out"),
-                  f.Path("none.bmp")});
+    render.start(QStringLiteral(CURVANE_PROGRAM), {QStringLiteral("--render"), f.Path("none.cvf"),
+                                                   QStringLiteral("--out"), f.Path("none.bmp")});
     QVERIFY(render.waitForFinished(30000));
     QCOMPARE(render.exitCode(), 1);
     QVERIFY(render.readAllStandardError().contains("curvane: no such settings file"));

@@ -166,7 +166,8 @@ void SheetGuiTest::doubleClickReEditsATickNumber() {
     CurvaneState& s = f.State();
     const TextLabel& ten = s.Xmoji.At(2); // "10"
     SheetView* sheet = f.window->Sheet();
-    const QPoint at = QPointF(ten.left + 2, ten.top + 2).toPoint() + sheet->contentsRect().topLeft();
+    const QPoint at =
+        QPointF(ten.left + 2, ten.top + 2).toPoint() + sheet->contentsRect().topLeft();
     QTest::mouseDClick(sheet, Qt::LeftButton, {}, at);
     auto* box = f.Find<QLineEdit>("txtReMoji");
     QVERIFY(box->isVisible());

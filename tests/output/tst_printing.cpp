@@ -13,9 +13,9 @@ private slots:
 };
 
 void PrintingTest::papersAndOrientations() {
-    const PrinterInfo a4 = PrinterInfoOf(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
-                    QPageLayout::Millimeter));
+    const PrinterInfo a4 =
+        PrinterInfoOf(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                  QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
     QCOMPARE(a4.paperSizeCode, 9);
     QCOMPARE(PaperCaption(a4), QStringLiteral("A4"));
     QCOMPARE(OrientationCaption(a4.orientation, {}), QStringLiteral("縦置き"));
@@ -26,9 +26,9 @@ void PrintingTest::papersAndOrientations() {
     QCOMPARE(OrientationCaption(b5.orientation, {}), QStringLiteral("横置き"));
     QCOMPARE(OrientationCaption(7, QStringLiteral("縦置き")), QStringLiteral("縦置き"));
     // A paper outside the list shows its printable size, whole millimetres.
-    PrinterInfo letterish = PrinterInfoOf(QPageLayout(
-        QPageSize(QSizeF(215.9, 279.4), QPageSize::Millimeter), QPageLayout::Portrait,
-        QMarginsF(6.35, 4, 6.35, 4), QPageLayout::Millimeter));
+    PrinterInfo letterish = PrinterInfoOf(
+        QPageLayout(QPageSize(QSizeF(215.9, 279.4), QPageSize::Millimeter), QPageLayout::Portrait,
+                    QMarginsF(6.35, 4, 6.35, 4), QPageLayout::Millimeter));
     QCOMPARE(letterish.paperSizeCode, 0);
     QCOMPARE(PaperCaption(letterish), QStringLiteral("203 × 271"));
 }
@@ -40,8 +40,8 @@ void PrintingTest::countingDown() {
 }
 
 void PrintingTest::previewKeepsThePapersProportions() {
-    PrinterInfo a4 = PrinterInfoOf(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    PrinterInfo a4 =
+        PrinterInfoOf(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     const PrintPreview portrait = PreviewOf(a4, QSizeF(1935, 1935), 10, 10, 100, QSize(331, 253));
     QCOMPARE(portrait.box.height(), 1935.0);
     QVERIFY(qAbs(portrait.box.width() - 1935.0 * 210 / 297) < 1e-6);

@@ -58,8 +58,9 @@ void SettingsFileTest::defaultsComeOutAsTheWorkedExample() {
     // "単位 1" and "実1" in the Japanese code page.
     const QByteArray unit = QByteArray::fromHex("925088ca2031");
     const QByteArray solid = QByteArray::fromHex("8ec031");
-    QCOMPARE(Fields(line, 38, 52), "1,1,\"" + unit + "\",\"" + unit + "\",0,0,\"\",\"\",\"\",0,0,0,\"" +
-                                       solid + "\",\"" + solid + "\",\"" + solid + "\"");
+    QCOMPARE(Fields(line, 38, 52), "1,1,\"" + unit + "\",\"" + unit +
+                                       "\",0,0,\"\",\"\",\"\",0,0,0,\"" + solid + "\",\"" + solid +
+                                       "\",\"" + solid + "\"");
 }
 
 void SettingsFileTest::everyValueSurvivesARoundTrip() {

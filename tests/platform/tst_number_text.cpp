@@ -47,8 +47,8 @@ void NumberTextTest::generalForm() {
 }
 
 void NumberTextTest::roundToGeneralMatchesItsText() {
-    const double samples[] = {0.1 + 0.2, 4.0 * std::atan(1.0), -1.0 / 7.0, 1e-300, 123.456e200,
-                              -0.5 + 1e-17, 2.0 / 3.0 * 1e15};
+    const double samples[] = {0.1 + 0.2,   4.0 * std::atan(1.0), -1.0 / 7.0,      1e-300,
+                              123.456e200, -0.5 + 1e-17,         2.0 / 3.0 * 1e15};
     for (double value : samples) {
         const std::string text = FormatGeneral(value);
         QCOMPARE(RoundToGeneral(value), std::stod(text));
@@ -78,8 +78,8 @@ void NumberTextTest::roundToGeneralAgreesWithTheTextEverywhere() {
     // Sixteen digits ending in 5: halfway between two 15-digit neighbours, as far as a double
     // can say it.
     for (int i = 0; i < 50000; ++i) {
-        const std::string text = std::to_string(digits(random)) + "5e" +
-                                 std::to_string(exponent(random) - 15);
+        const std::string text =
+            std::to_string(digits(random)) + "5e" + std::to_string(exponent(random) - 15);
         const double value = std::stod(text);
         check(value);
         check(std::nextafter(value, 1e300));

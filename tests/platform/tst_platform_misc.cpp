@@ -33,11 +33,14 @@ void PlatformMiscTest::storeKeepsTextsPerSectionAndKey() {
 void PlatformMiscTest::fileFiltersBecomeQtNameFilters_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("qt");
-    QTest::newRow("one pair") << "設定ファイル (*.cvf)|*.cvf" << "設定ファイル (*.cvf)";
-    QTest::newRow("pattern added") << "Bitmap|*.bmp" << "Bitmap (*.bmp)";
-    QTest::newRow("several patterns and pairs")
-        << "画像|*.bmp;*.jpg|すべて|*.*" << "画像 (*.bmp *.jpg);;すべて (*.*)";
-    QTest::newRow("dangling description dropped") << "A|*.a|B" << "A (*.a)";
+    QTest::newRow("one pair") << "設定ファイル (*.cvf)|*.cvf"
+                              << "設定ファイル (*.cvf)";
+    QTest::newRow("pattern added") << "Bitmap|*.bmp"
+                                   << "Bitmap (*.bmp)";
+    QTest::newRow("several patterns and pairs") << "画像|*.bmp;*.jpg|すべて|*.*"
+                                                << "画像 (*.bmp *.jpg);;すべて (*.*)";
+    QTest::newRow("dangling description dropped") << "A|*.a|B"
+                                                  << "A (*.a)";
 }
 
 void PlatformMiscTest::fileFiltersBecomeQtNameFilters() {

@@ -1,6 +1,6 @@
 #include "graph/graphsettings.h"
-#include "plot/curvedrawing.h"
 #include "platform/surface.h"
+#include "plot/curvedrawing.h"
 
 #include <QtTest/QtTest>
 #include <set>

@@ -1,8 +1,8 @@
 #include "graph/mapping.h"
 #include "platform/script/scriptevaluator.h"
+#include "platform/surface.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
-#include "platform/surface.h"
 
 #include <QtTest/QtTest>
 #include <cmath>
@@ -165,10 +165,14 @@ void SamplingTest::chrCount_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<int>("count");
-    QTest::newRow("empty text") << "" << "(" << 0;
-    QTest::newRow("two openings") << "((x)" << "(" << 2;
-    QTest::newRow("none") << "x+1" << ")" << 0;
-    QTest::newRow("overlapping") << "aaaa" << "aa" << 3;
+    QTest::newRow("empty text") << ""
+                                << "(" << 0;
+    QTest::newRow("two openings") << "((x)"
+                                  << "(" << 2;
+    QTest::newRow("none") << "x+1"
+                          << ")" << 0;
+    QTest::newRow("overlapping") << "aaaa"
+                                 << "aa" << 3;
     QTest::newRow("beyond 16 bits") << QString(40000, QLatin1Char('(')) << "(" << 40000;
 }
 
