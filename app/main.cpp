@@ -1,5 +1,5 @@
-#include "mainwindow/frmcurvane.h"
-#include "output/render.h"
+#include "program/render.h"
+#include "ui/frmcurvane.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>

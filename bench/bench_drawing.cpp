@@ -1,8 +1,8 @@
 // Drawing costs on a 1920 × 1080 sheet, read against BM_Clear/1920x1080 of the same run.
 #include "graph/griddrawing.h"
-#include "graph/redraw.h"
-#include "mainwindow/curvanestate.h"
 #include "plot/curvedrawing.h"
+#include "program/curvanestate.h"
+#include "program/redraw.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -103,7 +103,7 @@ void EvaluatePreparedCase(benchmark::State& state, const Case& c) {
     const double pi = 4.0 * std::atan(1.0);
     std::size_t i = 0;
     for (auto _ : state) {
-        std::optional<double> y = EvaluatePrepared(prepared, pi, xs[i++ & 1023]);
+        std::optional<double> y = prepared.Evaluate(pi, xs[i++ & 1023]);
         benchmark::DoNotOptimize(y);
     }
 }

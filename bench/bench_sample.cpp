@@ -13,11 +13,10 @@ void Sample(benchmark::State& bench, const char* expression) {
     GraphSettings settings;
     GraphState state;
     InitGraphState(settings, state, sheet);
-    const AxisPanelTexts panel;
     ScriptEvaluator evaluator;
     const QString text = QString::fromUtf8(expression);
     for (auto _ : bench) {
-        SampleFunction(evaluator, settings, state, panel, 1, text);
+        SampleFunction(evaluator, settings, state, 1, text);
         benchmark::ClobberMemory();
     }
     bench.counters["columns"] = state.PlotValues.LastColumn() + 1;

@@ -5,16 +5,59 @@
 #include <cmath>
 #include <limits>
 
-AxisSteps XSteps(const GraphSettings& s) {
-    const std::int32_t small = s.XSmallSpacing;
-    const std::int32_t medium = small * s.XMediumEvery;
-    return {small, medium, medium * s.XLargeEvery};
+namespace {
+
+template <typename Fields, typename Settings>
+Fields FieldsOf(Settings& s, Axis axis) {
+    if (axis == Axis::X) {
+        return {s.OriginX,       s.XSide,           s.XSmallLinesOn,    s.XMediumLinesOn,
+                s.XLargeLinesOn, s.XAxisOn,         s.XSmallSpacing,    s.XMediumEvery,
+                s.XLargeEvery,   s.XSmallLineColor, s.XMediumLineColor, s.XLargeLineColor,
+                s.XAxisColor,    s.XTickLabelMode,  s.XTickLabelColor,  s.XTickLabelSize};
+    }
+    return {s.OriginY,       s.YSide,           s.YSmallLinesOn,    s.YMediumLinesOn,
+            s.YLargeLinesOn, s.YAxisOn,         s.YSmallSpacing,    s.YMediumEvery,
+            s.YLargeEvery,   s.YSmallLineColor, s.YMediumLineColor, s.YLargeLineColor,
+            s.YAxisColor,    s.YTickLabelMode,  s.YTickLabelColor,  s.YTickLabelSize};
 }
 
-AxisSteps YSteps(const GraphSettings& s) {
-    const std::int32_t small = s.YSmallSpacing;
-    const std::int32_t medium = small * s.YMediumEvery;
-    return {small, medium, medium * s.YLargeEvery};
+template <typename Values, typename State>
+Values ValuesOf(State& g, Axis axis) {
+    if (axis == Axis::X) {
+        return {g.XUnitName, g.XOriginValue, g.XSmallValue};
+    }
+    return {g.YUnitName, g.YOriginValue, g.YSmallValue};
+}
+
+} // namespace
+
+AxisFields AxisOf(GraphSettings& settings, Axis axis) {
+    return FieldsOf<AxisFields>(settings, axis);
+}
+
+ConstAxisFields AxisOf(const GraphSettings& settings, Axis axis) {
+    return FieldsOf<ConstAxisFields>(settings, axis);
+}
+
+AxisValues AxisValuesOf(GraphState& state, Axis axis) {
+    return ValuesOf<AxisValues>(state, axis);
+}
+
+ConstAxisValues AxisValuesOf(const GraphState& state, Axis axis) {
+    return ValuesOf<ConstAxisValues>(state, axis);
+}
+
+void CopyAxisValues(ConstAxisValues from, AxisValues to) {
+    to.UnitName = from.UnitName;
+    to.OriginValue = from.OriginValue;
+    to.SmallValue = from.SmallValue;
+}
+
+AxisSteps StepsOf(const GraphSettings& settings, Axis axis) {
+    const ConstAxisFields a = AxisOf(settings, axis);
+    const std::int32_t small = a.SmallSpacing;
+    const std::int32_t medium = small * a.MediumEvery;
+    return {small, medium, medium * a.LargeEvery};
 }
 
 std::int32_t RoundHalfEven(double value) {

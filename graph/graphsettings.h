@@ -4,9 +4,12 @@
 
 #include <QtCore/QString>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 class Surface;
+
+enum class Axis { X, Y };
 
 // The shared description of the coordinate grid. Integer fields are 16-bit as a settings file
 // stores them; positions are single precision pixels of the sheet.
@@ -55,6 +58,37 @@ struct GraphSettings {
     bool PrintDialogClosed = false;
 };
 
+// One axis's fields of GraphSettings, by reference, so that whatever is done to both axes is
+// written once. The record keeps its own field names: XSmallSpacing is AxisOf(s, Axis::X)
+// .SmallSpacing. Line colours follow the axis whose values they mark (XSmallLineColor colours
+// the vertical small lines).
+template <bool Const>
+struct BasicAxisFields {
+    template <typename T>
+    using Ref = std::conditional_t<Const, const T&, T&>;
+    Ref<float> Origin; // OriginX for X
+    Ref<std::int16_t> Side;
+    Ref<bool> SmallLinesOn;
+    Ref<bool> MediumLinesOn;
+    Ref<bool> LargeLinesOn;
+    Ref<bool> AxisOn;
+    Ref<std::int16_t> SmallSpacing;
+    Ref<std::int16_t> MediumEvery;
+    Ref<std::int16_t> LargeEvery;
+    Ref<ColorRef> SmallLineColor;
+    Ref<ColorRef> MediumLineColor;
+    Ref<ColorRef> LargeLineColor;
+    Ref<ColorRef> AxisColor;
+    Ref<std::int16_t> TickLabelMode;
+    Ref<ColorRef> TickLabelColor;
+    Ref<float> TickLabelSize;
+};
+using AxisFields = BasicAxisFields<false>;
+using ConstAxisFields = BasicAxisFields<true>;
+
+AxisFields AxisOf(GraphSettings& settings, Axis axis);
+ConstAxisFields AxisOf(const GraphSettings& settings, Axis axis);
+
 // Pixel steps of the three line classes along one axis. Products reach 100 × 20 × 20 = 40000,
 // beyond a 16-bit integer, so they are computed in 32 bits.
 struct AxisSteps {
@@ -62,8 +96,7 @@ struct AxisSteps {
     std::int32_t medium;
     std::int32_t large;
 };
-AxisSteps XSteps(const GraphSettings& settings);
-AxisSteps YSteps(const GraphSettings& settings);
+AxisSteps StepsOf(const GraphSettings& settings, Axis axis);
 
 // The unit names an axis can carry; only "deg" and "π" change values.
 inline const QString PlainUnitName = QStringLiteral("単位 1"); // "単位 1" = unit 1 (plain)
@@ -107,6 +140,23 @@ struct GraphState {
 
     float NoValueMark() const { return PlotLimit + 1.0f; }
 };
+
+// One axis's values in GraphState, by reference (XUnitName is AxisValuesOf(g, Axis::X).UnitName).
+template <bool Const>
+struct BasicAxisValues {
+    template <typename T>
+    using Ref = std::conditional_t<Const, const T&, T&>;
+    Ref<QString> UnitName;
+    Ref<double> OriginValue;
+    Ref<double> SmallValue;
+};
+using AxisValues = BasicAxisValues<false>;
+using ConstAxisValues = BasicAxisValues<true>;
+
+AxisValues AxisValuesOf(GraphState& state, Axis axis);
+ConstAxisValues AxisValuesOf(const GraphState& state, Axis axis);
+// Copies one axis's values (unit, origin value, small-step value) from one holder to another.
+void CopyAxisValues(ConstAxisValues from, AxisValues to);
 
 // Rounds to the nearest integer, ties to even, as every conversion of a size to a whole number
 // does; clamped to the 32-bit range.

@@ -102,8 +102,8 @@ void DrawGrid(Surface& surface, const GraphSettings& s, float width, float heigh
 
     const double originX = s.OriginX;
     const double originY = s.OriginY;
-    const AxisSteps xs = XSteps(s);
-    const AxisSteps ys = YSteps(s);
+    const AxisSteps xs = StepsOf(s, Axis::X);
+    const AxisSteps ys = StepsOf(s, Axis::Y);
 
     const Extent vertical = ExtentOf(s.YSide, originY, height);
     const LineClass xClasses[3] = {{s.XSmallLinesOn, s.XSmallLineColor, xs.small},

@@ -3,6 +3,8 @@
 #include "platform/labels.h"
 #include "platform/number_text.h"
 
+#include <utility>
+
 namespace {
 
 // Pixel and value distance between two numbered lines; nothing for mode 1 ("no numbers") and for
@@ -12,18 +14,19 @@ struct TickStep {
     double value;
 };
 
-bool StepOf(std::int16_t mode, std::int16_t spacing, std::int16_t mediumEvery,
-            std::int16_t largeEvery, double smallValue, TickStep& step) {
-    const double small = spacing;
-    switch (mode) {
+bool StepOf(const GraphSettings& s, const GraphState& g, Axis axis, TickStep& step) {
+    const ConstAxisFields a = AxisOf(s, axis);
+    const double smallValue = AxisValuesOf(g, axis).SmallValue;
+    const double small = a.SmallSpacing;
+    switch (a.TickLabelMode) {
     case 2:
         step = {small, smallValue};
         break;
     case 3:
-        step = {small * mediumEvery, mediumEvery * smallValue};
+        step = {small * a.MediumEvery, a.MediumEvery * smallValue};
         break;
     case 4:
-        step = {small * mediumEvery * largeEvery, mediumEvery * smallValue * largeEvery};
+        step = {small * a.MediumEvery * a.LargeEvery, a.MediumEvery * smallValue * a.LargeEvery};
         break;
     default:
         return false;
@@ -68,8 +71,7 @@ private:
 
 void PlaceXNumbers(LabelFamily& family, const GraphSettings& s, const GraphState& g) {
     TickStep step{};
-    if (!StepOf(s.XTickLabelMode, s.XSmallSpacing, s.XMediumEvery, s.XLargeEvery, g.XSmallValue,
-                step)) {
+    if (!StepOf(s, g, Axis::X, step)) {
         return;
     }
     const double originX = s.OriginX;
@@ -149,8 +151,7 @@ void PlaceXNumbers(LabelFamily& family, const GraphSettings& s, const GraphState
 
 void PlaceYNumbers(LabelFamily& family, const GraphSettings& s, const GraphState& g) {
     TickStep step{};
-    if (!StepOf(s.YTickLabelMode, s.YSmallSpacing, s.YMediumEvery, s.YLargeEvery, g.YSmallValue,
-                step)) {
+    if (!StepOf(s, g, Axis::Y, step)) {
         return;
     }
     const double originX = s.OriginX;
@@ -232,10 +233,11 @@ void PlaceTickNumbers(LabelFamily& xmoji, LabelFamily& ymoji, const GraphSetting
                       const GraphState& state) {
     xmoji.RemoveAll();
     ymoji.RemoveAll();
-    xmoji.SetTemplateColor(settings.XTickLabelColor);
-    ymoji.SetTemplateColor(settings.YTickLabelColor);
-    xmoji.SetTemplateFont(TickFont(xmoji, settings.XTickLabelSize));
-    ymoji.SetTemplateFont(TickFont(ymoji, settings.YTickLabelSize));
+    for (const auto& [family, axis] : {std::pair{&xmoji, Axis::X}, std::pair{&ymoji, Axis::Y}}) {
+        const ConstAxisFields a = AxisOf(settings, axis);
+        family->SetTemplateColor(a.TickLabelColor);
+        family->SetTemplateFont(TickFont(*family, a.TickLabelSize));
+    }
     PlaceXNumbers(xmoji, settings, state);
     PlaceYNumbers(ymoji, settings, state);
 }

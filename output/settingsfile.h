@@ -7,8 +7,6 @@
 #include <array>
 #include <optional>
 
-struct CurvaneState;
-
 // Everything a settings file holds: one line of 52 comma-separated fields.
 struct SettingsFileData {
     float windowWidth = 0;  // field 1: outer size of the main window, twips
@@ -27,9 +25,9 @@ struct SettingsFileData {
     std::array<QString, 3> styleCodes;
 };
 
-// The state as a settings file keeps it, with the window's outer size in twips.
-SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
-                                 double windowHeight);
+// One axis's values in a settings file, by reference, as AxisValuesOf gives them for GraphState.
+AxisValues AxisValuesOf(SettingsFileData& data, Axis axis);
+ConstAxisValues AxisValuesOf(const SettingsFileData& data, Axis axis);
 
 // Why a line could not be written.
 enum class WriteProblem {
@@ -48,13 +46,3 @@ std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteP
 // does not hold (the pending redraw flags).
 std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
                                                  const GraphSettings& current);
-
-// The largest drawing size the sheet may have: its outer size, frame included, stays within
-// 32767 twips, which its scroll bars can express.
-bool SheetSizeAllowed(double widthPx, double heightPx);
-
-// Puts a read file into the state: the record, the axis values, the sheet at the file's size
-// (when that size is allowed; otherwise the sheet keeps its own), the three rows with their
-// texts (rows 2 and 3 shown when their text is not empty), then the grid and tick numbers redrawn
-// and every curve forgotten. The window's size is the caller's.
-void ApplySettingsFile(CurvaneState& state, const SettingsFileData& data);

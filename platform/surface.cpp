@@ -49,8 +49,6 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, do
     return true;
 }
 
-} // namespace
-
 int PixelOf(double position) {
     if (!(position > -1e9)) {
         return -1000000000;
@@ -60,6 +58,8 @@ int PixelOf(double position) {
     }
     return static_cast<int>(std::floor(position));
 }
+
+} // namespace
 
 Surface::Surface(int width, int height)
     : m_image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
@@ -209,20 +209,8 @@ void Surface::VerticalLines(const std::vector<VerticalLine>& lines, double top, 
     }
 }
 
-void Surface::Box(double x1, double y1, double x2, double y2, ColorRef colour) {
-    Line(x1, y1, x2, y1, colour);
-    Line(x2, y1, x2, y2, colour);
-    Line(x2, y2, x1, y2, colour);
-    Line(x1, y2, x1, y1, colour);
-}
-
 void Surface::Point(double x, double y, ColorRef colour) {
     Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
-}
-
-void Surface::Text(double x, double y, const QString& text, const FontSpec& font, ColorRef colour) {
-    QPainter painter(&m_image);
-    DrawLabelText(painter, x, y, text, font, colour);
 }
 
 void Surface::SetPicture(const QImage& picture) {
@@ -232,8 +220,4 @@ void Surface::SetPicture(const QImage& picture) {
 
 void Surface::ClearPicture() {
     m_picture = QImage();
-}
-
-void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target) {
-    painter.drawImage(target, picture);
 }

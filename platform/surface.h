@@ -6,10 +6,6 @@
 #include <QtGui/QImage>
 #include <vector>
 
-class QPainter;
-class QRectF;
-struct FontSpec;
-
 enum class DrawStyle { Solid, Dotted };
 
 // A raster drawing surface: the sheet, and the previews of the dialogs. Positions are pixels
@@ -27,14 +23,11 @@ public:
     int Height() const { return m_image.height(); }
 
     void SetBackColor(ColorRef colour) { m_backColor = colour; }
-    ColorRef BackColor() const { return m_backColor; }
     // Fills the surface with the background colour; a background picture stays under it all.
     void Clear();
 
     void SetDrawWidth(int width);
-    int DrawWidth() const { return m_drawWidth; }
     void SetDrawStyle(DrawStyle style) { m_drawStyle = style; }
-    DrawStyle Style() const { return m_drawStyle; }
 
     // A straight line including both end pixels, in the current width and style.
     void Line(double x1, double y1, double x2, double y2, ColorRef colour);
@@ -45,12 +38,8 @@ public:
         ColorRef colour;
     };
     void VerticalLines(const std::vector<VerticalLine>& lines, double top, double bottom);
-    // The outline of the rectangle with the two corners given.
-    void Box(double x1, double y1, double x2, double y2, ColorRef colour);
     // One pixel.
     void Point(double x, double y, ColorRef colour);
-    // Text with its top-left corner at (x, y), on a transparent background.
-    void Text(double x, double y, const QString& text, const FontSpec& font, ColorRef colour);
 
     // A picture shown at its own size from the top-left corner, under everything drawn.
     void SetPicture(const QImage& picture);
@@ -73,9 +62,3 @@ private:
     int m_drawWidth = 1;
     DrawStyle m_drawStyle = DrawStyle::Solid;
 };
-
-// Draws a picture stretched into a rectangle (the printed page uses this).
-void DrawScaledPicture(QPainter& painter, const QImage& picture, const QRectF& target);
-
-// The pixel a surface position falls in.
-int PixelOf(double position);

@@ -1,5 +1,7 @@
 #include "platform/units.h"
 
+#include <cmath>
+
 namespace units {
 
 double PixelsToTwips(double pixels) {
@@ -8,6 +10,10 @@ double PixelsToTwips(double pixels) {
 
 double TwipsToPixels(double twips) {
     return twips / TwipsPerPixel;
+}
+
+int TwipsToWholePixels(double twips) {
+    return static_cast<int>(std::lround(TwipsToPixels(twips)));
 }
 
 double PixelsToMillimetres(double pixels) {

@@ -11,6 +11,8 @@ inline constexpr double TwipsPerPixel = TwipsPerInch / PixelsPerInch; // 15
 
 double PixelsToTwips(double pixels);
 double TwipsToPixels(double twips);
+// The whole pixel nearest to a length in twips, halves away from zero (window geometry).
+int TwipsToWholePixels(double twips);
 double PixelsToMillimetres(double pixels);
 double MillimetresToPixels(double millimetres);
 double TwipsToMillimetres(double twips);

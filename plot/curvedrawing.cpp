@@ -48,25 +48,6 @@ void DotBlock(Surface& surface, float x, float y, std::int16_t width, ColorRef c
 
 } // namespace
 
-std::int16_t PenStyleOfCode(const QString& code) {
-    if (code.startsWith(QStringLiteral("鎖"))) { // "鎖" = chain
-        return ChainPen;
-    }
-    if (code.startsWith(QStringLiteral("点"))) { // "点" = dotted
-        return DottedPen;
-    }
-    return SolidPen;
-}
-
-std::int16_t PenWidthOfCode(const QString& code) {
-    if (code.isEmpty()) {
-        return 0;
-    }
-    const QChar last = code.back();
-    return last.isDigit() && last.unicode() < 0x80 ? static_cast<std::int16_t>(last.digitValue())
-                                                   : std::int16_t(0);
-}
-
 void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, const CurvePen& pen) {
     const float noValue = canvas.plotLimit + 1.0f;
     const float height = canvas.sheetHeight;

@@ -2,21 +2,12 @@
 
 #include "graph/graphsettings.h"
 #include "plot/functionslot.h"
+#include "plot/linestyle.h"
 
 #include <QtCore/QString>
 #include <cstdint>
 
 class Surface;
-
-// Pen style numbers of the line-style codes.
-inline constexpr std::int16_t SolidPen = 0;
-inline constexpr std::int16_t ChainPen = 1;
-inline constexpr std::int16_t DottedPen = 2;
-
-// "実n" solid, "鎖n" chain, "点n" dotted; anything else draws solid.
-std::int16_t PenStyleOfCode(const QString& code);
-// The width digit at the end of a code (0 when there is none).
-std::int16_t PenWidthOfCode(const QString& code);
 
 // Everything a curve piece needs besides its position.
 struct CurvePen {

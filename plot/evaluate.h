@@ -33,8 +33,3 @@ private:
     double m_roundedPi = 0.0;
     bool m_havePi = false;
 };
-
-inline std::optional<double> EvaluatePrepared(PreparedExpression& prepared, double pi, double x,
-                                              std::string* error = nullptr) {
-    return prepared.Evaluate(pi, x, error);
-}

@@ -1,33 +1,13 @@
 #include "plot/sampling.h"
 
 #include "graph/mapping.h"
-#include "platform/number_text.h"
 #include "plot/evaluate.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-double LeadingNumber(const QString& text) {
-    return ReadLeadingNumber(text.toStdString());
-}
-
-} // namespace
-
-void TakeAxisPanelTexts(GraphState& state, const AxisPanelTexts& panel) {
-    state.XUnitName = panel.XUnit;
-    state.YUnitName = panel.YUnit;
-    state.XOriginValue = LeadingNumber(panel.XOriginValue);
-    state.YOriginValue = LeadingNumber(panel.YOriginValue);
-    state.XSmallValue = LeadingNumber(panel.XSmallValue);
-    state.YSmallValue = LeadingNumber(panel.YSmallValue);
-}
-
 SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            GraphState& state, const AxisPanelTexts& panel, int slot,
-                            const QString& expression) {
-    TakeAxisPanelTexts(state, panel);
+                            GraphState& state, int slot, const QString& expression) {
     SampleReport report;
 
     float start = 0.0f;

@@ -2,7 +2,7 @@
 // the program draws for its own windows.
 // Usage: make_app_icon OUTPUT.png [SIZE]
 
-#include "mainwindow/toolbaricons.h"
+#include "ui/toolbaricons.h"
 
 #include <QtCore/QString>
 #include <cstdio>

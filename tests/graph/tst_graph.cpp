@@ -64,7 +64,7 @@ void GraphTest::startUpDefaults() {
     QCOMPARE(sheet.state.PlotValues.LastColumn(), 400);
     QCOMPARE(sheet.state.Pi, 4.0 * std::atan(1.0));
     QCOMPARE(sheet.state.XUnitName, QStringLiteral("単位 1"));
-    const AxisSteps x = XSteps(sheet.settings);
+    const AxisSteps x = StepsOf(sheet.settings, Axis::X);
     QCOMPARE(x.small, 4);
     QCOMPARE(x.medium, 20);
     QCOMPARE(x.large, 40);
@@ -109,7 +109,7 @@ void GraphTest::stepProductsDoNotOverflow() {
     s.XSmallSpacing = 100;
     s.XMediumEvery = 20;
     s.XLargeEvery = 20;
-    QCOMPARE(XSteps(s).large, 40000);
+    QCOMPARE(StepsOf(s, Axis::X).large, 40000);
 }
 
 void GraphTest::defaultGridLineClasses_data() {

@@ -1,8 +1,8 @@
 // Runs in a real X server (xvfb-run): the program as a user starts it, and the main window's
 // layout as the window system shows it.
-#include "mainwindow/frmcurvane.h"
-#include "mainwindow/sheetview.h"
 #include "tests/support/fakedialogs.h"
+#include "ui/frmcurvane.h"
+#include "ui/sheetview.h"
 
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>

@@ -1,9 +1,9 @@
 // Runs in a real X server (xvfb-run): the detailed settings dialog over the main window, and
 // what reaches the window's sheet on the screen after OK.
-#include "dialogs/frmsetmore.h"
-#include "mainwindow/frmcurvane.h"
-#include "mainwindow/sheetview.h"
 #include "tests/support/fakedialogs.h"
+#include "ui/frmcurvane.h"
+#include "ui/frmsetmore.h"
+#include "ui/sheetview.h"
 
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QScreen>

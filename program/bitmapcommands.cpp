@@ -1,0 +1,116 @@
+#include "program/bitmapcommands.h"
+
+#include "platform/dialogs.h"
+#include "program/curvanestate.h"
+#include "program/redraw.h"
+#include "program/stamping.h"
+
+#include <QtCore/QSaveFile>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QImageReader>
+#include <QtGui/QImageWriter>
+#include <QtGui/QPainter>
+
+namespace {
+
+// A picture with transparent parts shows the sheet's background colour through them.
+QImage Opaque(const QImage& picture, ColorRef background) {
+    if (!picture.hasAlphaChannel()) {
+        return picture;
+    }
+    QImage opaque(picture.size(), QImage::Format_RGB32);
+    opaque.fill(ToQColor(background));
+    QPainter painter(&opaque);
+    painter.drawImage(QPoint(0, 0), picture);
+    return opaque;
+}
+
+void ShowBackground(CurvaneState& state, const QImage& picture) {
+    state.Sheet.SetPicture(Opaque(picture, state.Settings.BackgroundColor));
+    DrawGridAndNumbers(state);
+}
+
+bool WriteBitmap(const QImage& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QImageWriter writer(&file, "bmp");
+    return writer.write(image) && file.commit();
+}
+
+} // namespace
+
+QString ReadPictureTitle() {
+    return QStringLiteral("画像の読み込み");
+}
+
+QString ReadPictureFilter() {
+    return QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;");
+}
+
+QString SavePictureTitle() {
+    return QStringLiteral("画像を名前を付けて保存");
+}
+
+QString SavePictureFilter() {
+    return QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp");
+}
+
+bool ReadPicture(CurvaneState& state, Dialogs& dialogs) {
+    const QString path = dialogs.OpenFileName(ReadPictureTitle(), ReadPictureFilter());
+    if (path.isEmpty()) {
+        return false;
+    }
+    state.BitmapFileName = path;
+    // The content decides the format, not the name.
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        return false;
+    }
+    ShowBackground(state, picture);
+    return true;
+}
+
+void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName) {
+    if (!askName && state.BitmapFileName.isEmpty()) {
+        return;
+    }
+    StampLabels(state);
+    if (askName) {
+        const QString path = dialogs.SaveFileName(SavePictureTitle(), SavePictureFilter());
+        if (!path.isEmpty()) {
+            state.BitmapFileName = path;
+        }
+        if (path.isEmpty()) {
+            RedrawAll(state);
+            return;
+        }
+    }
+    if (!WriteBitmap(state.Sheet.Image(), state.BitmapFileName)) {
+        // "画像を保存できませんでした" = the picture could not be saved
+        dialogs.Message(QStringLiteral("画像を保存できませんでした。\n") + state.BitmapFileName,
+                        QStringLiteral("Curvane"), false);
+    }
+    RedrawAll(state);
+}
+
+void CopyToClipboard(CurvaneState& state) {
+    StampLabels(state);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(state.Sheet.Image());
+    RedrawAll(state);
+}
+
+bool PasteFromClipboard(CurvaneState& state) {
+    const QImage picture = QGuiApplication::clipboard()->image();
+    if (picture.isNull()) {
+        return false;
+    }
+    ShowBackground(state, picture);
+    return true;
+}

@@ -1,0 +1,193 @@
+#include "program/functionpanel.h"
+
+#include "platform/script/scriptresult.h"
+#include "plot/curvedrawing.h"
+#include "program/curvanestate.h"
+#include "program/redraw.h"
+
+#include <array>
+
+namespace {
+
+void Draw(CurvaneState& state, int slot) {
+    DrawFunction(state.Sheet, state.Settings, state.Graph, SlotOf(state.Slots, slot), slot,
+                 state.PatternPhase);
+}
+
+// The evaluator's English complaints in the words of the rest of the interface.
+QString JapaneseError(const std::string& english) {
+    using script::ErrorCode;
+    static const std::array<std::pair<ErrorCode, const char*>, 12> names = {{
+        {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
+        {ErrorCode::DivisionByZero, "0 で除算しました"},               // division by zero
+        {ErrorCode::Overflow, "オーバーフローしました"},               // overflow
+        {ErrorCode::InvalidProcedureCall, "関数の引数が不正です"},     // invalid argument
+        {ErrorCode::TypeMismatch, "型が一致しません"},                 // type mismatch
+        {ErrorCode::OutOfMemory, "メモリが不足しています"},            // out of memory
+        {ErrorCode::OutOfStringSpace, "文字列が長すぎます"},           // string too long
+        {ErrorCode::ExpressionTooComplex, "式が複雑すぎます"},         // too complex
+        {ErrorCode::ObjectVariableNotSet, "オブジェクトは使えません"}, // no objects
+        {ErrorCode::InvalidUseOfNull, "Null は数値になりません"},      // Null is no number
+        {ErrorCode::WrongNumberOfArguments, "引数の数が違います"},     // wrong argument count
+        {ErrorCode::IllegalAssignment, "代入できません"},              // cannot assign
+    }};
+    const QString text = QString::fromStdString(english);
+    for (const auto& [code, japanese] : names) {
+        const QString known = QString::fromLatin1(script::Describe(code));
+        if (text.startsWith(known)) {
+            // Keep whatever the evaluator added after its message, such as the name at fault.
+            return QString::fromUtf8(japanese) + text.mid(known.size());
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+QString ButtonCaption(DrawButtonState state) {
+    switch (state) {
+    case DrawButtonState::Erase:
+        return QStringLiteral("消去"); // erase
+    case DrawButtonState::Update:
+        return QStringLiteral("更新"); // update
+    case DrawButtonState::Draw:
+        break;
+    }
+    return QStringLiteral("描画"); // draw
+}
+
+DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                              const AxisPanelTexts* panel) {
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    DrawOutcome outcome;
+    switch (f.Button) {
+    case DrawButtonState::Update:
+        f.Drawn = false; // left out of the full redraw, then drawn on top
+        RedrawAll(state);
+        Draw(state, slot);
+        f.Button = DrawButtonState::Erase;
+        f.Hidden = false;
+        f.Drawn = true;
+        outcome.focusTextBox = slot >= 2;
+        return outcome;
+    case DrawButtonState::Erase:
+        f.Drawn = false;
+        RedrawAll(state);
+        f.Button = DrawButtonState::Draw;
+        f.Hidden = true;
+        f.Drawn = true; // the rows stay valid for the next draw
+        outcome.focusTextBox = slot >= 2;
+        return outcome;
+    case DrawButtonState::Draw:
+        break;
+    }
+    outcome.focusTextBox = true;
+    if (f.Expression.isEmpty()) {
+        return outcome;
+    }
+    if (!BracketsMatch(f.Expression)) {
+        outcome.bracketMessage = true;
+        return outcome;
+    }
+    if (!f.Drawn) {
+        if (panel != nullptr) {
+            TakeAxisPanelTexts(state.Graph, *panel);
+        }
+        f.LastSample = SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression);
+        ++f.SampleCount;
+        f.Drawn = true;
+        outcome.evaluated = true;
+    }
+    Draw(state, slot);
+    f.Hidden = false;
+    f.Button = DrawButtonState::Erase;
+    return outcome;
+}
+
+void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    f.Expression = text;
+    f.Drawn = false;
+    f.Button = DrawButtonState::Draw;
+}
+
+void AddRow(CurvaneState& state, int slot) {
+    if (slot >= 2) {
+        SlotOf(state.Slots, slot).RowShown = true;
+    }
+}
+
+void RemoveRow(CurvaneState& state, int slot) {
+    if (slot < 2) {
+        return; // the first row stays
+    }
+    ExpressionChanged(state, slot, QString());
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    f.Drawn = false;
+    RedrawAll(state);
+    f.RowShown = false;
+}
+
+void ResetFunctionPanel(CurvaneState& state) {
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        ExpressionChanged(state, slot, QString());
+        FunctionSlot& f = SlotOf(state.Slots, slot);
+        f.Color = Rgb(0, 0, 0);
+        f.StyleCode = QStringLiteral("実1");
+        f.Button = DrawButtonState::Draw;
+        f.RowShown = slot == 1;
+    }
+}
+
+std::int16_t FilterFunctionKey(std::int32_t code) {
+    const bool accepted = code == 8 || (code >= 40 && code <= 43) || (code >= 45 && code <= 57) ||
+                          (code >= 60 && code <= 62) || code == 94 || (code >= 97 && code <= 122);
+    return accepted ? static_cast<std::int16_t>(code) : std::int16_t(0);
+}
+
+QString FilterFunctionText(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() != 8 && FilterFunctionKey(c.unicode()) != 0) {
+            kept.append(c);
+        }
+    }
+    return kept;
+}
+
+void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour) {
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    if (colour) {
+        f.Color = *colour;
+    }
+    if (f.Button == DrawButtonState::Erase) {
+        f.Button = DrawButtonState::Update;
+    }
+}
+
+bool StyleChosen(CurvaneState& state, const QString& code) {
+    if (state.StyleTarget < 1 || state.StyleTarget > SlotCount) {
+        return false;
+    }
+    FunctionSlot& f = SlotOf(state.Slots, state.StyleTarget);
+    f.StyleCode = code;
+    if (f.Button == DrawButtonState::Erase) {
+        f.Button = DrawButtonState::Update;
+    }
+    return true;
+}
+
+QString SampleSummary(const SampleReport& report) {
+    if (report.columns == 0) {
+        return {};
+    }
+    // "N 列中 M 列を描画しました" = M of N columns drawn
+    QString text =
+        QStringLiteral("%1 列中 %2 列を描画しました").arg(report.columns).arg(report.withValue);
+    if (!report.firstError.empty()) {
+        // "最初のエラー" = first error
+        text += QStringLiteral("。最初のエラー: ") + JapaneseError(report.firstError);
+    }
+    return text;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "plot/functionslot.h"
+#include "plot/sampling.h"
+#include "program/axispanelmodel.h"
+
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <cstdint>
+
+struct CurvaneState;
+class ScriptEvaluator;
+
+// The function rows F1 to F3 as procedures over the state; the panel widget only shows them.
+
+// "描画" (draw), "消去" (erase), "更新" (update).
+QString ButtonCaption(DrawButtonState state);
+
+// What the window does after a draw button click besides showing the state.
+struct DrawOutcome {
+    bool bracketMessage = false; // "括弧（）が合っていません" titled "括弧エラー"
+    bool focusTextBox = false;
+    bool evaluated = false;
+};
+
+// The draw button of a slot, by what it offers: draw (evaluating only when the slot's rows are
+// stale, drawing over the current picture), erase (a full redraw without it) or update (a full
+// redraw with it on top). An evaluation first takes over the axis panel's texts when there are
+// any; without them the state's own axis values stand.
+DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                              const AxisPanelTexts* panel = nullptr);
+
+// The text of a slot changed, by typing or by the program: its rows are stale. A curve already
+// on the sheet stays until the next full redraw.
+void ExpressionChanged(CurvaneState& state, int slot, const QString& text);
+
+// Rows 2 and 3: shown by their add buttons, removed by a right click on their label (the
+// expression is emptied and the curve leaves the sheet; colour and style stay).
+void AddRow(CurvaneState& state, int slot);
+void RemoveRow(CurvaneState& state, int slot);
+
+// All three rows back to their first look (File > New).
+void ResetFunctionPanel(CurvaneState& state);
+
+// A typed character code as the function boxes take it: the code itself for ( ) * + - . / 0-9
+// < = > ^ a-z and backspace, 0 (dropped) for everything else.
+std::int16_t FilterFunctionKey(std::int32_t code);
+// A text as typing could have produced it: the characters FilterFunctionKey drops are dropped.
+QString FilterFunctionText(const QString& text);
+
+// A colour chosen for a slot (nothing when the user cancelled: the colour stays). A slot whose
+// curve is shown offers "更新" (update) either way.
+void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour);
+
+// A line style chosen from the menu, for the slot whose box had the focus last. False when no
+// function box has had the focus yet: the caller shows
+// "関数テキストボックスにフォーカスがありません" (no function text box has the focus).
+bool StyleChosen(CurvaneState& state, const QString& code);
+
+// A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
+// the first.
+QString SampleSummary(const SampleReport& report);

@@ -1,0 +1,55 @@
+#include "program/placement.h"
+
+#include "platform/settings_store.h"
+
+#include <cmath>
+
+namespace {
+
+const QString Application = QStringLiteral("Curvane");
+const QString Section = QStringLiteral("Settings");
+
+// Beyond this no screen reaches; a value past it is a damaged store, not a placement.
+constexpr double FarthestTwips = 32767.0 * 15.0;
+
+double Read(const SettingsStore& store, const QString& key, double fallback) {
+    bool ok = false;
+    const double value = store.Get(Application, Section, key, QString()).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > FarthestTwips) {
+        return fallback;
+    }
+    return value;
+}
+
+QString Text(double twips) {
+    return QString::number(std::lround(twips));
+}
+
+} // namespace
+
+Placement LoadPlacement(const SettingsStore& store) {
+    const Placement defaults;
+    Placement p;
+    p.left = Read(store, QStringLiteral("MainLeft"), defaults.left);
+    p.top = Read(store, QStringLiteral("MainTop"), defaults.top);
+    p.width = Read(store, QStringLiteral("MainWidth"), defaults.width);
+    p.height = Read(store, QStringLiteral("MainHeight"), defaults.height);
+    // A window cannot be narrower than nothing.
+    if (p.width <= 0) {
+        p.width = defaults.width;
+    }
+    if (p.height <= 0) {
+        p.height = defaults.height;
+    }
+    return p;
+}
+
+void SavePlacement(SettingsStore& store, const Placement& p, WindowShow show) {
+    if (show == WindowShow::Minimized) {
+        return;
+    }
+    store.Save(Application, Section, QStringLiteral("MainLeft"), Text(p.left));
+    store.Save(Application, Section, QStringLiteral("MainTop"), Text(p.top));
+    store.Save(Application, Section, QStringLiteral("MainWidth"), Text(p.width));
+    store.Save(Application, Section, QStringLiteral("MainHeight"), Text(p.height));
+}

@@ -1,0 +1,58 @@
+#include "program/settingsapply.h"
+
+#include "program/curvanestate.h"
+#include "program/functionpanel.h"
+#include "program/redraw.h"
+#include "program/sheetops.h"
+
+SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
+                                 double windowHeight) {
+    SettingsFileData d;
+    d.windowWidth = static_cast<float>(windowWidth);
+    d.windowHeight = static_cast<float>(windowHeight);
+    d.graphWidthPx = state.Graph.GraphWidthPx;
+    d.graphHeightPx = state.Graph.GraphHeightPx;
+    d.settings = state.Settings;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        CopyAxisValues(AxisValuesOf(state.Graph, axis), AxisValuesOf(d, axis));
+    }
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const FunctionSlot& f = SlotOf(state.Slots, slot);
+        const auto i = static_cast<std::size_t>(slot - 1);
+        d.expressions[i] = f.Expression;
+        d.colours[i] = f.Color;
+        d.styleCodes[i] = f.StyleCode;
+    }
+    return d;
+}
+
+void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
+    GraphState& g = state.Graph;
+    if (CheckSheetSize(d.graphWidthPx, d.graphHeightPx) == SizeRefusal::None) {
+        SetSheetSize(state, RoundHalfEven(d.graphWidthPx), RoundHalfEven(d.graphHeightPx));
+    }
+    const bool settingsChanged = state.Settings.SettingsChanged;
+    const bool printDialogClosed = state.Settings.PrintDialogClosed;
+    state.Settings = d.settings;
+    state.Settings.SettingsChanged = settingsChanged;
+    state.Settings.PrintDialogClosed = printDialogClosed;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        CopyAxisValues(AxisValuesOf(d, axis), AxisValuesOf(g, axis));
+    }
+
+    g.SuppressTextEvents = true;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const auto i = static_cast<std::size_t>(slot - 1);
+        ExpressionChanged(state, slot, d.expressions[i]);
+        FunctionSlot& f = SlotOf(state.Slots, slot);
+        f.Color = d.colours[i];
+        f.StyleCode = d.styleCodes[i];
+    }
+    RedrawSettings(state);
+    for (int slot = 2; slot <= SlotCount; ++slot) {
+        if (!d.expressions[static_cast<std::size_t>(slot - 1)].isEmpty()) {
+            AddRow(state, slot);
+        }
+    }
+    g.SuppressTextEvents = false;
+}

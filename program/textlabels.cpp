@@ -1,0 +1,133 @@
+#include "program/textlabels.h"
+
+#include "program/curvanestate.h"
+
+#include <array>
+
+LabelFamily& FamilyOf(CurvaneState& state, LabelKind kind) {
+    switch (kind) {
+    case LabelKind::XTick:
+        return state.Xmoji;
+    case LabelKind::YTick:
+        return state.Ymoji;
+    case LabelKind::Free:
+        break;
+    }
+    return state.AddMoji;
+}
+
+const LabelFamily& FamilyOf(const CurvaneState& state, LabelKind kind) {
+    return FamilyOf(const_cast<CurvaneState&>(state), kind);
+}
+
+LabelRef RefTo(const CurvaneState& state, LabelKind kind, int index) {
+    return {kind, index, FamilyOf(state, kind).Generation()};
+}
+
+TextLabel* Resolve(CurvaneState& state, const LabelRef& ref) {
+    LabelFamily& family = FamilyOf(state, ref.kind);
+    if (ref.index < 1 || ref.generation != family.Generation() || !family.Exists(ref.index)) {
+        return nullptr;
+    }
+    return &family.At(ref.index);
+}
+
+void InitFreeLabelTemplate(LabelFamily& addMoji) {
+    FontSpec font = DefaultLabelFont();
+    font.size = 9.75;
+    addMoji.SetTemplateFont(font);
+    addMoji.SetTemplateColor(Rgb(0, 0, 0));
+    addMoji.SetText(0, QStringLiteral("・")); // a middle dot
+}
+
+std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
+    for (const LabelKind kind : {LabelKind::Free, LabelKind::YTick, LabelKind::XTick}) {
+        const LabelFamily& family = FamilyOf(state, kind);
+        for (int i = family.UpperBound(); i >= 1; --i) {
+            if (!family.Exists(i)) {
+                continue;
+            }
+            const TextLabel& label = family.At(i);
+            if (label.visible &&
+                QRectF(label.left, label.top, label.Width(), label.Height()).contains(point)) {
+                return RefTo(state, kind, i);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
+    LabelFamily& family = state.AddMoji;
+    const int n = family.UpperBound() + 1;
+    const TextLabel previous = family.Exists(n - 1) ? family.At(n - 1) : family.Template();
+    family.Create(n);
+    family.SetText(n, previous.Text());
+    family.At(n).color = previous.color;
+    family.SetFont(n, previous.Font());
+    TextLabel& label = family.At(n);
+    label.visible = true;
+    label.left = fontButtonLeft;
+    label.top = 2 * rowHeight;
+    return n;
+}
+
+void DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point) {
+    if (TextLabel* label = Resolve(state, ref)) {
+        label->left = point.x() - label->Width() / 2;
+        label->top = point.y() - label->Height() / 2;
+    }
+}
+
+void EraseLabel(CurvaneState& state, const LabelRef& ref) {
+    if (TextLabel* label = Resolve(state, ref)) {
+        label->visible = false;
+        state.ErasedLabels.push_back(ref);
+    }
+}
+
+bool RestoreLabel(CurvaneState& state) {
+    // A tick number erased before the last redraw is gone: it is dropped on the way.
+    while (!state.ErasedLabels.empty()) {
+        const LabelRef ref = state.ErasedLabels.back();
+        state.ErasedLabels.pop_back();
+        if (TextLabel* label = Resolve(state, ref)) {
+            label->visible = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+QPointF ReEditRowPosition(const TextLabel& label, double rowWidth, double sheetWidth) {
+    double left = label.left - rowWidth / 2;
+    double top = label.top - 2 * label.Height();
+    if (left < 0) {
+        left = 0;
+    }
+    if (left > sheetWidth - rowWidth) {
+        left = sheetWidth - rowWidth;
+    }
+    if (top < 0) {
+        top = label.top + 1.5 * label.Height();
+    }
+    return {left, top};
+}
+
+void SetLabelText(CurvaneState& state, const LabelRef& ref, const QString& text) {
+    if (Resolve(state, ref)) {
+        FamilyOf(state, ref.kind).SetText(ref.index, text);
+    }
+}
+
+void SetLabelColor(CurvaneState& state, const LabelRef& ref, ColorRef colour) {
+    if (TextLabel* label = Resolve(state, ref)) {
+        label->color = colour;
+    }
+}
+
+void SetLabelFont(CurvaneState& state, const LabelRef& ref, const FontSpec& font) {
+    if (Resolve(state, ref)) {
+        FamilyOf(state, ref.kind).SetFont(ref.index, font);
+    }
+}

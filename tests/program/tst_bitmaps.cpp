@@ -1,0 +1,168 @@
+#include "program/bitmapcommands.h"
+#include "program/curvanestate.h"
+#include "program/functionpanel.h"
+#include "program/textlabels.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/pixels.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
+#include <QtTest/QtTest>
+
+namespace {
+
+constexpr ColorRef TickBlue = Rgb(0, 0, 255);
+
+struct Sheet {
+    CurvaneState state;
+    FakeDialogs dialogs;
+    QTemporaryDir dir;
+    Sheet() { StartGraph(state, 400, 300); }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void DrawCurve(const char* expression, ColorRef colour) {
+        ExpressionChanged(state, 1, QString::fromLatin1(expression));
+        SlotOf(state.Slots, 1).Color = colour;
+        DrawButtonClicked(state, state.scriptEvalFn, 1);
+    }
+};
+
+int Count(const QImage& image, QRect area, ColorRef colour) {
+    return CountPixels(image, colour, area);
+}
+
+// The area of a label in the image.
+QRect AreaOf(const TextLabel& label) {
+    return QRectF(label.left, label.top, label.Width(), label.Height()).toAlignedRect();
+}
+
+} // namespace
+
+class BitmapsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveBeforeANameDoesNothing();
+    void savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName();
+    void cancelledSaveAsLeavesTheSheetAsItWas();
+    void failedSaveIsReported();
+    void readPictureLiesUnderTheGrid();
+    void unreadablePictureChangesNothing();
+    void copyAndPaste();
+};
+
+void BitmapsTest::saveBeforeANameDoesNothing() {
+    Sheet s;
+    const QImage before = s.state.Sheet.Image();
+    SaveBitmap(s.state, s.dialogs, false);
+    QVERIFY(s.dialogs.asked.isEmpty());
+    QCOMPARE(s.state.Sheet.Image(), before);
+}
+
+void BitmapsTest::savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName() {
+    Sheet s;
+    // One tick number coloured on its own, one hidden, one free label in red.
+    s.state.Xmoji.At(2).color = Rgb(0, 200, 0);
+    s.state.Xmoji.At(3).visible = false;
+    AddFreeLabel(s.state, 20, 120);
+    SetLabelColor(s.state, RefTo(s.state, LabelKind::Free, 1), Rgb(255, 0, 0));
+    s.dialogs.paths.push_back(s.Path("graph.jpg"));
+    SaveBitmap(s.state, s.dialogs, true);
+    QCOMPARE(s.dialogs.asked[0].title, QStringLiteral("画像を名前を付けて保存"));
+    QCOMPARE(s.dialogs.asked[0].text, QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp"));
+    QCOMPARE(s.state.BitmapFileName, s.Path("graph.jpg"));
+
+    QFile file(s.Path("graph.jpg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(2), QByteArray("BM"));
+    file.close();
+    QImage saved(s.Path("graph.jpg"), "bmp");
+    QCOMPARE(saved.size(), QSize(400, 300));
+    QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(2)), TickBlue) > 5); // the template's colour
+    QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(3)), TickBlue), 0); // hidden
+    QVERIFY(Count(saved, AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)) > 0);
+    // The sheet itself is clean again: the labels lie on top, not in it.
+    QCOMPARE(Count(s.state.Sheet.Image(), AreaOf(s.state.Xmoji.At(2)), TickBlue), 0);
+
+    s.state.AddMoji.At(1).visible = false;
+    SaveBitmap(s.state, s.dialogs, false); // Save writes to the same name without asking
+    QCOMPARE(s.dialogs.asked.size(), 1);
+    QCOMPARE(
+        Count(QImage(s.Path("graph.jpg"), "bmp"), AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)),
+        0);
+}
+
+void BitmapsTest::cancelledSaveAsLeavesTheSheetAsItWas() {
+    Sheet s;
+    s.DrawCurve("x", Rgb(0, 0, 0));
+    const QImage before = s.state.Sheet.Image();
+    SaveBitmap(s.state, s.dialogs, true);
+    QCOMPARE(s.state.Sheet.Image(), before);
+    QVERIFY(s.state.BitmapFileName.isEmpty());
+}
+
+void BitmapsTest::failedSaveIsReported() {
+    Sheet s;
+    s.dialogs.paths.push_back(s.Path("no/such/folder/x.bmp"));
+    SaveBitmap(s.state, s.dialogs, true);
+    QCOMPARE(s.dialogs.Messages().size(), 1);
+    QVERIFY(s.dialogs.Messages()[0].startsWith(QStringLiteral("画像を保存できませんでした")));
+}
+
+void BitmapsTest::readPictureLiesUnderTheGrid() {
+    Sheet s;
+    s.DrawCurve("x", Rgb(0, 0, 0));
+    QImage picture(600, 20, QImage::Format_RGB32); // wider than the sheet
+    picture.fill(QColor(250, 200, 0));
+    QVERIFY(picture.save(s.Path("stripe.png")));
+    s.dialogs.paths.push_back(s.Path("stripe.png"));
+    QVERIFY(ReadPicture(s.state, s.dialogs));
+    QCOMPARE(s.dialogs.asked[0].title, QStringLiteral("画像の読み込み"));
+    QCOMPARE(s.dialogs.asked[0].text, QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;"));
+    const QImage& shown = s.state.Sheet.Image();
+    QCOMPARE(FromQColor(shown.pixelColor(398, 5)), Rgb(250, 200, 0)); // its top-left part
+    QCOMPARE(FromQColor(shown.pixelColor(398, 25)), Rgb(255, 255, 255));
+    QCOMPARE(FromQColor(shown.pixelColor(240, 7)), Rgb(32, 255, 255)); // the grid over it
+    QCOMPARE(s.state.Graph.GraphWidthPx, 400.0f);
+    QCOMPARE(Count(shown, QRect(0, 0, 400, 300), Rgb(0, 0, 0)), 0); // no curve until a redraw
+    QVERIFY(SlotOf(s.state.Slots, 1).Drawn);
+}
+
+void BitmapsTest::unreadablePictureChangesNothing() {
+    Sheet s;
+    QFile junk(s.Path("junk.bmp"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a picture");
+    junk.close();
+    const QImage before = s.state.Sheet.Image();
+    s.dialogs.paths.push_back(s.Path("junk.bmp"));
+    QVERIFY(!ReadPicture(s.state, s.dialogs));
+    QCOMPARE(s.state.BitmapFileName, s.Path("junk.bmp"));
+    QCOMPARE(s.state.Sheet.Image(), before);
+}
+
+void BitmapsTest::copyAndPaste() {
+    Sheet s;
+    s.DrawCurve("0", Rgb(200, 0, 0));
+    CopyToClipboard(s.state);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(400, 300));
+    QVERIFY(Count(copied, AreaOf(s.state.Xmoji.At(2)), TickBlue) > 5);
+    QVERIFY(Count(copied, QRect(0, 150, 400, 1), Rgb(200, 0, 0)) > 300);
+
+    QGuiApplication::clipboard()->clear();
+    const QImage before = s.state.Sheet.Image();
+    QVERIFY(!PasteFromClipboard(s.state)); // no picture: the sheet stays
+    QCOMPARE(s.state.Sheet.Image(), before);
+
+    QImage picture(50, 50, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent); // transparent parts show the background colour
+    QGuiApplication::clipboard()->setImage(picture);
+    s.state.Settings.BackgroundColor = Rgb(10, 20, 30);
+    QVERIFY(PasteFromClipboard(s.state));
+    QCOMPARE(FromQColor(s.state.Sheet.Image().pixelColor(1, 1)), Rgb(10, 20, 30));
+    QVERIFY(s.state.Sheet.HasPicture());
+}
+
+QTEST_MAIN(BitmapsTest)
+#include "tst_bitmaps.moc"

@@ -1,0 +1,282 @@
+#include "plot/linestyle.h"
+#include "program/curvanestate.h"
+#include "program/functionpanel.h"
+#include "program/redraw.h"
+#include "tests/support/pixels.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+constexpr ColorRef Red = Rgb(250, 0, 0);
+constexpr ColorRef Green = Rgb(0, 160, 0);
+constexpr ColorRef Blue = Rgb(0, 0, 250);
+
+// The default 400 × 300 sheet with its three rows.
+struct Rows {
+    CurvaneState state;
+    AxisPanelTexts panel;
+    Rows() { StartGraph(state, 400, 300); }
+    FunctionSlot& Slot(int n) { return SlotOf(state.Slots, n); }
+    DrawOutcome Click(int n) { return DrawButtonClicked(state, state.scriptEvalFn, n, &panel); }
+    void Type(int n, const char* text, ColorRef colour = Rgb(0, 0, 0)) {
+        ExpressionChanged(state, n, QString::fromUtf8(text));
+        Slot(n).Color = colour;
+    }
+    int Count(ColorRef colour) const { return CountPixels(state.Sheet.Image(), colour); }
+    ColorRef At(int x, int y) const { return FromQColor(state.Sheet.Image().pixelColor(x, y)); }
+};
+
+} // namespace
+
+class FunctionPanelTest : public QObject {
+    Q_OBJECT
+private slots:
+    void drawEraseDrawEvaluatesOnce();
+    void evaluationTakesOverThePanelTexts();
+    void editedExpressionLeavesTheOldCurveUntilAFullRedraw();
+    void colourChangeOffersUpdateWhichPutsTheSlotOnTop();
+    void erasedSlotTakesItsNewColourAtTheNextDraw();
+    void erasingOneSlotKeepsTheOthers();
+    void removingARowKeepsColourAndStyle();
+    void unbalancedBracketsDrawNothing();
+    void emptyExpressionOnlyAsksForFocus();
+    void keyFilter_data();
+    void keyFilter();
+    void lineStyleGoesToTheLastFocusedSlot();
+    void summaryTellsHowTheComputationWent();
+    void resetPutsEveryRowBack();
+};
+
+void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
+    Rows r;
+    r.panel.Of(Axis::X) = {QStringLiteral("deg"), QStringLiteral("  -3"), QStringLiteral("2.5abc")};
+    r.panel.Of(Axis::Y).smallValue = QStringLiteral("abc");
+    r.Click(1); // nothing to draw: nothing taken over
+    QCOMPARE(r.state.Graph.XUnitName, PlainUnitName);
+    r.Type(1, "x");
+    r.Click(1);
+    QCOMPARE(r.state.Graph.XUnitName, QStringLiteral("deg"));
+    QCOMPARE(r.state.Graph.XSmallValue, 2.5);
+    QCOMPARE(r.state.Graph.XOriginValue, -3.0);
+    QCOMPARE(r.state.Graph.YSmallValue, 0.0);
+    // Without texts the state's own values stand.
+    r.state.Graph.XSmallValue = 1;
+    r.Type(1, "x+1");
+    DrawButtonClicked(r.state, r.state.scriptEvalFn, 1);
+    QCOMPARE(r.state.Graph.XSmallValue, 1.0);
+    QCOMPARE(r.state.Graph.XUnitName, QStringLiteral("deg"));
+}
+
+void FunctionPanelTest::drawEraseDrawEvaluatesOnce() {
+    Rows r;
+    r.Type(1, "sin(x)*20", Red);
+    DrawOutcome outcome = r.Click(1);
+    QVERIFY(outcome.evaluated);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase);
+    QCOMPARE(ButtonCaption(r.Slot(1).Button), QStringLiteral("消去"));
+    const int drawn = r.Count(Red);
+    QVERIFY(drawn > 400);
+
+    r.Click(1); // erase
+    QCOMPARE(r.Count(Red), 0);
+    QCOMPARE(ButtonCaption(r.Slot(1).Button), QStringLiteral("描画"));
+    QVERIFY(r.Slot(1).Drawn);
+    QVERIFY(r.Slot(1).Hidden);
+
+    outcome = r.Click(1); // draw again from the kept rows
+    QVERIFY(!outcome.evaluated);
+    QCOMPARE(r.Slot(1).SampleCount, 1);
+    QCOMPARE(r.Count(Red), drawn);
+}
+
+void FunctionPanelTest::editedExpressionLeavesTheOldCurveUntilAFullRedraw() {
+    Rows r;
+    r.Type(1, "x", Red);
+    r.Click(1);
+    QCOMPARE(r.At(240, 110), Red); // x = 10
+    r.Type(1, "-x", Red);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Draw);
+    QCOMPARE(r.At(240, 110), Red); // still on the sheet
+    r.Click(1);
+    QCOMPARE(r.Slot(1).SampleCount, 2);
+    QCOMPARE(r.At(240, 190), Red);
+    QCOMPARE(r.At(240, 110), Red); // the old curve too, until the sheet is redrawn
+    RedrawAll(r.state);
+    QCOMPARE(r.At(240, 190), Red);
+    QVERIFY(r.At(240, 110) != Red);
+}
+
+void FunctionPanelTest::colourChangeOffersUpdateWhichPutsTheSlotOnTop() {
+    Rows r;
+    r.Type(1, "0", Red);
+    r.Type(2, "0", Blue);
+    r.Click(1);
+    r.Click(2);
+    QCOMPARE(r.At(100, 150), Blue);
+    ColorChosen(r.state, 1, Green);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Update);
+    QCOMPARE(ButtonCaption(r.Slot(1).Button), QStringLiteral("更新"));
+    QCOMPARE(r.At(100, 150), Blue); // nothing redrawn yet
+    const DrawOutcome outcome = r.Click(1);
+    QVERIFY(!outcome.evaluated);
+    QCOMPARE(r.At(100, 150), Green); // on top of slot 2
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase);
+
+    ColorChosen(r.state, 1, std::nullopt); // cancelled: the colour stays, the button still changes
+    QCOMPARE(r.Slot(1).Color, Green);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Update);
+    // A full redraw for another reason shows the restyled slot, its button still offering update.
+    r.Slot(1).StyleCode = QStringLiteral("実3");
+    r.Click(2); // erase slot 2
+    QCOMPARE(r.At(100, 151), Green);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Update);
+}
+
+void FunctionPanelTest::erasedSlotTakesItsNewColourAtTheNextDraw() {
+    Rows r;
+    r.Type(1, "0", Red);
+    r.Click(1);
+    r.Click(1); // erased
+    ColorChosen(r.state, 1, Blue);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Draw);
+    r.Click(1);
+    QCOMPARE(r.At(100, 150), Blue);
+}
+
+void FunctionPanelTest::erasingOneSlotKeepsTheOthers() {
+    Rows r;
+    r.Type(2, "10", Red);
+    r.Type(3, "-10", Blue);
+    r.Click(2);
+    r.Click(3);
+    const DrawOutcome outcome = r.Click(2);
+    QVERIFY(outcome.focusTextBox); // rows 2 and 3 take the focus back
+    QCOMPARE(r.Count(Red), 0);
+    QVERIFY(r.Count(Blue) > 300);
+    r.Click(3);
+    QCOMPARE(r.Count(Blue), 0);
+}
+
+void FunctionPanelTest::removingARowKeepsColourAndStyle() {
+    Rows r;
+    AddRow(r.state, 3);
+    QVERIFY(r.Slot(3).RowShown);
+    QVERIFY(!r.Slot(2).RowShown); // row 3 without row 2
+    r.Type(3, "5", Blue);
+    r.Slot(3).StyleCode = QStringLiteral("点2");
+    r.Click(3);
+    QVERIFY(r.Count(Blue) > 0);
+    RemoveRow(r.state, 3);
+    QCOMPARE(r.Count(Blue), 0);
+    QVERIFY(r.Slot(3).Expression.isEmpty());
+    QVERIFY(!r.Slot(3).RowShown);
+    QVERIFY(!r.Slot(3).Drawn);
+    QCOMPARE(r.Slot(3).Button, DrawButtonState::Draw);
+    AddRow(r.state, 3);
+    QCOMPARE(r.Slot(3).Color, Blue);
+    QCOMPARE(r.Slot(3).StyleCode, QStringLiteral("点2"));
+    RemoveRow(r.state, 1); // the first row stays
+    QVERIFY(r.Slot(1).RowShown);
+}
+
+void FunctionPanelTest::unbalancedBracketsDrawNothing() {
+    Rows r;
+    r.Type(1, "sin(x))", Red);
+    const DrawOutcome outcome = r.Click(1);
+    QVERIFY(outcome.bracketMessage);
+    QVERIFY(outcome.focusTextBox);
+    QVERIFY(!outcome.evaluated);
+    QCOMPARE(r.Count(Red), 0);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Draw);
+    QVERIFY(!r.Slot(1).Drawn);
+}
+
+void FunctionPanelTest::emptyExpressionOnlyAsksForFocus() {
+    Rows r;
+    const DrawOutcome outcome = r.Click(1);
+    QVERIFY(outcome.focusTextBox);
+    QVERIFY(!outcome.bracketMessage);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Draw);
+}
+
+void FunctionPanelTest::keyFilter_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("lower case and operators") << "sin(x)^2+3*x-1/2.5"
+                                              << "sin(x)^2+3*x-1/2.5";
+    QTest::newRow("comparisons") << "x<=1>0=x"
+                                 << "x<=1>0=x";
+    QTest::newRow("capitals dropped") << "Sin(X)"
+                                      << "in()";
+    QTest::newRow("space, comma, colon and quotes dropped") << "a, b; c:\"d\""
+                                                            << "abcd";
+    QTest::newRow("underscore, ampersand, backslash dropped") << "a_b&c\\d"
+                                                              << "abcd";
+    QTest::newRow("double-byte dropped") << "ｘ＋１π"
+                                         << "";
+    QTest::newRow("control codes dropped") << "x\n\t\r"
+                                           << "x";
+}
+
+void FunctionPanelTest::keyFilter() {
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QCOMPARE(FilterFunctionText(typed), kept);
+    QCOMPARE(FilterFunctionKey(8), std::int16_t(8)); // backspace is a typing key
+    QCOMPARE(FilterFunctionKey(13), std::int16_t(0));
+    QCOMPARE(FilterFunctionKey(0x3042), std::int16_t(0));
+}
+
+void FunctionPanelTest::lineStyleGoesToTheLastFocusedSlot() {
+    Rows r;
+    QVERIFY(!StyleChosen(r.state, QStringLiteral("点3"))); // no box has had the focus
+    for (const FunctionSlot& slot : r.state.Slots) {
+        QCOMPARE(slot.StyleCode, QStringLiteral("実1"));
+    }
+    r.Type(2, "x");
+    r.Click(2);
+    r.state.StyleTarget = 2;
+    QVERIFY(StyleChosen(r.state, QStringLiteral("鎖3")));
+    QCOMPARE(r.Slot(2).StyleCode, QStringLiteral("鎖3"));
+    QCOMPARE(r.Slot(2).Button, DrawButtonState::Update);
+    QCOMPARE(LineStyleCodes().size(), 9);
+    QCOMPARE(LineStyleCaptions().at(8), QStringLiteral("太い鎖線（鎖3）"));
+}
+
+void FunctionPanelTest::summaryTellsHowTheComputationWent() {
+    Rows r;
+    r.Type(1, "(x+)");
+    r.Click(1);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase); // shown, with an empty curve
+    QCOMPARE(SampleSummary(r.Slot(1).LastSample),
+             QStringLiteral("401 列中 0 列を描画しました。最初のエラー: 構文エラー"));
+    r.Type(2, "1/x");
+    r.Click(2);
+    QCOMPARE(SampleSummary(r.Slot(2).LastSample),
+             QStringLiteral("401 列中 400 列を描画しました。最初のエラー: 0 で除算しました"));
+    r.Type(3, "x");
+    r.Click(3);
+    QCOMPARE(SampleSummary(r.Slot(3).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
+    QVERIFY(SampleSummary(SampleReport{}).isEmpty());
+}
+
+void FunctionPanelTest::resetPutsEveryRowBack() {
+    Rows r;
+    AddRow(r.state, 2);
+    r.Type(2, "x", Red);
+    r.Slot(2).StyleCode = QStringLiteral("点1");
+    r.Click(2);
+    ResetFunctionPanel(r.state);
+    for (int n = 1; n <= 3; ++n) {
+        QVERIFY(r.Slot(n).Expression.isEmpty());
+        QCOMPARE(r.Slot(n).Color, Rgb(0, 0, 0));
+        QCOMPARE(r.Slot(n).StyleCode, QStringLiteral("実1"));
+        QCOMPARE(r.Slot(n).Button, DrawButtonState::Draw);
+        QVERIFY(!r.Slot(n).Drawn);
+        QCOMPARE(r.Slot(n).RowShown, n == 1);
+    }
+}
+
+QTEST_MAIN(FunctionPanelTest)
+#include "tst_functionpanel.moc"

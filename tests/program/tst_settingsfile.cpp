@@ -1,0 +1,236 @@
+#include "output/settingsfile.h"
+#include "program/curvanestate.h"
+#include "program/settingscommands.h"
+#include "program/sheetops.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+QByteArray Fields(const QByteArray& line, int from, int to) {
+    QList<QByteArray> parts = line.trimmed().split(',');
+    return parts.mid(from - 1, to - from + 1).join(',');
+}
+
+SettingsFileData DefaultData() {
+    CurvaneState state;
+    StartGraph(state, 400, 300);
+    return CaptureSettings(state, 6915, 5955);
+}
+
+QByteArray Line(const SettingsFileData& data) {
+    WriteProblem problem = WriteProblem::None;
+    return WriteSettingsLine(data, &problem).value_or(QByteArray());
+}
+
+// Replaces field n (from 1) of a written line.
+QByteArray WithField(QByteArray line, int n, const QByteArray& text) {
+    QList<QByteArray> parts = line.trimmed().split(',');
+    parts[n - 1] = text;
+    return parts.join(',') + "\r\n";
+}
+
+} // namespace
+
+class SettingsFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultsComeOutAsTheWorkedExample();
+    void everyValueSurvivesARoundTrip();
+    void fieldCountDecides();
+    void readingIsLenient_data();
+    void readingIsLenient();
+    void numbersThatDoNotFitFail();
+    void textsTheFormatCannotHoldAreRefused();
+    void applyingSizesTheSheetAndShowsRows();
+    void refusedSheetSizeKeepsTheSheet();
+};
+
+void SettingsFileTest::defaultsComeOutAsTheWorkedExample() {
+    const QByteArray line = Line(DefaultData());
+    QVERIFY(line.endsWith("\r\n"));
+    QCOMPARE(line.count("\r\n"), 1);
+    QCOMPARE(Fields(line, 1, 6), QByteArray("6915,5955,400,300,200,150"));
+    QCOMPARE(Fields(line, 7, 22),
+             QByteArray("0,0,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,4,4,5,5,2,2"));
+    QCOMPARE(Fields(line, 23, 37), QByteArray("16777152,16777152,16777072,16777072,16776992,"
+                                              "16776992,16740464,16740464,16777215,4,4,16711680,"
+                                              "16711680,9,9"));
+    // "単位 1" and "実1" in the Japanese code page.
+    const QByteArray unit = QByteArray::fromHex("925088ca2031");
+    const QByteArray solid = QByteArray::fromHex("8ec031");
+    QCOMPARE(Fields(line, 38, 52), "1,1,\"" + unit + "\",\"" + unit +
+                                       "\",0,0,\"\",\"\",\"\",0,0,0,\"" + solid + "\",\"" + solid +
+                                       "\",\"" + solid + "\"");
+}
+
+void SettingsFileTest::everyValueSurvivesARoundTrip() {
+    SettingsFileData d = DefaultData();
+    d.windowWidth = 9000.5f;
+    d.graphWidthPx = 512;
+    d.settings.OriginX = 12.25f;
+    d.settings.OriginY = -0.5f;
+    d.settings.XSide = 1;
+    d.settings.YSide = -1;
+    d.settings.YMediumLinesOn = false;
+    d.settings.XAxisOn = false;
+    d.settings.XSmallSpacing = 100;
+    d.settings.YLargeEvery = 20;
+    d.settings.YSmallLineColor = Rgb(1, 2, 3); // the pair differs
+    d.settings.XSmallLineColor = Rgb(4, 5, 6);
+    d.settings.BackgroundColor = Rgb(255, 250, 240);
+    d.settings.XTickLabelMode = 2;
+    d.settings.YTickLabelColor = Rgb(0, 128, 0);
+    d.settings.XTickLabelSize = 12.5f;
+    d.xSmallValue = 0.1;
+    d.ySmallValue = 1e-5;
+    d.xUnitName = QStringLiteral("deg");
+    d.yUnitName = QStringLiteral("π");
+    d.xOriginValue = -1234.5678;
+    d.yOriginValue = 1.5e-12;
+    d.expressions = {QStringLiteral("sin(x)"), QStringLiteral("x^2-1"), QStringLiteral("1/x")};
+    d.colours = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255)};
+    d.styleCodes = {QStringLiteral("点3"), QStringLiteral("鎖2"), QStringLiteral("実3")};
+
+    const std::optional<SettingsFileData> back = ReadSettingsLine(Line(d), GraphSettings{});
+    QVERIFY(back.has_value());
+    QCOMPARE(Line(*back), Line(d));
+    QCOMPARE(back->settings.OriginX, 12.25f);
+    QCOMPARE(back->settings.YSmallLineColor, Rgb(1, 2, 3));
+    QCOMPARE(back->settings.XSmallLineColor, Rgb(4, 5, 6));
+    QCOMPARE(back->xSmallValue, 0.1);
+    QCOMPARE(back->yOriginValue, 1.5e-12);
+    QCOMPARE(back->yUnitName, QStringLiteral("π"));
+    QCOMPARE(back->styleCodes[0], QStringLiteral("点3"));
+    QCOMPARE(back->expressions[1], QStringLiteral("x^2-1"));
+    QCOMPARE(back->windowWidth, 9000.5f);
+}
+
+void SettingsFileTest::fieldCountDecides() {
+    const QByteArray line = Line(DefaultData());
+    QByteArray short51 = line.trimmed();
+    short51.truncate(short51.lastIndexOf(','));
+    QVERIFY(!ReadSettingsLine(short51 + "\r\n", GraphSettings{}).has_value());
+    QVERIFY(!ReadSettingsLine(QByteArray(), GraphSettings{}).has_value());
+    const QByteArray long53 = line.trimmed() + ",\"extra\",99\r\nmore text\r\n";
+    const std::optional<SettingsFileData> read = ReadSettingsLine(long53, GraphSettings{});
+    QVERIFY(read.has_value());
+    QCOMPARE(read->styleCodes[2], QStringLiteral("実1"));
+}
+
+void SettingsFileTest::readingIsLenient_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<double>("value"); // of the field read back
+    QTest::newRow("letters in a number read 0") << 38 << QByteArray("abc") << 0.0;
+    QTest::newRow("empty number reads 0") << 42 << QByteArray("") << 0.0;
+    QTest::newRow("leading zero") << 38 << QByteArray("0.5") << 0.5;
+    QTest::newRow("no leading zero") << 38 << QByteArray(".5") << 0.5;
+    QTest::newRow("lower-case exponent") << 39 << QByteArray("1e-05") << 1e-5;
+    QTest::newRow("blanks around") << 38 << QByteArray("  2.5 ") << 2.5;
+    QTest::newRow("line end before a field") << 42 << QByteArray("\r\n7") << 7.0;
+    QTest::newRow("boolean from zero") << 9 << QByteArray("0") << 0.0;
+    QTest::newRow("boolean from a number") << 9 << QByteArray("5") << 1.0;
+    QTest::newRow("boolean in lower case") << 15 << QByteArray("#false#") << 0.0;
+    QTest::newRow("16-bit rounds half to even") << 17 << QByteArray("6.5") << 6.0;
+}
+
+void SettingsFileTest::readingIsLenient() {
+    QFETCH(int, field);
+    QFETCH(QByteArray, text);
+    QFETCH(double, value);
+    const std::optional<SettingsFileData> read =
+        ReadSettingsLine(WithField(Line(DefaultData()), field, text), GraphSettings{});
+    QVERIFY(read.has_value());
+    const SettingsFileData& d = *read;
+    double got = 0;
+    switch (field) {
+    case 9:
+        got = d.settings.XSmallLinesOn ? 1 : 0;
+        break;
+    case 15:
+        got = d.settings.XAxisOn ? 1 : 0;
+        break;
+    case 17:
+        got = d.settings.XSmallSpacing;
+        break;
+    case 38:
+        got = d.xSmallValue;
+        break;
+    case 39:
+        got = d.ySmallValue;
+        break;
+    case 42:
+        got = d.xOriginValue;
+        break;
+    }
+    QCOMPARE(got, value);
+}
+
+void SettingsFileTest::numbersThatDoNotFitFail() {
+    const QByteArray line = Line(DefaultData());
+    QVERIFY(!ReadSettingsLine(WithField(line, 7, "40000"), GraphSettings{}).has_value());
+    QVERIFY(!ReadSettingsLine(WithField(line, 23, "5000000000"), GraphSettings{}).has_value());
+    QVERIFY(!ReadSettingsLine(WithField(line, 5, "1e300"), GraphSettings{}).has_value());
+    // A quoted text runs to its closing quote; what follows up to the comma is dropped.
+    const std::optional<SettingsFileData> read =
+        ReadSettingsLine(WithField(line, 44, "\"x+1\"junk"), GraphSettings{});
+    QVERIFY(read.has_value());
+    QCOMPARE(read->expressions[0], QStringLiteral("x+1"));
+}
+
+void SettingsFileTest::textsTheFormatCannotHoldAreRefused() {
+    SettingsFileData d = DefaultData();
+    WriteProblem problem = WriteProblem::None;
+    d.expressions[1] = QStringLiteral("\"x\"");
+    QVERIFY(!WriteSettingsLine(d, &problem).has_value());
+    QCOMPARE(problem, WriteProblem::TextNotStorable);
+    d.expressions[1] = QStringLiteral("x😀");
+    QVERIFY(!WriteSettingsLine(d, &problem).has_value());
+    d.expressions[1] = QStringLiteral("x + sin(x)"); // spaces are fine
+    QVERIFY(WriteSettingsLine(d, &problem).has_value());
+    QCOMPARE(problem, WriteProblem::None);
+}
+
+void SettingsFileTest::applyingSizesTheSheetAndShowsRows() {
+    CurvaneState state;
+    StartGraph(state, 331, 253);
+    SlotOf(state.Slots, 1).Drawn = true;
+    SettingsFileData d = DefaultData(); // a 400 × 300 sheet
+    d.expressions[2] = QStringLiteral("x");
+    d.settings.OriginX = 10;
+    ApplySettingsFile(state, d);
+    QCOMPARE(state.Sheet.Width(), 400);
+    QCOMPARE(state.Sheet.Height(), 300);
+    QCOMPARE(state.Graph.GraphWidthPx, 400.0f);
+    QCOMPARE(state.Graph.PlotValues.LastColumn(), 400);
+    QCOMPARE(state.Graph.PlotLimit, 1500.0f);
+    QCOMPARE(state.Settings.OriginX, 10.0f);
+    QVERIFY(!SlotOf(state.Slots, 2).RowShown);
+    QVERIFY(SlotOf(state.Slots, 3).RowShown);
+    for (const FunctionSlot& slot : state.Slots) {
+        QVERIFY(!slot.Drawn); // nothing is drawn until its button is pressed
+        QCOMPARE(slot.Button, DrawButtonState::Draw);
+    }
+    QVERIFY(!state.Graph.SuppressTextEvents);
+    // The grid was drawn for the new origin.
+    QCOMPARE(FromQColor(state.Sheet.Image().pixelColor(10, 7)), Rgb(112, 112, 255));
+}
+
+void SettingsFileTest::refusedSheetSizeKeepsTheSheet() {
+    for (const float width : {0.0f, -5.0f, 3000.0f}) {
+        CurvaneState state;
+        StartGraph(state, 331, 253);
+        SettingsFileData d = DefaultData();
+        d.graphWidthPx = width;
+        ApplySettingsFile(state, d);
+        QCOMPARE(state.Sheet.Width(), 331);
+        QCOMPARE(state.Graph.GraphWidthPx, 331.0f);
+        QCOMPARE(state.Graph.PlotValues.LastColumn(), 331);
+    }
+    QCOMPARE(CheckSheetSize(2180, 100), SizeRefusal::None);     // 2184 px outside: 32760 twips
+    QCOMPARE(CheckSheetSize(2181, 100), SizeRefusal::TooLarge); // 32775 twips
+}
+
+QTEST_MAIN(SettingsFileTest)
+#include "tst_settingsfile.moc"

@@ -1,0 +1,224 @@
+#include "tests/ui/windowfixture.h"
+#include "ui/frmcurvane.h"
+#include "ui/sheetview.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QScrollBar>
+
+namespace {
+
+struct Fixture : WindowFixture {
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
+    void SaveAs(const QString& path) {
+        dialogs->paths.push_back(path);
+        Trigger("mnuFileSaveAs");
+    }
+    void Open(const QString& path) {
+        dialogs->paths.push_back(path);
+        Trigger("mnuFileOpen");
+    }
+    void Type(const char* box, const char* text) {
+        auto* edit = Find<QLineEdit>(box);
+        edit->clear();
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+    }
+    void Click(const char* button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+};
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class SettingsFileGuiTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveBeforeANameDoesNothing();
+    void cancelledDialogsChangeNothing();
+    void saveAsUsesTheNameAsTyped();
+    void openBringsBackTheWholeSetUp();
+    void openKeepsAVisibleRowWithAnEmptyText();
+    void brokenFileChangesNothingAndSaysNothing();
+    void failedWriteIsReported();
+    void newResetsEverything();
+    void renderDrawsWhatTheWindowDraws();
+};
+
+void SettingsFileGuiTest::saveBeforeANameDoesNothing() {
+    Fixture f;
+    f.Trigger("mnuFileSave");
+    QVERIFY(f.dialogs->asked.isEmpty());
+    f.window->tbToolBar_ButtonClick(QStringLiteral("上書き保存")); // the toolbar's save
+    QVERIFY(f.dialogs->asked.isEmpty());
+    QVERIFY(f.State().SettingsFileName.isEmpty());
+}
+
+void SettingsFileGuiTest::cancelledDialogsChangeNothing() {
+    Fixture f;
+    f.Trigger("mnuFileSaveAs");
+    f.Trigger("mnuFileOpen");
+    QCOMPARE(f.dialogs->asked.size(), 2);
+    QCOMPARE(f.dialogs->asked[0].title, QStringLiteral("名前を付けて保存"));
+    QCOMPARE(f.dialogs->asked[0].text, QStringLiteral("設定ﾌｧｲﾙ (*.cvf)|*.cvf"));
+    QCOMPARE(f.dialogs->asked[1].title, QStringLiteral("設定読み込み"));
+    QVERIFY(f.State().SettingsFileName.isEmpty());
+}
+
+void SettingsFileGuiTest::saveAsUsesTheNameAsTyped() {
+    Fixture f;
+    f.SaveAs(f.Path("graph"));
+    QVERIFY(QFile::exists(f.Path("graph")));
+    QVERIFY(!QFile::exists(f.Path("graph.cvf")));
+    QCOMPARE(f.State().SettingsFileName, f.Path("graph"));
+    // Save now writes there, replacing the file.
+    f.Type("txtF1", "x");
+    f.window->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
+    QVERIFY(Contents(f.Path("graph")).contains("\"x\""));
+    QVERIFY(f.dialogs->Messages().isEmpty());
+}
+
+void SettingsFileGuiTest::openBringsBackTheWholeSetUp() {
+    Fixture f;
+    f.Type("txtF1", "sin(x)");
+    f.Click("cmdF2add");
+    f.Type("txtF2", "x");
+    f.dialogs->colors.push_back(Rgb(0, 0, 255));
+    QTest::mouseClick(f.Find<QLabel>("lblF2color"), Qt::LeftButton);
+    f.Find<QScrollBar>("scrXMsize")->setValue(4);
+    f.Type("txtYObias", "-0.25");
+    f.SaveAs(f.Path("setup.cvf"));
+
+    f.Trigger("mnuFileNew");
+    QVERIFY(!f.Find<QLineEdit>("txtF2")->isVisible());
+    QCOMPARE(f.State().Settings.XMediumEvery, std::int16_t(5));
+
+    f.Open(f.Path("setup.cvf"));
+    QCOMPARE(f.Find<QLineEdit>("txtF1")->text(), QStringLiteral("sin(x)"));
+    QVERIFY(f.Find<QLineEdit>("txtF2")->isVisible());
+    QCOMPARE(f.Find<QLineEdit>("txtF2")->text(), QStringLiteral("x"));
+    QCOMPARE(f.State().Slots[1].Color, Rgb(0, 0, 255));
+    QCOMPARE(f.State().Settings.XMediumEvery, std::int16_t(4));
+    QCOMPARE(f.Find<QScrollBar>("scrXMsize")->value(), 4);
+    QCOMPARE(f.Find<QLineEdit>("txtYObias")->text(), QStringLiteral("-0.25"));
+    QCOMPARE(f.State().Graph.YOriginValue, -0.25);
+    QCOMPARE(f.Find<QPushButton>("cmdF1draw")->text(), QStringLiteral("描画"));
+    QVERIFY(!f.State().Slots[0].Drawn);
+    // Saving again writes the same bytes.
+    f.SaveAs(f.Path("again.cvf"));
+    QCOMPARE(Contents(f.Path("again.cvf")), Contents(f.Path("setup.cvf")));
+}
+
+void SettingsFileGuiTest::openKeepsAVisibleRowWithAnEmptyText() {
+    Fixture f;
+    f.SaveAs(f.Path("plain.cvf"));
+    f.Click("cmdF2add");
+    f.Type("txtF2", "x");
+    f.Open(f.Path("plain.cvf"));
+    QVERIFY(f.Find<QLineEdit>("txtF2")->isVisible());
+    QVERIFY(f.Find<QLineEdit>("txtF2")->text().isEmpty());
+}
+
+void SettingsFileGuiTest::brokenFileChangesNothingAndSaysNothing() {
+    Fixture f;
+    f.SaveAs(f.Path("good.cvf"));
+    QByteArray line = Contents(f.Path("good.cvf")).trimmed();
+    line.truncate(line.lastIndexOf(',')); // 51 fields
+    line.replace("4,4,5,5,2,2", "9,9,5,5,2,2");
+    QFile broken(f.Path("broken.cvf"));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write(line + "\r\n");
+    broken.close();
+    f.Type("txtF1", "x");
+    const QImage before = f.State().Sheet.Image();
+    f.Open(f.Path("broken.cvf"));
+    QCOMPARE(f.State().Settings.XSmallSpacing, std::int16_t(4));
+    QCOMPARE(f.Find<QLineEdit>("txtF1")->text(), QStringLiteral("x"));
+    QCOMPARE(f.State().Sheet.Image(), before);
+    QVERIFY(f.dialogs->Messages().isEmpty());
+    QCOMPARE(f.State().SettingsFileName, f.Path("broken.cvf")); // the name was kept first
+}
+
+void SettingsFileGuiTest::failedWriteIsReported() {
+    Fixture f;
+    f.SaveAs(f.Path("good.cvf"));
+    const QByteArray good = Contents(f.Path("good.cvf"));
+    f.SaveAs(f.Path("no/such/folder/x.cvf"));
+    QCOMPARE(f.dialogs->Messages().size(), 1);
+    QVERIFY(
+        f.dialogs->Messages()[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした")));
+    QCOMPARE(Contents(f.Path("good.cvf")), good);
+}
+
+void SettingsFileGuiTest::newResetsEverything() {
+    Fixture f;
+    f.Type("txtF1", "x");
+    f.Click("cmdF1draw");
+    f.Click("cmdF3add");
+    f.Find<QScrollBar>("scrYSsize")->setValue(9);
+    f.Type("txtXSvalue", "3");
+    f.Find<QComboBox>("cboXTanni")->setEditText(QStringLiteral("deg"));
+    f.State().Sheet.SetPicture(QImage(10, 10, QImage::Format_RGB32));
+    f.window->tbToolBar_ButtonClick(QStringLiteral("新規作成"));
+    QVERIFY(f.Find<QLineEdit>("txtF1")->text().isEmpty());
+    QVERIFY(!f.Find<QLineEdit>("txtF3")->isVisible());
+    QCOMPARE(f.State().Settings.YSmallSpacing, std::int16_t(4));
+    QCOMPARE(f.Find<QScrollBar>("scrYSsize")->value(), 4);
+    QCOMPARE(f.Find<QLineEdit>("txtXSvalue")->text(), QStringLiteral("1"));
+    QCOMPARE(f.Find<QComboBox>("cboXTanni")->currentText(), QStringLiteral("単位 1"));
+    QVERIFY(!f.State().Sheet.HasPicture());
+    QCOMPARE(f.Find<QPushButton>("cmdF1draw")->text(), QStringLiteral("描画"));
+    QCOMPARE(FromQColor(f.State().Sheet.Image().pixelColor(100, 60)), Rgb(255, 255, 255));
+}
+
+void SettingsFileGuiTest::renderDrawsWhatTheWindowDraws() {
+    Fixture f;
+    f.Type("txtF1", "sin(x)*20");
+    f.Click("cmdF2add");
+    f.Type("txtF2", "x/2");
+    f.Click("cmdF3add");
+    f.Type("txtF3", "10-x^2/8");
+    f.dialogs->colors.push_back(Rgb(200, 0, 0));
+    QTest::mouseClick(f.Find<QLabel>("lblF1color"), Qt::LeftButton);
+    f.dialogs->popupChoices.push_back(4); // 点2
+    QTest::mouseClick(f.Find<QLabel>("lblF2style"), Qt::LeftButton);
+    f.dialogs->popupChoices.push_back(6); // 鎖1
+    QTest::mouseClick(f.Find<QLabel>("lblF3style"), Qt::LeftButton);
+    f.Type("txtXSvalue", "0.5");
+    f.SaveAs(f.Path("three.cvf"));
+    f.Click("cmdF1draw");
+    f.Click("cmdF2draw");
+    f.Click("cmdF3draw");
+    SheetView* sheet = f.window->Sheet();
+    const QImage shown =
+        sheet->grab(sheet->contentsRect()).toImage().convertToFormat(QImage::Format_RGB32);
+
+    QProcess render;
+    render.start(QStringLiteral(CURVANE_PROGRAM), {QStringLiteral("--render"), f.Path("three.cvf"),
+                                                   QStringLiteral("--out"), f.Path("three.png")});
+    QVERIFY(render.waitForFinished(30000));
+    QCOMPARE(render.exitCode(), 0);
+    const QImage rendered = QImage(f.Path("three.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(rendered.size(), QSize(331, 253));
+    QCOMPARE(rendered, shown);
+
+    // A file that is not there, or not a settings file: one line on standard error, exit code 1.
+    render.start(QStringLiteral(CURVANE_PROGRAM), {QStringLiteral("--render"), f.Path("none.cvf"),
+                                                   QStringLiteral("--out"), f.Path("none.bmp")});
+    QVERIFY(render.waitForFinished(30000));
+    QCOMPARE(render.exitCode(), 1);
+    QVERIFY(render.readAllStandardError().contains("curvane: no such settings file"));
+    QVERIFY(!QFile::exists(f.Path("none.bmp")));
+}
+
+QTEST_MAIN(SettingsFileGuiTest)
+#include "tst_settingsfile_gui.moc"

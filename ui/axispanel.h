@@ -1,0 +1,81 @@
+#pragma once
+
+#include "program/axispanelmodel.h"
+
+#include <QtWidgets/QFrame>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+
+// The settings panel picGraphSet: the sheet size in millimetres and the X and Y axis frames, one
+// shown at a time; a click on the shown frame shows the other.
+class AxisPanel : public QFrame {
+    Q_OBJECT
+public:
+    AxisPanel(CurvaneState& state, QWidget* parent);
+
+    // Shows the record (ApplyAxisPanel) with the controls' reactions held back.
+    void ShowRecord();
+    // Shows the sheet size labels only.
+    void ShowSheetSize();
+    // Shows the small spacings only (a zoom changed them; the value and unit boxes keep what the
+    // user typed).
+    void ShowSpacing();
+    // The sheet size editors: open, close, and the entry texts.
+    void OpenSizeEditor(Axis axis);
+    void CloseSizeEditor(Axis axis);
+    void SetSizeEntries(const QString& width, const QString& height);
+
+    // The unit and value boxes as the user left them, for the next computation.
+    QString UnitText(Axis axis) const;
+    QString SmallValueText(Axis axis) const;
+    QString OriginValueText(Axis axis) const;
+
+signals:
+    // A reaction changed the state; the window brings everything else in line.
+    void stateChanged();
+    // "OK" of a size editor with the typed millimetres.
+    void sizeEntered(Axis axis, const QString& millimetres);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct AxisControls {
+        QGroupBox* frame = nullptr;
+        QGroupBox* smallFrame = nullptr;
+        QScrollBar* smallBar = nullptr;
+        QGroupBox* mediumFrame = nullptr;
+        QScrollBar* mediumBar = nullptr;
+        QGroupBox* largeFrame = nullptr;
+        QScrollBar* largeBar = nullptr;
+        QGroupBox* valueFrame = nullptr;
+        QLineEdit* valueBox = nullptr;
+        QComboBox* unitBox = nullptr;
+        QGroupBox* originFrame = nullptr;
+        QLineEdit* originBox = nullptr;
+    };
+
+    AxisControls BuildAxis(Axis axis, int top);
+    void ShowAxis(AxisControls& controls, const AxisView& view);
+    const AxisControls& Controls(Axis axis) const { return axis == Axis::X ? m_x : m_y; }
+
+    CurvaneState& m_state;
+    QGroupBox* m_sizeFrame = nullptr;
+    struct SizeEditor {
+        QLabel* label = nullptr; // lblGraphXW / lblGraphYH
+        QLineEdit* entry = nullptr;
+        QWidget* ok = nullptr;
+        QWidget* cancel = nullptr;
+    };
+    SizeEditor BuildSizeEditor(Axis axis, int left);
+    SizeEditor& Editor(Axis axis) { return axis == Axis::X ? m_widthEditor : m_heightEditor; }
+
+    SizeEditor m_widthEditor;
+    SizeEditor m_heightEditor;
+    AxisControls m_x;
+    AxisControls m_y;
+};

@@ -1,0 +1,10 @@
+#include "ui/clicklabel.h"
+
+#include <QtGui/QMouseEvent>
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (rect().contains(event->position().toPoint())) {
+        emit released(event->button());
+    }
+}

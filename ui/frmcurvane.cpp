@@ -1,0 +1,625 @@
+#include "ui/frmcurvane.h"
+
+#include "platform/resources.h"
+#include "platform/units.h"
+#include "plot/linestyle.h"
+#include "program/bitmapcommands.h"
+#include "program/functionpanel.h"
+#include "program/layout.h"
+#include "program/placement.h"
+#include "program/redraw.h"
+#include "program/settingscommands.h"
+#include "program/sheetops.h"
+#include "program/textlabels.h"
+#include "ui/axispanel.h"
+#include "ui/frmsetmore.h"
+#include "ui/frmsetprinter.h"
+#include "ui/functionpanelview.h"
+#include "ui/helpwindow.h"
+#include "ui/qtdialogs.h"
+#include "ui/sheetview.h"
+#include "ui/toolbaricons.h"
+#include "ui/twips.h"
+#include "ui/zoomcursor.h"
+#include <QtWidgets/QLineEdit>
+#include <functional>
+
+#include <QtCore/QEvent>
+#include <QtGui/QCloseEvent>
+#include <QtGui/QShowEvent>
+#include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QMenuBar>
+#include <QtWidgets/QScrollBar>
+#include <QtWidgets/QToolBar>
+#include <cmath>
+
+frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<SettingsStore> store,
+                       QWidget* parent)
+    : QMainWindow(parent), m_dialogs(std::move(dialogs)), m_store(std::move(store)) {
+    if (!m_dialogs) {
+        m_dialogs = std::make_unique<QtDialogs>(this);
+    }
+    if (!m_store) {
+        m_store = std::make_unique<QtSettingsStore>();
+    }
+    setObjectName(QStringLiteral("frmCurvane"));
+    setWindowTitle(QStringLiteral("Curvane"));
+    setWindowIcon(AppIcon());
+    m_helpPath = ResourcePath(QStringLiteral("CURVANEHELP.hlp"));
+
+    // The graph on the designed sheet: 5025 × 3855 twips overall, less the sheet's frame.
+    StartGraph(m_state, Px(DesignSheetWidthTwips) - 2 * SheetFramePx,
+               Px(DesignSheetHeightTwips) - 2 * SheetFramePx);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(m_client);
+    // The sheet first: everything else stays usable above a sheet that reaches under it.
+    m_picScreen = new SheetView(m_state, m_client);
+    m_scrXdirect = new QScrollBar(Qt::Horizontal, m_client);
+    m_scrXdirect->setObjectName(QStringLiteral("scrXdirect"));
+    m_scrXdirect->hide();
+    m_scrYdirect = new QScrollBar(Qt::Vertical, m_client);
+    m_scrYdirect->setObjectName(QStringLiteral("scrYdirect"));
+    m_scrYdirect->hide();
+    connect(m_scrXdirect, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picScreen->move(-Px(value), m_picScreen->y()); });
+    connect(m_scrYdirect, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picScreen->move(m_picScreen->x(), -Px(value)); });
+
+    m_picFNSet = new FunctionPanel(m_client);
+    connect(m_picFNSet, &FunctionPanel::drawClicked, this, &frmCurvane::DrawClicked);
+    connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
+        ExpressionChanged(m_state, slot, text);
+        ShowState();
+    });
+    connect(m_picFNSet, &FunctionPanel::focused, this,
+            [this](int slot) { m_state.StyleTarget = static_cast<std::int16_t>(slot); });
+    connect(m_picFNSet, &FunctionPanel::addClicked, this, [this](int slot) {
+        AddRow(m_state, slot);
+        ShowState();
+        m_picFNSet->FocusTextBox(slot);
+    });
+    connect(m_picFNSet, &FunctionPanel::removeRowRequested, this, [this](int slot) {
+        RemoveRow(m_state, slot);
+        ShowState();
+    });
+    connect(m_picFNSet, &FunctionPanel::colorClicked, this, &frmCurvane::ColorClicked);
+    connect(m_picFNSet, &FunctionPanel::styleClicked, this, &frmCurvane::StyleClicked);
+    m_picGraphSet = new AxisPanel(m_state, m_client);
+    m_picGraphSet->setAutoFillBackground(true);
+    connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
+    connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
+    connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
+    connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
+    WireLabels();
+
+    BuildToolBar();
+    BuildMenuBar();
+    m_client->installEventFilter(this);
+
+    RestorePlacement();
+    LayoutWindow();
+    ShowState();
+}
+
+frmCurvane::~frmCurvane() = default;
+
+QPrinter& frmCurvane::Printer() {
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *m_printer;
+}
+
+void frmCurvane::BuildMenuBar() {
+    QMenuBar* bar = menuBar();
+    const std::function<void(QMenu*, const std::vector<MenuItem>&)> fill =
+        [&](QMenu* menu, const std::vector<MenuItem>& items) {
+            for (const MenuItem& item : items) {
+                if (item.IsSeparator()) {
+                    QAction* separator = menu->addSeparator();
+                    separator->setObjectName(item.objectName);
+                } else if (!item.submenu.empty()) {
+                    QMenu* sub = menu->addMenu(item.caption);
+                    sub->setObjectName(item.objectName);
+                    sub->menuAction()->setObjectName(item.objectName);
+                    fill(sub, item.submenu);
+                } else {
+                    QAction* action = menu->addAction(item.caption);
+                    action->setObjectName(item.objectName);
+                    if (!item.shortcut.isEmpty()) {
+                        action->setShortcut(QKeySequence(item.shortcut));
+                    }
+                    const Command command = *item.command;
+                    connect(action, &QAction::triggered, this,
+                            [this, command] { RunCommand(command); });
+                }
+            }
+        };
+    for (const Menu& menu : MenuBar()) {
+        QMenu* top = bar->addMenu(menu.caption);
+        top->setObjectName(menu.objectName);
+        fill(top, menu.items);
+    }
+}
+
+void frmCurvane::BuildToolBar() {
+    m_tbToolBar = new QToolBar(m_client);
+    m_tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
+    m_tbToolBar->setIconSize(QSize(16, 16));
+    m_tbToolBar->setMovable(false);
+    m_tbToolBar->setFloatable(false);
+    for (const ToolbarItem& item : ToolbarItems()) {
+        if (item.key.isEmpty()) {
+            m_tbToolBar->addSeparator();
+            continue;
+        }
+        QAction* action = m_tbToolBar->addAction(ToolbarIcon(item.key), item.key);
+        action->setObjectName(item.key);
+        action->setData(item.key);
+        action->setToolTip(item.tooltip);
+        connect(action, &QAction::triggered, this,
+                [this, key = item.key] { tbToolBar_ButtonClick(key); });
+    }
+    m_tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+void frmCurvane::RunCommand(Command command) {
+    if (const std::optional<int> style = LineStyleIndex(command)) {
+        ChooseLineStyle(*style);
+        return;
+    }
+    switch (command) {
+    case Command::FileNew:
+        mnuFileNew_Click();
+        break;
+    case Command::FileOpen:
+        mnuFileOpen_Click();
+        break;
+    case Command::FileSave:
+    case Command::FileSaveAs: {
+        const QRect outer = frameGeometry();
+        SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, Tw(outer.width()),
+                         Tw(outer.height()));
+        break;
+    }
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+        ArmZoom(command == Command::ZoomIn ? 1 : -1);
+        break;
+    case Command::Matching:
+        mnuMatching_Click();
+        break;
+    case Command::AddMoji:
+        mnuAddMoji_Click();
+        break;
+    case Command::BMPPrint:
+        mnuBMPPrint_Click(this, m_state, *m_dialogs, Printer());
+        ServePendingRedraw();
+        break;
+    case Command::BMPRead:
+        if (ReadPicture(m_state, *m_dialogs)) {
+            ShowState();
+            m_picFNSet->FocusTextBox(1);
+        }
+        break;
+    case Command::BMPSave:
+    case Command::BMPSaveAs:
+        SaveBitmap(m_state, *m_dialogs, command == Command::BMPSaveAs);
+        ShowState();
+        break;
+    case Command::ToClipboard:
+        CopyToClipboard(m_state);
+        ShowState();
+        break;
+    case Command::FromClipboard:
+        if (PasteFromClipboard(m_state)) {
+            ShowState();
+        }
+        break;
+    case Command::SetMore:
+        mnuSetMore_Click(this, m_state, *m_dialogs);
+        ServePendingRedraw();
+        break;
+    case Command::Surface:
+        if (RestoreLabel(m_state)) {
+            m_picScreen->update();
+        }
+        break;
+    case Command::FileExit:
+        close();
+        break;
+    case Command::HelpAbout:
+        ShowVersion();
+        break;
+    case Command::HelpContents:
+        ShowHelp();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmCurvane::tbToolBar_ButtonClick(const QString& key) {
+    const std::optional<Command> command = CommandOfToolbarKey(key);
+    if (!command) {
+        return;
+    }
+    // Operations started from the toolbar stop quietly where they fail.
+    try {
+        RunCommand(*command);
+    } catch (...) {
+    }
+}
+
+void frmCurvane::WireLabels() {
+    SheetView::EditRow& add = m_picScreen->AddRow();
+    SheetView::EditRow& edit = m_picScreen->ReEditRow();
+    const auto newest = [this] {
+        return RefTo(m_state, LabelKind::Free, m_state.AddMoji.UpperBound());
+    };
+    const auto edited = [this] { return m_state.EditedLabel.value_or(LabelRef{}); };
+    for (auto [row, target] : {std::pair{&add, std::function<LabelRef()>(newest)},
+                               std::pair{&edit, std::function<LabelRef()>(edited)}}) {
+        SheetView::EditRow* r = row;
+        connect(r->text, &QLineEdit::textChanged, this, [this, target](const QString& text) {
+            SetLabelText(m_state, target(), text);
+            m_picScreen->update();
+        });
+        connect(r->colour, &ClickLabel::released, this, [this, r, target](Qt::MouseButton b) {
+            const TextLabel* label = Resolve(m_state, target());
+            if (b != Qt::LeftButton || label == nullptr) {
+                return;
+            }
+            if (const std::optional<ColorRef> colour =
+                    m_dialogs->ChooseColor(label->color, false)) {
+                SetLabelColor(m_state, target(), *colour);
+                SheetView::SetSwatch(*r, *colour);
+                m_picScreen->update();
+            }
+        });
+        connect(r->font, &ClickLabel::released, this, [this, target](Qt::MouseButton b) {
+            const TextLabel* label = Resolve(m_state, target());
+            if (b != Qt::LeftButton || label == nullptr) {
+                return;
+            }
+            if (const std::optional<FontSpec> font = m_dialogs->ChooseFont(label->Font())) {
+                SetLabelFont(m_state, target(), *font);
+                m_picScreen->update();
+            }
+        });
+    }
+    connect(m_picScreen, &SheetView::labelDropped, this, [this](LabelRef label, QPointF at) {
+        DropLabel(m_state, label, at);
+        m_picScreen->update();
+    });
+    connect(m_picScreen, &SheetView::labelErased, this, [this](LabelRef label) {
+        EraseLabel(m_state, label);
+        m_picScreen->update();
+    });
+    connect(m_picScreen, &SheetView::labelDoubleClicked, this, &frmCurvane::BeginLabelEdit);
+}
+
+void frmCurvane::mnuAddMoji_Click() {
+    SheetView::EditRow& row = m_picScreen->AddRow();
+    AddFreeLabel(m_state, SheetView::RowHeight(row), row.text->width());
+    // The sheet goes home so the new label and its row are in sight.
+    m_picScreen->move(0, m_tbToolBar->height());
+    LayoutSheetScrollBars();
+    m_picScreen->ShowRow(row, QPointF(0, 0));
+    m_picScreen->update();
+}
+
+void frmCurvane::BeginLabelEdit(LabelRef ref) {
+    m_state.EditedLabel = ref;
+    const TextLabel* label = Resolve(m_state, ref);
+    if (label == nullptr) {
+        return;
+    }
+    SheetView::EditRow& row = m_picScreen->ReEditRow();
+    row.text->setText(label->Text());
+    label = Resolve(m_state, ref); // the text written back may have resized it
+    m_picScreen->ShowRow(
+        row, ReEditRowPosition(*label, SheetView::RowWidth(row), m_state.Graph.GraphWidthPx));
+}
+
+void frmCurvane::SheetResized() {
+    m_picScreen->FitToSurface();
+    LayoutSheetScrollBars();
+    ShowState();
+}
+
+void frmCurvane::SizeEntered(Axis axis, const QString& millimetres) {
+    const SizeRefusal refusal = axis == Axis::X ? ApplySheetWidth(m_state, millimetres)
+                                                : ApplySheetHeight(m_state, millimetres);
+    if (refusal != SizeRefusal::None) {
+        m_dialogs->Message(SizeRefusalText(refusal), windowTitle(), false);
+        return; // the editor stays open with what was typed
+    }
+    m_picGraphSet->CloseSizeEditor(axis);
+    SheetResized();
+}
+
+void frmCurvane::mnuMatching_Click() {
+    const double outerWidth = Tw(frameGeometry().width());
+    const double sheetOuterWidth = outerWidth - Tw(m_picGraphSet->width());
+    const double sheetOuterHeight =
+        Tw(m_client->height()) - Tw(m_picFNSet->height()) - Tw(m_tbToolBar->height());
+    if (ResizeSheet(m_state, Px(sheetOuterWidth) - 2 * SheetFramePx,
+                    Px(sheetOuterHeight) - 2 * SheetFramePx) != SizeRefusal::None) {
+        return; // a window too small to hold a sheet at all
+    }
+    SheetResized();
+    m_picGraphSet->SetSizeEntries(SheetMillimetres(m_state.Graph.GraphWidthPx),
+                                  SheetMillimetres(m_state.Graph.GraphHeightPx));
+}
+
+void frmCurvane::ArmZoom(int direction) {
+    m_state.ZoomDirection = static_cast<std::int16_t>(direction);
+    m_picScreen->setCursor(ZoomCursor(direction));
+}
+
+void frmCurvane::picScreen_MouseUp(Qt::MouseButton button, QPointF position) {
+    const auto x = static_cast<float>(position.x());
+    const auto y = static_cast<float>(position.y());
+    if (m_state.ZoomDirection != 0) {
+        if (button == Qt::RightButton) {
+            return; // the zoom stays armed
+        }
+        ZoomAt(m_state, m_state.ZoomDirection, x, y);
+        m_state.ZoomDirection = 0;
+        m_picScreen->unsetCursor();
+        m_picGraphSet->ShowSpacing();
+        ShowState();
+        return;
+    }
+    if (button == Qt::RightButton && !m_state.OriginDragging) {
+        m_state.Guides = GuideLinesAt(m_state, x, y, m_state.Guides);
+        m_state.OriginDragging = true;
+        ShowState();
+    } else if (button == Qt::LeftButton && m_state.OriginDragging) {
+        m_state.OriginDragging = false;
+        PlaceOrigin(m_state, x, y);
+        ShowState();
+    }
+}
+
+void frmCurvane::picScreen_MouseMove(QPointF position) {
+    if (m_state.OriginDragging) {
+        m_state.Guides = GuideLinesAt(m_state, position.x(), position.y(), m_state.Guides);
+        m_picScreen->update();
+    }
+}
+
+void frmCurvane::mnuFileNew_Click() {
+    NewSettings(m_state);
+    m_picGraphSet->ShowRecord();
+    ShowState();
+    m_picFNSet->FocusTextBox(1);
+}
+
+void frmCurvane::mnuFileOpen_Click() {
+    const std::optional<SettingsFileData> file = ReadSettingsFile(m_state, *m_dialogs);
+    if (!file) {
+        return;
+    }
+    // A maximised or minimised window cannot take a size: it is restored first.
+    if (isMaximized() || isMinimized()) {
+        showNormal();
+    }
+    const auto sane = [](double twips) { return twips > 0 && twips <= 32767.0 * 15.0; };
+    if (sane(file->windowWidth) && sane(file->windowHeight)) {
+        const QSize extra = FrameExtra();
+        resize(std::max(1, Px(file->windowWidth) - extra.width()),
+               std::max(1, Px(file->windowHeight) - extra.height()));
+    }
+    ApplySettingsFile(m_state, *file);
+    m_picScreen->FitToSurface();
+    m_picGraphSet->ShowRecord();
+    LayoutWindow();
+    ShowState();
+    m_picFNSet->FocusTextBox(1);
+}
+
+AxisPanelTexts frmCurvane::PanelTexts() const {
+    AxisPanelTexts texts;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        texts.Of(axis) = {m_picGraphSet->UnitText(axis), m_picGraphSet->OriginValueText(axis),
+                          m_picGraphSet->SmallValueText(axis)};
+    }
+    return texts;
+}
+
+void frmCurvane::DrawClicked(int slot) {
+    const AxisPanelTexts panel = PanelTexts();
+    const DrawOutcome outcome = DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel);
+    ShowState();
+    if (outcome.bracketMessage) {
+        // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
+        m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
+                           false);
+    }
+    if (outcome.focusTextBox) {
+        m_picFNSet->FocusTextBox(slot);
+    }
+}
+
+void frmCurvane::ColorClicked(int slot) {
+    const std::optional<ColorRef> colour =
+        m_dialogs->ChooseColor(SlotOf(m_state.Slots, slot).Color, false);
+    ColorChosen(m_state, slot, colour);
+    ShowState();
+}
+
+void frmCurvane::StyleClicked(int slot) {
+    m_picFNSet->FocusTextBox(slot);
+    m_state.StyleTarget = static_cast<std::int16_t>(slot);
+    const int chosen = m_dialogs->PopupMenu(LineStyleCaptions());
+    if (chosen >= 0 && chosen < LineStyleCodes().size()) {
+        ChooseLineStyle(chosen);
+    }
+}
+
+void frmCurvane::ChooseLineStyle(int index) {
+    if (!StyleChosen(m_state, LineStyleCodes().at(index))) {
+        // "関数テキストボックスにフォーカスがありません" = no function text box has the focus
+        m_dialogs->Message(QStringLiteral("関数テキストボックスにフォーカスがありません"),
+                           QStringLiteral("Curvane"), false);
+        return;
+    }
+    ShowState();
+}
+
+void frmCurvane::ShowHelp() {
+    if (m_helpPath.isEmpty()) {
+        // "ﾍﾙﾌﾟの目次を表示できません。 このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"
+        // = cannot show the help contents; no help is associated with this project.
+        m_dialogs->Message(QStringLiteral("ﾍﾙﾌﾟの目次を表示できません。 "
+                                          "このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"),
+                           windowTitle(), true);
+        return;
+    }
+    QString error;
+    if (!ShowHelpContents(this, m_helpPath, &error)) {
+        m_dialogs->Message(error, windowTitle(), false);
+    }
+}
+
+void frmCurvane::ShowVersion() {
+    m_dialogs->Message(VersionText(), windowTitle(), false);
+}
+
+QSize frmCurvane::FrameExtra() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+void frmCurvane::RestorePlacement() {
+    m_placement = LoadPlacement(*m_store);
+    ApplyPlacement();
+}
+
+void frmCurvane::ApplyPlacement() {
+    const QSize extra = FrameExtra();
+    setMinimumSize(0, 0);
+    move(Px(m_placement.left), Px(m_placement.top));
+    resize(std::max(1, Px(m_placement.width) - extra.width()),
+           std::max(1, Px(m_placement.height) - extra.height()));
+    m_loadWidth = Tw(size().width() + extra.width());
+    m_loadHeight = Tw(size().height() + extra.height());
+    // The restored size is the smallest the window may become in this run.
+    setMinimumSize(size());
+}
+
+void frmCurvane::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The placement is the outer size; the frame is known only once the window is on screen.
+    if (!m_placedWithFrame && !event->spontaneous()) {
+        m_placedWithFrame = true;
+        if (FrameExtra() != QSize(0, 0)) {
+            ApplyPlacement();
+        }
+        // The window's first paint puts the focus into the F1 box.
+        m_picFNSet->FocusTextBox(1);
+    }
+}
+
+void frmCurvane::LayoutWindow() {
+    if (isMinimized()) {
+        return;
+    }
+    const int toolbarHeight = m_tbToolBar->sizeHint().height();
+    const double outerWidth = Tw(width() + FrameExtra().width());
+    const WindowLayout layout =
+        ::LayoutWindow(outerWidth, Tw(m_client->height()), Tw(toolbarHeight));
+    m_tbToolBar->setGeometry(0, 0, m_client->width(), toolbarHeight);
+    m_picGraphSet->setGeometry(PxRect(layout.graphSet));
+    m_picFNSet->setGeometry(PxRect(layout.fnSet));
+    m_picScreen->move(Px(layout.sheetLeft), Px(layout.sheetTop));
+    LayoutSheetScrollBars();
+    m_picScreen->lower();
+}
+
+void frmCurvane::LayoutSheetScrollBars() {
+    SheetScrollInput input{};
+    input.sheetWidth = Tw(m_picScreen->width());
+    input.sheetHeight = Tw(m_picScreen->height());
+    input.graphSet = TwRect(m_picGraphSet->geometry());
+    input.fnSet = TwRect(m_picFNSet->geometry());
+    input.toolbarTop = Tw(m_tbToolBar->y());
+    input.toolbarHeight = Tw(m_tbToolBar->height());
+    input.horizontalBarHeight = Tw(m_scrXdirect->sizeHint().height());
+    input.verticalBarWidth = Tw(m_scrYdirect->sizeHint().width());
+    const SheetScrollPlan plan = ::LayoutSheetScrollBars(input);
+
+    // Each assignment moves the sheet at once when it clamps the bar's value, as a user's
+    // scrolling would; the value set last is read from where the sheet then is.
+    const auto apply = [&](QScrollBar* bar, const ScrollBarPlan& p, auto sheetPos) {
+        if (!p.visible) {
+            bar->hide();
+            return;
+        }
+        bar->setMaximum(p.maximum);
+        bar->setMinimum(p.minimum);
+        bar->setValue(ToInt16(-Tw(sheetPos())));
+        bar->setSingleStep(p.smallStep);
+        bar->setPageStep(p.largeStep);
+        bar->setGeometry(PxRect(p.rect));
+        bar->show();
+        bar->raise();
+    };
+    apply(m_scrXdirect, plan.horizontal, [this] { return m_picScreen->x(); });
+    apply(m_scrYdirect, plan.vertical, [this] { return m_picScreen->y(); });
+}
+
+void frmCurvane::ServePendingRedraw() {
+    if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+        ShowState();
+    }
+}
+
+void frmCurvane::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Becoming active again is how the window learns that a modal dialog closed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        ServePendingRedraw();
+    }
+    if (event->type() == QEvent::WindowStateChange) {
+        LayoutWindow();
+        // Shown again after being minimised: the window paints itself anew, and the F1 box
+        // gets the focus as on the first paint.
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if ((change->oldState() & Qt::WindowMinimized) && !isMinimized()) {
+            m_picFNSet->FocusTextBox(1);
+        }
+    }
+}
+
+void frmCurvane::closeEvent(QCloseEvent* event) {
+    const QRect outer = frameGeometry();
+    const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()), Tw(outer.height())};
+    const WindowShow show = isMinimized()   ? WindowShow::Minimized
+                            : isMaximized() ? WindowShow::Maximized
+                                            : WindowShow::Normal;
+    SavePlacement(*m_store, placement, show);
+    // No window of ours (the help) keeps the program running once the main window is gone.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) {
+            child->close();
+        }
+    }
+    event->accept();
+}
+
+bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        LayoutWindow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmCurvane::ShowState() {
+    m_picScreen->update();
+    m_picGraphSet->ShowSheetSize();
+    m_picFNSet->ShowSlots(m_state.Slots);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
+#include "plot/sampling.h"
+#include "program/axispanelmodel.h"
+#include "program/commands.h"
+#include "program/curvanestate.h"
+#include "program/placement.h"
+
+#include <QtWidgets/QMainWindow>
+#include <memory>
+
+class AxisPanel;
+class FunctionPanel;
+class QFrame;
+class QScrollBar;
+class QToolBar;
+class QPrinter;
+class SheetView;
+
+// The main window: owns all state of the program and shows it. The client area below the menu
+// bar is laid out by hand, in twips, like the placement it restores.
+class frmCurvane : public QMainWindow {
+    Q_OBJECT
+public:
+    // Without dialogs or a store the window uses the real ones; tests hand in their own.
+    explicit frmCurvane(std::unique_ptr<Dialogs> dialogs = nullptr,
+                        std::unique_ptr<SettingsStore> store = nullptr, QWidget* parent = nullptr);
+    ~frmCurvane() override;
+
+    CurvaneState& State() { return m_state; }
+    SheetView* Sheet() const { return m_picScreen; }
+
+    // Places the panels and the sheet for the window's current size.
+    void LayoutWindow();
+    // Shows or hides the sheet's scroll bars for the sheet's current size.
+    void LayoutSheetScrollBars();
+    // Runs a menu entry's operation.
+    void RunCommand(Command command);
+    // A toolbar button: the operation of the button with this key, if any, with its errors
+    // kept from the user.
+    void tbToolBar_ButtonClick(const QString& key);
+
+    // The printer the print dialog uses (the platform's default until set up otherwise).
+    QPrinter& Printer();
+
+    // The help document's path; empty only if nothing could be found for it.
+    const QString& HelpPath() const { return m_helpPath; }
+    void SetHelpPath(const QString& path) { m_helpPath = path; }
+
+    // The outer size right after start-up, the smallest the window may become (twips).
+    double LoadWidth() const { return m_loadWidth; }
+    double LoadHeight() const { return m_loadHeight; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenuBar();
+    void BuildToolBar();
+    void RestorePlacement();
+    void ApplyPlacement();
+    // A modal dialog's redraw request, served on activation; also right after the dialog
+    // returns, for window systems that do not hand the activation back.
+    void ServePendingRedraw();
+    // Brings the controls in line with the state after a handler changed it.
+    void ShowState();
+    void ShowVersion();
+    void ShowHelp();
+    void mnuFileNew_Click();
+    void mnuMatching_Click();
+    void mnuAddMoji_Click();
+    void WireLabels();
+    void BeginLabelEdit(LabelRef ref);
+    void SizeEntered(Axis axis, const QString& millimetres);
+    void SheetResized();
+    void ArmZoom(int direction);
+    void picScreen_MouseUp(Qt::MouseButton button, QPointF position);
+    void picScreen_MouseMove(QPointF position);
+    void mnuFileOpen_Click();
+    // The function rows' reactions.
+    void DrawClicked(int slot);
+    void ColorClicked(int slot);
+    void StyleClicked(int slot);
+    void ChooseLineStyle(int index);
+    AxisPanelTexts PanelTexts() const;
+    // Frame sizes the window manager adds around the client area, in pixels.
+    QSize FrameExtra() const;
+
+    CurvaneState m_state;
+    std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<QPrinter> m_printer;
+    Placement m_placement;
+    bool m_placedWithFrame = false;
+    QString m_helpPath;
+    double m_loadWidth = 0;
+    double m_loadHeight = 0;
+
+    QWidget* m_client = nullptr;
+    QToolBar* m_tbToolBar = nullptr;
+    SheetView* m_picScreen = nullptr;
+    QScrollBar* m_scrXdirect = nullptr;
+    QScrollBar* m_scrYdirect = nullptr;
+    FunctionPanel* m_picFNSet = nullptr;
+    AxisPanel* m_picGraphSet = nullptr;
+};

@@ -1,0 +1,115 @@
+#include "ui/qtdialogs.h"
+
+#include <QtCore/QFileInfo>
+#include <QtGui/QCursor>
+#include <QtPrintSupport/QPageSetupDialog>
+#include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QColorDialog>
+#include <QtWidgets/QFileDialog>
+#include <QtWidgets/QFontDialog>
+#include <QtWidgets/QInputDialog>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
+
+QString ToQtNameFilter(const QString& filter) {
+    QStringList entries;
+    for (const auto& [description, pattern] : SplitFileFilter(filter)) {
+        QString patterns = pattern;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt reads the patterns from the brackets of the description.
+        if (description.contains(QLatin1Char('(')) &&
+            description.contains(QStringLiteral("(") + patterns + QStringLiteral(")"))) {
+            entries << description;
+        } else {
+            entries << description + QStringLiteral(" (") + patterns + QStringLiteral(")");
+        }
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QtDialogs::QtDialogs(QWidget* parent) : m_parent(parent) {}
+
+QtDialogs::~QtDialogs() = default;
+
+std::optional<ColorRef> QtDialogs::ChooseColor(ColorRef preset, bool fullOpen) {
+    QColorDialog dialog(ToQColor(preset), m_parent);
+    // Qt's chooser always shows its custom colour part; fullOpen needs nothing more here.
+    Q_UNUSED(fullOpen);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return FromQColor(dialog.selectedColor());
+}
+
+std::optional<FontSpec> QtDialogs::ChooseFont(const FontSpec& preset) {
+    QFont initial(preset.name);
+    initial.setPointSizeF(preset.size);
+    initial.setBold(preset.bold);
+    initial.setItalic(preset.italic);
+    initial.setStrikeOut(preset.strikeout);
+    initial.setUnderline(preset.underline);
+    bool accepted = false;
+    const QFont chosen = QFontDialog::getFont(&accepted, initial, m_parent);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    FontSpec font;
+    font.name = chosen.family();
+    font.size = chosen.pointSizeF();
+    font.bold = chosen.bold();
+    font.italic = chosen.italic();
+    font.strikeout = chosen.strikeOut();
+    font.underline = chosen.underline();
+    return font;
+}
+
+QString QtDialogs::OpenFileName(const QString& title, const QString& filter) {
+    const QString path =
+        QFileDialog::getOpenFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter));
+    if (!path.isEmpty()) {
+        m_lastFolder = QFileInfo(path).absolutePath();
+    }
+    return path;
+}
+
+QString QtDialogs::SaveFileName(const QString& title, const QString& filter) {
+    const QString path =
+        QFileDialog::getSaveFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter));
+    if (!path.isEmpty()) {
+        m_lastFolder = QFileInfo(path).absolutePath();
+    }
+    return path;
+}
+
+void QtDialogs::Message(const QString& text, const QString& title, bool informationIcon) {
+    QMessageBox box(informationIcon ? QMessageBox::Information : QMessageBox::NoIcon, title, text,
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+QString QtDialogs::InputBox(const QString& prompt, const QString& title) {
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, QString(), &accepted);
+    return accepted ? text : QString();
+}
+
+int QtDialogs::PopupMenu(const QStringList& entries) {
+    QMenu menu(m_parent);
+    for (const QString& entry : entries) {
+        menu.addAction(entry);
+    }
+    const QAction* chosen = menu.exec(QCursor::pos());
+    return chosen ? static_cast<int>(menu.actions().indexOf(const_cast<QAction*>(chosen))) : -1;
+}
+
+std::optional<QPageLayout> QtDialogs::PrintSetup(const QString& title, const QPageLayout& current) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(current);
+    QPageSetupDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(title);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return printer.pageLayout();
+}

@@ -1,0 +1,189 @@
+#include "ui/sheetview.h"
+
+#include "program/curvanestate.h"
+#include "ui/clicklabel.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
+#include <QtGui/QPaintEvent>
+#include <QtGui/QPainter>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QLineEdit>
+
+SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_state(state) {
+    setObjectName(QStringLiteral("picScreen"));
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(SheetFramePx);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the origin's guide lines follow the mouse without a button down
+    m_addRow = BuildRow(QStringLiteral("AddMoji"));
+    m_reEditRow = BuildRow(QStringLiteral("ReMoji"));
+    FitToSurface();
+}
+
+SheetView::EditRow SheetView::BuildRow(const QString& prefix) {
+    EditRow row;
+    row.text = new QLineEdit(QStringLiteral("・"), this);
+    row.text->setObjectName(QStringLiteral("txt") + prefix);
+    row.text->resize(120, 20);
+    row.text->installEventFilter(this);
+    row.font = new ClickLabel(QStringLiteral("Font"), this);
+    row.font->setObjectName(QStringLiteral("lbl") + prefix + QStringLiteral("Font"));
+    row.font->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    row.font->setAutoFillBackground(true);
+    row.font->setAlignment(Qt::AlignCenter);
+    row.font->resize(34, 20);
+    row.colour = new ClickLabel(this);
+    row.colour->setObjectName(QStringLiteral("lbl") + prefix + QStringLiteral("Col"));
+    row.colour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    row.colour->setAutoFillBackground(true);
+    row.colour->resize(20, 20);
+    SetSwatch(row, Rgb(0, 0, 0));
+    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
+                       static_cast<QWidget*>(row.colour)}) {
+        w->hide();
+    }
+    return row;
+}
+
+double SheetView::RowWidth(const EditRow& row) {
+    return row.text->width() + row.font->width() + row.colour->width();
+}
+
+double SheetView::RowHeight(const EditRow& row) {
+    return row.font->height();
+}
+
+void SheetView::SetSwatch(EditRow& row, ColorRef colour) {
+    QPalette palette = row.colour->palette();
+    palette.setColor(QPalette::Window, ToQColor(colour));
+    row.colour->setPalette(palette);
+}
+
+void SheetView::ShowRow(EditRow& row, QPointF topLeft) {
+    const QPoint at = topLeft.toPoint() + contentsRect().topLeft();
+    row.text->move(at);
+    row.font->move(at.x() + row.text->width(), at.y());
+    row.colour->move(row.font->x() + row.font->width(), at.y());
+    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
+                       static_cast<QWidget*>(row.colour)}) {
+        w->show();
+        w->raise();
+    }
+    row.text->setFocus();
+}
+
+void SheetView::FitToSurface() {
+    const QImage& image = m_state.Sheet.Image();
+    setFixedSize(image.width() + 2 * frameWidth(), image.height() + 2 * frameWidth());
+}
+
+QPointF SheetView::SheetPoint(const QPointF& widgetPoint) const {
+    return widgetPoint - contentsRect().topLeft();
+}
+
+void SheetView::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QPoint origin = contentsRect().topLeft();
+    painter.setClipRect(event->rect() & contentsRect());
+    painter.drawImage(origin, m_state.Sheet.Image());
+    painter.translate(origin);
+    DrawLabels(painter, m_state.Xmoji, LabelColour::Template);
+    DrawLabels(painter, m_state.Ymoji, LabelColour::Template);
+    DrawLabels(painter, m_state.AddMoji, LabelColour::Own);
+    if (m_state.OriginDragging) {
+        painter.setPen(QColor(255, 0, 0)); // lineX and lineY
+        painter.drawLine(m_state.Guides.lineX);
+        painter.drawLine(m_state.Guides.lineY);
+    }
+    if (m_dragging && m_pressed) {
+        // The outline of the dragged label where it would land.
+        if (const TextLabel* label = Resolve(m_state, *m_pressed)) {
+            painter.setPen(QPen(Qt::gray, 1, Qt::DashLine));
+            painter.drawRect(QRectF(m_dragPoint.x() - label->Width() / 2,
+                                    m_dragPoint.y() - label->Height() / 2, label->Width(),
+                                    label->Height()));
+        }
+    }
+}
+
+void SheetView::mousePressEvent(QMouseEvent* event) {
+    const QPointF point = SheetPoint(event->position());
+    m_pressed.reset();
+    m_dragging = false;
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = LabelAt(m_state, point);
+        m_pressPoint = point;
+    }
+    QFrame::mousePressEvent(event);
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF point = SheetPoint(event->position());
+    if (m_pressed && (event->buttons() & Qt::LeftButton)) {
+        if (!m_dragging &&
+            (point - m_pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
+            m_dragging = true;
+            setCursor(Qt::ClosedHandCursor);
+        }
+        if (m_dragging) {
+            m_dragPoint = point;
+            update();
+        }
+        return;
+    }
+    emit mouseMoved(point);
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF point = SheetPoint(event->position());
+    if (m_pressed && event->button() == Qt::LeftButton) {
+        const LabelRef label = *m_pressed;
+        const bool dropped = m_dragging;
+        m_pressed.reset();
+        m_dragging = false;
+        unsetCursor();
+        // A drag that ends off the drawing leaves the label where it was.
+        if (dropped && QRectF(QPointF(0, 0), m_state.Sheet.Image().size()).contains(point)) {
+            emit labelDropped(label, point);
+        }
+        update();
+        return;
+    }
+    if (event->button() == Qt::RightButton) {
+        if (const std::optional<LabelRef> label = LabelAt(m_state, point)) {
+            emit labelErased(*label);
+            return;
+        }
+    }
+    emit mouseReleased(event->button(), point);
+}
+
+void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPointF point = SheetPoint(event->position());
+    if (event->button() == Qt::LeftButton) {
+        if (const std::optional<LabelRef> label = LabelAt(m_state, point)) {
+            m_pressed.reset();
+            emit labelDoubleClicked(*label);
+            return;
+        }
+    }
+    QFrame::mouseDoubleClickEvent(event);
+}
+
+bool SheetView::eventFilter(QObject* watched, QEvent* event) {
+    // Escape closes the edit row it was typed in, and only that one.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        for (EditRow* row : {&m_addRow, &m_reEditRow}) {
+            if (watched == row->text) {
+                row->text->hide();
+                row->font->hide();
+                row->colour->hide();
+                return true;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "program/textlabels.h"
+
+#include <QtWidgets/QFrame>
+#include <optional>
+
+struct CurvaneState;
+class ClickLabel;
+class QLineEdit;
+
+// The sheet picScreen on screen: the surface image inside a sunken frame, with the visible tick
+// numbers and free labels painted over it by the same routine that stamps them into the image.
+// Labels are picked here: a left press and a move drags one, a right release erases it, a
+// double-click re-edits it. The two label edit rows lie on the sheet too.
+class SheetView : public QFrame {
+    Q_OBJECT
+public:
+    SheetView(CurvaneState& state, QWidget* parent);
+
+    // Makes the widget's outer size fit the surface plus the frame.
+    void FitToSurface();
+
+    // One edit row: text box, "Font" and colour swatch.
+    struct EditRow {
+        QLineEdit* text = nullptr;
+        ClickLabel* font = nullptr;
+        ClickLabel* colour = nullptr;
+    };
+    EditRow& AddRow() { return m_addRow; }       // txtAddMoji, lblAddMojiFont, lblAddMojiCol
+    EditRow& ReEditRow() { return m_reEditRow; } // txtReMoji, lblReMojiFont, lblReMojiCol
+    // Places a row with its top-left at a sheet point and shows it.
+    void ShowRow(EditRow& row, QPointF topLeft);
+    static double RowWidth(const EditRow& row);
+    static double RowHeight(const EditRow& row);
+    static void SetSwatch(EditRow& row, ColorRef colour);
+
+signals:
+    // Mouse events in the sheet's own pixels, where no label took them.
+    void mouseReleased(Qt::MouseButton button, QPointF position);
+    void mouseMoved(QPointF position);
+    void labelDropped(LabelRef label, QPointF position);
+    void labelErased(LabelRef label);
+    void labelDoubleClicked(LabelRef label);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointF SheetPoint(const QPointF& widgetPoint) const;
+    EditRow BuildRow(const QString& prefix);
+
+    CurvaneState& m_state;
+    EditRow m_addRow;
+    EditRow m_reEditRow;
+    // A label under a pressed left button, and whether it is being dragged yet.
+    std::optional<LabelRef> m_pressed;
+    QPointF m_pressPoint;
+    QPointF m_dragPoint;
+    bool m_dragging = false;
+};

@@ -1,0 +1,65 @@
+#include "ui/zoomcursor.h"
+
+#include "platform/resources.h"
+
+#include <QtCore/QFile>
+#include <QtGui/QImageReader>
+#include <QtGui/QPainter>
+#include <QtGui/QPixmap>
+#include <optional>
+
+namespace {
+
+constexpr int Size = 32;
+constexpr QPoint LensCentre(12, 12);
+
+QPixmap DrawnMagnifier(int direction) {
+    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // A white rim under the black lines keeps the pointer visible on a dark background.
+    for (const auto& [colour, width] :
+         {std::pair{QColor(Qt::white), 4.0}, {QColor(Qt::black), 2.0}}) {
+        p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap));
+        p.drawEllipse(QPointF(LensCentre), 8.5, 8.5);
+        p.drawLine(QPointF(18.5, 18.5), QPointF(28, 28));
+        p.drawLine(QPointF(8, 12), QPointF(16, 12));
+        if (direction > 0) {
+            p.drawLine(QPointF(12, 8), QPointF(12, 16));
+        }
+    }
+    p.end();
+    return QPixmap::fromImage(image);
+}
+
+// The hot spot a cursor file names for its first picture (bytes 10 to 13 of the file).
+std::optional<QPoint> HotSpotOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray head = file.read(14);
+    if (head.size() < 14 || head[2] != 2) { // type 2: a cursor, not an icon
+        return std::nullopt;
+    }
+    const auto word = [&](int at) {
+        return static_cast<int>(static_cast<quint8>(head[at])) |
+               (static_cast<int>(static_cast<quint8>(head[at + 1])) << 8);
+    };
+    return QPoint(word(10), word(12));
+}
+
+} // namespace
+
+QCursor ZoomCursor(int direction) {
+    const QString file =
+        ResourcePath(direction > 0 ? QStringLiteral("MAGNIFY.CUR") : QStringLiteral("DOWN.CUR"));
+    QImageReader reader(file, "cur");
+    const QImage image = reader.read();
+    const std::optional<QPoint> hotSpot = HotSpotOf(file);
+    if (!image.isNull() && hotSpot) {
+        return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
+    }
+    return QCursor(DrawnMagnifier(direction), LensCentre.x(), LensCentre.y());
+}
