@@ -1,45 +1,94 @@
 #include "program/render.h"
 #include "ui/frmcurvane.h"
 
+#include <QtCore/QCommandLineParser>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
-const char* const Usage =
-    "Usage: curvane                                   start the program\n"
-    "       curvane --render FILE.cvf --out IMAGE     draw a settings file's graph into an\n"
-    "                                                 image (BMP, or PNG for *.png) without\n"
-    "                                                 a window\n"
-    "       curvane --help                            show this text\n";
+// What the command line asks for, read before any application object exists: the window and
+// the command-line work need different ones.
+struct Request {
+    enum class Kind { Window, Render, Help, Version, Refused };
+    Kind kind = Kind::Window;
+    QString settingsFile; // the window's file to open, or the file to render
+    QString output;
+    QString problem; // why the command line was refused
+};
 
-// The command line: nothing (the window), --help, or --render FILE --out IMAGE.
-int RenderFromCommandLine(int argc, char* argv[]) {
-    QString settings;
-    QString image;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--render") == 0 && i + 1 < argc) {
-            settings = QString::fromLocal8Bit(argv[++i]);
-        } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-            image = QString::fromLocal8Bit(argv[++i]);
-        } else {
-            std::fprintf(stderr, "curvane: unknown argument %s\n%s", argv[i], Usage);
-            return 2;
+void DescribeOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Curvane draws graphs of up to three functions of x.\n"
+                       "Without options it opens its window, with FILE.cvf read if one is given."));
+    parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
+                                 QStringLiteral("A settings file to open in the window."),
+                                 QStringLiteral("[FILE.cvf]"));
+    parser.addOption({QStringLiteral("render"),
+                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
+                                     "named by --out, without a window. The image is BMP, or "
+                                     "PNG when its name ends in .png."),
+                      QStringLiteral("FILE.cvf")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
+                      QStringLiteral("IMAGE")});
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+Request Read(QCommandLineParser& parser, const QStringList& arguments) {
+    Request request;
+    if (!parser.parse(arguments)) {
+        request.kind = Request::Kind::Refused;
+        request.problem = parser.errorText();
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        request.kind = Request::Kind::Help;
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        request.kind = Request::Kind::Version;
+        return request;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
+        request.kind = Request::Kind::Render;
+        request.settingsFile = parser.value(QStringLiteral("render"));
+        request.output = parser.value(QStringLiteral("out"));
+        if (request.settingsFile.isEmpty() || request.output.isEmpty()) {
+            request.problem = QStringLiteral("--render needs a settings file and --out an image");
+        } else if (!files.isEmpty()) {
+            request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
         }
+    } else if (files.size() > 1) {
+        request.problem = QStringLiteral("only one settings file can be opened");
+    } else if (!files.isEmpty()) {
+        request.settingsFile = files.first();
     }
-    if (settings.isEmpty() || image.isEmpty()) {
-        std::fprintf(stderr, "curvane: --render needs a settings file and --out an image\n%s",
-                     Usage);
-        return 2;
+    if (!request.problem.isEmpty()) {
+        request.kind = Request::Kind::Refused;
     }
+    return request;
+}
+
+// Qt's own notes (a missing runtime folder and the like) would break the promise of one line on
+// standard error per failure; the command-line modes keep only their own messages.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "curvane: %s\n", message.toLocal8Bit().constData());
+        std::abort();
+    }
+}
+
+int Render(int argc, char* argv[], const Request& request) {
+    qInstallMessageHandler(QuietQtNotes);
     // No display is needed: the drawing happens in memory.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
-    const QString problem = RenderSettingsFile(settings, image);
+    const QString problem = RenderSettingsFile(request.settingsFile, request.output);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "curvane: %s\n", problem.toLocal8Bit().constData());
         return 1;
@@ -50,19 +99,40 @@ int RenderFromCommandLine(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc > 1) {
-        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        return RenderFromCommandLine(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("curvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CURVANE_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
     }
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    const Request request = Read(parser, arguments);
+    switch (request.kind) {
+    case Request::Kind::Help:
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case Request::Kind::Version:
+        std::printf("curvane %s\n", CURVANE_VERSION);
+        return 0;
+    case Request::Kind::Refused:
+        std::fprintf(stderr, "curvane: %s (see curvane --help)\n",
+                     request.problem.toLocal8Bit().constData());
+        return 2;
+    case Request::Kind::Render:
+        return Render(argc, argv, request);
+    case Request::Kind::Window:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvane"));
     QApplication::setOrganizationName(QStringLiteral("Curvane"));
-
     auto* window = new frmCurvane();
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    if (!request.settingsFile.isEmpty()) {
+        window->OpenSettingsPath(request.settingsFile);
+    }
     return QApplication::exec();
 }

@@ -1,15 +1,14 @@
 #include "program/bitmapcommands.h"
 
+#include "output/safefile.h"
 #include "platform/dialogs.h"
 #include "program/curvanestate.h"
 #include "program/redraw.h"
 #include "program/stamping.h"
 
-#include <QtCore/QSaveFile>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImageReader>
-#include <QtGui/QImageWriter>
 #include <QtGui/QPainter>
 
 namespace {
@@ -29,15 +28,6 @@ QImage Opaque(const QImage& picture, ColorRef background) {
 void ShowBackground(CurvaneState& state, const QImage& picture) {
     state.Sheet.SetPicture(Opaque(picture, state.Settings.BackgroundColor));
     DrawGridAndNumbers(state);
-}
-
-bool WriteBitmap(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QImageWriter writer(&file, "bmp");
-    return writer.write(image) && file.commit();
 }
 
 } // namespace
@@ -63,14 +53,27 @@ bool ReadPicture(CurvaneState& state, Dialogs& dialogs) {
     if (path.isEmpty()) {
         return false;
     }
-    state.BitmapFileName = path;
-    // The content decides the format, not the name.
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage picture = reader.read();
-    if (picture.isNull()) {
+    // A FIFO would block the window until something wrote into it.
+    FileProblem failure = CheckReadable(path);
+    QImage picture;
+    if (!failure.Failed()) {
+        // The content decides the format, not the name.
+        QImageReader reader(path);
+        reader.setDecideFormatFromContent(true);
+        picture = reader.read();
+        if (picture.isNull()) {
+            // "画像として読み込めませんでした" = could not be read as a picture
+            failure = {QStringLiteral("画像として読み込めませんでした"), reader.errorString()};
+        }
+    }
+    if (failure.Failed()) {
+        // "画像を読み込めませんでした" = the picture could not be read
+        dialogs.Message(QStringLiteral("画像を読み込めませんでした。\n") +
+                            failure.MessageText(path),
+                        QStringLiteral("Curvane"), false);
         return false;
     }
+    state.BitmapFileName = path;
     ShowBackground(state, picture);
     return true;
 }
@@ -80,20 +83,20 @@ void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName) {
         return;
     }
     StampLabels(state);
+    QString path = state.BitmapFileName;
     if (askName) {
-        const QString path = dialogs.SaveFileName(SavePictureTitle(), SavePictureFilter());
-        if (!path.isEmpty()) {
+        path = dialogs.SaveFileName(SavePictureTitle(), SavePictureFilter());
+    }
+    if (!path.isEmpty()) {
+        if (const FileProblem failure = WriteImageSafely(path, state.Sheet.Image(), "bmp");
+            failure.Failed()) {
+            // "画像を保存できませんでした" = the picture could not be saved
+            dialogs.Message(QStringLiteral("画像を保存できませんでした。\n") +
+                                failure.MessageText(path),
+                            QStringLiteral("Curvane"), false);
+        } else {
             state.BitmapFileName = path;
         }
-        if (path.isEmpty()) {
-            RedrawAll(state);
-            return;
-        }
-    }
-    if (!WriteBitmap(state.Sheet.Image(), state.BitmapFileName)) {
-        // "画像を保存できませんでした" = the picture could not be saved
-        dialogs.Message(QStringLiteral("画像を保存できませんでした。\n") + state.BitmapFileName,
-                        QStringLiteral("Curvane"), false);
     }
     RedrawAll(state);
 }

@@ -13,13 +13,16 @@ QString ReadPictureFilter(); // "画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gi
 QString SavePictureTitle();  // "画像を名前を付けて保存" = save picture under a name
 QString SavePictureFilter(); // "画像ﾌｧｲﾙ (*.bmp)|*.bmp"
 
-// Read: the chosen picture becomes the background, the grid and tick numbers are drawn over it.
-// A file that cannot be read changes nothing (the name is kept). True when the sheet changed.
+// Read: the chosen picture becomes the background, the grid and tick numbers are drawn over it,
+// and its name is the one Save writes to. A file that cannot be read, or is no regular file, is
+// reported and changes nothing, the remembered name included. True when the sheet changed.
 bool ReadPicture(CurvaneState& state, Dialogs& dialogs);
 
 // Save (askName false: only once a name exists) and Save as: the sheet with its labels stamped
-// in, written as BMP whatever the name says, through a temporary file that replaces the old one.
-// A failure is reported. The stamped texts are taken away again by a full redraw.
+// in, written as BMP whatever the name says, through a temporary file that replaces the old one
+// only once it is whole. A failure is reported with its reason and keeps the remembered name; a
+// written file's name is the one the next Save writes to. The stamped texts are taken away
+// again by a full redraw.
 void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName);
 
 // Copy: the sheet with its labels onto the clipboard as a bitmap.

@@ -1,5 +1,6 @@
 #include "program/render.h"
 
+#include "output/safefile.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -7,8 +8,6 @@
 #include "program/stamping.h"
 
 #include <QtCore/QFileInfo>
-#include <QtCore/QSaveFile>
-#include <QtGui/QImageWriter>
 #include <cmath>
 
 namespace {
@@ -20,8 +19,15 @@ int DesignPixels(double twips) {
 } // namespace
 
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath) {
-    if (!QFileInfo(settingsPath).isFile()) {
+    if (!QFileInfo::exists(settingsPath)) {
         return QStringLiteral("no such settings file: %1").arg(settingsPath);
+    }
+    if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
+        return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
+    }
+    // A target that is no regular file is refused before anything is drawn.
+    if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
+        return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
     }
     CurvaneState state;
     StartGraph(state, DesignPixels(DesignSheetWidthTwips), DesignPixels(DesignSheetHeightTwips));
@@ -41,13 +47,9 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
 
     const QByteArray format =
         imagePath.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "png" : "bmp";
-    QSaveFile file(imagePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("cannot write %1: %2").arg(imagePath, file.errorString());
-    }
-    QImageWriter writer(&file, format);
-    if (!writer.write(state.Sheet.Image()) || !file.commit()) {
-        return QStringLiteral("cannot write %1: %2").arg(imagePath, writer.errorString());
+    if (const FileProblem failure = WriteImageSafely(imagePath, state.Sheet.Image(), format);
+        failure.Failed()) {
+        return QStringLiteral("cannot write %1: %2").arg(imagePath, failure.system);
     }
     return {};
 }

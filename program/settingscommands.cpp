@@ -1,12 +1,10 @@
 #include "program/settingscommands.h"
 
+#include "output/safefile.h"
 #include "platform/dialogs.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/redraw.h"
-
-#include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 
 namespace {
 
@@ -29,13 +27,11 @@ QString OpenTitle() {
 
 SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName,
                              double windowWidth, double windowHeight) {
+    QString path = state.SettingsFileName;
     if (askName) {
-        const QString path = dialogs.SaveFileName(SaveAsTitle(), SettingsFileFilter());
-        if (path.isEmpty()) {
-            return SaveOutcome::NothingDone;
-        }
-        state.SettingsFileName = path;
-    } else if (state.SettingsFileName.isEmpty()) {
+        path = dialogs.SaveFileName(SaveAsTitle(), SettingsFileFilter());
+    }
+    if (path.isEmpty()) {
         return SaveOutcome::NothingDone;
     }
     WriteProblem problem = WriteProblem::None;
@@ -50,39 +46,52 @@ SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName
             QStringLiteral("Curvane"), false);
         return SaveOutcome::Refused;
     }
-    QSaveFile file(state.SettingsFileName);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(*line) == line->size() && file.commit();
-    if (!written) {
+    if (const FileProblem failure = WriteBytesSafely(path, *line); failure.Failed()) {
         // "設定ファイルを保存できませんでした" = the settings file could not be saved
         dialogs.Message(QStringLiteral("設定ファイルを保存できませんでした。\n") +
-                            state.SettingsFileName,
+                            failure.MessageText(path),
                         QStringLiteral("Curvane"), false);
         return SaveOutcome::Failed;
     }
+    // Only a name that now holds this line is the one a later Save writes to.
+    state.SettingsFileName = path;
     return SaveOutcome::Saved;
 }
 
 std::optional<SettingsFileData> ReadSettingsPath(const QString& path,
                                                  const GraphSettings& current) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestFile) {
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(LargestFile);
-    if (file.error() != QFileDevice::NoError) {
+    QByteArray bytes;
+    if (ReadFileWhole(path, LargestFile, bytes).Failed()) {
         return std::nullopt;
     }
     return ReadSettingsLine(bytes, current);
 }
 
-std::optional<SettingsFileData> ReadSettingsFile(CurvaneState& state, Dialogs& dialogs) {
-    const QString path = dialogs.OpenFileName(OpenTitle(), SettingsFileFilter());
-    if (path.isEmpty()) {
+QString AskSettingsFileToOpen(Dialogs& dialogs) {
+    return dialogs.OpenFileName(OpenTitle(), SettingsFileFilter());
+}
+
+std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dialogs& dialogs,
+                                                       const QString& path) {
+    QByteArray bytes;
+    FileProblem failure = ReadFileWhole(path, LargestFile, bytes);
+    std::optional<SettingsFileData> data;
+    if (!failure.Failed()) {
+        data = ReadSettingsLine(bytes, state.Settings);
+        if (!data) {
+            // "設定ファイルではありません" = this is not a settings file
+            failure = {QStringLiteral("設定ファイルではありません"), QString()};
+        }
+    }
+    if (failure.Failed()) {
+        // "設定ファイルを読み込めませんでした" = the settings file could not be read
+        dialogs.Message(QStringLiteral("設定ファイルを読み込めませんでした。\n") +
+                            failure.MessageText(path),
+                        QStringLiteral("Curvane"), false);
         return std::nullopt;
     }
     state.SettingsFileName = path;
-    return ReadSettingsPath(path, state.Settings);
+    return data;
 }
 
 void NewSettings(CurvaneState& state) {

@@ -20,16 +20,22 @@ enum class SaveOutcome {
     Failed,  // the file could not be written; the user was told
 };
 
-// Save as (askName) or Save. The name is kept before the file is touched; the file is written
-// whole to a temporary file that then replaces the old one, so a failure never leaves a damaged
-// file behind. A failure is reported, since nothing else would tell the user.
+// Save as (askName) or Save. The file is written whole to a temporary file that then replaces
+// the old one, so a failure never leaves a damaged file behind; a target that is no regular file
+// is refused. A failure is reported with its reason, since nothing else would tell the user. The
+// name is kept for the next Save only once the file holds the line.
 SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName,
                              double windowWidth, double windowHeight);
 
-// The first steps of Open: the name asked for and kept, the file read whole. Nothing when the
-// dialog was cancelled or the file could not be read; a failed read changes nothing else and
-// says nothing.
-std::optional<SettingsFileData> ReadSettingsFile(CurvaneState& state, Dialogs& dialogs);
+// The file chosen in Open's dialog; empty when the user cancelled.
+QString AskSettingsFileToOpen(Dialogs& dialogs);
+
+// Open's reading of a chosen file (or one named on the command line): the file read whole. When
+// it cannot be read or holds no settings line, "設定ファイルを読み込めませんでした。" (the
+// settings file could not be read) with the path and the reason is shown and nothing changes;
+// otherwise the name becomes the one Save writes to and the caller applies what was read.
+std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dialogs& dialogs,
+                                                       const QString& path);
 
 // Reads a settings file at a path: nothing when it cannot be opened or read.
 std::optional<SettingsFileData> ReadSettingsPath(const QString& path, const GraphSettings& current);

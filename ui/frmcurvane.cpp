@@ -400,7 +400,14 @@ void frmCurvane::mnuFileNew_Click() {
 }
 
 void frmCurvane::mnuFileOpen_Click() {
-    const std::optional<SettingsFileData> file = ReadSettingsFile(m_state, *m_dialogs);
+    const QString path = AskSettingsFileToOpen(*m_dialogs);
+    if (!path.isEmpty()) {
+        OpenSettingsPath(path);
+    }
+}
+
+void frmCurvane::OpenSettingsPath(const QString& path) {
+    const std::optional<SettingsFileData> file = ReadSettingsFileToOpen(m_state, *m_dialogs, path);
     if (!file) {
         return;
     }

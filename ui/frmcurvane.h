@@ -42,6 +42,9 @@ public:
     // kept from the user.
     void tbToolBar_ButtonClick(const QString& key);
 
+    // Reads a settings file as Open does after its dialog (for a file named on the command line).
+    void OpenSettingsPath(const QString& path);
+
     // The printer the print dialog uses (the platform's default until set up otherwise).
     QPrinter& Printer();
 

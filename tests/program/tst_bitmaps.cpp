@@ -134,10 +134,15 @@ void BitmapsTest::unreadablePictureChangesNothing() {
     QVERIFY(junk.open(QIODevice::WriteOnly));
     junk.write("not a picture");
     junk.close();
+    s.state.BitmapFileName = s.Path("kept.bmp");
     const QImage before = s.state.Sheet.Image();
     s.dialogs.paths.push_back(s.Path("junk.bmp"));
     QVERIFY(!ReadPicture(s.state, s.dialogs));
-    QCOMPARE(s.state.BitmapFileName, s.Path("junk.bmp"));
+    // Told so, and the next Save still writes to the name it had: not over the text file.
+    QCOMPARE(s.dialogs.Messages().size(), 1);
+    QVERIFY(s.dialogs.Messages()[0].startsWith(QStringLiteral("画像を読み込めませんでした。\n") +
+                                               s.Path("junk.bmp")));
+    QCOMPARE(s.state.BitmapFileName, s.Path("kept.bmp"));
     QCOMPARE(s.state.Sheet.Image(), before);
 }
 

@@ -2,8 +2,11 @@
 #include "program/curvanestate.h"
 #include "program/settingscommands.h"
 #include "program/sheetops.h"
+#include "tests/support/fakedialogs.h"
 
+#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,6 +47,7 @@ private slots:
     void textsTheFormatCannotHoldAreRefused();
     void applyingSizesTheSheetAndShowsRows();
     void refusedSheetSizeKeepsTheSheet();
+    void saveOntoAFifoIsRefusedAndForgotten();
 };
 
 void SettingsFileTest::defaultsComeOutAsTheWorkedExample() {
@@ -230,6 +234,28 @@ void SettingsFileTest::refusedSheetSizeKeepsTheSheet() {
     }
     QCOMPARE(CheckSheetSize(2180, 100), SizeRefusal::None);     // 2184 px outside: 32760 twips
     QCOMPARE(CheckSheetSize(2181, 100), SizeRefusal::TooLarge); // 32775 twips
+}
+
+void SettingsFileTest::saveOntoAFifoIsRefusedAndForgotten() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe.cvf"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    CurvaneState state;
+    StartGraph(state, 400, 300);
+    FakeDialogs dialogs;
+    dialogs.paths.push_back(dir.filePath(QStringLiteral("good.cvf")));
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Saved);
+    QCOMPARE(state.SettingsFileName, dir.filePath(QStringLiteral("good.cvf")));
+
+    dialogs.paths.push_back(fifo);
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Failed);
+    QCOMPARE(dialogs.Messages().size(), 1);
+    QVERIFY(
+        dialogs.Messages()[0].startsWith(QStringLiteral("設定ファイルを保存できませんでした。\n") +
+                                         fifo + QStringLiteral("\n通常のファイルではない")));
+    QVERIFY(!QFileInfo(fifo).isFile()); // still the FIFO
+    // The next Save goes where the last good one went.
+    QCOMPARE(state.SettingsFileName, dir.filePath(QStringLiteral("good.cvf")));
 }
 
 QTEST_MAIN(SettingsFileTest)

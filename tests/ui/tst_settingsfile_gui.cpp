@@ -48,7 +48,7 @@ private slots:
     void saveAsUsesTheNameAsTyped();
     void openBringsBackTheWholeSetUp();
     void openKeepsAVisibleRowWithAnEmptyText();
-    void brokenFileChangesNothingAndSaysNothing();
+    void brokenFileChangesNothingAndSaysSo();
     void failedWriteIsReported();
     void newResetsEverything();
     void renderDrawsWhatTheWindowDraws();
@@ -128,7 +128,7 @@ void SettingsFileGuiTest::openKeepsAVisibleRowWithAnEmptyText() {
     QVERIFY(f.Find<QLineEdit>("txtF2")->text().isEmpty());
 }
 
-void SettingsFileGuiTest::brokenFileChangesNothingAndSaysNothing() {
+void SettingsFileGuiTest::brokenFileChangesNothingAndSaysSo() {
     Fixture f;
     f.SaveAs(f.Path("good.cvf"));
     QByteArray line = Contents(f.Path("good.cvf")).trimmed();
@@ -144,8 +144,11 @@ void SettingsFileGuiTest::brokenFileChangesNothingAndSaysNothing() {
     QCOMPARE(f.State().Settings.XSmallSpacing, std::int16_t(4));
     QCOMPARE(f.Find<QLineEdit>("txtF1")->text(), QStringLiteral("x"));
     QCOMPARE(f.State().Sheet.Image(), before);
-    QVERIFY(f.dialogs->Messages().isEmpty());
-    QCOMPARE(f.State().SettingsFileName, f.Path("broken.cvf")); // the name was kept first
+    QCOMPARE(f.dialogs->Messages().size(), 1);
+    QVERIFY(f.dialogs->Messages()[0].startsWith(
+        QStringLiteral("設定ファイルを読み込めませんでした。\n") + f.Path("broken.cvf")));
+    // Save still writes to the file that was open before, not over the broken one.
+    QCOMPARE(f.State().SettingsFileName, f.Path("good.cvf"));
 }
 
 void SettingsFileGuiTest::failedWriteIsReported() {

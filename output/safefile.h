@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+#include <functional>
+
+class QIODevice;
+class QImage;
+
+// Every file the program writes goes through WriteFileSafely, and every file it reads is looked
+// at with CheckReadable first: a save never leaves a half-written or emptied file behind, and
+// neither a save nor a read touches what is not a regular file (a FIFO would block the window,
+// a device or a folder would be replaced).
+
+// Why a file could not be read or written: a Japanese sentence for the message box, and the
+// system's own words (English, as the C library gives them) for the command line. Empty when
+// nothing went wrong.
+struct FileProblem {
+    QString japanese;
+    QString system;
+
+    bool Failed() const { return !japanese.isEmpty(); }
+    // The path and the reason, for a message box under the caller's headline.
+    QString MessageText(const QString& path) const;
+};
+
+// Refuses a write target that exists (after following links) and is not a regular file, and a
+// read source that is missing or not a regular file. Nothing is opened.
+FileProblem CheckWritable(const QString& path);
+FileProblem CheckReadable(const QString& path);
+
+// Writes the whole file through a temporary file beside it that replaces the target only once
+// every byte is flushed and no error is left on the device; on any failure the temporary file
+// goes and the old file stays byte for byte. write puts the content into the device and returns
+// false when it could not.
+FileProblem WriteFileSafely(const QString& path, const std::function<bool(QIODevice&)>& write);
+FileProblem WriteBytesSafely(const QString& path, const QByteArray& bytes);
+// The image encoded as format ("bmp", "png", "jpg") by Qt's image writers.
+FileProblem WriteImageSafely(const QString& path, const QImage& image, const char* format);
+
+// Reads a whole regular file of at most maxBytes; a larger one is refused before it is read.
+FileProblem ReadFileWhole(const QString& path, qint64 maxBytes, QByteArray& bytes);
+
+// The reason for an error text as Qt's file classes give it (the C library's words for the
+// errno behind it): Japanese for the causes a user can act on, with the system's words kept.
+FileProblem ProblemFromSystemText(const QString& systemText);

@@ -1,0 +1,152 @@
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QProcess>
+#include <QtCore/QStringEncoder>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// A settings line of the program's own making: the default graph with sin(x) in F1.
+const char* const SineSettings =
+    "6915,5955,331,253,165.5,126.5,0,0,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,4,4,"
+    "5,5,2,2,16777152,16777152,16777072,16777072,16776992,16776992,16740464,16740464,16777215,4,"
+    "4,16711680,16711680,9,9,1,1,\"単位 1\",\"単位 1\",0,0,\"sin(x)*20\",\"\",\"\",0,0,0,\"実1\","
+    "\"実1\",\"実1\"\r\n";
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the program with the arguments; limitBytes > 0 caps the size of every file it writes
+// (SIGXFSZ ignored), so a write past it fails with EFBIG as on a full disk.
+Run Program(const QStringList& arguments, rlim_t limitBytes = 0) {
+    QProcess process;
+    if (limitBytes > 0) {
+        process.setChildProcessModifier([limitBytes] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{limitBytes, limitBytes};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    process.start(QStringLiteral(CURVANE_PROGRAM), arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void renderOnAFullDiskKeepsTheOldPicture_data();
+    void renderOnAFullDiskKeepsTheOldPicture();
+    void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
+    void helpVersionAndRefusals();
+
+private:
+    QTemporaryDir m_dir;
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+};
+
+void CommandLineTest::initTestCase() {
+    QFile file(Path("sine.cvf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QStringEncoder cp932("windows-31j");
+    file.write(cp932(QString::fromUtf8(SineSettings)));
+}
+
+void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("limit");
+    // A small PNG leaves Qt's write buffer only at the flush; a BMP of the sheet fails on the way.
+    QTest::newRow("png, nothing fits") << "old.png" << 1;
+    QTest::newRow("png, part fits") << "old.png" << 300;
+    QTest::newRow("bmp, part fits") << "old.bmp" << 100000;
+}
+
+void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture() {
+    QFETCH(QString, name);
+    QFETCH(int, limit);
+    const QString target = m_dir.filePath(name);
+    const QByteArray old = "an older picture";
+    {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    const Run run =
+        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), target},
+                static_cast<rlim_t>(limit));
+    QCOMPARE(run.exitCode, 1);
+    // One line, with the system's reason rather than "Unknown error".
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains(QFile::encodeName(target)), run.err.constData());
+    QVERIFY2(run.err.contains(std::strerror(EFBIG)), run.err.constData());
+    QCOMPARE(Contents(target), old);
+    QCOMPARE(QDir(m_dir.path()).entryList({name + QStringLiteral("*")}, QDir::Files | QDir::Hidden),
+             QStringList{name});
+}
+
+void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
+    const QString fifo = Path("fifo.png");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Run run =
+        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), fifo});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    // A FIFO as the settings file: refused at once instead of waiting for a writer.
+    run = Program({QStringLiteral("--render"), fifo, QStringLiteral("--out"), Path("out.png")});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFile::exists(Path("out.png")));
+
+    run = Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
+                   QStringLiteral("/dev/null")});
+    QCOMPARE(run.exitCode, 1);
+}
+
+void CommandLineTest::helpVersionAndRefusals() {
+    Run run = Program({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("--render <FILE.cvf>"));
+    QVERIFY(run.out.contains("--out <IMAGE>"));
+    QVERIFY(run.out.contains("[FILE.cvf]"));
+    run = Program({QStringLiteral("--version")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("curvane 1."));
+    // Refusals: one line on standard error, exit code 2, nothing written.
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--frobnicate")},
+          QStringList{QStringLiteral("--render"), Path("sine.cvf")},
+          QStringList{QStringLiteral("--out"), Path("x.png")},
+          QStringList{QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
+                      Path("x.png"), QStringLiteral("extra.cvf")},
+          QStringList{QStringLiteral("a.cvf"), QStringLiteral("b.cvf")}}) {
+        run = Program(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(run.out.isEmpty());
+    }
+    QVERIFY(!QFile::exists(Path("x.png")));
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"

@@ -1,0 +1,231 @@
+#include "output/safefile.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QImage>
+#include <QtTest/QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// What a write in a child process reported: the Japanese reason and the system's words.
+struct ChildOutcome {
+    bool exited = false;
+    QString japanese;
+    QString system;
+};
+
+// Runs write in a child process whose files may not grow past limit bytes, with SIGXFSZ
+// ignored: every write beyond the limit then fails with EFBIG, as on a full disk.
+ChildOutcome WriteWithFileSizeLimit(rlim_t limit, const std::function<FileProblem()>& write) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return {};
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const rlimit small{limit, limit};
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const FileProblem problem = write();
+        const QByteArray report = (problem.japanese + QChar('\n') + problem.system).toUtf8();
+        [[maybe_unused]] const ssize_t sent = ::write(channel[1], report.data(), report.size());
+        _exit(problem.Failed() ? 1 : 0);
+    }
+    close(channel[1]);
+    QByteArray report;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) {
+        report.append(buffer, n);
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const QStringList parts = QString::fromUtf8(report).split(QChar('\n'));
+    return {WIFEXITED(status) && WEXITSTATUS(status) == 1, parts.value(0), parts.value(1)};
+}
+
+} // namespace
+
+class SafeFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void writesAndReplacesWholeFiles();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
+    void imageOnAFullDiskKeepsTheOldFile();
+    void targetsThatAreNoRegularFileAreRefused_data();
+    void targetsThatAreNoRegularFileAreRefused();
+    void sourcesThatAreNoRegularFileAreRefusedWithoutBlocking();
+    void readsAreBoundedAndReasoned();
+    void systemTextsBecomeJapaneseReasons_data();
+    void systemTextsBecomeJapaneseReasons();
+
+private:
+    QTemporaryDir m_dir;
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+};
+
+void SafeFileTest::writesAndReplacesWholeFiles() {
+    const QString path = Path("whole.cvf");
+    QVERIFY(!WriteBytesSafely(path, "first").Failed());
+    QCOMPARE(Contents(path), QByteArray("first"));
+    QVERIFY(!WriteBytesSafely(path, "second, longer").Failed());
+    QCOMPARE(Contents(path), QByteArray("second, longer"));
+    // No temporary file is left beside it.
+    QCOMPARE(
+        QDir(m_dir.path()).entryList({QStringLiteral("whole.cvf*")}, QDir::Files | QDir::Hidden),
+        QStringList{QStringLiteral("whole.cvf")});
+}
+
+void SafeFileTest::fullDiskKeepsTheOldFile_data() {
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("size");
+    // A settings line stays in Qt's write buffer until the flush; a large file fails on the way.
+    QTest::newRow("tiny file, room for part of it") << 40 << 300;
+    QTest::newRow("tiny file, no room at all") << 0 << 300;
+    QTest::newRow("large file") << 64 * 1024 << 3 * 1024 * 1024;
+}
+
+void SafeFileTest::fullDiskKeepsTheOldFile() {
+    QFETCH(int, limit);
+    QFETCH(int, size);
+    const QString path = Path("full.cvf");
+    const QByteArray old = "the good old settings line\r\n";
+    Put(path, old);
+    const QByteArray fresh(size, 'n');
+    const ChildOutcome outcome = WriteWithFileSizeLimit(
+        static_cast<rlim_t>(limit), [&] { return WriteBytesSafely(path, fresh); });
+    QVERIFY2(outcome.exited, "the write must report its failure");
+    QCOMPARE(outcome.japanese, QStringLiteral("ファイルが大きすぎます"));
+    QCOMPARE(outcome.system, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QCOMPARE(Contents(path), old);
+    // Nor is a temporary file left beside it.
+    QCOMPARE(
+        QDir(m_dir.path()).entryList({QStringLiteral("full.cvf*")}, QDir::Files | QDir::Hidden),
+        QStringList{QStringLiteral("full.cvf")});
+}
+
+void SafeFileTest::imageOnAFullDiskKeepsTheOldFile() {
+    const QString path = Path("sheet.png");
+    const QByteArray old = "an older picture";
+    Put(path, old);
+    QImage image(331, 253, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const ChildOutcome outcome =
+        WriteWithFileSizeLimit(100, [&] { return WriteImageSafely(path, image, "png"); });
+    QVERIFY(outcome.exited);
+    QCOMPARE(Contents(path), old);
+    // With room, the same picture is written and reads back.
+    QVERIFY(!WriteImageSafely(path, image, "png").Failed());
+    QCOMPARE(QImage(path).size(), QSize(331, 253));
+}
+
+void SafeFileTest::targetsThatAreNoRegularFileAreRefused_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo") << "fifo";
+    QTest::newRow("link to a fifo") << "link";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("device") << "device";
+}
+
+void SafeFileTest::targetsThatAreNoRegularFileAreRefused() {
+    QFETCH(QString, kind);
+    QString path = Path("fifo-target");
+    QFile::remove(path);
+    if (kind == QStringLiteral("device")) {
+        path = QStringLiteral("/dev/null");
+    } else if (kind == QStringLiteral("folder")) {
+        path = Path("folder-target");
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        if (kind == QStringLiteral("link")) {
+            const QString link = Path("link-target");
+            QFile::remove(link);
+            QVERIFY(QFile::link(path, link));
+            path = link;
+        }
+    }
+    const FileProblem problem = WriteBytesSafely(path, "never");
+    QVERIFY(problem.Failed());
+    QVERIFY(problem.japanese.contains(QStringLiteral("通常のファイルではない")));
+    QVERIFY(problem.MessageText(path).startsWith(path));
+    // The target is what it was.
+    const QFileInfo info(path);
+    QVERIFY(info.exists() && !info.isFile());
+}
+
+void SafeFileTest::sourcesThatAreNoRegularFileAreRefusedWithoutBlocking() {
+    const QString fifo = Path("fifo-source");
+    QFile::remove(fifo);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray bytes;
+    QVERIFY(ReadFileWhole(fifo, 1024, bytes).Failed());
+    QVERIFY(CheckReadable(fifo).Failed());
+    QVERIFY(CheckReadable(m_dir.path()).Failed());
+    QVERIFY(timer.elapsed() < 5000); // opening the FIFO would wait for a writer for ever
+    const FileProblem missing = CheckReadable(Path("not-there.cvf"));
+    QCOMPARE(missing.japanese, QStringLiteral("ファイルが見つかりません"));
+}
+
+void SafeFileTest::readsAreBoundedAndReasoned() {
+    const QString path = Path("read.cvf");
+    Put(path, QByteArray(100, 'r'));
+    QByteArray bytes;
+    QVERIFY(!ReadFileWhole(path, 100, bytes).Failed());
+    QCOMPARE(bytes.size(), 100);
+    bytes.clear();
+    const FileProblem tooLarge = ReadFileWhole(path, 99, bytes);
+    QCOMPARE(tooLarge.japanese, QStringLiteral("ファイルが大きすぎます"));
+    QVERIFY(bytes.isEmpty());
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    if (geteuid() != 0) { // root reads whatever the permissions say
+        QCOMPARE(ReadFileWhole(path, 100, bytes).japanese,
+                 QStringLiteral("アクセスが許可されていません"));
+    }
+}
+
+void SafeFileTest::systemTextsBecomeJapaneseReasons_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("japanese");
+    QTest::newRow("disk full") << ENOSPC << QStringLiteral("ディスクの空き領域が足りません");
+    QTest::newRow("too large") << EFBIG << QStringLiteral("ファイルが大きすぎます");
+    QTest::newRow("read-only") << EROFS << QStringLiteral("読み取り専用の場所です");
+    QTest::newRow("no access") << EACCES << QStringLiteral("アクセスが許可されていません");
+}
+
+void SafeFileTest::systemTextsBecomeJapaneseReasons() {
+    QFETCH(int, code);
+    QFETCH(QString, japanese);
+    const QString system = QString::fromLocal8Bit(std::strerror(code));
+    // Qt wraps the C library's words in its own sentence.
+    const FileProblem problem = ProblemFromSystemText(QStringLiteral("Cannot write: ") + system);
+    QCOMPARE(problem.japanese, japanese);
+    QCOMPARE(problem.system, system);
+    const FileProblem unknown = ProblemFromSystemText(QStringLiteral("Something odd"));
+    QCOMPARE(unknown.japanese, QStringLiteral("ファイルの読み書きに失敗しました"));
+    QCOMPARE(unknown.system, QStringLiteral("Something odd"));
+}
+
+QTEST_GUILESS_MAIN(SafeFileTest)
+#include "tst_safefile.moc"
