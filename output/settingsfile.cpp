@@ -274,16 +274,22 @@ std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
     return d;
 }
 
-AxisValues AxisValuesOf(SettingsFileData& d, Axis axis) {
+namespace {
+
+template <typename Values, typename Data>
+Values FileValuesOf(Data& d, Axis axis) {
     if (axis == Axis::X) {
         return {d.xUnitName, d.xOriginValue, d.xSmallValue};
     }
     return {d.yUnitName, d.yOriginValue, d.ySmallValue};
 }
 
-ConstAxisValues AxisValuesOf(const SettingsFileData& d, Axis axis) {
-    if (axis == Axis::X) {
-        return {d.xUnitName, d.xOriginValue, d.xSmallValue};
-    }
-    return {d.yUnitName, d.yOriginValue, d.ySmallValue};
+} // namespace
+
+AxisValues AxisValuesOf(SettingsFileData& data, Axis axis) {
+    return FileValuesOf<AxisValues>(data, axis);
+}
+
+ConstAxisValues AxisValuesOf(const SettingsFileData& data, Axis axis) {
+    return FileValuesOf<ConstAxisValues>(data, axis);
 }
