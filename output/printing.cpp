@@ -1,9 +1,19 @@
 #include "output/printing.h"
 
 #include "graph/graphsettings.h"
+#include "platform/number_text.h"
 #include "platform/units.h"
 
 #include <QtGui/QPageSize>
+#include <algorithm>
+
+namespace {
+
+double NumberOf(const QString& text) {
+    return ReadLeadingNumber(text.toStdString());
+}
+
+} // namespace
 
 PrinterInfo PrinterInfoOf(const QPageLayout& layout) {
     PrinterInfo info;
@@ -102,4 +112,61 @@ QRectF PrintRectMm(double leftMm, double topMm, double zoomPercent, QSize sheetP
     const double z = zoomPercent / 100.0;
     return QRectF(leftMm, topMm, units::PixelsToMillimetres(sheetPixels.width()) * z,
                   units::PixelsToMillimetres(sheetPixels.height()) * z);
+}
+
+PrintEntryField FieldOf(PrintEntry entry) {
+    switch (entry) {
+    case PrintEntry::Copies:
+        return {&SetPrinterControls::txtCopies, &SetPrinterControls::scrCopies, 300, 1, false};
+    case PrintEntry::LMergin:
+        return {&SetPrinterControls::txtLMergin, &SetPrinterControls::scrLMergin, 300, 1, true};
+    case PrintEntry::UMergin:
+        return {&SetPrinterControls::txtUMergin, &SetPrinterControls::scrUMergin, 300, 1, true};
+    case PrintEntry::Zoom:
+        break;
+    }
+    return {&SetPrinterControls::txtZoom, &SetPrinterControls::scrZoom, 1000, 10, true};
+}
+
+void PrintBarMoved(SetPrinterControls& controls, PrintEntry entry, int position) {
+    const PrintEntryField field = FieldOf(entry);
+    const int at = std::clamp(position, 0, field.maximum);
+    controls.*field.bar = at;
+    controls.*field.text = QString::number(CountedDown(field.maximum, at));
+}
+
+void ShowPrinter(SetPrinterControls& controls, const PrinterInfo& printer) {
+    controls.lblPaperSize = PaperCaption(printer);
+    controls.lblOrient = OrientationCaption(printer.orientation, controls.lblOrient);
+}
+
+bool ReadyToPrint(const SetPrinterControls& controls) {
+    return !controls.lblPaperSize.isEmpty();
+}
+
+int CopiesOf(const SetPrinterControls& controls) {
+    return std::max(1, RoundHalfEven(NumberOf(controls.txtCopies)));
+}
+
+double LeftMarginMm(const SetPrinterControls& controls) {
+    return NumberOf(controls.txtLMergin);
+}
+
+double TopMarginMm(const SetPrinterControls& controls) {
+    return NumberOf(controls.txtUMergin);
+}
+
+double ZoomPercent(const SetPrinterControls& controls) {
+    return NumberOf(controls.txtZoom);
+}
+
+PrintPreview PreviewOf(const PrinterInfo& printer, QSizeF designTwips,
+                       const SetPrinterControls& controls, QSize sheetPixels) {
+    return PreviewOf(printer, designTwips, LeftMarginMm(controls), TopMarginMm(controls),
+                     ZoomPercent(controls), sheetPixels);
+}
+
+QRectF PrintRectMm(const SetPrinterControls& controls, QSize sheetPixels) {
+    return PrintRectMm(LeftMarginMm(controls), TopMarginMm(controls), ZoomPercent(controls),
+                       sheetPixels);
 }

@@ -41,3 +41,55 @@ PrintPreview PreviewOf(const PrinterInfo& printer, QSizeF designTwips, double le
 // Where the sheet goes on the page, in millimetres from the printable area's corner: at the
 // margins, its physical size on screen times the zoom.
 QRectF PrintRectMm(double leftMm, double topMm, double zoomPercent, QSize sheetPixels);
+
+// The number boxes of the print settings dialog, each with the scroll bar beside it.
+enum class PrintEntry { Copies, LMergin, UMergin, Zoom };
+
+// The print settings dialog's controls as plain data. The boxes hold their texts as typed; their
+// leading numbers are what is previewed and printed. A bar counts down from its maximum to the
+// number it writes into its box, and typing leaves it where it stands.
+struct SetPrinterControls {
+    QString txtCopies = QStringLiteral("1");
+    QString txtLMergin = QStringLiteral("10");
+    QString txtUMergin = QStringLiteral("10");
+    QString txtZoom = QStringLiteral("100");
+    int scrCopies = 299;
+    int scrLMergin = 290;
+    int scrUMergin = 290;
+    int scrZoom = 900;
+    // What the last printer set-up showed. The paper stays empty until the set-up has been used
+    // since the dialog opened, and nothing prints before that.
+    QString lblPaperSize;
+    QString lblOrient;
+};
+
+// Where an entry lives in SetPrinterControls, and its bar: positions 0 to maximum, moved by step,
+// with the preview following it or not.
+struct PrintEntryField {
+    QString SetPrinterControls::*text;
+    int SetPrinterControls::*bar;
+    int maximum;
+    int step;
+    bool redraws;
+};
+PrintEntryField FieldOf(PrintEntry entry);
+
+// A bar moved to position (kept within its range): its box shows the number it counts down to.
+void PrintBarMoved(SetPrinterControls& controls, PrintEntry entry, int position);
+
+// The captions of a printer set-up; an orientation code without a caption keeps the previous one.
+void ShowPrinter(SetPrinterControls& controls, const PrinterInfo& printer);
+bool ReadyToPrint(const SetPrinterControls& controls);
+
+// The numbers the boxes stand for: their leading numbers, 0 for a text without one. Margins and
+// zoom are taken as typed; copies are rounded to whole ones, never fewer than one, since fewer
+// would print nothing at all.
+int CopiesOf(const SetPrinterControls& controls);
+double LeftMarginMm(const SetPrinterControls& controls);
+double TopMarginMm(const SetPrinterControls& controls);
+double ZoomPercent(const SetPrinterControls& controls);
+
+// PreviewOf and PrintRectMm with the dialog's margins and zoom.
+PrintPreview PreviewOf(const PrinterInfo& printer, QSizeF designTwips,
+                       const SetPrinterControls& controls, QSize sheetPixels);
+QRectF PrintRectMm(const SetPrinterControls& controls, QSize sheetPixels);

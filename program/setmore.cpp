@@ -15,7 +15,7 @@
 
 namespace {
 
-using Button = bool SetMoreControls::*;
+using Button = SetMoreButton;
 
 constexpr std::array<Button, 4> PlacementGroup{
     &SetMoreControls::optFree, &SetMoreControls::optLUpper, &SetMoreControls::optLCenter,
@@ -104,6 +104,17 @@ OptionEffect EffectOf(ScaleOption option) {
         break;
     }
     return {&SetMoreControls::optAxisOff, AxisGroup};
+}
+
+struct TickEffect {
+    std::span<const Button, 4> group;
+    std::size_t index;
+};
+
+TickEffect EffectOf(TickOption option) {
+    const auto index = static_cast<std::size_t>(option);
+    return index < XmojiGroup.size() ? TickEffect{XmojiGroup, index}
+                                     : TickEffect{YmojiGroup, index - XmojiGroup.size()};
 }
 
 void SetSides(SetMoreEdit& edit, int xSide, int ySide) {
@@ -246,42 +257,67 @@ void ScaleOptionClicked(SetMoreEdit& edit, ScaleOption option) {
     }
 }
 
+SetMoreButton ButtonOf(ScaleOption option) {
+    return EffectOf(option).button;
+}
+
+SetMoreButton ButtonOf(TickOption option) {
+    const TickEffect effect = EffectOf(option);
+    return effect.group[effect.index];
+}
+
+SetMoreSwatch SwatchOf(ScaleSwatch swatch) {
+    switch (swatch) {
+    case ScaleSwatch::lblSScaleCol:
+        return &SetMoreControls::lblSScaleCol;
+    case ScaleSwatch::lblMScaleCol:
+        return &SetMoreControls::lblMScaleCol;
+    case ScaleSwatch::lblLScaleCol:
+        return &SetMoreControls::lblLScaleCol;
+    case ScaleSwatch::lblAxisCol:
+        return &SetMoreControls::lblAxisCol;
+    case ScaleSwatch::lblBackCol:
+        break;
+    }
+    return &SetMoreControls::lblBackCol;
+}
+
 void SelectScaleOption(SetMoreControls& controls, ScaleOption option) {
     const OptionEffect effect = EffectOf(option);
     Select(controls, effect.group, effect.button);
 }
 
+void SelectTickOption(SetMoreControls& controls, TickOption option) {
+    const TickEffect effect = EffectOf(option);
+    Select(controls, effect.group, effect.group[effect.index]);
+}
+
 bool ScaleSwatchClicked(Dialogs& dialogs, SetMoreEdit& edit, SetMoreControls& controls,
                         ScaleSwatch swatch) {
     ColorRef* field = nullptr;
-    ColorRef* shown = nullptr;
     switch (swatch) {
     case ScaleSwatch::lblSScaleCol:
         field = &edit.EditSmallColor;
-        shown = &controls.lblSScaleCol;
         break;
     case ScaleSwatch::lblMScaleCol:
         field = &edit.EditMediumColor;
-        shown = &controls.lblMScaleCol;
         break;
     case ScaleSwatch::lblLScaleCol:
         field = &edit.EditLargeColor;
-        shown = &controls.lblLScaleCol;
         break;
     case ScaleSwatch::lblAxisCol:
         field = &edit.EditAxisColor;
-        shown = &controls.lblAxisCol;
         break;
     case ScaleSwatch::lblBackCol:
         field = &edit.EditBackColor;
-        shown = &controls.lblBackCol;
         break;
     }
-    const std::optional<ColorRef> chosen = dialogs.ChooseColor(*shown, true);
+    ColorRef& shown = controls.*SwatchOf(swatch);
+    const std::optional<ColorRef> chosen = dialogs.ChooseColor(shown, true);
     if (!chosen) {
         return false;
     }
-    *field = *shown = *chosen;
+    *field = shown = *chosen;
     return true;
 }
 

@@ -86,6 +86,28 @@ enum class ScaleOption {
 // The swatches whose colour is part of the working copy and of the preview.
 enum class ScaleSwatch { lblSScaleCol, lblMScaleCol, lblLScaleCol, lblAxisCol, lblBackCol };
 
+// The tick-number option buttons, which only hold their state until OK.
+enum class TickOption {
+    optXmojiNone,
+    optXSmoji,
+    optXMmoji,
+    optXLmoji,
+    optYmojiNone,
+    optYSmoji,
+    optYMmoji,
+    optYLmoji,
+};
+
+// The fields of SetMoreControls by kind, so that the dialog can name the one a control shows.
+using SetMoreButton = bool SetMoreControls::*;
+using SetMoreSwatch = ColorRef SetMoreControls::*;
+using SetMoreCaption = QString SetMoreControls::*;
+
+// The field each option button and colour swatch stands for.
+SetMoreButton ButtonOf(ScaleOption option);
+SetMoreButton ButtonOf(TickOption option);
+SetMoreSwatch SwatchOf(ScaleSwatch swatch);
+
 // Record to working copy and tick-number controls. A line class shows as on when either axis
 // has it on; each colour comes from the first field of its record pair.
 void LoadDetailSettings(const GraphSettings& settings, SetMoreEdit& edit,
@@ -108,6 +130,7 @@ void ScaleOptionClicked(SetMoreEdit& edit, ScaleOption option);
 
 // Marks option as the only selected button of its group.
 void SelectScaleOption(SetMoreControls& controls, ScaleOption option);
+void SelectTickOption(SetMoreControls& controls, TickOption option);
 
 // Asks for a colour for a swatch of the working copy (colour dialog in its full form). Returns
 // whether anything changed; a cancelled dialog changes nothing.

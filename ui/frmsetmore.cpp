@@ -3,9 +3,11 @@
 #include "graph/graphsettings.h"
 #include "platform/dialogs.h"
 #include "program/curvanestate.h"
+#include "ui/clicklabel.h"
 
 #include <QtCore/QPointer>
-#include <QtGui/QMouseEvent>
+#include <QtCore/QSignalBlocker>
+#include <QtGui/QShowEvent>
 #include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QGroupBox>
@@ -15,6 +17,7 @@
 #include <QtWidgets/QRadioButton>
 #include <QtWidgets/QVBoxLayout>
 #include <array>
+#include <initializer_list>
 
 namespace {
 
@@ -23,66 +26,6 @@ constexpr int PreviewOuterWidth = 121;
 constexpr int PreviewOuterHeight = 105;
 constexpr int PreviewBorder = 2;
 constexpr QSize SwatchSize(28, 18);
-
-using Button = bool SetMoreControls::*;
-using Swatch = ColorRef SetMoreControls::*;
-
-struct RadioName {
-    const char* name;
-    Button button;
-};
-
-// Every option button with the field of SetMoreControls it stands for.
-constexpr std::array<RadioName, 20> Radios{{
-    {"optFree", &SetMoreControls::optFree},
-    {"optLUpper", &SetMoreControls::optLUpper},
-    {"optLCenter", &SetMoreControls::optLCenter},
-    {"optLUnder", &SetMoreControls::optLUnder},
-    {"optSScaleOn", &SetMoreControls::optSScaleOn},
-    {"optSScaleOff", &SetMoreControls::optSScaleOff},
-    {"optMScaleOn", &SetMoreControls::optMScaleOn},
-    {"optMScaleOff", &SetMoreControls::optMScaleOff},
-    {"optLScaleOn", &SetMoreControls::optLScaleOn},
-    {"optLScaleOff", &SetMoreControls::optLScaleOff},
-    {"optAxisOn", &SetMoreControls::optAxisOn},
-    {"optAxisOff", &SetMoreControls::optAxisOff},
-    {"optXmojiNone", &SetMoreControls::optXmojiNone},
-    {"optXSmoji", &SetMoreControls::optXSmoji},
-    {"optXMmoji", &SetMoreControls::optXMmoji},
-    {"optXLmoji", &SetMoreControls::optXLmoji},
-    {"optYmojiNone", &SetMoreControls::optYmojiNone},
-    {"optYSmoji", &SetMoreControls::optYSmoji},
-    {"optYMmoji", &SetMoreControls::optYMmoji},
-    {"optYLmoji", &SetMoreControls::optYLmoji},
-}};
-
-struct SwatchName {
-    const char* name;
-    Swatch colour;
-};
-
-constexpr std::array<SwatchName, 7> Swatches{{
-    {"lblSScaleCol", &SetMoreControls::lblSScaleCol},
-    {"lblMScaleCol", &SetMoreControls::lblMScaleCol},
-    {"lblLScaleCol", &SetMoreControls::lblLScaleCol},
-    {"lblAxisCol", &SetMoreControls::lblAxisCol},
-    {"lblBackCol", &SetMoreControls::lblBackCol},
-    {"lblXmojicolor", &SetMoreControls::lblXmojicolor},
-    {"lblYmojicolor", &SetMoreControls::lblYmojicolor},
-}};
-
-struct ScaleSwatchName {
-    const char* name;
-    ScaleSwatch swatch;
-};
-
-constexpr std::array<ScaleSwatchName, 5> ScaleSwatches{{
-    {"lblSScaleCol", ScaleSwatch::lblSScaleCol},
-    {"lblMScaleCol", ScaleSwatch::lblMScaleCol},
-    {"lblLScaleCol", ScaleSwatch::lblLScaleCol},
-    {"lblAxisCol", ScaleSwatch::lblAxisCol},
-    {"lblBackCol", ScaleSwatch::lblBackCol},
-}};
 
 QString Name(const char* name) {
     return QString::fromLatin1(name);
@@ -101,20 +44,13 @@ QGroupBox* NewFrame(const char* name, const QString& caption, QWidget* parent) {
 }
 
 // A label that reacts to clicks: the colour swatches and the font size labels.
-QLabel* NewClickLabel(const char* name, const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
+ClickLabel* NewClickLabel(const char* name, const QString& caption, QWidget* parent) {
+    auto* label = new ClickLabel(caption, parent);
     label->setObjectName(Name(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignCenter);
     label->setCursor(Qt::PointingHandCursor);
     return label;
-}
-
-QLabel* NewSwatch(const char* name, QWidget* parent) {
-    QLabel* swatch = NewClickLabel(name, QString(), parent);
-    swatch->setAutoFillBackground(true);
-    swatch->setFixedSize(SwatchSize);
-    return swatch;
 }
 
 // A swatch's background is the colour it stands for; a caption on it stays readable.
@@ -124,39 +60,6 @@ void SetSwatchColor(QLabel* swatch, ColorRef colour) {
     palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::WindowText, background.lightness() < 128 ? Qt::white : Qt::black);
     swatch->setPalette(palette);
-}
-
-ColorRef SwatchColor(const QLabel* swatch) {
-    return FromQColor(swatch->palette().color(QPalette::Window));
-}
-
-// Sets the buttons of an exclusive group at once, allowing none to be selected.
-void SetGroup(QButtonGroup* group, const SetMoreControls& controls) {
-    group->setExclusive(false);
-    for (QAbstractButton* button : group->buttons()) {
-        for (const RadioName& radio : Radios) {
-            if (button->objectName() == Name(radio.name)) {
-                button->setChecked(controls.*radio.button);
-            }
-        }
-    }
-    group->setExclusive(true);
-}
-
-// The On, Off and colour row of a line class.
-QGroupBox* NewLineFrame(const char* frame, const QString& caption, const char* on, const char* off,
-                        const char* swatch, QWidget* parent) {
-    QGroupBox* box = NewFrame(frame, caption, parent);
-    auto* row = new QHBoxLayout(box);
-    auto* group = new QButtonGroup(box);
-    for (const auto& [name, text] : {std::pair{on, "On"}, std::pair{off, "Off"}}) {
-        QRadioButton* radio = NewRadio(name, QString::fromLatin1(text), box);
-        row->addWidget(radio);
-        group->addButton(radio);
-    }
-    row->addStretch(1);
-    row->addWidget(NewSwatch(swatch, box));
-    return box;
 }
 
 } // namespace
@@ -180,36 +83,128 @@ void frmSetMore::Attach(GraphSettings& settings, Dialogs& dialogs) {
     m_dialogs = &dialogs;
 }
 
+QRadioButton* frmSetMore::NewOption(ScaleOption option, const char* name, const QString& caption,
+                                    QWidget* parent) {
+    QRadioButton* radio = NewRadio(name, caption, parent);
+    m_options.emplace_back(ButtonOf(option), radio);
+    connect(radio, &QRadioButton::clicked, this, [this, option] { ScaleOptionChosen(option); });
+    return radio;
+}
+
+QRadioButton* frmSetMore::NewOption(TickOption option, const char* name, const QString& caption,
+                                    QWidget* parent) {
+    QRadioButton* radio = NewRadio(name, caption, parent);
+    m_options.emplace_back(ButtonOf(option), radio);
+    connect(radio, &QRadioButton::clicked, this, [this, option] { TickOptionChosen(option); });
+    return radio;
+}
+
+QLabel* frmSetMore::NewSwatch(ScaleSwatch swatch, const char* name, QWidget* parent) {
+    ClickLabel* label = NewClickLabel(name, QString(), parent);
+    label->setAutoFillBackground(true);
+    label->setFixedSize(SwatchSize);
+    m_swatches.emplace_back(SwatchOf(swatch), label);
+    connect(label, &ClickLabel::released, this, [this, swatch](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            ScaleSwatchChosen(swatch);
+        }
+    });
+    return label;
+}
+
+QLabel* frmSetMore::NewSwatch(SetMoreSwatch tickColour, const char* name, QWidget* parent) {
+    ClickLabel* label = NewClickLabel(name, QString(), parent);
+    label->setAutoFillBackground(true);
+    label->setFixedSize(SwatchSize);
+    label->setToolTip(QStringLiteral("文字色")); // text colour
+    m_swatches.emplace_back(tickColour, label);
+    connect(label, &ClickLabel::released, this, [this, tickColour](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            TickColorChosen(tickColour);
+        }
+    });
+    return label;
+}
+
+QLabel* frmSetMore::NewFontSize(SetMoreCaption caption, const char* name, QWidget* parent) {
+    ClickLabel* label = NewClickLabel(name, QString(), parent);
+    label->setFixedSize(48, SwatchSize.height());
+    label->setToolTip(QStringLiteral("フォントサイズ")); // font size
+    m_captions.emplace_back(caption, label);
+    connect(label, &ClickLabel::released, this, [this, caption](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            FontSizeChosen(caption);
+        }
+    });
+    return label;
+}
+
 void frmSetMore::BuildControls() {
+    // Each group of option buttons is exclusive on the screen; m_groups lets ShowControls show a
+    // group with none selected.
+    const auto newGroup = [this](QWidget* parent, std::initializer_list<QRadioButton*> buttons) {
+        auto* group = new QButtonGroup(parent);
+        for (QRadioButton* button : buttons) {
+            group->addButton(button);
+        }
+        m_groups.push_back(group);
+    };
+
     // "原点の配置" = origin placement; "自由" free, "左上" upper left, "左中" centre left,
     // "左下" lower left
     QGroupBox* fraArray = NewFrame("fraArray", QStringLiteral("原点の配置"), this);
     auto* placement = new QGridLayout(fraArray);
     const std::array<QRadioButton*, 4> placements{
-        NewRadio("optFree", QStringLiteral("自由"), fraArray),
-        NewRadio("optLUpper", QStringLiteral("左上"), fraArray),
-        NewRadio("optLCenter", QStringLiteral("左中"), fraArray),
-        NewRadio("optLUnder", QStringLiteral("左下"), fraArray)};
-    auto* placementGroup = new QButtonGroup(fraArray);
-    for (int i = 0; i < 4; ++i) {
-        placement->addWidget(placements[static_cast<std::size_t>(i)], i / 2, i % 2);
-        placementGroup->addButton(placements[static_cast<std::size_t>(i)]);
+        NewOption(ScaleOption::optFree, "optFree", QStringLiteral("自由"), fraArray),
+        NewOption(ScaleOption::optLUpper, "optLUpper", QStringLiteral("左上"), fraArray),
+        NewOption(ScaleOption::optLCenter, "optLCenter", QStringLiteral("左中"), fraArray),
+        NewOption(ScaleOption::optLUnder, "optLUnder", QStringLiteral("左下"), fraArray)};
+    for (std::size_t i = 0; i < placements.size(); ++i) {
+        placement->addWidget(placements[i], static_cast<int>(i / 2), static_cast<int>(i % 2));
     }
+    newGroup(fraArray, {placements[0], placements[1], placements[2], placements[3]});
 
+    // The On, Off and colour row of a line class.
+    struct LineClass {
+        const char* frame;
+        QString caption;
+        ScaleOption on;
+        const char* onName;
+        ScaleOption off;
+        const char* offName;
+        ScaleSwatch swatch;
+        const char* swatchName;
+    };
+    const auto lineFrame = [this, &newGroup](const LineClass& c) {
+        QGroupBox* box = NewFrame(c.frame, c.caption, this);
+        auto* row = new QHBoxLayout(box);
+        QRadioButton* on = NewOption(c.on, c.onName, QStringLiteral("On"), box);
+        QRadioButton* off = NewOption(c.off, c.offName, QStringLiteral("Off"), box);
+        row->addWidget(on);
+        row->addWidget(off);
+        newGroup(box, {on, off});
+        row->addStretch(1);
+        row->addWidget(NewSwatch(c.swatch, c.swatchName, box));
+        return box;
+    };
     // "小目盛線" small, "中目盛線" medium, "大目盛線" large scale lines, "座標軸" axes
     auto* lines = new QGridLayout;
-    lines->addWidget(NewLineFrame("fraSScale", QStringLiteral("小目盛線"), "optSScaleOn",
-                                  "optSScaleOff", "lblSScaleCol", this),
+    lines->addWidget(lineFrame({"fraSScale", QStringLiteral("小目盛線"), ScaleOption::optSScaleOn,
+                                "optSScaleOn", ScaleOption::optSScaleOff, "optSScaleOff",
+                                ScaleSwatch::lblSScaleCol, "lblSScaleCol"}),
                      0, 0);
-    lines->addWidget(NewLineFrame("fraMScale", QStringLiteral("中目盛線"), "optMScaleOn",
-                                  "optMScaleOff", "lblMScaleCol", this),
+    lines->addWidget(lineFrame({"fraMScale", QStringLiteral("中目盛線"), ScaleOption::optMScaleOn,
+                                "optMScaleOn", ScaleOption::optMScaleOff, "optMScaleOff",
+                                ScaleSwatch::lblMScaleCol, "lblMScaleCol"}),
                      0, 1);
-    lines->addWidget(NewLineFrame("fraLScale", QStringLiteral("大目盛線"), "optLScaleOn",
-                                  "optLScaleOff", "lblLScaleCol", this),
+    lines->addWidget(lineFrame({"fraLScale", QStringLiteral("大目盛線"), ScaleOption::optLScaleOn,
+                                "optLScaleOn", ScaleOption::optLScaleOff, "optLScaleOff",
+                                ScaleSwatch::lblLScaleCol, "lblLScaleCol"}),
                      1, 0);
-    lines->addWidget(NewLineFrame("fraAxis", QStringLiteral("座標軸"), "optAxisOn", "optAxisOff",
-                                  "lblAxisCol", this),
-                     1, 1);
+    lines->addWidget(
+        lineFrame({"fraAxis", QStringLiteral("座標軸"), ScaleOption::optAxisOn, "optAxisOn",
+                   ScaleOption::optAxisOff, "optAxisOff", ScaleSwatch::lblAxisCol, "lblAxisCol"}),
+        1, 1);
 
     auto* left = new QVBoxLayout;
     left->addWidget(fraArray);
@@ -225,8 +220,8 @@ void frmSetMore::BuildControls() {
     m_picPreview->setLineWidth(PreviewBorder);
     m_picPreview->setFixedSize(PreviewOuterWidth, PreviewOuterHeight);
     m_picPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QLabel* lblBackCol = NewClickLabel("lblBackCol", QStringLiteral("背景色"), this);
-    lblBackCol->setAutoFillBackground(true);
+    QLabel* lblBackCol = NewSwatch(ScaleSwatch::lblBackCol, "lblBackCol", this);
+    lblBackCol->setText(QStringLiteral("背景色"));
     lblBackCol->setFixedSize(PreviewOuterWidth, SwatchSize.height() + 6);
 
     auto* middle = new QVBoxLayout;
@@ -238,38 +233,54 @@ void frmSetMore::BuildControls() {
     // "X軸目盛文字" / "Y軸目盛文字" = X / Y axis tick numbers; "目盛は付けない" none,
     // "小目盛ごとに付ける" every small line, "中目盛ごとに付ける" every medium line,
     // "大目盛ごとに付ける" every large line
-    const auto tickFrame = [this](const char* frame, const QString& caption,
-                                  const std::array<const char*, 4>& options, const char* size,
-                                  const char* colour) {
-        QGroupBox* box = NewFrame(frame, caption, this);
+    struct TickFrame {
+        const char* frame;
+        QString caption;
+        std::array<std::pair<TickOption, const char*>, 4> options;
+        SetMoreCaption size;
+        const char* sizeName;
+        SetMoreSwatch colour;
+        const char* colourName;
+    };
+    const auto tickFrame = [this, &newGroup](const TickFrame& t) {
+        QGroupBox* box = NewFrame(t.frame, t.caption, this);
         auto* column = new QVBoxLayout(box);
         const std::array<QString, 4> captions{
             QStringLiteral("目盛は付けない"), QStringLiteral("小目盛ごとに付ける"),
             QStringLiteral("中目盛ごとに付ける"), QStringLiteral("大目盛ごとに付ける")};
-        auto* group = new QButtonGroup(box);
-        for (std::size_t i = 0; i < options.size(); ++i) {
-            QRadioButton* radio = NewRadio(options[i], captions[i], box);
-            column->addWidget(radio);
-            group->addButton(radio);
+        std::array<QRadioButton*, 4> radios{};
+        for (std::size_t i = 0; i < radios.size(); ++i) {
+            radios[i] = NewOption(t.options[i].first, t.options[i].second, captions[i], box);
+            column->addWidget(radios[i]);
         }
+        newGroup(box, {radios[0], radios[1], radios[2], radios[3]});
         auto* row = new QHBoxLayout;
-        QLabel* sizeLabel = NewClickLabel(size, QString(), box);
-        sizeLabel->setFixedSize(48, SwatchSize.height());
-        sizeLabel->setToolTip(QStringLiteral("フォントサイズ")); // font size
-        QLabel* swatch = NewSwatch(colour, box);
-        swatch->setToolTip(QStringLiteral("文字色")); // text colour
-        row->addWidget(sizeLabel);
-        row->addWidget(swatch);
+        row->addWidget(NewFontSize(t.size, t.sizeName, box));
+        row->addWidget(NewSwatch(t.colour, t.colourName, box));
         row->addStretch(1);
         column->addLayout(row);
         return box;
     };
-    QGroupBox* fraXmoji = tickFrame("fraXmoji", QStringLiteral("X軸目盛文字"),
-                                    {"optXmojiNone", "optXSmoji", "optXMmoji", "optXLmoji"},
-                                    "lblXfontsize", "lblXmojicolor");
-    QGroupBox* fraYmoji = tickFrame("fraYmoji", QStringLiteral("Y軸目盛文字"),
-                                    {"optYmojiNone", "optYSmoji", "optYMmoji", "optYLmoji"},
-                                    "lblYfontsize", "lblYmojicolor");
+    QGroupBox* fraXmoji = tickFrame({"fraXmoji",
+                                     QStringLiteral("X軸目盛文字"),
+                                     {{{TickOption::optXmojiNone, "optXmojiNone"},
+                                       {TickOption::optXSmoji, "optXSmoji"},
+                                       {TickOption::optXMmoji, "optXMmoji"},
+                                       {TickOption::optXLmoji, "optXLmoji"}}},
+                                     &SetMoreControls::lblXfontsize,
+                                     "lblXfontsize",
+                                     &SetMoreControls::lblXmojicolor,
+                                     "lblXmojicolor"});
+    QGroupBox* fraYmoji = tickFrame({"fraYmoji",
+                                     QStringLiteral("Y軸目盛文字"),
+                                     {{{TickOption::optYmojiNone, "optYmojiNone"},
+                                       {TickOption::optYSmoji, "optYSmoji"},
+                                       {TickOption::optYMmoji, "optYMmoji"},
+                                       {TickOption::optYLmoji, "optYLmoji"}}},
+                                     &SetMoreControls::lblYfontsize,
+                                     "lblYfontsize",
+                                     &SetMoreControls::lblYmojicolor,
+                                     "lblYmojicolor"});
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -294,94 +305,65 @@ void frmSetMore::BuildControls() {
     all->addLayout(buttons);
     all->setSizeConstraint(QLayout::SetFixedSize);
 
-    // The scale-line option buttons change the working copy; the tick-number ones only hold
-    // their state until OK.
-    const std::array<std::pair<const char*, ScaleOption>, 12> options{{
-        {"optFree", ScaleOption::optFree},
-        {"optLUpper", ScaleOption::optLUpper},
-        {"optLCenter", ScaleOption::optLCenter},
-        {"optLUnder", ScaleOption::optLUnder},
-        {"optSScaleOn", ScaleOption::optSScaleOn},
-        {"optSScaleOff", ScaleOption::optSScaleOff},
-        {"optMScaleOn", ScaleOption::optMScaleOn},
-        {"optMScaleOff", ScaleOption::optMScaleOff},
-        {"optLScaleOn", ScaleOption::optLScaleOn},
-        {"optLScaleOff", ScaleOption::optLScaleOff},
-        {"optAxisOn", ScaleOption::optAxisOn},
-        {"optAxisOff", ScaleOption::optAxisOff},
-    }};
-    for (const auto& [name, option] : options) {
-        connect(findChild<QRadioButton*>(Name(name)), &QRadioButton::clicked, this,
-                [this, option = option] { OptionClicked(option); });
-    }
-    for (const SwatchName& swatch : Swatches) {
-        findChild<QLabel*>(Name(swatch.name))->installEventFilter(this);
-    }
-    findChild<QLabel*>(QStringLiteral("lblXfontsize"))->installEventFilter(this);
-    findChild<QLabel*>(QStringLiteral("lblYfontsize"))->installEventFilter(this);
     connect(cmdOK, &QPushButton::clicked, this, &frmSetMore::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetMore::cmdCancel_Click);
 }
 
-SetMoreControls frmSetMore::Controls() const {
-    SetMoreControls controls;
-    for (const RadioName& radio : Radios) {
-        controls.*radio.button = findChild<QRadioButton*>(Name(radio.name))->isChecked();
+void frmSetMore::ShowControls() {
+    // With the groups briefly non-exclusive a group can show no choice at all, as a record
+    // value without a button of its own asks.
+    for (QButtonGroup* group : m_groups) {
+        group->setExclusive(false);
     }
-    for (const SwatchName& swatch : Swatches) {
-        controls.*swatch.colour = SwatchColor(findChild<QLabel*>(Name(swatch.name)));
+    for (const auto& [field, radio] : m_options) {
+        const QSignalBlocker blocker(radio);
+        radio->setChecked(m_controls.*field);
     }
-    controls.lblXfontsize = findChild<QLabel*>(QStringLiteral("lblXfontsize"))->text();
-    controls.lblYfontsize = findChild<QLabel*>(QStringLiteral("lblYfontsize"))->text();
-    return controls;
-}
-
-void frmSetMore::ShowControls(const SetMoreControls& controls) {
-    for (QButtonGroup* group : findChildren<QButtonGroup*>()) {
-        SetGroup(group, controls);
+    for (QButtonGroup* group : m_groups) {
+        group->setExclusive(true);
     }
-    for (const SwatchName& swatch : Swatches) {
-        SetSwatchColor(findChild<QLabel*>(Name(swatch.name)), controls.*swatch.colour);
+    for (const auto& [field, swatch] : m_swatches) {
+        SetSwatchColor(swatch, m_controls.*field);
     }
-    findChild<QLabel*>(QStringLiteral("lblXfontsize"))->setText(controls.lblXfontsize);
-    findChild<QLabel*>(QStringLiteral("lblYfontsize"))->setText(controls.lblYfontsize);
+    for (const auto& [field, label] : m_captions) {
+        label->setText(m_controls.*field);
+    }
 }
 
 void frmSetMore::Form_Activate() {
-    SetMoreControls controls = Controls();
-    LoadDetailSettings(*m_settings, m_edit, controls);
-    ShowScaleOptions(m_edit, controls);
-    ShowControls(controls);
+    LoadDetailSettings(*m_settings, m_edit, m_controls);
+    ShowScaleOptions(m_edit, m_controls);
+    ShowControls();
     DrawPreview();
 }
 
-void frmSetMore::OptionClicked(ScaleOption option) {
+void frmSetMore::ScaleOptionChosen(ScaleOption option) {
     ScaleOptionClicked(m_edit, option);
+    SelectScaleOption(m_controls, option);
+    ShowControls();
     DrawPreview();
 }
 
-void frmSetMore::SwatchClicked(QLabel* swatch) {
-    SetMoreControls controls = Controls();
-    const QString name = swatch->objectName();
-    for (const ScaleSwatchName& scale : ScaleSwatches) {
-        if (name == Name(scale.name)) {
-            if (ScaleSwatchClicked(*m_dialogs, m_edit, controls, scale.swatch)) {
-                ShowControls(controls);
-                DrawPreview();
-            }
-            return;
-        }
+void frmSetMore::TickOptionChosen(TickOption option) {
+    SelectTickOption(m_controls, option);
+    ShowControls();
+}
+
+void frmSetMore::ScaleSwatchChosen(ScaleSwatch swatch) {
+    if (ScaleSwatchClicked(*m_dialogs, m_edit, m_controls, swatch)) {
+        ShowControls();
+        DrawPreview();
     }
-    if (name == QStringLiteral("lblXmojicolor")) {
-        TickColorClicked(*m_dialogs, controls.lblXmojicolor);
-    } else if (name == QStringLiteral("lblYmojicolor")) {
-        TickColorClicked(*m_dialogs, controls.lblYmojicolor);
-    } else if (name == QStringLiteral("lblXfontsize")) {
-        FontSizeClicked(*m_dialogs, controls.lblXfontsize);
-    } else if (name == QStringLiteral("lblYfontsize")) {
-        FontSizeClicked(*m_dialogs, controls.lblYfontsize);
-    }
-    ShowControls(controls);
+}
+
+void frmSetMore::TickColorChosen(SetMoreSwatch tickColour) {
+    TickColorClicked(*m_dialogs, m_controls.*tickColour);
+    ShowControls();
+}
+
+void frmSetMore::FontSizeChosen(SetMoreCaption caption) {
+    FontSizeClicked(*m_dialogs, m_controls.*caption);
+    ShowControls();
 }
 
 void frmSetMore::DrawPreview() {
@@ -390,8 +372,8 @@ void frmSetMore::DrawPreview() {
 }
 
 void frmSetMore::cmdOK_Click() {
-    ReadScaleOptions(Controls(), m_edit);
-    SaveDetailSettings(m_edit, Controls(), *m_settings);
+    ReadScaleOptions(m_controls, m_edit);
+    SaveDetailSettings(m_edit, m_controls, *m_settings);
     // Asked even when nothing changed: the main window redraws on its next activation.
     m_settings->SettingsChanged = true;
     accept();
@@ -421,19 +403,6 @@ void frmSetMore::closeEvent(QCloseEvent* event) {
     m_closed = true;
     QDialog::done(QDialog::Rejected);
     deleteLater();
-}
-
-bool frmSetMore::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto* label = qobject_cast<QLabel*>(watched);
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (label && mouse->button() == Qt::LeftButton &&
-            label->rect().contains(mouse->position().toPoint())) {
-            SwatchClicked(label);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 bool mnuSetMore_Click(QWidget* parent, CurvaneState& state, Dialogs& dialogs) {

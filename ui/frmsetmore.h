@@ -4,9 +4,13 @@
 #include "program/setmore.h"
 
 #include <QtWidgets/QDialog>
+#include <utility>
+#include <vector>
 
 class Dialogs;
+class QButtonGroup;
 class QLabel;
+class QRadioButton;
 struct CurvaneState;
 struct GraphSettings;
 
@@ -23,7 +27,10 @@ public:
     void Attach(GraphSettings& settings, Dialogs& dialogs);
     GraphSettings& Settings() const { return *m_settings; }
 
+    // What the dialog shows, as data: the working copy and its controls' state. The widgets only
+    // mirror these.
     const SetMoreEdit& Edit() const { return m_edit; }
+    const SetMoreControls& Controls() const { return m_controls; }
     const Surface& Preview() const { return m_preview; }
 
     // Every opening: the controls and the preview start again from the record.
@@ -40,24 +47,40 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
-    // The controls as data, and back.
-    SetMoreControls Controls() const;
-    void ShowControls(const SetMoreControls& controls);
-    void OptionClicked(ScaleOption option);
-    void SwatchClicked(QLabel* swatch);
+    QRadioButton* NewOption(ScaleOption option, const char* name, const QString& caption,
+                            QWidget* parent);
+    QRadioButton* NewOption(TickOption option, const char* name, const QString& caption,
+                            QWidget* parent);
+    QLabel* NewSwatch(ScaleSwatch swatch, const char* name, QWidget* parent);
+    QLabel* NewSwatch(SetMoreSwatch tickColour, const char* name, QWidget* parent);
+    QLabel* NewFontSize(SetMoreCaption caption, const char* name, QWidget* parent);
+
+    // The handlers: each knows the field its control stands for.
+    void ScaleOptionChosen(ScaleOption option);
+    void TickOptionChosen(TickOption option);
+    void ScaleSwatchChosen(ScaleSwatch swatch);
+    void TickColorChosen(SetMoreSwatch tickColour);
+    void FontSizeChosen(SetMoreCaption caption);
+
+    // Brings every control in line with m_controls, without reactions.
+    void ShowControls();
     void DrawPreview();
 
     GraphSettings* m_settings;
     Dialogs* m_dialogs;
     SetMoreEdit m_edit;
+    SetMoreControls m_controls;
     Surface m_preview;
 
     bool m_closed = false;
     QLabel* m_picPreview = nullptr;
+    std::vector<std::pair<SetMoreButton, QRadioButton*>> m_options;
+    std::vector<QButtonGroup*> m_groups;
+    std::vector<std::pair<SetMoreSwatch, QLabel*>> m_swatches;
+    std::vector<std::pair<SetMoreCaption, QLabel*>> m_captions;
 };
 
 // The menu entry "詳細設定(&M)" and the toolbar key "詳細設定" (detailed settings): shows the

@@ -2,12 +2,12 @@
 
 #include "output/printing.h"
 #include "platform/dialogs.h"
-#include "platform/number_text.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/stamping.h"
 #include "ui/twips.h"
 
+#include <QtCore/QSignalBlocker>
 #include <QtGui/QPainter>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QGridLayout>
@@ -23,10 +23,6 @@
 namespace {
 
 constexpr double DesignTwips = 1935.0; // the preview box's designed size
-
-double NumberOf(const QLineEdit* box) {
-    return ReadLeadingNumber(box->text().toStdString());
-}
 
 QString PrinterError() {
     return QStringLiteral("プリンターエラーです");
@@ -87,25 +83,22 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     m_orient = new QLabel(this);
     m_orient->setObjectName(QStringLiteral("lblOrient"));
 
+    // "印刷部数" = copies; "左端マージン(mm)" / "上端マージン(mm)" = left / top margin (mm);
+    // "ズーム（％）" = zoom (%)
     auto* grid = new QGridLayout;
-    const auto row = [&](int r, const char* name, const QString& caption, const QString& text,
-                         QLineEdit*& box) {
-        auto* label = new QLabel(caption, this);
-        label->setObjectName(QStringLiteral("lbl") + QLatin1String(name));
-        box = new QLineEdit(text, this);
-        box->setObjectName(QStringLiteral("txt") + QLatin1String(name));
-        box->setFixedWidth(48);
-        grid->addWidget(label, r, 0);
-        grid->addWidget(box, r, 1);
-    };
-    row(0, "Copies", QStringLiteral("印刷部数"), QStringLiteral("1"), m_copies); // copies
-    row(1, "LMergin", QStringLiteral("左端マージン(mm)"), QStringLiteral("10"), m_left);
-    row(2, "UMergin", QStringLiteral("上端マージン(mm)"), QStringLiteral("10"), m_top);
-    row(3, "Zoom", QStringLiteral("ズーム（％）"), QStringLiteral("100"), m_zoom); // zoom, %
-    grid->addWidget(Bar(QStringLiteral("scrCopies"), 300, 1, 299, m_copies, false), 0, 2);
-    grid->addWidget(Bar(QStringLiteral("scrLMergin"), 300, 1, 290, m_left, true), 1, 2);
-    grid->addWidget(Bar(QStringLiteral("scrUMergin"), 300, 1, 290, m_top, true), 2, 2);
-    grid->addWidget(Bar(QStringLiteral("scrZoom"), 1000, 10, 900, m_zoom, true), 3, 2);
+    m_entries = {{
+        {PrintEntry::Copies, "Copies", QStringLiteral("印刷部数")},
+        {PrintEntry::LMergin, "LMergin", QStringLiteral("左端マージン(mm)")},
+        {PrintEntry::UMergin, "UMergin", QStringLiteral("上端マージン(mm)")},
+        {PrintEntry::Zoom, "Zoom", QStringLiteral("ズーム（％）")},
+    }};
+    // The boxes first and the bars after them, so that the tab key goes from box to box.
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        NewBox(grid, static_cast<int>(row), m_entries[row]);
+    }
+    for (std::size_t row = 0; row < m_entries.size(); ++row) {
+        NewBar(grid, static_cast<int>(row), m_entries[row]);
+    }
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -130,25 +123,60 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(right);
+    ShowControls();
 }
 
-QScrollBar* frmSetPrinter::Bar(const QString& name, int maximum, int step, int position,
-                               QLineEdit* text, bool redraws) {
-    auto* bar = new QScrollBar(Qt::Vertical, this);
-    bar->setObjectName(name);
-    bar->setRange(0, maximum);
-    bar->setSingleStep(step);
-    bar->setPageStep(step);
-    bar->setValue(position);
-    bar->setFixedHeight(22);
-    // The bar counts downwards: up raises the number.
-    connect(bar, &QScrollBar::valueChanged, this, [this, bar, text, redraws](int value) {
-        text->setText(QString::number(CountedDown(bar->maximum(), value)));
-        if (redraws) {
-            DrawPrintPreview();
+void frmSetPrinter::NewBox(QGridLayout* grid, int row, Entry& e) {
+    auto* label = new QLabel(e.caption, this);
+    label->setObjectName(QStringLiteral("lbl") + QLatin1String(e.name));
+    e.box = new QLineEdit(this);
+    e.box->setObjectName(QStringLiteral("txt") + QLatin1String(e.name));
+    e.box->setFixedWidth(48);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(e.box, row, 1);
+    connect(e.box, &QLineEdit::textChanged, this,
+            [this, entry = e.entry](const QString& text) { TextTyped(entry, text); });
+}
+
+void frmSetPrinter::NewBar(QGridLayout* grid, int row, Entry& e) {
+    const PrintEntryField field = FieldOf(e.entry);
+    e.bar = new QScrollBar(Qt::Vertical, this);
+    e.bar->setObjectName(QStringLiteral("scr") + QLatin1String(e.name));
+    e.bar->setRange(0, field.maximum);
+    e.bar->setSingleStep(field.step);
+    e.bar->setPageStep(field.step);
+    e.bar->setFixedHeight(22);
+    grid->addWidget(e.bar, row, 2);
+    connect(e.bar, &QScrollBar::valueChanged, this,
+            [this, entry = e.entry](int position) { BarMoved(entry, position); });
+}
+
+void frmSetPrinter::BarMoved(PrintEntry entry, int position) {
+    PrintBarMoved(m_controls, entry, position);
+    ShowControls();
+    if (FieldOf(entry).redraws) {
+        DrawPrintPreview();
+    }
+}
+
+void frmSetPrinter::TextTyped(PrintEntry entry, const QString& text) {
+    m_controls.*FieldOf(entry).text = text;
+    ShowControls();
+}
+
+void frmSetPrinter::ShowControls() {
+    for (const Entry& e : m_entries) {
+        const PrintEntryField field = FieldOf(e.entry);
+        const QSignalBlocker boxBlocker(e.box);
+        const QSignalBlocker barBlocker(e.bar);
+        // Setting a box's text again, even unchanged, would move the cursor of someone typing.
+        if (e.box->text() != m_controls.*field.text) {
+            e.box->setText(m_controls.*field.text);
         }
-    });
-    return bar;
+        e.bar->setValue(m_controls.*field.bar);
+    }
+    m_paper->setText(m_controls.lblPaperSize);
+    m_orient->setText(m_controls.lblOrient);
 }
 
 void frmSetPrinter::cmdSetPrinter_Click() {
@@ -160,28 +188,25 @@ void frmSetPrinter::cmdSetPrinter_Click() {
             return;
         }
     }
-    const PrinterInfo info = PrinterInfoOf(m_printer.pageLayout());
-    m_paper->setText(PaperCaption(info));
-    m_orient->setText(OrientationCaption(info.orientation, m_orient->text()));
+    ShowPrinter(m_controls, PrinterInfoOf(m_printer.pageLayout()));
+    ShowControls();
     DrawPrintPreview();
 }
 
 void frmSetPrinter::DrawPrintPreview() {
-    const PrintPreview preview = PreviewOf(
-        PrinterInfoOf(m_printer.pageLayout()), QSizeF(DesignTwips, DesignTwips), NumberOf(m_left),
-        NumberOf(m_top), NumberOf(m_zoom), m_state.Sheet.Image().size());
+    const PrintPreview preview =
+        PreviewOf(PrinterInfoOf(m_printer.pageLayout()), QSizeF(DesignTwips, DesignTwips),
+                  m_controls, m_state.Sheet.Image().size());
     m_preview->setFixedSize(Px(preview.box.width()), Px(preview.box.height()));
     static_cast<PreviewBox*>(m_preview)->Show(preview.sheet);
 }
 
 void frmSetPrinter::cmdOK_Click() {
-    if (m_paper->text().isEmpty()) {
+    if (!ReadyToPrint(m_controls)) {
         return; // the printer set-up has not been used since the dialog opened
     }
-    const QRectF mm = PrintRectMm(NumberOf(m_left), NumberOf(m_top), NumberOf(m_zoom),
-                                  m_state.Sheet.Image().size());
-    // A copy count below one would print nothing at all.
-    m_printer.setCopyCount(std::max(1, RoundHalfEven(NumberOf(m_copies))));
+    const QRectF mm = PrintRectMm(m_controls, m_state.Sheet.Image().size());
+    m_printer.setCopyCount(CopiesOf(m_controls));
     QPainter painter;
     bool printed = painter.begin(&m_printer);
     if (printed) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "output/printing.h"
+
 #include <QtWidgets/QDialog>
+#include <array>
 
 class Dialogs;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPrinter;
@@ -10,11 +14,14 @@ class QScrollBar;
 struct CurvaneState;
 
 // The print settings dialog "印刷設定": paper and orientation through the printer set-up, copies,
-// margins and zoom with downward-counting scroll bars, a preview of the page, and printing.
+// margins and zoom with downward-counting scroll bars, a preview of the page, and printing. What it
+// shows lives in a SetPrinterControls; the widgets mirror it.
 class frmSetPrinter : public QDialog {
     Q_OBJECT
 public:
     frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dialogs, QPrinter& printer);
+
+    const SetPrinterControls& Controls() const { return m_controls; }
 
     void cmdSetPrinter_Click();
     void cmdOK_Click();
@@ -24,19 +31,33 @@ protected:
     void done(int result) override;
 
 private:
-    QScrollBar* Bar(const QString& name, int maximum, int step, int position, QLineEdit* text,
-                    bool redraws);
+    // A number box with its caption and scroll bar; name is what follows "lbl", "txt" and "scr"
+    // in their object names.
+    struct Entry {
+        PrintEntry entry = PrintEntry::Copies;
+        const char* name = "";
+        QString caption;
+        QLineEdit* box = nullptr;
+        QScrollBar* bar = nullptr;
+    };
+    void NewBox(QGridLayout* grid, int row, Entry& e);
+    void NewBar(QGridLayout* grid, int row, Entry& e);
+
+    // The handlers: each knows the entry its control belongs to.
+    void BarMoved(PrintEntry entry, int position);
+    void TextTyped(PrintEntry entry, const QString& text);
+
+    // Brings every control in line with m_controls, without reactions.
+    void ShowControls();
 
     CurvaneState& m_state;
     Dialogs& m_dialogs;
     QPrinter& m_printer;
+    SetPrinterControls m_controls;
     QWidget* m_preview = nullptr; // picPrintImage
     QLabel* m_paper = nullptr;    // lblPaperSize
     QLabel* m_orient = nullptr;   // lblOrient
-    QLineEdit* m_copies = nullptr;
-    QLineEdit* m_left = nullptr;
-    QLineEdit* m_top = nullptr;
-    QLineEdit* m_zoom = nullptr;
+    std::array<Entry, 4> m_entries;
 };
 
 // "画像の印刷": the labels stamped into the sheet, then the print settings dialog, made afresh.

@@ -96,6 +96,10 @@ private slots:
     void previewOriginAndCoverage_data();
     void previewOriginAndCoverage();
     void previewStepsAndSwitches();
+    void scaleOptionKeepsButtonsAndWorkingCopyInStep_data();
+    void scaleOptionKeepsButtonsAndWorkingCopyInStep();
+    void tickOptionChangesItsOwnAxisOnly_data();
+    void tickOptionChangesItsOwnAxisOnly();
 };
 
 void SetMoreTest::pairsOpenCombinedAndSaveToBoth_data() {
@@ -349,6 +353,108 @@ void SetMoreTest::previewStepsAndSwitches() {
     DrawScalePreview(preview, edit);
     QCOMPARE(At(preview, 30, y), Rgb(0, 0, 0));
     QCOMPARE(preview.Image().pixel(5, 5), qRgb(0, 0, 0));
+}
+
+void SetMoreTest::scaleOptionKeepsButtonsAndWorkingCopyInStep_data() {
+    QTest::addColumn<int>("option"); // a ScaleOption
+    QTest::addColumn<int>("xSide");
+    QTest::addColumn<int>("ySide");
+    QTest::addColumn<QString>("off"); // the line classes off afterwards: S, M, L, A
+    // Opened with the medium lines off.
+    QTest::newRow("自由 free") << int(ScaleOption::optFree) << 0 << 0 << "M";
+    QTest::newRow("左上 upper left") << int(ScaleOption::optLUpper) << 1 << 1 << "M";
+    QTest::newRow("左中 centre left") << int(ScaleOption::optLCenter) << 1 << 0 << "M";
+    QTest::newRow("左下 lower left") << int(ScaleOption::optLUnder) << 1 << -1 << "M";
+    QTest::newRow("small off") << int(ScaleOption::optSScaleOff) << 1 << 5 << "SM";
+    QTest::newRow("small on as it was") << int(ScaleOption::optSScaleOn) << 1 << 5 << "M";
+    QTest::newRow("medium on") << int(ScaleOption::optMScaleOn) << 1 << 5 << "";
+    QTest::newRow("medium off as it was") << int(ScaleOption::optMScaleOff) << 1 << 5 << "M";
+    QTest::newRow("large off") << int(ScaleOption::optLScaleOff) << 1 << 5 << "ML";
+    QTest::newRow("large on") << int(ScaleOption::optLScaleOn) << 1 << 5 << "M";
+    QTest::newRow("axis off") << int(ScaleOption::optAxisOff) << 1 << 5 << "MA";
+    QTest::newRow("axis on") << int(ScaleOption::optAxisOn) << 1 << 5 << "M";
+}
+
+void SetMoreTest::scaleOptionKeepsButtonsAndWorkingCopyInStep() {
+    QFETCH(int, option);
+    QFETCH(int, xSide);
+    QFETCH(int, ySide);
+    QFETCH(QString, off);
+    // Opened on a side code no placement button stands for, so a click that leaves the placement
+    // alone must keep it.
+    GraphSettings settings;
+    settings.XSide = 1;
+    settings.YSide = 5;
+    settings.XMediumLinesOn = settings.YMediumLinesOn = false;
+    SetMoreEdit edit;
+    SetMoreControls controls;
+    LoadDetailSettings(settings, edit, controls);
+    ShowScaleOptions(edit, controls);
+
+    // What a click does: the working copy changes and the button becomes its group's choice.
+    const auto clicked = static_cast<ScaleOption>(option);
+    ScaleOptionClicked(edit, clicked);
+    SelectScaleOption(controls, clicked);
+    QVERIFY(controls.*ButtonOf(clicked));
+    QCOMPARE(int(edit.EditXSide), xSide);
+    QCOMPARE(int(edit.EditYSide), ySide);
+    const bool on[] = {edit.EditSmallOn, edit.EditMediumOn, edit.EditLargeOn, edit.EditAxisOn};
+    for (int c = 0; c < 4; ++c) {
+        const bool shouldBeOn = !off.contains(QLatin1Char("SMLA"[c]));
+        QCOMPARE(on[c], shouldBeOn);
+        QCOMPARE(controls.*OnButton[c], shouldBeOn);
+        QCOMPARE(controls.*OffButton[c], !shouldBeOn);
+    }
+    // The buttons say what the working copy holds, so OK reads back the same values.
+    SetMoreEdit read = edit;
+    ReadScaleOptions(controls, read);
+    QCOMPARE(int(read.EditXSide), xSide);
+    QCOMPARE(int(read.EditYSide), ySide);
+    QCOMPARE(read.EditSmallOn, edit.EditSmallOn);
+    QCOMPARE(read.EditMediumOn, edit.EditMediumOn);
+    QCOMPARE(read.EditLargeOn, edit.EditLargeOn);
+    QCOMPARE(read.EditAxisOn, edit.EditAxisOn);
+}
+
+void SetMoreTest::tickOptionChangesItsOwnAxisOnly_data() {
+    QTest::addColumn<int>("option"); // a TickOption
+    QTest::addColumn<int>("xMode");
+    QTest::addColumn<int>("yMode");
+    // Opened with X mode 3 and Y mode 2.
+    QTest::newRow("X none") << int(TickOption::optXmojiNone) << 1 << 2;
+    QTest::newRow("X small") << int(TickOption::optXSmoji) << 2 << 2;
+    QTest::newRow("X medium again") << int(TickOption::optXMmoji) << 3 << 2;
+    QTest::newRow("X large") << int(TickOption::optXLmoji) << 4 << 2;
+    QTest::newRow("Y none") << int(TickOption::optYmojiNone) << 3 << 1;
+    QTest::newRow("Y small again") << int(TickOption::optYSmoji) << 3 << 2;
+    QTest::newRow("Y medium") << int(TickOption::optYMmoji) << 3 << 3;
+    QTest::newRow("Y large") << int(TickOption::optYLmoji) << 3 << 4;
+}
+
+void SetMoreTest::tickOptionChangesItsOwnAxisOnly() {
+    QFETCH(int, option);
+    QFETCH(int, xMode);
+    QFETCH(int, yMode);
+    GraphSettings settings;
+    settings.XTickLabelMode = 3;
+    settings.YTickLabelMode = 2;
+    SetMoreEdit edit;
+    SetMoreControls controls;
+    LoadDetailSettings(settings, edit, controls);
+    ShowScaleOptions(edit, controls);
+    const SetMoreControls before = controls;
+
+    const auto clicked = static_cast<TickOption>(option);
+    SelectTickOption(controls, clicked);
+    QVERIFY(controls.*ButtonOf(clicked));
+    // Nothing of the scale lines moves with it.
+    for (int c = 0; c < 4; ++c) {
+        QCOMPARE(controls.*OnButton[c], before.*OnButton[c]);
+    }
+    QCOMPARE(controls.optFree, before.optFree);
+    SaveDetailSettings(edit, controls, settings);
+    QCOMPARE(int(settings.XTickLabelMode), xMode);
+    QCOMPARE(int(settings.YTickLabelMode), yMode);
 }
 
 QTEST_GUILESS_MAIN(SetMoreTest)

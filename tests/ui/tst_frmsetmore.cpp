@@ -90,6 +90,100 @@ QString CaptionOf(const QWidget& form, const char* name) {
     return control->windowTitle();
 }
 
+// Every control with the field of SetMoreControls it shows.
+struct OptionField {
+    const char* name;
+    bool SetMoreControls::*field;
+    int group; // the buttons of one frame share it
+};
+const OptionField OptionFields[] = {
+    {"optFree", &SetMoreControls::optFree, 0},
+    {"optLUpper", &SetMoreControls::optLUpper, 0},
+    {"optLCenter", &SetMoreControls::optLCenter, 0},
+    {"optLUnder", &SetMoreControls::optLUnder, 0},
+    {"optSScaleOn", &SetMoreControls::optSScaleOn, 1},
+    {"optSScaleOff", &SetMoreControls::optSScaleOff, 1},
+    {"optMScaleOn", &SetMoreControls::optMScaleOn, 2},
+    {"optMScaleOff", &SetMoreControls::optMScaleOff, 2},
+    {"optLScaleOn", &SetMoreControls::optLScaleOn, 3},
+    {"optLScaleOff", &SetMoreControls::optLScaleOff, 3},
+    {"optAxisOn", &SetMoreControls::optAxisOn, 4},
+    {"optAxisOff", &SetMoreControls::optAxisOff, 4},
+    {"optXmojiNone", &SetMoreControls::optXmojiNone, 5},
+    {"optXSmoji", &SetMoreControls::optXSmoji, 5},
+    {"optXMmoji", &SetMoreControls::optXMmoji, 5},
+    {"optXLmoji", &SetMoreControls::optXLmoji, 5},
+    {"optYmojiNone", &SetMoreControls::optYmojiNone, 6},
+    {"optYSmoji", &SetMoreControls::optYSmoji, 6},
+    {"optYMmoji", &SetMoreControls::optYMmoji, 6},
+    {"optYLmoji", &SetMoreControls::optYLmoji, 6},
+};
+struct SwatchField {
+    const char* name;
+    ColorRef SetMoreControls::*field;
+};
+const SwatchField SwatchFields[] = {
+    {"lblSScaleCol", &SetMoreControls::lblSScaleCol},
+    {"lblMScaleCol", &SetMoreControls::lblMScaleCol},
+    {"lblLScaleCol", &SetMoreControls::lblLScaleCol},
+    {"lblAxisCol", &SetMoreControls::lblAxisCol},
+    {"lblBackCol", &SetMoreControls::lblBackCol},
+    {"lblXmojicolor", &SetMoreControls::lblXmojicolor},
+    {"lblYmojicolor", &SetMoreControls::lblYmojicolor},
+};
+struct CaptionField {
+    const char* name;
+    QString SetMoreControls::*field;
+};
+const CaptionField CaptionFields[] = {
+    {"lblXfontsize", &SetMoreControls::lblXfontsize},
+    {"lblYfontsize", &SetMoreControls::lblYfontsize},
+};
+
+// The controls whose screen state differs from what the dialog's record says; empty when they
+// agree.
+QStringList OutOfStep(const frmSetMore& form) {
+    QStringList names;
+    const SetMoreControls& record = form.Controls();
+    for (const OptionField& o : OptionFields) {
+        if (Checked(form, o.name) != record.*o.field) {
+            names << QString::fromLatin1(o.name);
+        }
+    }
+    for (const SwatchField& w : SwatchFields) {
+        if (SwatchOf(form, w.name) != record.*w.field) {
+            names << QString::fromLatin1(w.name);
+        }
+    }
+    for (const CaptionField& c : CaptionFields) {
+        if (CaptionOf(form, c.name) != record.*c.field) {
+            names << QString::fromLatin1(c.name);
+        }
+    }
+    return names;
+}
+
+// The fields in which two records differ.
+QStringList Differences(const SetMoreControls& a, const SetMoreControls& b) {
+    QStringList names;
+    for (const OptionField& o : OptionFields) {
+        if (a.*o.field != b.*o.field) {
+            names << QString::fromLatin1(o.name);
+        }
+    }
+    for (const SwatchField& w : SwatchFields) {
+        if (a.*w.field != b.*w.field) {
+            names << QString::fromLatin1(w.name);
+        }
+    }
+    for (const CaptionField& c : CaptionFields) {
+        if (a.*c.field != b.*c.field) {
+            names << QString::fromLatin1(c.name);
+        }
+    }
+    return names;
+}
+
 } // namespace
 
 class FrmSetMoreTest : public QObject {
@@ -106,6 +200,8 @@ private slots:
     void cancelLeavesRecordAndSheetAlone();
     void clicksDrawThePreview();
     void theCloseBoxDestroysTheDialog();
+    void aClickChangesItsOwnFieldAndCancelRestoresTheRecord_data();
+    void aClickChangesItsOwnFieldAndCancelRestoresTheRecord();
 };
 
 void FrmSetMoreTest::controlsCarryTheirCaptions_data() {
@@ -397,6 +493,90 @@ void FrmSetMoreTest::theCloseBoxDestroysTheDialog() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(first == nullptr);
     QVERIFY(second != nullptr); // OK only hides
+}
+
+void FrmSetMoreTest::aClickChangesItsOwnFieldAndCancelRestoresTheRecord_data() {
+    QTest::addColumn<QString>("control");
+    for (const OptionField& o : OptionFields) {
+        QTest::newRow(o.name) << QString::fromLatin1(o.name);
+    }
+    for (const SwatchField& w : SwatchFields) {
+        QTest::newRow(w.name) << QString::fromLatin1(w.name);
+    }
+    for (const CaptionField& c : CaptionFields) {
+        QTest::newRow(c.name) << QString::fromLatin1(c.name);
+    }
+}
+
+void FrmSetMoreTest::aClickChangesItsOwnFieldAndCancelRestoresTheRecord() {
+    QFETCH(QString, control);
+    Fixture f;
+    // A record where most clicks change something: no placement button and no X tick button
+    // stand for these codes, the medium lines are off.
+    GraphSettings& s = f.state.Settings;
+    s.XSide = 1;
+    s.YSide = 5;
+    s.XMediumLinesOn = s.YMediumLinesOn = false;
+    s.XTickLabelMode = 6;
+    s.YTickLabelMode = 1;
+    const ColorRef chosen = Rgb(10, 20, 30);
+    f.dialogs.colors = {chosen};
+    f.dialogs.inputs = {QStringLiteral("15")};
+    const QByteArray name = control.toLatin1();
+    f.Open([&](frmSetMore& form) {
+        QVERIFY2(OutOfStep(form).isEmpty(), qPrintable(OutOfStep(form).join(u' ')));
+        const SetMoreControls opened = form.Controls();
+        Click(form, name.constData());
+
+        // The click landed in its own field of the record, touching nothing outside its frame,
+        // and every control shows the record.
+        QVERIFY2(OutOfStep(form).isEmpty(), qPrintable(OutOfStep(form).join(u' ')));
+        QStringList mayChange{control};
+        for (const OptionField& o : OptionFields) {
+            if (o.name == control) {
+                QVERIFY(form.Controls().*o.field);
+                for (const OptionField& other : OptionFields) {
+                    if (other.group == o.group) {
+                        mayChange << QString::fromLatin1(other.name);
+                    }
+                }
+            }
+        }
+        for (const SwatchField& w : SwatchFields) {
+            if (w.name == control) {
+                QCOMPARE(form.Controls().*w.field, chosen);
+            }
+        }
+        for (const CaptionField& c : CaptionFields) {
+            if (c.name == control) {
+                QCOMPARE(form.Controls().*c.field, QStringLiteral("15"));
+            }
+        }
+        for (const QString& changed : Differences(opened, form.Controls())) {
+            QVERIFY2(mayChange.contains(changed), qPrintable(changed));
+        }
+        // The working copy agrees with the buttons: OK would read back what it holds.
+        SetMoreEdit read = form.Edit();
+        ReadScaleOptions(form.Controls(), read);
+        QCOMPARE(int(read.EditXSide), int(form.Edit().EditXSide));
+        QCOMPARE(int(read.EditYSide), int(form.Edit().EditYSide));
+        QCOMPARE(read.EditSmallOn, form.Edit().EditSmallOn);
+        QCOMPARE(read.EditMediumOn, form.Edit().EditMediumOn);
+        QCOMPARE(read.EditLargeOn, form.Edit().EditLargeOn);
+        QCOMPARE(read.EditAxisOn, form.Edit().EditAxisOn);
+        QCOMPARE(read.EditBackColor, form.Edit().EditBackColor);
+        QCOMPARE(read.EditAxisColor, form.Edit().EditAxisColor);
+
+        // Cancel takes record and controls back to the settings together.
+        Click(form, "cmdCancel");
+        QVERIFY2(Differences(opened, form.Controls()).isEmpty(),
+                 qPrintable(Differences(opened, form.Controls()).join(u' ')));
+        QVERIFY2(OutOfStep(form).isEmpty(), qPrintable(OutOfStep(form).join(u' ')));
+    });
+    QCOMPARE(int(s.XSide), 1);
+    QCOMPARE(int(s.YSide), 5);
+    QVERIFY(!s.XMediumLinesOn);
+    QCOMPARE(int(s.XTickLabelMode), 6);
 }
 
 QTEST_MAIN(FrmSetMoreTest)

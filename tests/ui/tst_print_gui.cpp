@@ -10,6 +10,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -31,6 +32,42 @@ T* In(QDialog* dialog, const char* name) {
     return dialog->findChild<T*>(QString::fromLatin1(name));
 }
 
+// Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre.
+QImage RenderPage(const QString& pdf, const QString& stem) {
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
+                  QStringLiteral("-singlefile"), pdf, stem});
+    if (!render.waitForFinished(30000)) {
+        qWarning("pdftoppm did not finish");
+    }
+    return QImage(stem + QStringLiteral(".png"));
+}
+
+// The smallest rectangle holding every pixel darker than paper white.
+QRect Inked(const QImage& image) {
+    QRect inked;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).lightness() < 250) {
+                inked |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return inked;
+}
+
+// Prints into a PDF in the fixture's folder, on A4 without unprintable edges.
+QString PrintToPdf(WindowFixture& f) {
+    QPrinter& printer = f.window->Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = f.dir.filePath(QStringLiteral("sheet.pdf"));
+    printer.setOutputFileName(pdf);
+    f.dialogs->pageLayouts.push_back(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    return pdf;
+}
+
 } // namespace
 
 class PrintGuiTest : public QObject {
@@ -38,6 +75,8 @@ class PrintGuiTest : public QObject {
 private slots:
     void opensAfreshEachTime();
     void printsTheSheetAtItsPhysicalSize();
+    void typingAndScrollingKeepRecordAndControlsInStep();
+    void typedValuesReachThePreviewAndThePrint();
 };
 
 void PrintGuiTest::opensAfreshEachTime() {
@@ -68,12 +107,7 @@ void PrintGuiTest::opensAfreshEachTime() {
 
 void PrintGuiTest::printsTheSheetAtItsPhysicalSize() {
     WindowFixture f;
-    QPrinter& printer = f.window->Printer();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const QString pdf = f.dir.filePath(QStringLiteral("sheet.pdf"));
-    printer.setOutputFileName(pdf);
-    f.dialogs->pageLayouts.push_back(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    const QString pdf = PrintToPdf(f);
     WithPrintDialog(f, [&](QDialog* d) {
         QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
         QCOMPARE(In<QLabel>(d, "lblPaperSize")->text(), QStringLiteral("A4"));
@@ -89,25 +123,99 @@ void PrintGuiTest::printsTheSheetAtItsPhysicalSize() {
 
     // The page at 10 pixels per millimetre: the sheet 10 mm from the corner, 331 pixels of
     // 25.4/96 mm wide.
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, f.dir.filePath(QStringLiteral("page"))});
-    QVERIFY(render.waitForFinished(30000));
-    const QImage page(f.dir.filePath(QStringLiteral("page.png")));
+    const QImage page = RenderPage(pdf, f.dir.filePath(QStringLiteral("page")));
     QVERIFY(!page.isNull());
-    QRect inked;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            if (page.pixelColor(x, y).lightness() < 250) {
-                inked |= QRect(x, y, 1, 1);
-            }
-        }
-    }
+    const QRect inked = Inked(page);
     QVERIFY2(qAbs(inked.left() - 100) <= 2, qPrintable(QString::number(inked.left())));
     QVERIFY2(qAbs(inked.top() - 100) <= 2, qPrintable(QString::number(inked.top())));
     QVERIFY2(qAbs(inked.width() - 876) <= 3, qPrintable(QString::number(inked.width())));
     QVERIFY2(qAbs(inked.height() - 669) <= 3, qPrintable(QString::number(inked.height())));
+}
+
+void PrintGuiTest::typingAndScrollingKeepRecordAndControlsInStep() {
+    WindowFixture f;
+    WithPrintDialog(f, [&](QDialog* d) {
+        auto* form = qobject_cast<frmSetPrinter*>(d);
+        QVERIFY(form);
+        auto* box = In<QLineEdit>(d, "txtLMergin");
+        auto* bar = In<QScrollBar>(d, "scrLMergin");
+        QCOMPARE(form->Controls().txtLMergin, box->text());
+        QCOMPARE(form->Controls().scrLMergin, bar->value());
+
+        // Typed: the record holds the text; the bar stays where it stands.
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("25"));
+        QCOMPARE(form->Controls().txtLMergin, QStringLiteral("25"));
+        QCOMPARE(bar->value(), 290);
+        QCOMPARE(form->Controls().scrLMergin, 290);
+        // A digit typed in the middle stays where it was typed, the cursor after it.
+        box->setCursorPosition(1);
+        QTest::keyClick(box, Qt::Key_0);
+        QCOMPARE(box->text(), QStringLiteral("205"));
+        QCOMPARE(box->cursorPosition(), 2);
+        QCOMPARE(form->Controls().txtLMergin, QStringLiteral("205"));
+
+        // Scrolled: one step up from where the bar stood replaces the typed number.
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(box->text(), QStringLiteral("11"));
+        QCOMPARE(form->Controls().txtLMergin, QStringLiteral("11"));
+        QCOMPARE(form->Controls().scrLMergin, 289);
+        auto* zoom = In<QScrollBar>(d, "scrZoom");
+        zoom->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(In<QLineEdit>(d, "txtZoom")->text(), QStringLiteral("110"));
+        QCOMPARE(form->Controls().txtZoom, QStringLiteral("110"));
+        QCOMPARE(form->Controls().scrZoom, 890);
+        // The other entries kept theirs.
+        QCOMPARE(form->Controls().txtUMergin, QStringLiteral("10"));
+        QCOMPARE(form->Controls().txtCopies, QStringLiteral("1"));
+
+        // Cancel closes without asking or printing anything.
+        QTest::mouseClick(In<QPushButton>(d, "cmdCancel"), Qt::LeftButton);
+        QVERIFY(!d->isVisible());
+    });
+    QVERIFY(f.dialogs->asked.isEmpty());
+    // The next opening starts afresh.
+    WithPrintDialog(f, [](QDialog* d) {
+        QCOMPARE(In<QLineEdit>(d, "txtLMergin")->text(), QStringLiteral("10"));
+        QCOMPARE(In<QScrollBar>(d, "scrLMergin")->value(), 290);
+        QCOMPARE(In<QLineEdit>(d, "txtZoom")->text(), QStringLiteral("100"));
+    });
+}
+
+void PrintGuiTest::typedValuesReachThePreviewAndThePrint() {
+    WindowFixture f;
+    const QString pdf = PrintToPdf(f);
+    WithPrintDialog(f, [&](QDialog* d) {
+        for (const auto& [name, typed] :
+             {std::pair{"txtLMergin", "30"}, std::pair{"txtUMergin", "20"},
+              std::pair{"txtZoom", "50"}, std::pair{"txtCopies", "2"}}) {
+            auto* box = In<QLineEdit>(d, name);
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(typed));
+        }
+        // The set-up draws the preview with the typed margins: A4 in 91 × 129 pixels.
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        auto* preview = In<QWidget>(d, "picPrintImage");
+        const QRect shown = Inked(preview->grab().toImage());
+        QVERIFY2(qAbs(shown.left() - 30 * 91 / 210.0) <= 1.5,
+                 qPrintable(QString::number(shown.left())));
+        QVERIFY2(qAbs(shown.top() - 20 * 129 / 297.0) <= 1.5,
+                 qPrintable(QString::number(shown.top())));
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+        QVERIFY(!d->isVisible());
+    });
+    QCOMPARE(f.window->Printer().copyCount(), 2);
+    QVERIFY(f.dialogs->Messages().isEmpty());
+    const QImage page = RenderPage(pdf, f.dir.filePath(QStringLiteral("page")));
+    QVERIFY(!page.isNull());
+    const QRect inked = Inked(page);
+    // 30 and 20 mm from the corner, half the sheet's physical size.
+    QVERIFY2(qAbs(inked.left() - 300) <= 2, qPrintable(QString::number(inked.left())));
+    QVERIFY2(qAbs(inked.top() - 200) <= 2, qPrintable(QString::number(inked.top())));
+    QVERIFY2(qAbs(inked.width() - 438) <= 3, qPrintable(QString::number(inked.width())));
+    QVERIFY2(qAbs(inked.height() - 334) <= 3, qPrintable(QString::number(inked.height())));
 }
 
 QTEST_MAIN(PrintGuiTest)
