@@ -338,6 +338,15 @@ std::optional<BuiltinInfo> FindBuiltin(std::string_view name) {
     return std::nullopt;
 }
 
+std::string_view BuiltinName(Builtin id) {
+    for (const auto& [name, info] : Table) {
+        if (info.id == id) {
+            return name;
+        }
+    }
+    return {};
+}
+
 ErrorCode CallBuiltin(Builtin id, Value* arguments, int count, RandomState* random) {
     Value& argument = arguments[0];
     if (id == Builtin::Rnd) {

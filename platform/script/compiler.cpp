@@ -75,6 +75,14 @@ constexpr auto BinaryByToken = [] {
     return table;
 }();
 
+// The description of code, naming the name at fault when there is one.
+void SetDescription(std::string& text, ErrorCode code, std::string_view name) {
+    text = Describe(code);
+    if (!name.empty()) {
+        text.append(": '").append(name).append("'");
+    }
+}
+
 class Parser {
 public:
     Parser(std::string_view text, const VariableSlots& variables, Program& program)
@@ -86,7 +94,8 @@ public:
 
 private:
     bool Advance();
-    bool Fail(ErrorCode code, std::size_t position, std::string description = {});
+    // The description is the code's, followed by the name at fault when there is one.
+    bool Fail(ErrorCode code, std::size_t position, std::string_view name = {});
     bool Expect(TokenKind kind);
 
     // A run of one prefix operator, applied once its operand is complete.
@@ -105,16 +114,18 @@ private:
 
     struct NameUse {
         std::optional<BuiltinInfo> builtin;
-        std::string message;
-        std::size_t position = 0;
+        std::uint32_t position = 0;
         bool call = false;
     };
     // Consumes a name and, for a call, its "("; emits what a name without arguments means.
     bool StartName(NameUse& use);
-    bool FinishCall(NameUse& use, int count);
+    bool FinishCall(const NameUse& use, int count);
 
     void Emit(Op op, std::size_t position, std::int32_t operand = 0, std::uint8_t count = 0);
-    void EmitConstant(Value value);
+    // Pushes a new constant, Empty until the caller sets it.
+    Value& EmitConstant();
+    // Works out op on the constants that end the code; false when it cannot.
+    bool Fold(Op op, std::size_t operands);
     void EmitUnary(Op op, std::size_t position);
     void EmitBinary(Op op, std::size_t position);
     void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
@@ -123,6 +134,10 @@ private:
 
     Lexer m_lexer;
     Token m_token;
+    // The name StartName works on: what it means depends on the token after it, and reading
+    // that token replaces the name's. A member rather than a local, which would take room in
+    // the frame of every nesting level.
+    std::string m_name;
     const VariableSlots& m_variables;
     Program& m_program;
     ScriptError m_error;
@@ -138,10 +153,10 @@ bool Parser::Advance() {
     return true;
 }
 
-bool Parser::Fail(ErrorCode code, std::size_t position, std::string description) {
+bool Parser::Fail(ErrorCode code, std::size_t position, std::string_view name) {
     if (m_error.code == ErrorCode::None) {
         m_error.code = code;
-        m_error.description = description.empty() ? Describe(code) : std::move(description);
+        SetDescription(m_error.description, code, name);
         m_error.position = position;
     }
     return false;
@@ -184,9 +199,10 @@ void Parser::Emit(Op op, std::size_t position, std::int32_t operand, std::uint8_
     m_program.stackSize = std::max(m_program.stackSize, m_stack);
 }
 
-void Parser::EmitConstant(Value value) {
-    m_program.constants.push_back(std::move(value));
+Value& Parser::EmitConstant() {
+    Value& constant = m_program.constants.emplace_back();
     Emit(Op::PushConstant, 0, static_cast<std::int32_t>(m_program.constants.size() - 1));
+    return constant;
 }
 
 // In postfix code an operand that is a single constant is exactly the PushConstant at its end,
@@ -200,28 +216,35 @@ Value& Parser::ConstantOf(const Instruction& instruction) {
     return m_program.constants[static_cast<std::size_t>(instruction.operand)];
 }
 
-void Parser::EmitUnary(Op op, std::size_t position) {
-    if (LastIsConstant(1)) {
-        Value folded = ConstantOf(m_program.code.back());
-        if (ApplyUnary(op, folded) == ErrorCode::None) {
-            ConstantOf(m_program.code.back()) = std::move(folded);
-            return;
-        }
+// An operation that fails on constants is left for run time, where its error belongs.
+bool Parser::Fold(Op op, std::size_t operands) {
+    auto& code = m_program.code;
+    if (!LastIsConstant(1) || (operands == 2 && !LastIsConstant(2))) {
+        return false;
     }
-    Emit(op, position);
+    Value folded = ConstantOf(code[code.size() - operands]);
+    const ErrorCode error =
+        operands == 1 ? ApplyUnary(op, folded) : ApplyBinary(op, folded, ConstantOf(code.back()));
+    if (error != ErrorCode::None) {
+        return false;
+    }
+    if (operands == 2) {
+        code.pop_back();
+        --m_stack;
+    }
+    ConstantOf(code.back()) = std::move(folded);
+    return true;
+}
+
+void Parser::EmitUnary(Op op, std::size_t position) {
+    if (!Fold(op, 1)) {
+        Emit(op, position);
+    }
 }
 
 void Parser::EmitBinary(Op op, std::size_t position) {
-    // An operation that fails on constants is left for run time, where its error belongs.
-    if (LastIsConstant(1) && LastIsConstant(2)) {
-        auto& code = m_program.code;
-        Value folded = ConstantOf(code[code.size() - 2]);
-        if (ApplyBinary(op, folded, ConstantOf(code.back())) == ErrorCode::None) {
-            code.pop_back();
-            --m_stack;
-            ConstantOf(code.back()) = std::move(folded);
-            return;
-        }
+    if (Fold(op, 2)) {
+        return;
     }
     // A constant right operand is read by the operator itself, which saves a push and a
     // dispatch on every evaluation.
@@ -263,7 +286,7 @@ bool Parser::ParseWholeExpression() {
         return false;
     }
     if (m_token.kind == TokenKind::End) {
-        EmitConstant(Value::MakeEmpty());
+        EmitConstant();
     } else if (!Parse(Level::Expression)) {
         return false;
     }
@@ -283,9 +306,7 @@ bool Parser::ParseAssignment(std::string& name) {
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
     if (FindBuiltin(m_token.name)) {
-        return Fail(ErrorCode::IllegalAssignment, m_token.position,
-                    std::string(Describe(ErrorCode::IllegalAssignment)) + ": '" + m_token.name +
-                        "'");
+        return Fail(ErrorCode::IllegalAssignment, m_token.position, m_token.name);
     }
     name = m_token.name;
     if (!Advance() || !Expect(TokenKind::Equal) || !Parse(Level::Expression)) {
@@ -300,7 +321,10 @@ bool Parser::ParseAssignment(std::string& name) {
 
 // Reads an operand and the binary operators after it that bind tighter than floor, emitting
 // postfix code. The right operand of a binary operator is read by a call one level up; brackets
-// come straight back here, so a nesting level costs one frame (two for a function's arguments).
+// and arguments come straight back to the loosest level, so a nesting level costs one frame of
+// this function (and ParseName's, where the compiler keeps it apart). Whatever of the helpers
+// gets inlined here grows every one of those frames, which is why they keep values, strings and
+// tokens out: constants are built in place, a name waits in m_name, folding works in Fold.
 bool Parser::Parse(Level floor) {
     // Prefix operators are counted rather than recursed into, so that a long run of them costs
     // no stack; Not is read only where an operand may be a comparison.
@@ -377,20 +401,20 @@ bool Parser::ParseLiteral() {
     switch (m_token.kind) {
     case TokenKind::Number:
     case TokenKind::String:
-        EmitConstant(std::move(m_token.literal));
+        EmitConstant() = std::move(m_token.literal);
         break;
     case TokenKind::True:
     case TokenKind::False:
-        EmitConstant(Value::MakeBoolean(m_token.kind == TokenKind::True));
+        EmitConstant().SetBoolean(m_token.kind == TokenKind::True);
         break;
     case TokenKind::EmptyWord:
-        EmitConstant(Value::MakeEmpty());
+        EmitConstant();
         break;
     case TokenKind::NullWord:
-        EmitConstant(Value::MakeNull());
+        EmitConstant().SetNull();
         break;
     case TokenKind::NothingWord:
-        EmitConstant(Value::MakeNothing());
+        EmitConstant().SetNothing();
         break;
     default:
         return Fail(ErrorCode::SyntaxError, m_token.position);
@@ -431,9 +455,9 @@ bool Parser::ParseName() {
 }
 
 bool Parser::StartName(NameUse& use) {
-    const std::string name = std::move(m_token.name);
-    use.position = m_token.position;
-    use.builtin = FindBuiltin(name);
+    m_name.swap(m_token.name);
+    use.position = static_cast<std::uint32_t>(m_token.position);
+    use.builtin = FindBuiltin(m_name);
     if (!Advance()) {
         return false;
     }
@@ -441,41 +465,35 @@ bool Parser::StartName(NameUse& use) {
     if (use.call) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
-            m_program.messages.push_back(std::string(Describe(ErrorCode::TypeMismatch)) + ": '" +
-                                         name + "'");
-        } else {
-            use.message =
-                std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name + "'";
+            SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
         }
         return Enter() && Advance();
     }
     if (use.builtin) {
         // A function named without brackets is called without arguments.
         if (use.builtin->minArguments > 0) {
-            return Fail(ErrorCode::WrongNumberOfArguments, use.position,
-                        std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name +
-                            "'");
+            return Fail(ErrorCode::WrongNumberOfArguments, use.position, m_name);
         }
         EmitCall(*use.builtin, 0, use.position);
         return true;
     }
-    const auto slot = m_variables.find(name);
+    const auto slot = m_variables.find(m_name);
     if (slot == m_variables.end()) {
-        EmitConstant(Value::MakeEmpty());
+        EmitConstant();
     } else {
         Emit(Op::LoadVariable, use.position, slot->second);
     }
     return true;
 }
 
-bool Parser::FinishCall(NameUse& use, int count) {
+bool Parser::FinishCall(const NameUse& use, int count) {
     if (!use.builtin) {
         Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.messages.size() - 1),
              static_cast<std::uint8_t>(count));
         return true;
     }
     if (count < use.builtin->minArguments || count > use.builtin->maxArguments) {
-        return Fail(ErrorCode::WrongNumberOfArguments, use.position, std::move(use.message));
+        return Fail(ErrorCode::WrongNumberOfArguments, use.position, BuiltinName(use.builtin->id));
     }
     EmitCall(*use.builtin, count, use.position);
     return true;
