@@ -3,7 +3,10 @@
 // Helpers shared by the code that computes on values: the general operators and functions, the
 // evaluation loop and the numeric code.
 
+#include "platform/script/scriptresult.h"
 #include "platform/script/value.h"
+
+#include <cmath>
 
 namespace script {
 
@@ -17,5 +20,18 @@ inline constexpr unsigned NumberKindBits =
 // The kinds of IsNumericKind.
 inline constexpr unsigned NumericKindBits =
     NumberKindBits | KindBit(Kind::Empty) | KindBit(Kind::Boolean);
+
+// Stores a result computed on doubles. Where a computation leaves the doubles, the language
+// reports an error: NaN as an invalid argument, an infinity as overflow.
+inline ErrorCode StoreDouble(Value& target, double value) {
+    if (std::isnan(value)) {
+        return ErrorCode::InvalidProcedureCall;
+    }
+    if (std::isinf(value)) {
+        return ErrorCode::Overflow;
+    }
+    target.SetDouble(value);
+    return ErrorCode::None;
+}
 
 } // namespace script
