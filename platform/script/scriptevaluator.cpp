@@ -37,6 +37,27 @@ ScriptError MakeError(ErrorCode code, std::optional<std::size_t> position = std:
     return error;
 }
 
+ScriptResult OutOfMemory() {
+    return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+}
+
+bool OutOfMemory(ScriptError& error) {
+    error = MakeError(ErrorCode::OutOfMemory);
+    return false;
+}
+
+// Runs work and returns what it returns. The engine reports every failure as a script error
+// rather than throwing at its callers, so an exception, in practice a failed allocation, gives
+// what failed returns instead.
+template <typename Work, typename Failed>
+auto Guarded(Work work, Failed failed) -> decltype(work()) {
+    try {
+        return work();
+    } catch (const std::exception&) {
+        return failed();
+    }
+}
+
 // Fills error in place: a sampler that meets the same error at every point keeps reusing the
 // description's buffer instead of allocating one per point.
 void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> position) {
@@ -68,84 +89,83 @@ std::atomic<std::uint64_t> NextGeneration{1};
 ScriptEvaluator::ScriptEvaluator() : m_generation(NextGeneration.fetch_add(1)) {}
 
 ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
-    try {
-        script::Program program;
-        ScriptError error;
-        std::string name;
-        if (!script::CompileAssignment(statement, m_slots, name, program, error)) {
-            return ScriptResult::Failure(std::move(error));
-        }
-        ScriptResult result = Run(program);
-        if (!result.Ok()) {
+    return Guarded(
+        [&] {
+            script::Program program;
+            ScriptError error;
+            std::string name;
+            if (!script::CompileAssignment(statement, m_slots, name, program, error)) {
+                return ScriptResult::Failure(std::move(error));
+            }
+            ScriptResult result = Run(program);
+            if (!result.Ok()) {
+                return result;
+            }
+            if (result.GetValue().Is(Kind::Nothing)) {
+                // An object reference cannot be assigned as a value.
+                return ScriptResult::Failure(MakeError(ErrorCode::ObjectVariableNotSet));
+            }
+            auto found = m_slots.find(name);
+            std::int32_t slot = found != m_slots.end() ? found->second : AddVariable(name);
+            if (slot < 0) {
+                return OutOfMemory();
+            }
+            const ErrorCode assignError = Assign(slot, result.GetValue());
+            if (assignError != ErrorCode::None) {
+                return ScriptResult::Failure(MakeError(assignError));
+            }
             return result;
-        }
-        if (result.GetValue().Is(Kind::Nothing)) {
-            // An object reference cannot be assigned as a value.
-            return ScriptResult::Failure(MakeError(ErrorCode::ObjectVariableNotSet));
-        }
-        auto found = m_slots.find(name);
-        std::int32_t slot = found != m_slots.end() ? found->second : AddVariable(name);
-        if (slot < 0) {
-            return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-        }
-        const ErrorCode assignError = Assign(slot, result.GetValue());
-        if (assignError != ErrorCode::None) {
-            return ScriptResult::Failure(MakeError(assignError));
-        }
-        return result;
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+        },
+        [] { return OutOfMemory(); });
 }
 
 ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
-    try {
-        const CacheEntry& entry = Compiled(expression);
-        if (!entry.program) {
-            return ScriptResult::Failure(entry.error);
-        }
-        // Keep the program alive even if running it were to touch the cache.
-        const std::shared_ptr<const script::Program> program = entry.program;
-        return Run(*program);
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+    return Guarded(
+        [&] {
+            const CacheEntry& entry = Compiled(expression);
+            if (!entry.program) {
+                return ScriptResult::Failure(entry.error);
+            }
+            // Keep the program alive even if running it were to touch the cache.
+            const std::shared_ptr<const script::Program> program = entry.program;
+            return Run(*program);
+        },
+        [] { return OutOfMemory(); });
 }
 
 void ScriptEvaluator::SetVariable(std::string_view name, double value) {
-    try {
-        SetVariable(FindOrAddVariable(name), value);
-    } catch (const std::exception&) {
-        // Nothing was assigned; the variable keeps its old value.
-    }
+    // Without memory nothing is assigned: the variable keeps its old value.
+    Guarded([&] { SetVariable(FindOrAddVariable(name), value); }, [] {});
 }
 
 ScriptEvaluator::Prepared ScriptEvaluator::Prepare(std::string_view expression) {
     Prepared prepared;
-    try {
-        prepared.m_text = std::string(expression);
-        Refresh(prepared);
-    } catch (const std::exception&) {
-        prepared.m_program.reset();
-        prepared.m_numeric = nullptr;
-        prepared.m_error = MakeError(ErrorCode::OutOfMemory);
-        prepared.m_generation = 0;
-    }
+    Guarded(
+        [&] {
+            prepared.m_text = std::string(expression);
+            Refresh(prepared);
+        },
+        [&] {
+            prepared.m_program.reset();
+            prepared.m_numeric = nullptr;
+            prepared.m_error = MakeError(ErrorCode::OutOfMemory);
+            prepared.m_generation = 0;
+        });
     return prepared;
 }
 
 ScriptResult ScriptEvaluator::Eval(Prepared& prepared) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-        }
-        if (!prepared.m_program) {
-            return ScriptResult::Failure(prepared.m_error);
-        }
-        return Run(*prepared.m_program);
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+            }
+            if (!prepared.m_program) {
+                return ScriptResult::Failure(prepared.m_error);
+            }
+            return Run(*prepared.m_program);
+        },
+        [] { return OutOfMemory(); });
 }
 
 ScriptEvaluator::VariableSlot ScriptEvaluator::FindOrAddVariable(std::string_view name) {
@@ -271,63 +291,62 @@ void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
 }
 
 bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, ScriptError& error) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-        }
-        if (!prepared.m_program) {
-            error = prepared.m_error;
-            return false;
-        }
-        const script::Instruction* at = nullptr;
-        const ErrorCode code = Execute(*prepared.m_program, at);
-        if (code != ErrorCode::None) {
-            ErrorAt(*prepared.m_program, code, at, error);
-            return false;
-        }
-        value = m_stack.data();
-        return true;
-    } catch (const std::exception&) {
-        error = MakeError(ErrorCode::OutOfMemory);
-        return false;
-    }
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+            }
+            if (!prepared.m_program) {
+                error = prepared.m_error;
+                return false;
+            }
+            const script::Instruction* at = nullptr;
+            const ErrorCode code = Execute(*prepared.m_program, at);
+            if (code != ErrorCode::None) {
+                ErrorAt(*prepared.m_program, code, at, error);
+                return false;
+            }
+            value = m_stack.data();
+            return true;
+        },
+        [&] { return OutOfMemory(error); });
 }
 
 bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-            if (prepared.m_numeric != nullptr &&
-                script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(), number)) {
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+                if (prepared.m_numeric != nullptr &&
+                    script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(),
+                                       number)) {
+                    return true;
+                }
+            }
+            const script::Program* const program = prepared.m_program.get();
+            if (program == nullptr) {
+                error = prepared.m_error;
+                return false;
+            }
+            const script::Instruction* at = nullptr;
+            const ErrorCode code = Execute(*program, at);
+            if (code != ErrorCode::None) {
+                ErrorAt(*program, code, at, error);
+                return false;
+            }
+            const Value& value = m_stack[0];
+            if (const std::optional<double> plotted = ToPlotNumber(value)) {
+                number = *plotted;
                 return true;
             }
-        }
-        const script::Program* const program = prepared.m_program.get();
-        if (program == nullptr) {
-            error = prepared.m_error;
+            SetError(error,
+                     value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
+                     : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
+                                               : ErrorCode::TypeMismatch,
+                     std::nullopt);
             return false;
-        }
-        const script::Instruction* at = nullptr;
-        const ErrorCode code = Execute(*program, at);
-        if (code != ErrorCode::None) {
-            ErrorAt(*program, code, at, error);
-            return false;
-        }
-        const Value& value = m_stack[0];
-        if (const std::optional<double> plotted = ToPlotNumber(value)) {
-            number = *plotted;
-            return true;
-        }
-        SetError(error,
-                 value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
-                 : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
-                                           : ErrorCode::TypeMismatch,
-                 std::nullopt);
-        return false;
-    } catch (const std::exception&) {
-        error = MakeError(ErrorCode::OutOfMemory);
-        return false;
-    }
+        },
+        [&] { return OutOfMemory(error); });
 }
 
 ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script::Instruction*& at) {
