@@ -106,7 +106,7 @@ private:
     };
 
     bool Parse(Level floor);
-    bool ReadPrefix(Prefix& prefix, TokenKind kind, TokenKind ignored);
+    bool ReadPrefix(Prefix& prefix, TokenKind kind);
     void EmitPrefix(Op op, Prefix& prefix);
     bool ParseLiteral();
     bool ParseName();
@@ -329,11 +329,11 @@ bool Parser::Parse(Level floor) {
     // Prefix operators are counted rather than recursed into, so that a long run of them costs
     // no stack; Not is read only where an operand may be a comparison.
     Prefix nots;
-    if (floor < Level::Not && !ReadPrefix(nots, TokenKind::Not, TokenKind::Not)) {
+    if (floor < Level::Not && !ReadPrefix(nots, TokenKind::Not)) {
         return false;
     }
     Prefix negations;
-    if (!ReadPrefix(negations, TokenKind::Minus, TokenKind::Plus)) {
+    if (!ReadPrefix(negations, TokenKind::Minus)) {
         return false;
     }
     if (m_token.kind == TokenKind::LeftParen) {
@@ -369,18 +369,19 @@ bool Parser::Parse(Level floor) {
     }
 }
 
-// Counts a run of kind, skipping ignored tokens within it.
-bool Parser::ReadPrefix(Prefix& prefix, TokenKind kind, TokenKind ignored) {
-    while (m_token.kind == kind || m_token.kind == ignored) {
+// Counts a run of the prefix operator kind; a + among the signs counts for nothing.
+bool Parser::ReadPrefix(Prefix& prefix, TokenKind kind) {
+    for (;;) {
         if (m_token.kind == kind) {
             ++prefix.count;
             prefix.position = static_cast<std::uint32_t>(m_token.position);
+        } else if (kind != TokenKind::Minus || m_token.kind != TokenKind::Plus) {
+            return true;
         }
         if (!Advance()) {
             return false;
         }
     }
-    return true;
 }
 
 void Parser::EmitPrefix(Op op, Prefix& prefix) {
