@@ -1,5 +1,6 @@
 #include "platform/script/builtins.h"
 
+#include "platform/script/arithmetic.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
@@ -42,17 +43,6 @@ constexpr std::array<std::pair<std::string_view, BuiltinInfo>, 27> Table{{
     {"tan", {Builtin::Tan, 1, 1, true}},
     {"vartype", {Builtin::VarType, 1, 1, true}},
 }};
-
-ErrorCode StoreDouble(Value& target, double value) {
-    if (std::isnan(value)) {
-        return ErrorCode::InvalidProcedureCall;
-    }
-    if (std::isinf(value)) {
-        return ErrorCode::Overflow;
-    }
-    target.SetDouble(value);
-    return ErrorCode::None;
-}
 
 // The functions of a real argument: Null is an error for them, not a result.
 ErrorCode RealFunction(Builtin id, Value& argument) {
@@ -336,6 +326,15 @@ std::optional<BuiltinInfo> FindBuiltin(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string_view BuiltinName(Builtin id) {
+    for (const auto& [name, info] : Table) {
+        if (info.id == id) {
+            return name;
+        }
+    }
+    return {};
 }
 
 ErrorCode CallBuiltin(Builtin id, Value* arguments, int count, RandomState* random) {

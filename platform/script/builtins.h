@@ -49,6 +49,8 @@ struct BuiltinInfo {
 
 // The built-in function of that (lower-case) name.
 std::optional<BuiltinInfo> FindBuiltin(std::string_view name);
+// The (lower-case) name of a built-in function.
+std::string_view BuiltinName(Builtin id);
 
 // The generator behind rnd: the classic 24-bit linear congruential one, seeded the same way on
 // every start so runs repeat.

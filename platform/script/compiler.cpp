@@ -6,10 +6,82 @@
 #include "platform/script/operations.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
 
 namespace script {
 
 namespace {
+
+// How tightly the operators bind, loosest first. Binary operators associate to the left at
+// every level: 2^3^2 is (2^3)^2 and 1<2<3 is (1<2)<3.
+enum class Level : std::uint8_t {
+    Expression,      // a whole expression, the inside of brackets, an argument
+    Imp,             // Imp
+    Eqv,             // Eqv
+    Xor,             // Xor
+    Or,              // Or
+    And,             // And
+    Not,             // prefix Not, over a comparison: not 1 = 2 is not (1 = 2)
+    Comparison,      // = <> < > <= >=, also spelled => =< ><; Is needs objects and is not read
+    Concatenation,   // &
+    Additive,        // + -
+    Mod,             // Mod
+    IntegerDivision, // \, dividing whole numbers
+    Multiplicative,  // * /
+    Sign,            // prefix - and +, over a power: -2^2 is -(2^2), but -2*3 is (-2)*3
+    Power,           // ^, whose right operand is one primary with its own signs: 2^-1 is 0.5
+};
+
+struct BinaryOperator {
+    TokenKind token;
+    Op op;
+    Level level;
+};
+
+constexpr BinaryOperator BinaryOperators[] = {
+    {TokenKind::Imp, Op::Imp, Level::Imp},
+    {TokenKind::Eqv, Op::Eqv, Level::Eqv},
+    {TokenKind::Xor, Op::Xor, Level::Xor},
+    {TokenKind::Or, Op::Or, Level::Or},
+    {TokenKind::And, Op::And, Level::And},
+    {TokenKind::Equal, Op::Equal, Level::Comparison},
+    {TokenKind::NotEqual, Op::NotEqual, Level::Comparison},
+    {TokenKind::Less, Op::Less, Level::Comparison},
+    {TokenKind::Greater, Op::Greater, Level::Comparison},
+    {TokenKind::LessEqual, Op::LessEqual, Level::Comparison},
+    {TokenKind::GreaterEqual, Op::GreaterEqual, Level::Comparison},
+    {TokenKind::Ampersand, Op::Concatenate, Level::Concatenation},
+    {TokenKind::Plus, Op::Add, Level::Additive},
+    {TokenKind::Minus, Op::Subtract, Level::Additive},
+    {TokenKind::Mod, Op::Mod, Level::Mod},
+    {TokenKind::Backslash, Op::IntegerDivide, Level::IntegerDivision},
+    {TokenKind::Star, Op::Multiply, Level::Multiplicative},
+    {TokenKind::Slash, Op::Divide, Level::Multiplicative},
+    {TokenKind::Caret, Op::Power, Level::Power},
+};
+
+// BinaryOperators by token; a token that is no binary operator gets Level::Expression, which
+// ends every operand.
+constexpr auto BinaryByToken = [] {
+    std::array<BinaryOperator, static_cast<std::size_t>(TokenKind::Invalid) + 1> table{};
+    for (BinaryOperator& entry : table) {
+        entry = {TokenKind::Invalid, Op::Return, Level::Expression};
+    }
+    for (const BinaryOperator& entry : BinaryOperators) {
+        table[static_cast<std::size_t>(entry.token)] = entry;
+    }
+    return table;
+}();
+
+// The description of code, naming the name at fault when there is one.
+void SetDescription(std::string& text, ErrorCode code, std::string_view name) {
+    text = Describe(code);
+    if (!name.empty()) {
+        text.append(": '").append(name).append("'");
+    }
+}
 
 class Parser {
 public:
@@ -21,61 +93,51 @@ public:
     ScriptError& Error() { return m_error; }
 
 private:
-    [[gnu::noinline]] bool Advance();
-    [[gnu::noinline]] bool Fail(ErrorCode code, std::size_t position, std::string description = {});
-    [[gnu::noinline]] bool Expect(TokenKind kind);
+    bool Advance();
+    // The description is the code's, followed by the name at fault when there is one.
+    bool Fail(ErrorCode code, std::size_t position, std::string_view name = {});
+    bool Expect(TokenKind kind);
 
-    bool ParseExpression();
-    bool ParseImp();
-    bool ParseEqv();
-    bool ParseXor();
-    bool ParseOr();
-    bool ParseAnd();
-    bool ParseNot();
-    bool ParseComparison();
-    bool ParseConcatenation();
-    bool ParseAdditive();
-    bool ParseMod();
-    bool ParseIntegerDivision();
-    bool ParseMultiplicative();
-    bool ParseUnary();
-    bool ParsePower();
-    bool ParseSignedPrimary();
-    bool ParsePrimary();
-    bool ParseName();
-    [[gnu::noinline]] bool ParseLiteral();
-    [[gnu::noinline]] bool Enter();
-
-    struct Signs {
-        std::size_t negations = 0;
-        std::size_t position = 0;
-        bool ok = true;
+    // A run of one prefix operator, applied once its operand is complete.
+    struct Prefix {
+        std::uint32_t count = 0;
+        // Where the last of the run stands; every application reports errors there.
+        std::uint32_t position = 0;
     };
-    [[gnu::noinline]] Signs ParseSigns();
-    bool EmitNegations(const Signs& signs);
+
+    bool Parse(Level floor);
+    bool ReadPrefix(Prefix& prefix, TokenKind kind);
+    void EmitPrefix(Op op, Prefix& prefix);
+    bool ParseLiteral();
+    bool ParseName();
+    bool Enter();
 
     struct NameUse {
         std::optional<BuiltinInfo> builtin;
-        std::string message;
-        std::size_t position = 0;
+        std::uint32_t position = 0;
         bool call = false;
     };
-    // Helpers that must not be inlined into the functions nested brackets recurse through:
-    // their locals would sit in every level's frame.
     // Consumes a name and, for a call, its "("; emits what a name without arguments means.
-    [[gnu::noinline]] bool StartName(NameUse& use);
-    [[gnu::noinline]] bool FinishCall(NameUse& use, int count);
+    bool StartName(NameUse& use);
+    bool FinishCall(const NameUse& use, int count);
 
     void Emit(Op op, std::size_t position, std::int32_t operand = 0, std::uint8_t count = 0);
-    [[gnu::noinline]] void EmitConstant(Value value);
-    [[gnu::noinline]] void EmitUnary(Op op, std::size_t position);
-    [[gnu::noinline]] void EmitBinary(Op op, std::size_t position);
-    [[gnu::noinline]] void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
+    // Pushes a new constant, Empty until the caller sets it.
+    Value& EmitConstant();
+    // Works out op on the constants that end the code; false when it cannot.
+    bool Fold(Op op, std::size_t operands);
+    void EmitUnary(Op op, std::size_t position);
+    void EmitBinary(Op op, std::size_t position);
+    void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
     bool LastIsConstant(std::size_t fromEnd) const;
     Value& ConstantOf(const Instruction& instruction);
 
     Lexer m_lexer;
     Token m_token;
+    // The name StartName works on: what it means depends on the token after it, and reading
+    // that token replaces the name's. A member rather than a local, which would take room in
+    // the frame of every nesting level.
+    std::string m_name;
     const VariableSlots& m_variables;
     Program& m_program;
     ScriptError m_error;
@@ -91,10 +153,10 @@ bool Parser::Advance() {
     return true;
 }
 
-bool Parser::Fail(ErrorCode code, std::size_t position, std::string description) {
+bool Parser::Fail(ErrorCode code, std::size_t position, std::string_view name) {
     if (m_error.code == ErrorCode::None) {
         m_error.code = code;
-        m_error.description = description.empty() ? Describe(code) : std::move(description);
+        SetDescription(m_error.description, code, name);
         m_error.position = position;
     }
     return false;
@@ -137,9 +199,10 @@ void Parser::Emit(Op op, std::size_t position, std::int32_t operand, std::uint8_
     m_program.stackSize = std::max(m_program.stackSize, m_stack);
 }
 
-void Parser::EmitConstant(Value value) {
-    m_program.constants.push_back(std::move(value));
+Value& Parser::EmitConstant() {
+    Value& constant = m_program.constants.emplace_back();
     Emit(Op::PushConstant, 0, static_cast<std::int32_t>(m_program.constants.size() - 1));
+    return constant;
 }
 
 // In postfix code an operand that is a single constant is exactly the PushConstant at its end,
@@ -153,28 +216,35 @@ Value& Parser::ConstantOf(const Instruction& instruction) {
     return m_program.constants[static_cast<std::size_t>(instruction.operand)];
 }
 
-void Parser::EmitUnary(Op op, std::size_t position) {
-    if (LastIsConstant(1)) {
-        Value folded = ConstantOf(m_program.code.back());
-        if (ApplyUnary(op, folded) == ErrorCode::None) {
-            ConstantOf(m_program.code.back()) = std::move(folded);
-            return;
-        }
+// An operation that fails on constants is left for run time, where its error belongs.
+bool Parser::Fold(Op op, std::size_t operands) {
+    auto& code = m_program.code;
+    if (!LastIsConstant(1) || (operands == 2 && !LastIsConstant(2))) {
+        return false;
     }
-    Emit(op, position);
+    Value folded = ConstantOf(code[code.size() - operands]);
+    const ErrorCode error =
+        operands == 1 ? ApplyUnary(op, folded) : ApplyBinary(op, folded, ConstantOf(code.back()));
+    if (error != ErrorCode::None) {
+        return false;
+    }
+    if (operands == 2) {
+        code.pop_back();
+        --m_stack;
+    }
+    ConstantOf(code.back()) = std::move(folded);
+    return true;
+}
+
+void Parser::EmitUnary(Op op, std::size_t position) {
+    if (!Fold(op, 1)) {
+        Emit(op, position);
+    }
 }
 
 void Parser::EmitBinary(Op op, std::size_t position) {
-    // An operation that fails on constants is left for run time, where its error belongs.
-    if (LastIsConstant(1) && LastIsConstant(2)) {
-        auto& code = m_program.code;
-        Value folded = ConstantOf(code[code.size() - 2]);
-        if (ApplyBinary(op, folded, ConstantOf(code.back())) == ErrorCode::None) {
-            code.pop_back();
-            --m_stack;
-            ConstantOf(code.back()) = std::move(folded);
-            return;
-        }
+    if (Fold(op, 2)) {
+        return;
     }
     // A constant right operand is read by the operator itself, which saves a push and a
     // dispatch on every evaluation.
@@ -216,8 +286,8 @@ bool Parser::ParseWholeExpression() {
         return false;
     }
     if (m_token.kind == TokenKind::End) {
-        EmitConstant(Value::MakeEmpty());
-    } else if (!ParseExpression()) {
+        EmitConstant();
+    } else if (!Parse(Level::Expression)) {
         return false;
     }
     if (m_token.kind != TokenKind::End) {
@@ -236,12 +306,10 @@ bool Parser::ParseAssignment(std::string& name) {
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
     if (FindBuiltin(m_token.name)) {
-        return Fail(ErrorCode::IllegalAssignment, m_token.position,
-                    std::string(Describe(ErrorCode::IllegalAssignment)) + ": '" + m_token.name +
-                        "'");
+        return Fail(ErrorCode::IllegalAssignment, m_token.position, m_token.name);
     }
     name = m_token.name;
-    if (!Advance() || !Expect(TokenKind::Equal) || !ParseExpression()) {
+    if (!Advance() || !Expect(TokenKind::Equal) || !Parse(Level::Expression)) {
         return false;
     }
     if (m_token.kind != TokenKind::End) {
@@ -251,301 +319,75 @@ bool Parser::ParseAssignment(std::string& name) {
     return true;
 }
 
-// expression := impExpr
-bool Parser::ParseExpression() {
-    return ParseImp();
-}
-
-// impExpr := eqvExpr { "imp" eqvExpr }
-bool Parser::ParseImp() {
-    if (!ParseEqv()) {
+// Reads an operand and the binary operators after it that bind tighter than floor, emitting
+// postfix code. The right operand of a binary operator is read by a call one level up; brackets
+// and arguments come straight back to the loosest level, so a nesting level costs one frame of
+// this function (and ParseName's, where the compiler keeps it apart). Whatever of the helpers
+// gets inlined here grows every one of those frames, which is why they keep values, strings and
+// tokens out: constants are built in place, a name waits in m_name, folding works in Fold.
+bool Parser::Parse(Level floor) {
+    // Prefix operators are counted rather than recursed into, so that a long run of them costs
+    // no stack; Not is read only where an operand may be a comparison.
+    Prefix nots;
+    if (floor < Level::Not && !ReadPrefix(nots, TokenKind::Not)) {
         return false;
     }
-    while (m_token.kind == TokenKind::Imp) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseEqv()) {
-            return false;
-        }
-        EmitBinary(Op::Imp, position);
-    }
-    return true;
-}
-
-// eqvExpr := xorExpr { "eqv" xorExpr }
-bool Parser::ParseEqv() {
-    if (!ParseXor()) {
+    Prefix negations;
+    if (!ReadPrefix(negations, TokenKind::Minus)) {
         return false;
     }
-    while (m_token.kind == TokenKind::Eqv) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseXor()) {
-            return false;
-        }
-        EmitBinary(Op::Eqv, position);
-    }
-    return true;
-}
-
-// xorExpr := orExpr { "xor" orExpr }
-bool Parser::ParseXor() {
-    if (!ParseOr()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Xor) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseOr()) {
-            return false;
-        }
-        EmitBinary(Op::Xor, position);
-    }
-    return true;
-}
-
-// orExpr := andExpr { "or" andExpr }
-bool Parser::ParseOr() {
-    if (!ParseAnd()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Or) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseAnd()) {
-            return false;
-        }
-        EmitBinary(Op::Or, position);
-    }
-    return true;
-}
-
-// andExpr := notExpr { "and" notExpr }
-bool Parser::ParseAnd() {
-    if (!ParseNot()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::And) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseNot()) {
-            return false;
-        }
-        EmitBinary(Op::And, position);
-    }
-    return true;
-}
-
-// notExpr := { "not" } comparisonExpr
-bool Parser::ParseNot() {
-    // A loop rather than recursion: a long run of "not" must not use up the stack.
-    std::size_t count = 0;
-    std::size_t position = 0;
-    while (m_token.kind == TokenKind::Not) {
-        ++count;
-        position = m_token.position;
-        if (!Advance()) {
-            return false;
-        }
-    }
-    if (!ParseComparison()) {
-        return false;
-    }
-    for (; count > 0; --count) {
-        EmitUnary(Op::Not, position);
-    }
-    return true;
-}
-
-// comparisonExpr := concatExpr { ("=" | "<>" | "<" | ">" | "<=" | ">=") concatExpr }
-// ("=>", "=<" and "><" are read as ">=", "<=" and "<>".)
-bool Parser::ParseComparison() {
-    if (!ParseConcatenation()) {
-        return false;
-    }
-    for (;;) {
-        Op op = Op::Equal;
-        switch (m_token.kind) {
-        case TokenKind::Equal:
-            op = Op::Equal;
-            break;
-        case TokenKind::NotEqual:
-            op = Op::NotEqual;
-            break;
-        case TokenKind::Less:
-            op = Op::Less;
-            break;
-        case TokenKind::Greater:
-            op = Op::Greater;
-            break;
-        case TokenKind::LessEqual:
-            op = Op::LessEqual;
-            break;
-        case TokenKind::GreaterEqual:
-            op = Op::GreaterEqual;
-            break;
-        default:
-            return true;
-        }
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseConcatenation()) {
-            return false;
-        }
-        EmitBinary(op, position);
-    }
-}
-
-// concatExpr := additiveExpr { "&" additiveExpr }
-bool Parser::ParseConcatenation() {
-    if (!ParseAdditive()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Ampersand) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseAdditive()) {
-            return false;
-        }
-        EmitBinary(Op::Concatenate, position);
-    }
-    return true;
-}
-
-// additiveExpr := modExpr { ("+" | "-") modExpr }
-bool Parser::ParseAdditive() {
-    if (!ParseMod()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Plus || m_token.kind == TokenKind::Minus) {
-        const Op op = m_token.kind == TokenKind::Plus ? Op::Add : Op::Subtract;
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseMod()) {
-            return false;
-        }
-        EmitBinary(op, position);
-    }
-    return true;
-}
-
-// modExpr := intDivExpr { "mod" intDivExpr }
-bool Parser::ParseMod() {
-    if (!ParseIntegerDivision()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Mod) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseIntegerDivision()) {
-            return false;
-        }
-        EmitBinary(Op::Mod, position);
-    }
-    return true;
-}
-
-// intDivExpr := multiplicativeExpr { "\" multiplicativeExpr }
-bool Parser::ParseIntegerDivision() {
-    if (!ParseMultiplicative()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Backslash) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseMultiplicative()) {
-            return false;
-        }
-        EmitBinary(Op::IntegerDivide, position);
-    }
-    return true;
-}
-
-// multiplicativeExpr := unaryExpr { ("*" | "/") unaryExpr }
-bool Parser::ParseMultiplicative() {
-    if (!ParseUnary()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Star || m_token.kind == TokenKind::Slash) {
-        const Op op = m_token.kind == TokenKind::Star ? Op::Multiply : Op::Divide;
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseUnary()) {
-            return false;
-        }
-        EmitBinary(op, position);
-    }
-    return true;
-}
-
-// unaryExpr := { "-" | "+" } powerExpr
-// The signs bind looser than "^", so -2^2 is -(2^2).
-bool Parser::ParseUnary() {
-    const Signs signs = ParseSigns();
-    return signs.ok && ParsePower() && EmitNegations(signs);
-}
-
-// powerExpr := primary { "^" signedPrimary }
-// Left to right: 2^3^2 is (2^3)^2.
-bool Parser::ParsePower() {
-    if (!ParsePrimary()) {
-        return false;
-    }
-    while (m_token.kind == TokenKind::Caret) {
-        const std::size_t position = m_token.position;
-        if (!Advance() || !ParseSignedPrimary()) {
-            return false;
-        }
-        EmitBinary(Op::Power, position);
-    }
-    return true;
-}
-
-// signedPrimary := { "-" | "+" } primary
-// The sign takes only the primary after "^": 2^-1^2 is (2^-1)^2.
-bool Parser::ParseSignedPrimary() {
-    const Signs signs = ParseSigns();
-    return signs.ok && ParsePrimary() && EmitNegations(signs);
-}
-
-Parser::Signs Parser::ParseSigns() {
-    Signs signs;
-    while (m_token.kind == TokenKind::Minus || m_token.kind == TokenKind::Plus) {
-        if (m_token.kind == TokenKind::Minus) {
-            ++signs.negations;
-            signs.position = m_token.position;
-        }
-        if (!Advance()) {
-            signs.ok = false;
-            return signs;
-        }
-    }
-    return signs;
-}
-
-bool Parser::EmitNegations(const Signs& signs) {
-    for (std::size_t i = 0; i < signs.negations; ++i) {
-        EmitUnary(Op::Negate, signs.position);
-    }
-    return true;
-}
-
-// primary := number | string | "true" | "false" | "empty" | "null" | "nothing"
-//          | name [ "(" [ expression { "," expression } ] ")" ]
-//          | "(" expression ")"
-// The recursion of nested brackets runs through here, so the frame is kept small: the work on
-// literals and names lives in helpers that return before the recursion.
-bool Parser::ParsePrimary() {
-    switch (m_token.kind) {
-    case TokenKind::Number:
-    case TokenKind::String:
-    case TokenKind::True:
-    case TokenKind::False:
-    case TokenKind::EmptyWord:
-    case TokenKind::NullWord:
-    case TokenKind::NothingWord:
-        return ParseLiteral();
-    case TokenKind::Name:
-        return ParseName();
-    case TokenKind::LeftParen:
-        if (!Enter() || !Advance() || !ParseExpression() || !Expect(TokenKind::RightParen)) {
+    if (m_token.kind == TokenKind::LeftParen) {
+        if (!Enter() || !Advance() || !Parse(Level::Expression) || !Expect(TokenKind::RightParen)) {
             return false;
         }
         --m_depth;
-        return true;
-    default:
-        break;
+    } else if (m_token.kind == TokenKind::Name) {
+        if (!ParseName()) {
+            return false;
+        }
+    } else if (!ParseLiteral()) {
+        return false;
     }
-    return Fail(ErrorCode::SyntaxError, m_token.position);
+    for (;;) {
+        const BinaryOperator& binary = BinaryByToken[static_cast<std::size_t>(m_token.kind)];
+        // A prefix operator's operand ends at the first operator that binds no tighter than the
+        // prefix itself, or where this whole operand ends.
+        if (binary.level <= std::max(floor, Level::Sign)) {
+            EmitPrefix(Op::Negate, negations);
+        }
+        if (binary.level <= std::max(floor, Level::Not)) {
+            EmitPrefix(Op::Not, nots);
+        }
+        if (binary.level <= floor) {
+            return true;
+        }
+        const std::size_t position = m_token.position;
+        if (!Advance() || !Parse(binary.level)) {
+            return false;
+        }
+        EmitBinary(binary.op, position);
+    }
+}
+
+// Counts a run of the prefix operator kind; a + among the signs counts for nothing.
+bool Parser::ReadPrefix(Prefix& prefix, TokenKind kind) {
+    for (;;) {
+        if (m_token.kind == kind) {
+            ++prefix.count;
+            prefix.position = static_cast<std::uint32_t>(m_token.position);
+        } else if (kind != TokenKind::Minus || m_token.kind != TokenKind::Plus) {
+            return true;
+        }
+        if (!Advance()) {
+            return false;
+        }
+    }
+}
+
+void Parser::EmitPrefix(Op op, Prefix& prefix) {
+    for (; prefix.count > 0; --prefix.count) {
+        EmitUnary(op, prefix.position);
+    }
 }
 
 bool Parser::Enter() {
@@ -555,28 +397,33 @@ bool Parser::Enter() {
     return true;
 }
 
+// literal := number | string | "true" | "false" | "empty" | "null" | "nothing"
 bool Parser::ParseLiteral() {
     switch (m_token.kind) {
+    case TokenKind::Number:
+    case TokenKind::String:
+        EmitConstant() = std::move(m_token.literal);
+        break;
     case TokenKind::True:
     case TokenKind::False:
-        EmitConstant(Value::MakeBoolean(m_token.kind == TokenKind::True));
+        EmitConstant().SetBoolean(m_token.kind == TokenKind::True);
         break;
     case TokenKind::EmptyWord:
-        EmitConstant(Value::MakeEmpty());
+        EmitConstant();
         break;
     case TokenKind::NullWord:
-        EmitConstant(Value::MakeNull());
+        EmitConstant().SetNull();
         break;
     case TokenKind::NothingWord:
-        EmitConstant(Value::MakeNothing());
+        EmitConstant().SetNothing();
         break;
     default:
-        EmitConstant(std::move(m_token.literal));
-        break;
+        return Fail(ErrorCode::SyntaxError, m_token.position);
     }
     return Advance();
 }
 
+// name [ "(" [ expression { "," expression } ] ")" ]
 bool Parser::ParseName() {
     NameUse use;
     if (!StartName(use)) {
@@ -588,7 +435,7 @@ bool Parser::ParseName() {
     int count = 0;
     if (m_token.kind != TokenKind::RightParen) {
         for (;;) {
-            if (!ParseExpression()) {
+            if (!Parse(Level::Expression)) {
                 return false;
             }
             // Counting stops past the largest arity, which is all the check needs.
@@ -609,9 +456,9 @@ bool Parser::ParseName() {
 }
 
 bool Parser::StartName(NameUse& use) {
-    const std::string name = std::move(m_token.name);
-    use.position = m_token.position;
-    use.builtin = FindBuiltin(name);
+    m_name.swap(m_token.name);
+    use.position = static_cast<std::uint32_t>(m_token.position);
+    use.builtin = FindBuiltin(m_name);
     if (!Advance()) {
         return false;
     }
@@ -619,41 +466,35 @@ bool Parser::StartName(NameUse& use) {
     if (use.call) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
-            m_program.messages.push_back(std::string(Describe(ErrorCode::TypeMismatch)) + ": '" +
-                                         name + "'");
-        } else {
-            use.message =
-                std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name + "'";
+            SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
         }
         return Enter() && Advance();
     }
     if (use.builtin) {
         // A function named without brackets is called without arguments.
         if (use.builtin->minArguments > 0) {
-            return Fail(ErrorCode::WrongNumberOfArguments, use.position,
-                        std::string(Describe(ErrorCode::WrongNumberOfArguments)) + ": '" + name +
-                            "'");
+            return Fail(ErrorCode::WrongNumberOfArguments, use.position, m_name);
         }
         EmitCall(*use.builtin, 0, use.position);
         return true;
     }
-    const auto slot = m_variables.find(name);
+    const auto slot = m_variables.find(m_name);
     if (slot == m_variables.end()) {
-        EmitConstant(Value::MakeEmpty());
+        EmitConstant();
     } else {
         Emit(Op::LoadVariable, use.position, slot->second);
     }
     return true;
 }
 
-bool Parser::FinishCall(NameUse& use, int count) {
+bool Parser::FinishCall(const NameUse& use, int count) {
     if (!use.builtin) {
         Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.messages.size() - 1),
              static_cast<std::uint8_t>(count));
         return true;
     }
     if (count < use.builtin->minArguments || count > use.builtin->maxArguments) {
-        return Fail(ErrorCode::WrongNumberOfArguments, use.position, std::move(use.message));
+        return Fail(ErrorCode::WrongNumberOfArguments, use.position, BuiltinName(use.builtin->id));
     }
     EmitCall(*use.builtin, count, use.position);
     return true;

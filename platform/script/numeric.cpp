@@ -1,5 +1,6 @@
 #include "platform/script/numeric.h"
 
+#include "platform/script/arithmetic.h"
 #include "platform/script/builtins.h"
 
 #include <algorithm>
@@ -256,6 +257,255 @@ void AddNumericCode(Program& program) {
     if (translator.Translate()) {
         program.numeric = std::move(translator.Code());
         program.numericStackSize = translator.StackSize();
+    }
+}
+
+namespace {
+
+// The number a variable holds, when it holds one that arithmetic takes as it is.
+inline bool ReadNumber(const Value& value, double& number) {
+    if ((KindBit(value.GetKind()) & NumericKindBits) == 0) {
+        return false;
+    }
+    number = value.Number();
+    return true;
+}
+
+// x ^ y as the general code works it out; the negative base with a fractional exponent comes
+// out as NaN, which the numeric loop hands back to the general code for its error.
+inline double PowerOf(double x, double y) {
+    return y == 2.0 ? x * x : std::pow(x, y);
+}
+
+inline double Truth(bool value) {
+    return value ? -1.0 : 0.0;
+}
+
+} // namespace
+
+bool RunNumeric(const NumericInstruction* code, const Value* variables, double* stack,
+                double& result) {
+    // The top of the stack lives in a register; sp is the next free slot of the rest. The first
+    // push stores the meaningless initial top, which is why the stack needs its full depth
+    // (numericStackSize counts it).
+    double* sp = stack;
+    double top = 0.0;
+    double operand = 0.0;
+    for (const NumericInstruction* ip = code;; ++ip) {
+        switch (ip->op) {
+        case NumericOp::Constant:
+            *sp++ = top;
+            top = ip->constant;
+            continue;
+        case NumericOp::Variable:
+            if (!ReadNumber(variables[ip->slot], operand)) {
+                return false;
+            }
+            *sp++ = top;
+            top = operand;
+            continue;
+        case NumericOp::Negate:
+            top = -top;
+            continue;
+
+        case NumericOp::Add:
+            top = *--sp + top;
+            break;
+        case NumericOp::Subtract:
+            top = *--sp - top;
+            break;
+        case NumericOp::Multiply:
+            top = *--sp * top;
+            break;
+        case NumericOp::Divide:
+            top = *--sp / top;
+            break;
+        case NumericOp::Power:
+            --sp;
+            top = PowerOf(*sp, top);
+            break;
+        case NumericOp::Equal:
+            --sp;
+            top = Truth(*sp == top);
+            continue;
+        case NumericOp::NotEqual:
+            --sp;
+            top = Truth(*sp != top);
+            continue;
+        case NumericOp::Less:
+            --sp;
+            top = Truth(*sp < top);
+            continue;
+        case NumericOp::Greater:
+            --sp;
+            top = Truth(*sp > top);
+            continue;
+        case NumericOp::LessEqual:
+            --sp;
+            top = Truth(*sp <= top);
+            continue;
+        case NumericOp::GreaterEqual:
+            --sp;
+            top = Truth(*sp >= top);
+            continue;
+
+        case NumericOp::AddConstant:
+            top = top + ip->constant;
+            break;
+        case NumericOp::SubtractConstant:
+            top = top - ip->constant;
+            break;
+        case NumericOp::MultiplyConstant:
+            top = top * ip->constant;
+            break;
+        case NumericOp::DivideConstant:
+            top = top / ip->constant;
+            break;
+        case NumericOp::PowerConstant:
+            top = PowerOf(top, ip->constant);
+            break;
+        case NumericOp::EqualConstant:
+            top = Truth(top == ip->constant);
+            continue;
+        case NumericOp::NotEqualConstant:
+            top = Truth(top != ip->constant);
+            continue;
+        case NumericOp::LessConstant:
+            top = Truth(top < ip->constant);
+            continue;
+        case NumericOp::GreaterConstant:
+            top = Truth(top > ip->constant);
+            continue;
+        case NumericOp::LessEqualConstant:
+            top = Truth(top <= ip->constant);
+            continue;
+        case NumericOp::GreaterEqualConstant:
+            top = Truth(top >= ip->constant);
+            continue;
+
+        case NumericOp::AddVariable:
+        case NumericOp::SubtractVariable:
+        case NumericOp::MultiplyVariable:
+        case NumericOp::DivideVariable:
+        case NumericOp::PowerVariable:
+        case NumericOp::EqualVariable:
+        case NumericOp::NotEqualVariable:
+        case NumericOp::LessVariable:
+        case NumericOp::GreaterVariable:
+        case NumericOp::LessEqualVariable:
+        case NumericOp::GreaterEqualVariable:
+        case NumericOp::VariableSubtract:
+        case NumericOp::VariableDivide:
+        case NumericOp::VariablePower:
+            if (!ReadNumber(variables[ip->slot], operand)) {
+                return false;
+            }
+            switch (ip->op) {
+            case NumericOp::AddVariable:
+                top = top + operand;
+                break;
+            case NumericOp::SubtractVariable:
+                top = top - operand;
+                break;
+            case NumericOp::MultiplyVariable:
+                top = top * operand;
+                break;
+            case NumericOp::DivideVariable:
+                top = top / operand;
+                break;
+            case NumericOp::PowerVariable:
+                top = PowerOf(top, operand);
+                break;
+            case NumericOp::EqualVariable:
+                top = Truth(top == operand);
+                break;
+            case NumericOp::NotEqualVariable:
+                top = Truth(top != operand);
+                break;
+            case NumericOp::LessVariable:
+                top = Truth(top < operand);
+                break;
+            case NumericOp::GreaterVariable:
+                top = Truth(top > operand);
+                break;
+            case NumericOp::LessEqualVariable:
+                top = Truth(top <= operand);
+                break;
+            case NumericOp::GreaterEqualVariable:
+                top = Truth(top >= operand);
+                break;
+            case NumericOp::VariableSubtract:
+                top = operand - top;
+                break;
+            case NumericOp::VariableDivide:
+                top = operand / top;
+                break;
+            default: // VariablePower
+                top = PowerOf(operand, top);
+                break;
+            }
+            break;
+
+        case NumericOp::ConstantSubtract:
+            top = ip->constant - top;
+            break;
+        case NumericOp::ConstantDivide:
+            top = ip->constant / top;
+            break;
+        case NumericOp::ConstantPower:
+            top = PowerOf(ip->constant, top);
+            break;
+        case NumericOp::Square:
+            top = top * top;
+            break;
+
+        // The functions that cannot leave the finite range need no check.
+        case NumericOp::Abs:
+            top = std::fabs(top);
+            continue;
+        case NumericOp::Atn:
+            top = std::atan(top);
+            continue;
+        case NumericOp::Cos:
+            top = std::cos(top);
+            continue;
+        case NumericOp::Exp:
+            top = std::exp(top);
+            break;
+        case NumericOp::Fix:
+            top = std::trunc(top);
+            continue;
+        case NumericOp::Int:
+            top = std::floor(top);
+            continue;
+        case NumericOp::Log:
+            top = std::log(top); // -inf for 0, NaN below: the general code's domain errors
+            break;
+        case NumericOp::Sgn:
+            top = static_cast<double>((top > 0.0) - (top < 0.0));
+            continue;
+        case NumericOp::Sin:
+            top = std::sin(top);
+            continue;
+        case NumericOp::Sqr:
+            top = std::sqrt(top); // NaN below 0; -0 stays -0 as in the general code
+            break;
+        case NumericOp::Tan:
+            top = std::tan(top);
+            break;
+
+        case NumericOp::Return:
+            result = top;
+            return top != 0.0;
+        default:
+            __builtin_unreachable(); // the translation emits nothing else
+        }
+        // Where the general code reports an error, this step gives no finite number: x/0 and
+        // overflow give an infinity, 0/0, log and sqr below their domain and a negative base
+        // with a fractional exponent give NaN.
+        if (!std::isfinite(top)) {
+            return false;
+        }
     }
 }
 

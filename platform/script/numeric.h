@@ -2,6 +2,9 @@
 
 #include "platform/script/program.h"
 
+// The plain-double form of a program: its translation from the general code and the loop that
+// runs it.
+
 namespace script {
 
 // Fills program.numeric when the whole expression can run on plain doubles: numeric constants,
@@ -20,5 +23,11 @@ namespace script {
 // Long is widened from its exact value, which rounds the same way double multiplication does), /
 // and ^ work on doubles anyway, and comparisons give -1 or 0.
 void AddNumericCode(Program& program);
+
+// Runs numeric code on the values of the variables it reads, with a stack of the program's
+// numericStackSize doubles. False when the general code has to decide (see above), which
+// includes every result of zero.
+bool RunNumeric(const NumericInstruction* code, const Value* variables, double* stack,
+                double& result);
 
 } // namespace script

@@ -1,6 +1,7 @@
 #include "platform/script/operations.h"
 
 #include "platform/number_text.h"
+#include "platform/script/arithmetic.h"
 #include "platform/script/lexer.h"
 
 #include <cmath>
@@ -47,17 +48,6 @@ ErrorCode ArithmeticOperand(const Value& value, double& number, Rank& rank) {
         break;
     }
     return ErrorCode::ObjectVariableNotSet;
-}
-
-ErrorCode StoreDouble(Value& target, double value) {
-    if (std::isnan(value)) {
-        return ErrorCode::InvalidProcedureCall;
-    }
-    if (std::isinf(value)) {
-        return ErrorCode::Overflow;
-    }
-    target.SetDouble(value);
-    return ErrorCode::None;
 }
 
 void StoreInteger(Value& target, std::int64_t value, Rank rank) {

@@ -1,5 +1,6 @@
 #include "platform/script/scriptevaluator.h"
 
+#include "platform/script/arithmetic.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
@@ -9,27 +10,23 @@
 
 using script::ErrorCode;
 using script::Kind;
+using script::KindBit;
+using script::NumberKindBits;
 using script::Op;
 using script::Value;
 
 namespace {
 
-constexpr unsigned Bit(Kind kind) {
-    return 1u << static_cast<unsigned>(kind);
-}
-constexpr unsigned NumberBits = Bit(Kind::Integer) | Bit(Kind::Long) | Bit(Kind::Double);
-constexpr unsigned NumericKindBits = NumberBits | Bit(Kind::Empty) | Bit(Kind::Boolean);
-
 // Both operands are Integer, Long or Double and at least one is a Double: + - * / then work on
 // the doubles directly, exactly as the general operators would.
 inline bool DoublePair(const Value& a, const Value& b) {
-    const unsigned kinds = Bit(a.GetKind()) | Bit(b.GetKind());
-    return (kinds & ~NumberBits) == 0 && (kinds & Bit(Kind::Double)) != 0;
+    const unsigned kinds = KindBit(a.GetKind()) | KindBit(b.GetKind());
+    return (kinds & ~NumberKindBits) == 0 && (kinds & KindBit(Kind::Double)) != 0;
 }
 
 inline bool NumberPair(const Value& a, const Value& b) {
-    const unsigned kinds = Bit(a.GetKind()) | Bit(b.GetKind());
-    return (kinds & ~NumberBits) == 0;
+    const unsigned kinds = KindBit(a.GetKind()) | KindBit(b.GetKind());
+    return (kinds & ~NumberKindBits) == 0;
 }
 
 ScriptError MakeError(ErrorCode code, std::optional<std::size_t> position = std::nullopt) {
@@ -40,31 +37,33 @@ ScriptError MakeError(ErrorCode code, std::optional<std::size_t> position = std:
     return error;
 }
 
+ScriptResult OutOfMemory() {
+    return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
+}
+
+bool OutOfMemory(ScriptError& error) {
+    error = MakeError(ErrorCode::OutOfMemory);
+    return false;
+}
+
+// Runs work and returns what it returns. The engine reports every failure as a script error
+// rather than throwing at its callers, so an exception, in practice a failed allocation, gives
+// what failed returns instead.
+template <typename Work, typename Failed>
+auto Guarded(Work work, Failed failed) -> decltype(work()) {
+    try {
+        return work();
+    } catch (const std::exception&) {
+        return failed();
+    }
+}
+
 // Fills error in place: a sampler that meets the same error at every point keeps reusing the
 // description's buffer instead of allocating one per point.
 void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> position) {
     error.code = code;
     error.description = script::Describe(code);
     error.position = position;
-}
-
-// The number a variable holds, when it holds one that arithmetic takes as it is.
-inline bool ReadNumber(const Value& value, double& number) {
-    if ((Bit(value.GetKind()) & NumericKindBits) == 0) {
-        return false;
-    }
-    number = value.Number();
-    return true;
-}
-
-// x ^ y as the general code works it out; the negative base with a fractional exponent comes
-// out as NaN, which the numeric loop hands back to the general code for its error.
-inline double PowerOf(double x, double y) {
-    return y == 2.0 ? x * x : std::pow(x, y);
-}
-
-inline double Truth(bool value) {
-    return value ? -1.0 : 0.0;
 }
 
 // The name of a variable as an assignment would take it, or empty when the text is not one.
@@ -90,84 +89,83 @@ std::atomic<std::uint64_t> NextGeneration{1};
 ScriptEvaluator::ScriptEvaluator() : m_generation(NextGeneration.fetch_add(1)) {}
 
 ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
-    try {
-        script::Program program;
-        ScriptError error;
-        std::string name;
-        if (!script::CompileAssignment(statement, m_slots, name, program, error)) {
-            return ScriptResult::Failure(std::move(error));
-        }
-        ScriptResult result = Run(program);
-        if (!result.Ok()) {
+    return Guarded(
+        [&] {
+            script::Program program;
+            ScriptError error;
+            std::string name;
+            if (!script::CompileAssignment(statement, m_slots, name, program, error)) {
+                return ScriptResult::Failure(std::move(error));
+            }
+            ScriptResult result = Run(program);
+            if (!result.Ok()) {
+                return result;
+            }
+            if (result.GetValue().Is(Kind::Nothing)) {
+                // An object reference cannot be assigned as a value.
+                return ScriptResult::Failure(MakeError(ErrorCode::ObjectVariableNotSet));
+            }
+            auto found = m_slots.find(name);
+            std::int32_t slot = found != m_slots.end() ? found->second : AddVariable(name);
+            if (slot < 0) {
+                return OutOfMemory();
+            }
+            const ErrorCode assignError = Assign(slot, result.GetValue());
+            if (assignError != ErrorCode::None) {
+                return ScriptResult::Failure(MakeError(assignError));
+            }
             return result;
-        }
-        if (result.GetValue().Is(Kind::Nothing)) {
-            // An object reference cannot be assigned as a value.
-            return ScriptResult::Failure(MakeError(ErrorCode::ObjectVariableNotSet));
-        }
-        auto found = m_slots.find(name);
-        std::int32_t slot = found != m_slots.end() ? found->second : AddVariable(name);
-        if (slot < 0) {
-            return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-        }
-        const ErrorCode assignError = Assign(slot, result.GetValue());
-        if (assignError != ErrorCode::None) {
-            return ScriptResult::Failure(MakeError(assignError));
-        }
-        return result;
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+        },
+        [] { return OutOfMemory(); });
 }
 
 ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
-    try {
-        const CacheEntry& entry = Compiled(expression);
-        if (!entry.program) {
-            return ScriptResult::Failure(entry.error);
-        }
-        // Keep the program alive even if running it were to touch the cache.
-        const std::shared_ptr<const script::Program> program = entry.program;
-        return Run(*program);
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+    return Guarded(
+        [&] {
+            const CacheEntry& entry = Compiled(expression);
+            if (!entry.program) {
+                return ScriptResult::Failure(entry.error);
+            }
+            // Keep the program alive even if running it were to touch the cache.
+            const std::shared_ptr<const script::Program> program = entry.program;
+            return Run(*program);
+        },
+        [] { return OutOfMemory(); });
 }
 
 void ScriptEvaluator::SetVariable(std::string_view name, double value) {
-    try {
-        SetVariable(FindOrAddVariable(name), value);
-    } catch (const std::exception&) {
-        // Nothing was assigned; the variable keeps its old value.
-    }
+    // Without memory nothing is assigned: the variable keeps its old value.
+    Guarded([&] { SetVariable(FindOrAddVariable(name), value); }, [] {});
 }
 
 ScriptEvaluator::Prepared ScriptEvaluator::Prepare(std::string_view expression) {
     Prepared prepared;
-    try {
-        prepared.m_text = std::string(expression);
-        Refresh(prepared);
-    } catch (const std::exception&) {
-        prepared.m_program.reset();
-        prepared.m_numeric = nullptr;
-        prepared.m_error = MakeError(ErrorCode::OutOfMemory);
-        prepared.m_generation = 0;
-    }
+    Guarded(
+        [&] {
+            prepared.m_text = std::string(expression);
+            Refresh(prepared);
+        },
+        [&] {
+            prepared.m_program.reset();
+            prepared.m_numeric = nullptr;
+            prepared.m_error = MakeError(ErrorCode::OutOfMemory);
+            prepared.m_generation = 0;
+        });
     return prepared;
 }
 
 ScriptResult ScriptEvaluator::Eval(Prepared& prepared) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-        }
-        if (!prepared.m_program) {
-            return ScriptResult::Failure(prepared.m_error);
-        }
-        return Run(*prepared.m_program);
-    } catch (const std::exception&) {
-        return ScriptResult::Failure(MakeError(ErrorCode::OutOfMemory));
-    }
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+            }
+            if (!prepared.m_program) {
+                return ScriptResult::Failure(prepared.m_error);
+            }
+            return Run(*prepared.m_program);
+        },
+        [] { return OutOfMemory(); });
 }
 
 ScriptEvaluator::VariableSlot ScriptEvaluator::FindOrAddVariable(std::string_view name) {
@@ -293,289 +291,62 @@ void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
 }
 
 bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, ScriptError& error) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-        }
-        if (!prepared.m_program) {
-            error = prepared.m_error;
-            return false;
-        }
-        const script::Instruction* at = nullptr;
-        const ErrorCode code = Execute(*prepared.m_program, at);
-        if (code != ErrorCode::None) {
-            ErrorAt(*prepared.m_program, code, at, error);
-            return false;
-        }
-        value = m_stack.data();
-        return true;
-    } catch (const std::exception&) {
-        error = MakeError(ErrorCode::OutOfMemory);
-        return false;
-    }
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+            }
+            if (!prepared.m_program) {
+                error = prepared.m_error;
+                return false;
+            }
+            const script::Instruction* at = nullptr;
+            const ErrorCode code = Execute(*prepared.m_program, at);
+            if (code != ErrorCode::None) {
+                ErrorAt(*prepared.m_program, code, at, error);
+                return false;
+            }
+            value = m_stack.data();
+            return true;
+        },
+        [&] { return OutOfMemory(error); });
 }
 
 bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error) {
-    try {
-        if (prepared.m_generation != m_generation) {
-            Refresh(prepared);
-            if (prepared.m_numeric != nullptr && ExecuteNumeric(prepared.m_numeric, number)) {
+    return Guarded(
+        [&] {
+            if (prepared.m_generation != m_generation) {
+                Refresh(prepared);
+                if (prepared.m_numeric != nullptr &&
+                    script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(),
+                                       number)) {
+                    return true;
+                }
+            }
+            const script::Program* const program = prepared.m_program.get();
+            if (program == nullptr) {
+                error = prepared.m_error;
+                return false;
+            }
+            const script::Instruction* at = nullptr;
+            const ErrorCode code = Execute(*program, at);
+            if (code != ErrorCode::None) {
+                ErrorAt(*program, code, at, error);
+                return false;
+            }
+            const Value& value = m_stack[0];
+            if (const std::optional<double> plotted = ToPlotNumber(value)) {
+                number = *plotted;
                 return true;
             }
-        }
-        const script::Program* const program = prepared.m_program.get();
-        if (program == nullptr) {
-            error = prepared.m_error;
+            SetError(error,
+                     value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
+                     : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
+                                               : ErrorCode::TypeMismatch,
+                     std::nullopt);
             return false;
-        }
-        const script::Instruction* at = nullptr;
-        const ErrorCode code = Execute(*program, at);
-        if (code != ErrorCode::None) {
-            ErrorAt(*program, code, at, error);
-            return false;
-        }
-        const Value& value = m_stack[0];
-        if (const std::optional<double> plotted = ToPlotNumber(value)) {
-            number = *plotted;
-            return true;
-        }
-        SetError(error,
-                 value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
-                 : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
-                                           : ErrorCode::TypeMismatch,
-                 std::nullopt);
-        return false;
-    } catch (const std::exception&) {
-        error = MakeError(ErrorCode::OutOfMemory);
-        return false;
-    }
-}
-
-bool ScriptEvaluator::ExecuteNumeric(const script::NumericInstruction* code, double& result) {
-    using script::NumericOp;
-    // The top of the stack lives in a register; sp is the next free slot of the rest. The first
-    // push stores the meaningless initial top, which is why the stack needs its full depth
-    // (Refresh made m_numbers that deep).
-    double* sp = m_numbers.data();
-    double top = 0.0;
-    const Value* const variables = m_values.data();
-    double operand = 0.0;
-    for (const script::NumericInstruction* ip = code;; ++ip) {
-        switch (ip->op) {
-        case NumericOp::Constant:
-            *sp++ = top;
-            top = ip->constant;
-            continue;
-        case NumericOp::Variable:
-            if (!ReadNumber(variables[ip->slot], operand)) {
-                return false;
-            }
-            *sp++ = top;
-            top = operand;
-            continue;
-        case NumericOp::Negate:
-            top = -top;
-            continue;
-
-        case NumericOp::Add:
-            top = *--sp + top;
-            break;
-        case NumericOp::Subtract:
-            top = *--sp - top;
-            break;
-        case NumericOp::Multiply:
-            top = *--sp * top;
-            break;
-        case NumericOp::Divide:
-            top = *--sp / top;
-            break;
-        case NumericOp::Power:
-            --sp;
-            top = PowerOf(*sp, top);
-            break;
-        case NumericOp::Equal:
-            --sp;
-            top = Truth(*sp == top);
-            continue;
-        case NumericOp::NotEqual:
-            --sp;
-            top = Truth(*sp != top);
-            continue;
-        case NumericOp::Less:
-            --sp;
-            top = Truth(*sp < top);
-            continue;
-        case NumericOp::Greater:
-            --sp;
-            top = Truth(*sp > top);
-            continue;
-        case NumericOp::LessEqual:
-            --sp;
-            top = Truth(*sp <= top);
-            continue;
-        case NumericOp::GreaterEqual:
-            --sp;
-            top = Truth(*sp >= top);
-            continue;
-
-        case NumericOp::AddConstant:
-            top = top + ip->constant;
-            break;
-        case NumericOp::SubtractConstant:
-            top = top - ip->constant;
-            break;
-        case NumericOp::MultiplyConstant:
-            top = top * ip->constant;
-            break;
-        case NumericOp::DivideConstant:
-            top = top / ip->constant;
-            break;
-        case NumericOp::PowerConstant:
-            top = PowerOf(top, ip->constant);
-            break;
-        case NumericOp::EqualConstant:
-            top = Truth(top == ip->constant);
-            continue;
-        case NumericOp::NotEqualConstant:
-            top = Truth(top != ip->constant);
-            continue;
-        case NumericOp::LessConstant:
-            top = Truth(top < ip->constant);
-            continue;
-        case NumericOp::GreaterConstant:
-            top = Truth(top > ip->constant);
-            continue;
-        case NumericOp::LessEqualConstant:
-            top = Truth(top <= ip->constant);
-            continue;
-        case NumericOp::GreaterEqualConstant:
-            top = Truth(top >= ip->constant);
-            continue;
-
-        case NumericOp::AddVariable:
-        case NumericOp::SubtractVariable:
-        case NumericOp::MultiplyVariable:
-        case NumericOp::DivideVariable:
-        case NumericOp::PowerVariable:
-        case NumericOp::EqualVariable:
-        case NumericOp::NotEqualVariable:
-        case NumericOp::LessVariable:
-        case NumericOp::GreaterVariable:
-        case NumericOp::LessEqualVariable:
-        case NumericOp::GreaterEqualVariable:
-        case NumericOp::VariableSubtract:
-        case NumericOp::VariableDivide:
-        case NumericOp::VariablePower:
-            if (!ReadNumber(variables[ip->slot], operand)) {
-                return false;
-            }
-            switch (ip->op) {
-            case NumericOp::AddVariable:
-                top = top + operand;
-                break;
-            case NumericOp::SubtractVariable:
-                top = top - operand;
-                break;
-            case NumericOp::MultiplyVariable:
-                top = top * operand;
-                break;
-            case NumericOp::DivideVariable:
-                top = top / operand;
-                break;
-            case NumericOp::PowerVariable:
-                top = PowerOf(top, operand);
-                break;
-            case NumericOp::EqualVariable:
-                top = Truth(top == operand);
-                break;
-            case NumericOp::NotEqualVariable:
-                top = Truth(top != operand);
-                break;
-            case NumericOp::LessVariable:
-                top = Truth(top < operand);
-                break;
-            case NumericOp::GreaterVariable:
-                top = Truth(top > operand);
-                break;
-            case NumericOp::LessEqualVariable:
-                top = Truth(top <= operand);
-                break;
-            case NumericOp::GreaterEqualVariable:
-                top = Truth(top >= operand);
-                break;
-            case NumericOp::VariableSubtract:
-                top = operand - top;
-                break;
-            case NumericOp::VariableDivide:
-                top = operand / top;
-                break;
-            default: // VariablePower
-                top = PowerOf(operand, top);
-                break;
-            }
-            break;
-
-        case NumericOp::ConstantSubtract:
-            top = ip->constant - top;
-            break;
-        case NumericOp::ConstantDivide:
-            top = ip->constant / top;
-            break;
-        case NumericOp::ConstantPower:
-            top = PowerOf(ip->constant, top);
-            break;
-        case NumericOp::Square:
-            top = top * top;
-            break;
-
-        // The functions that cannot leave the finite range need no check.
-        case NumericOp::Abs:
-            top = std::fabs(top);
-            continue;
-        case NumericOp::Atn:
-            top = std::atan(top);
-            continue;
-        case NumericOp::Cos:
-            top = std::cos(top);
-            continue;
-        case NumericOp::Exp:
-            top = std::exp(top);
-            break;
-        case NumericOp::Fix:
-            top = std::trunc(top);
-            continue;
-        case NumericOp::Int:
-            top = std::floor(top);
-            continue;
-        case NumericOp::Log:
-            top = std::log(top); // -inf for 0, NaN below: the general code's domain errors
-            break;
-        case NumericOp::Sgn:
-            top = static_cast<double>((top > 0.0) - (top < 0.0));
-            continue;
-        case NumericOp::Sin:
-            top = std::sin(top);
-            continue;
-        case NumericOp::Sqr:
-            top = std::sqrt(top); // NaN below 0; -0 stays -0 as in the general code
-            break;
-        case NumericOp::Tan:
-            top = std::tan(top);
-            break;
-
-        case NumericOp::Return:
-            result = top;
-            return top != 0.0;
-        default:
-            __builtin_unreachable(); // the translation emits nothing else
-        }
-        // Where the general code reports an error, this step gives no finite number: x/0 and
-        // overflow give an infinity, 0/0, log and sqr below their domain and a negative base
-        // with a fractional exponent give NaN.
-        if (!std::isfinite(top)) {
-            return false;
-        }
-    }
+        },
+        [&] { return OutOfMemory(error); });
 }
 
 ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script::Instruction*& at) {

@@ -2,6 +2,7 @@
 
 #include "platform/script/builtins.h"
 #include "platform/script/compiler.h"
+#include "platform/script/numeric.h"
 #include "platform/script/program.h"
 #include "platform/script/scriptresult.h"
 #include "platform/script/value.h"
@@ -81,7 +82,7 @@ public:
         // Kept inline and small: for plain arithmetic this is all of one sample's work besides
         // the loop itself.
         if (prepared.m_numeric != nullptr && prepared.m_generation == m_generation &&
-            ExecuteNumeric(prepared.m_numeric, number)) {
+            script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(), number)) {
             return true;
         }
         return EvalNumberGenerally(prepared, number, error);
@@ -103,9 +104,6 @@ private:
     ScriptResult Run(const script::Program& program);
     // Runs program leaving its value in m_stack[0]; on an error, at is the failing instruction.
     script::ErrorCode Execute(const script::Program& program, const script::Instruction*& at);
-    // Runs numeric code; false when the general code has to decide (see numeric.h), which
-    // includes every result of zero.
-    bool ExecuteNumeric(const script::NumericInstruction* code, double& result);
     bool EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error);
     void ErrorAt(const script::Program& program, script::ErrorCode code,
                  const script::Instruction* at, ScriptError& error) const;
@@ -116,7 +114,7 @@ private:
     script::VariableSlots m_slots;
     std::size_t m_variableText = 0;
     std::vector<script::Value> m_stack;
-    // The stack of ExecuteNumeric, as deep as the deepest numeric code refreshed so far needs.
+    // The stack of RunNumeric, as deep as the deepest numeric code refreshed so far needs.
     std::vector<double> m_numbers;
     script::RandomState m_random;
     // Changes whenever a new variable appears, which makes every compiled program stale: a

@@ -78,6 +78,7 @@ public:
     // In-place setters used by the evaluation loop, which reuses its stack slots.
     void SetEmpty() { Set(Kind::Empty, 0, 0.0); }
     void SetNull() { Set(Kind::Null, 0, 0.0); }
+    void SetNothing() { Set(Kind::Nothing, 0, 0.0); }
     void SetBoolean(bool value) { Set(Kind::Boolean, value ? -1 : 0, value ? -1.0 : 0.0); }
     void SetInteger(std::int32_t value) { Set(Kind::Integer, value, static_cast<double>(value)); }
     void SetLong(std::int32_t value) { Set(Kind::Long, value, static_cast<double>(value)); }

@@ -1,12 +1,14 @@
 #include "platform/script/operations.h"
 #include "platform/script/scriptevaluator.h"
 
+#include <QtCore/QThread>
 #include <QtTest/QtTest>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -57,6 +59,8 @@ private slots:
     void rndRepeats();
     void nestingLimit_data();
     void nestingLimit();
+    void nestingFitsSmallStack_data();
+    void nestingFitsSmallStack();
     void hostileTextIsHandled_data();
     void hostileTextIsHandled();
     void memoryStaysBounded();
@@ -669,6 +673,59 @@ void ScriptEngineTest::nestingLimit() {
              deepest.Error().description.c_str());
     const ScriptResult tooDeep = evaluator.Eval(nested(script::MaxNestingDepth + 1));
     QCOMPARE(tooDeep.Error().code, ErrorCode::ExpressionTooComplex);
+}
+
+void ScriptEngineTest::nestingFitsSmallStack_data() {
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<double>("expected");
+    const auto row = [](const char* name, const char* open, const char* close, int depth,
+                        double expected) {
+        QTest::newRow(name) << QString::fromUtf8(open) << QString::fromUtf8(close) << depth
+                            << expected;
+    };
+    const int deepest = script::MaxNestingDepth;
+    row("brackets", "(", ")", deepest, 7);
+    row("negated brackets", "-(", ")", deepest, 7);
+    row("not before brackets", "not (", ")", deepest, 7);
+    row("function calls", "abs(", ")", deepest, 7);
+    row("power operands", "1^(", ")", deepest, 1);
+    row("sum operands", "1+(", ")", deepest, 1007);
+    row("comparison operands", "0=(", ")", deepest, -1);
+    // Runs of prefix operators are read without recursion, however long the text may be.
+    const int longest = static_cast<int>(script::MaxTextLength) - 1;
+    row("minus signs", "-", "", longest, -7);
+    row("signs after caret", "1^-", "", longest / 3, 1);
+}
+
+// Threads other than the main one often get a stack of 1 MB or less: the deepest text the
+// compiler accepts must fit in that.
+void ScriptEngineTest::nestingFitsSmallStack() {
+    QFETCH(QString, open);
+    QFETCH(QString, close);
+    QFETCH(int, depth);
+    QFETCH(double, expected);
+    std::string text;
+    for (int i = 0; i < depth; ++i) {
+        text += open.toStdString();
+    }
+    text += "7";
+    for (int i = 0; i < depth; ++i) {
+        text += close.toStdString();
+    }
+    ScriptResult result = ScriptResult::Failure({});
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        ScriptEvaluator evaluator;
+        result = evaluator.Eval(text);
+    }));
+    thread->setStackSize(1024 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QVERIFY2(result.Ok(), result.Error().description.c_str());
+    const std::optional<double> number = ToPlotNumber(result.GetValue());
+    QVERIFY(number.has_value());
+    QCOMPARE(*number, expected);
 }
 
 void ScriptEngineTest::hostileTextIsHandled_data() {
