@@ -26,6 +26,8 @@
 
 #include <QtCore/QEvent>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtGui/QShowEvent>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QMenuBar>
@@ -417,9 +419,14 @@ void frmCurvane::OpenSettingsPath(const QString& path) {
     }
     const auto sane = [](double twips) { return twips > 0 && twips <= 32767.0 * 15.0; };
     if (sane(file->windowWidth) && sane(file->windowHeight)) {
+        // No larger than the screen, and moved as far as it takes to stay on it.
+        const QRect outer = frameGeometry();
+        const Placement wanted{Tw(outer.x()), Tw(outer.y()), file->windowWidth, file->windowHeight};
+        const Placement fitted = FitToArea(wanted, AvailableArea(wanted));
         const QSize extra = FrameExtra();
-        resize(std::max(1, Px(file->windowWidth) - extra.width()),
-               std::max(1, Px(file->windowHeight) - extra.height()));
+        move(Px(fitted.left), Px(fitted.top));
+        resize(std::max(1, Px(fitted.width) - extra.width()),
+               std::max(1, Px(fitted.height) - extra.height()));
     }
     ApplySettingsFile(m_state, *file);
     m_picScreen->FitToSurface();
@@ -506,8 +513,21 @@ void frmCurvane::RestorePlacement() {
     ApplyPlacement();
 }
 
+TwipRect frmCurvane::AvailableArea(const Placement& wanted) const {
+    const QRect wantedPx = PxRect({wanted.left, wanted.top, wanted.width, wanted.height});
+    QScreen* on = QGuiApplication::screenAt(wantedPx.center());
+    if (on == nullptr) {
+        on = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    }
+    return on != nullptr ? TwRect(on->availableGeometry())
+                         : TwipRect{wanted.left, wanted.top, wanted.width, wanted.height};
+}
+
 void frmCurvane::ApplyPlacement() {
     const QSize extra = FrameExtra();
+    // A size or position beyond the screen (a damaged store) is brought onto it; the size kept
+    // as the smallest allowed, and stored at exit, is then one the screen can hold.
+    m_placement = FitToArea(m_placement, AvailableArea(m_placement));
     setMinimumSize(0, 0);
     move(Px(m_placement.left), Px(m_placement.top));
     resize(std::max(1, Px(m_placement.width) - extra.width()),

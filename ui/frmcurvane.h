@@ -67,6 +67,9 @@ private:
     void BuildToolBar();
     void RestorePlacement();
     void ApplyPlacement();
+    // The available area of the screen the geometry lies on (the window's own screen when it
+    // lies on none), twips.
+    TwipRect AvailableArea(const Placement& wanted) const;
     // A modal dialog's redraw request, served on activation; also right after the dialog
     // returns, for window systems that do not hand the activation back.
     void ServePendingRedraw();
