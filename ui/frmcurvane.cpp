@@ -16,6 +16,7 @@
 #include "ui/frmsetprinter.h"
 #include "ui/functionpanelview.h"
 #include "ui/helpwindow.h"
+#include "ui/progressdialog.h"
 #include "ui/qtdialogs.h"
 #include "ui/sheetview.h"
 #include "ui/toolbaricons.h"
@@ -446,9 +447,23 @@ AxisPanelTexts frmCurvane::PanelTexts() const {
 }
 
 void frmCurvane::DrawClicked(int slot) {
+    if (m_work != nullptr) {
+        return; // one computation at a time
+    }
     const AxisPanelTexts panel = PanelTexts();
-    const DrawOutcome outcome = DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel);
+    // "F1(x) を計算しています" = computing F1(x); "%1 / %2 列を計算しました" = %1 of %2 columns
+    // computed
+    ProgressDialogReporter progress(this, QStringLiteral("F%1(x) を計算しています").arg(slot),
+                                    QStringLiteral("%1 / %2 列を計算しました"));
+    m_work = &progress;
+    const DrawOutcome outcome =
+        DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel, &progress);
+    m_work = nullptr;
     ShowState();
+    if (m_closeAfterWork) {
+        close(); // asked for while the computation ran
+        return;
+    }
     if (outcome.bracketMessage) {
         // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
         m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
@@ -623,6 +638,13 @@ void frmCurvane::changeEvent(QEvent* event) {
 }
 
 void frmCurvane::closeEvent(QCloseEvent* event) {
+    if (m_work != nullptr) {
+        // The state is in use: the computation stops first, and the window closes after it.
+        m_work->Cancel();
+        m_closeAfterWork = true;
+        event->ignore();
+        return;
+    }
     const QRect outer = frameGeometry();
     const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()), Tw(outer.height())};
     const WindowShow show = isMinimized()   ? WindowShow::Minimized

@@ -17,6 +17,7 @@ class QFrame;
 class QScrollBar;
 class QToolBar;
 class QPrinter;
+class ProgressDialogReporter;
 class SheetView;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
@@ -103,6 +104,9 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     Placement m_placement;
     bool m_placedWithFrame = false;
+    // The long computation under way, if any, and a close that waits for its end.
+    ProgressDialogReporter* m_work = nullptr;
+    bool m_closeAfterWork = false;
     QString m_helpPath;
     double m_loadWidth = 0;
     double m_loadHeight = 0;
