@@ -8,6 +8,10 @@
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
 #include <QtTest/QtTest>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -71,6 +75,7 @@ private slots:
     void applyingSizesTheSheetAndShowsRows();
     void refusedSheetSizeKeepsTheSheet();
     void saveOntoAFifoIsRefusedAndForgotten();
+    void failedSavesSayWhereAndWhy();
 };
 
 void SettingsFileTest::defaultsComeOutAsTheWorkedExample() {
@@ -359,6 +364,52 @@ void SettingsFileTest::saveOntoAFifoIsRefusedAndForgotten() {
     QVERIFY(!QFileInfo(fifo).isFile()); // still the FIFO
     // The next Save goes where the last good one went.
     QCOMPARE(state.SettingsFileName, dir.filePath(QStringLiteral("good.cvf")));
+}
+
+void SettingsFileTest::failedSavesSayWhereAndWhy() {
+    QTemporaryDir dir;
+    CurvaneState state;
+    StartGraph(state, 400, 300);
+    FakeDialogs dialogs;
+    const QString good = dir.filePath(QStringLiteral("good.cvf"));
+    dialogs.paths.push_back(good);
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Saved);
+    QFile file(good);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+
+    // Save as into a folder that is not there.
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.cvf"));
+    dialogs.paths.push_back(nowhere);
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Failed);
+    // Save on a full disk: no file may grow past 100 bytes (SIGXFSZ ignored, EFBIG instead).
+    SlotOf(state.Slots, 1).Expression = QStringLiteral("sin(x)");
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{100, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const SaveOutcome full = SaveSettingsFile(state, dialogs, false, 6915, 5955);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    QCOMPARE(full, SaveOutcome::Failed);
+
+    // "設定ファイルを保存できませんでした" = the settings file could not be saved
+    const QString head = QStringLiteral("設定ファイルを保存できませんでした。\n");
+    QCOMPARE(dialogs.Messages().size(), 2);
+    // "ファイルまたはフォルダが見つかりません" = no such file or folder
+    QCOMPARE(dialogs.Messages()[0],
+             head + nowhere + QStringLiteral("\nファイルまたはフォルダが見つかりません（") +
+                 QString::fromLocal8Bit(std::strerror(ENOENT)) + QStringLiteral("）"));
+    // "ファイルが大きすぎます" = the file is too large
+    QCOMPARE(dialogs.Messages()[1], head + good + QStringLiteral("\nファイルが大きすぎます（") +
+                                        QString::fromLocal8Bit(std::strerror(EFBIG)) +
+                                        QStringLiteral("）"));
+    // The file saved before is whole, and still the one Save writes to.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+    QCOMPARE(state.SettingsFileName, good);
 }
 
 QTEST_MAIN(SettingsFileTest)
