@@ -105,6 +105,18 @@ void BM_RedrawAllHeaviest(benchmark::State& bench) {
 }
 BENCHMARK(BM_RedrawAllHeaviest)->Name("BM_RedrawAll/heaviest_2180")->Unit(benchmark::kMillisecond);
 
+void BM_RedrawSettingsHeaviest(benchmark::State& bench) {
+    CurvaneState state;
+    HeaviestSheet(state);
+    for (auto _ : bench) {
+        RedrawSettings(state); // the grid and every tick number placed anew
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RedrawSettingsHeaviest)
+    ->Name("BM_RedrawSettings/heaviest_2180")
+    ->Unit(benchmark::kMillisecond);
+
 void BM_CopyHeaviest(benchmark::State& bench) {
     CurvaneState state;
     HeaviestSheet(state);
