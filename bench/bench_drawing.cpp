@@ -1,6 +1,7 @@
 // Drawing costs on a 1920 × 1080 sheet, read against BM_Clear/1920x1080 of the same run.
 #include "graph/griddrawing.h"
 #include "plot/curvedrawing.h"
+#include "program/bitmapcommands.h"
 #include "program/curvanestate.h"
 #include "program/redraw.h"
 
@@ -72,6 +73,59 @@ void BM_RedrawSettings(benchmark::State& bench) {
     bench.counters["labels"] = state.Xmoji.Count() + state.Ymoji.Count();
 }
 BENCHMARK(BM_RedrawSettings)->Name("BM_RedrawSettings/dense_ticks");
+
+// The heaviest sheet the window allows: 2180 pixels square, a scale line at every pixel and a
+// tick number at every line, three curves. Whether a full redraw or a copy to the clipboard
+// can take long enough to need a progress dialog.
+void HeaviestSheet(CurvaneState& state) {
+    StartGraph(state, 2180, 2180);
+    GraphSettings& s = state.Settings;
+    s.XSmallSpacing = s.YSmallSpacing = 1;
+    s.XMediumEvery = s.YMediumEvery = 1;
+    s.XLargeEvery = s.YLargeEvery = 1;
+    s.XTickLabelMode = s.YTickLabelMode = 2;
+    RedrawSettings(state);
+    FillRows(state, 1, [](double x) { return 20 * std::sin(x / 10); });
+    FillRows(state, 2, [](double x) { return 10 * std::tan(x / 20); });
+    FillRows(state, 3, [](double x) { return x * x / 100 - 50; });
+    for (int slot = 1; slot <= 3; ++slot) {
+        SlotOf(state.Slots, slot).Drawn = true;
+        SlotOf(state.Slots, slot).StyleCode = QStringLiteral("鎖3");
+    }
+}
+
+void BM_RedrawAllHeaviest(benchmark::State& bench) {
+    CurvaneState state;
+    HeaviestSheet(state);
+    for (auto _ : bench) {
+        RedrawAll(state);
+        benchmark::ClobberMemory();
+    }
+    bench.counters["labels"] = state.Xmoji.Count() + state.Ymoji.Count();
+}
+BENCHMARK(BM_RedrawAllHeaviest)->Name("BM_RedrawAll/heaviest_2180")->Unit(benchmark::kMillisecond);
+
+void BM_RedrawSettingsHeaviest(benchmark::State& bench) {
+    CurvaneState state;
+    HeaviestSheet(state);
+    for (auto _ : bench) {
+        RedrawSettings(state); // the grid and every tick number placed anew
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RedrawSettingsHeaviest)
+    ->Name("BM_RedrawSettings/heaviest_2180")
+    ->Unit(benchmark::kMillisecond);
+
+void BM_CopyHeaviest(benchmark::State& bench) {
+    CurvaneState state;
+    HeaviestSheet(state);
+    for (auto _ : bench) {
+        CopyToClipboard(state); // stamping, the clipboard, and the redraw after it
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CopyHeaviest)->Name("BM_CopyToClipboard/heaviest_2180")->Unit(benchmark::kMillisecond);
 
 void BM_DrawFunction(benchmark::State& bench) {
     CurvaneState state;

@@ -1,5 +1,6 @@
 // libFuzzer target over the settings file reader: whatever bytes a file holds, reading must end
-// in a value or a refusal, and a line read and written again must read back the same.
+// in a value or a refusal with its reason, and a line read and written again must read back the
+// same.
 #include "output/settingsfile.h"
 
 #include <QtCore/QByteArray>
@@ -9,8 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const std::optional<SettingsFileData> read = ReadSettingsLine(bytes, GraphSettings{});
+    ReadProblem refusal;
+    const std::optional<SettingsFileData> read = ReadSettingsLine(bytes, GraphSettings{}, &refusal);
     if (!read) {
+        if (refusal.fault == ReadFault::None || refusal.Japanese().isEmpty()) {
+            std::abort(); // every refusal says why
+        }
         return 0;
     }
     WriteProblem problem = WriteProblem::None;

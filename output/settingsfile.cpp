@@ -6,6 +6,7 @@
 #include <QtCore/QStringEncoder>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 // The settings line itself: writing and reading its 52 fields. Kept apart from the program's
 // state so the reader can be fuzzed on its own.
@@ -26,7 +27,10 @@ public:
     void Text(const QString& text) {
         QStringEncoder encoder(CodePage);
         const QByteArray bytes = encoder.encode(text);
-        if (encoder.hasError() || text.contains(QLatin1Char('"'))) {
+        // A line break or a NUL would end the line, or the file, when read back.
+        if (encoder.hasError() || text.contains(QLatin1Char('"')) ||
+            text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+            text.contains(QChar(0))) {
             m_storable = false;
         }
         Field('"' + bytes + '"');
@@ -51,46 +55,55 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
-// Splits the fields as the reading rules say: blanks and line ends before a field skipped; a
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+struct Field {
+    QByteArray text;
+    bool quoted = false;
+};
+
+// Splits the fields of one line as the reading rules say: blanks before a field skipped; a
 // quoted field runs to the next quote (what follows it up to the separator is dropped); an
-// unquoted one to the next comma or line end.
+// unquoted one to the next comma. The line is all there is: a settings file is one line.
 class FieldReader {
 public:
-    explicit FieldReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit FieldReader(QByteArray line) : m_line(std::move(line)) {}
 
-    // The next field's raw bytes; nothing at the end of the data.
-    std::optional<QByteArray> Next() {
-        while (m_at < m_bytes.size() &&
-               (m_bytes[m_at] == ' ' || m_bytes[m_at] == '\t' || IsLineEnd(m_bytes[m_at]))) {
+    // The next field; nothing at the end of the line.
+    std::optional<Field> Next() {
+        while (m_at < m_line.size() && IsBlank(m_line[m_at])) {
             ++m_at;
         }
-        if (m_at >= m_bytes.size()) {
+        if (m_at >= m_line.size()) {
             return std::nullopt;
         }
-        QByteArray field;
-        if (m_bytes[m_at] == '"') {
-            const qsizetype close = m_bytes.indexOf('"', m_at + 1);
-            const qsizetype end = close < 0 ? m_bytes.size() : close;
-            field = m_bytes.mid(m_at + 1, end - m_at - 1);
-            m_at = end < m_bytes.size() ? end + 1 : end;
-            while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !IsLineEnd(m_bytes[m_at])) {
+        Field field;
+        if (m_line[m_at] == '"') {
+            field.quoted = true;
+            const qsizetype close = m_line.indexOf('"', m_at + 1);
+            const qsizetype end = close < 0 ? m_line.size() : close;
+            field.text = m_line.mid(m_at + 1, end - m_at - 1);
+            m_at = end < m_line.size() ? end + 1 : end;
+            while (m_at < m_line.size() && m_line[m_at] != ',') {
                 ++m_at;
             }
         } else {
             const qsizetype start = m_at;
-            while (m_at < m_bytes.size() && m_bytes[m_at] != ',' && !IsLineEnd(m_bytes[m_at])) {
+            while (m_at < m_line.size() && m_line[m_at] != ',') {
                 ++m_at;
             }
-            field = m_bytes.mid(start, m_at - start).trimmed();
+            field.text = m_line.mid(start, m_at - start).trimmed();
         }
-        if (m_at < m_bytes.size() && m_bytes[m_at] == ',') {
-            ++m_at;
+        if (m_at < m_line.size()) {
+            ++m_at; // the comma
         }
         return field;
     }
 
 private:
-    const QByteArray& m_bytes;
+    QByteArray m_line;
     qsizetype m_at = 0;
 };
 
@@ -109,35 +122,49 @@ std::optional<std::int64_t> Whole(const QByteArray& field, double low, double hi
 
 class LineReader {
 public:
-    explicit LineReader(const QByteArray& bytes) : m_fields(bytes) {}
-    bool Ok() const { return m_ok; }
+    explicit LineReader(const QByteArray& bytes) : m_fields(QByteArray()) {
+        if (bytes.contains('\0')) {
+            m_problem.fault = ReadFault::NotText; // no text file holds one
+            return;
+        }
+        qsizetype lineEnd = 0;
+        while (lineEnd < bytes.size() && !IsLineEnd(bytes[lineEnd])) {
+            ++lineEnd;
+        }
+        m_fields = FieldReader(bytes.left(lineEnd));
+        for (qsizetype i = lineEnd; i < bytes.size() && !m_moreLines; ++i) {
+            m_moreLines = !IsLineEnd(bytes[i]) && !IsBlank(bytes[i]);
+        }
+    }
+    bool Ok() const { return m_problem.fault == ReadFault::None; }
+    const ReadProblem& Problem() const { return m_problem; }
 
     void Int16(std::int16_t& out) {
-        if (const auto value = Whole(Take(), -32768, 32767)) {
+        if (const auto value = Whole(NumberField(), -32768, 32767)) {
             out = static_cast<std::int16_t>(*value);
         } else {
-            m_ok = false;
+            Fail(ReadFault::OutOfRange);
         }
     }
     void Int32(std::int32_t& out) {
-        if (const auto value = Whole(Take(), std::numeric_limits<std::int32_t>::min(),
+        if (const auto value = Whole(NumberField(), std::numeric_limits<std::int32_t>::min(),
                                      std::numeric_limits<std::int32_t>::max())) {
             out = static_cast<std::int32_t>(*value);
         } else {
-            m_ok = false;
+            Fail(ReadFault::OutOfRange);
         }
     }
     void Single(float& out) {
-        const double value = Number(Take());
+        const double value = Number(NumberField());
         if (std::fabs(value) > std::numeric_limits<float>::max()) {
-            m_ok = false;
+            Fail(ReadFault::OutOfRange);
             return;
         }
         out = static_cast<float>(value);
     }
-    void Double(double& out) { out = Number(Take()); }
+    void Double(double& out) { out = Number(NumberField()); }
     void Bool(bool& out) {
-        const QByteArray field = Take().toUpper();
+        const QByteArray field = NumberField().toUpper();
         if (field == "#TRUE#") {
             out = true;
         } else if (field == "#FALSE#") {
@@ -148,24 +175,42 @@ public:
     }
     void Text(QString& out) {
         QStringDecoder decoder(CodePage);
-        out = decoder.decode(Take());
+        out = decoder.decode(Take().text);
     }
 
 private:
-    QByteArray Take() {
-        if (!m_ok) {
+    // The next field where a number or a boolean belongs: a quoted text there means the file
+    // is something else that happens to hold enough commas.
+    QByteArray NumberField() {
+        const Field field = Take();
+        if (field.quoted) {
+            Fail(ReadFault::WrongKind);
+        }
+        return field.text;
+    }
+    Field Take() {
+        ++m_fieldNumber;
+        if (!Ok()) {
             return {};
         }
-        std::optional<QByteArray> field = m_fields.Next();
+        std::optional<Field> field = m_fields.Next();
         if (!field) {
-            m_ok = false; // the file ended before field 52
+            // The line ended before field 52: a short settings line, or other text.
+            Fail(m_moreLines ? ReadFault::NotOneLine : ReadFault::TooFewFields);
             return {};
         }
         return *field;
     }
+    void Fail(ReadFault fault) {
+        if (Ok()) {
+            m_problem = {fault, m_fieldNumber};
+        }
+    }
 
     FieldReader m_fields;
-    bool m_ok = true;
+    bool m_moreLines = false;
+    int m_fieldNumber = 0;
+    ReadProblem m_problem;
 };
 
 // The fields 5 to 37 of the record in file order, for reading and writing alike.
@@ -262,16 +307,71 @@ std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteP
     return writer.Line();
 }
 
-std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
-                                                 const GraphSettings& current) {
+std::optional<SettingsFileData>
+ReadSettingsLine(const QByteArray& bytes, const GraphSettings& current, ReadProblem* problem) {
     SettingsFileData d;
     d.settings = current;
     LineReader reader(bytes);
     AllFields(reader, d);
+    if (problem != nullptr) {
+        *problem = reader.Problem();
+    }
     if (!reader.Ok()) {
         return std::nullopt;
     }
     return d;
+}
+
+QString ReadProblem::Japanese() const {
+    switch (fault) {
+    case ReadFault::None:
+        break;
+    case ReadFault::NotText:
+        // "設定ファイルではありません（NUL バイトを含む、文字でないファイルです）" = not a
+        // settings file (it holds NUL bytes: it is no text)
+        return QStringLiteral(
+            "設定ファイルではありません（NUL バイトを含む、文字でないファイルです）");
+    case ReadFault::NotOneLine:
+        // "設定ファイルではありません（1 行 52 項目のはずが、%1 番目の項目の前で改行されて
+        // います）" = not a settings file (one line of 52 fields, but the line breaks before
+        // field %1)
+        return QStringLiteral(
+                   "設定ファイルではありません（1 行 52 項目のはずが、%1 番目の項目の前で"
+                   "改行されています）")
+            .arg(field);
+    case ReadFault::TooFewFields:
+        // "項目が足りません（52 項目のうち %1 項目しかありません）" = too few fields (only %1
+        // of 52)
+        return QStringLiteral("項目が足りません（52 項目のうち %1 項目しかありません）")
+            .arg(field - 1);
+    case ReadFault::OutOfRange:
+        // "%1 番目の項目の値が範囲外です" = the value of field %1 is out of range
+        return QStringLiteral("%1 番目の項目の値が範囲外です").arg(field);
+    case ReadFault::WrongKind:
+        // "%1 番目の項目が数値ではありません（文字列です）" = field %1 is not a number (it is a
+        // text)
+        return QStringLiteral("%1 番目の項目が数値ではありません（文字列です）").arg(field);
+    }
+    return {};
+}
+
+QString ReadProblem::English() const {
+    switch (fault) {
+    case ReadFault::None:
+        break;
+    case ReadFault::NotText:
+        return QStringLiteral("not a settings file (it holds NUL bytes)");
+    case ReadFault::NotOneLine:
+        return QStringLiteral("not a settings file (the line breaks before field %1 of 52)")
+            .arg(field);
+    case ReadFault::TooFewFields:
+        return QStringLiteral("too few fields (%1 of 52)").arg(field - 1);
+    case ReadFault::OutOfRange:
+        return QStringLiteral("field %1 is out of range").arg(field);
+    case ReadFault::WrongKind:
+        return QStringLiteral("field %1 is a text where a number belongs").arg(field);
+    }
+    return {};
 }
 
 namespace {

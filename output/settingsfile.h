@@ -41,8 +41,31 @@ enum class WriteProblem {
 // cannot be stored faithfully.
 std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem);
 
-// Reads the first 52 fields of a settings file; nothing when the file ends before field 52 or a
-// field does not fit its type. Text after field 52 is ignored. current supplies what the file
-// does not hold (the pending redraw flags).
+// Why a file could not be read as a settings line.
+enum class ReadFault {
+    None,
+    NotText,      // it holds NUL bytes, as pictures and other binary files do
+    NotOneLine,   // the line ends before field 52 and more text follows on other lines
+    TooFewFields, // the file ends before field 52
+    OutOfRange,   // a number that does not fit its field's type
+    WrongKind,    // a quoted text where a number or a boolean belongs
+};
+
+struct ReadProblem {
+    ReadFault fault = ReadFault::None;
+    // The field at fault, counted from 1: the one out of range or of the wrong kind, or the
+    // first one missing (so field - 1 fields were found).
+    int field = 0;
+
+    // The reason in the words of the message box ("設定ファイルではありません" ...), and in
+    // English for the command line.
+    QString Japanese() const;
+    QString English() const;
+};
+
+// Reads the first 52 fields of a settings file; nothing when the file is not a settings line
+// (see ReadFault), and problem then says why. Text after field 52 is ignored. current supplies
+// what the file does not hold (the pending redraw flags).
 std::optional<SettingsFileData> ReadSettingsLine(const QByteArray& bytes,
-                                                 const GraphSettings& current);
+                                                 const GraphSettings& current,
+                                                 ReadProblem* problem = nullptr);

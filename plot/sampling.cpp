@@ -1,13 +1,18 @@
 #include "plot/sampling.h"
 
 #include "graph/mapping.h"
+#include "platform/progress.h"
 #include "plot/evaluate.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            GraphState& state, int slot, const QString& expression) {
+                            GraphState& state, int slot, const QString& expression,
+                            Progress* progress) {
     SampleReport report;
 
     float start = 0.0f;
@@ -27,15 +32,32 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
     }
     end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
 
+    // The columns first, so that progress knows the whole from the start.
+    std::vector<std::pair<float, int>> columns; // the position sampled and its table column
+    for (float c = start; c <= end; c += 1.0f) {
+        const int column = RoundHalfEven(c);
+        if (state.PlotValues.HasColumn(column)) {
+            columns.emplace_back(c, column);
+        }
+    }
+    report.columns = static_cast<int>(columns.size());
+    const auto total = static_cast<std::int64_t>(columns.size());
+
     const float noValue = state.NoValueMark();
     const AxisMapping mapping(settings, state);
     PreparedExpression prepared(evaluator, expression.toStdString());
-    for (float c = start; c <= end; c += 1.0f) {
-        const int column = RoundHalfEven(c);
-        if (!state.PlotValues.HasColumn(column)) {
-            continue;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (progress != nullptr && i > 0 &&
+            !progress->Advance(static_cast<std::int64_t>(i), total)) {
+            // Stopped by the user: what is left has no value rather than a stale one.
+            report.cancelled = true;
+            report.stoppedAtColumn = columns[i].second;
+            for (std::size_t rest = i; rest < columns.size(); ++rest) {
+                state.PlotValues.Set(slot, columns[rest].second, noValue);
+            }
+            return report;
         }
-        ++report.columns;
+        const auto [c, column] = columns[i];
         const std::optional<double> x = mapping.ValueAtColumn(c);
         if (!x) {
             // The column stands for no value: a spacing of 0 divides by zero.
@@ -50,6 +72,9 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
         const std::optional<double> y = prepared.Evaluate(state.Pi, *x, error);
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
         report.withValue += y ? 1 : 0;
+    }
+    if (progress != nullptr && total > 0) {
+        progress->Advance(total, total);
     }
     return report;
 }

@@ -6,21 +6,29 @@
 #include <cstdint>
 #include <string>
 
+class Progress;
 class ScriptEvaluator;
 
-// How a computation went: the columns computed, those that got a value, and the evaluator's
-// first complaint (English) when some did not.
+// How a computation went: the columns of the range, those that got a value, and the
+// evaluator's first complaint (English) when some did not. A computation the user cancelled
+// says so, and from which column of the sheet on (counted from 0 at the left edge) it left the
+// rows without a value.
 struct SampleReport {
     int columns = 0;
     int withValue = 0;
     std::string firstError;
+    bool cancelled = false;
+    int stoppedAtColumn = -1;
 };
 
 // Computes a slot's rows from the axis values and units in state: for every column of the
 // covered range, the value the expression has there, as a row clamped to ±PlotLimit, or the
-// no-value mark where it has none. Columns outside the range keep what they held.
+// no-value mark where it has none. Columns outside the range keep what they held. After each
+// column it tells progress (when given) how far it got; when progress asks to stop, the
+// columns not yet computed get the no-value mark.
 SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            GraphState& state, int slot, const QString& expression);
+                            GraphState& state, int slot, const QString& expression,
+                            Progress* progress = nullptr);
 
 // The number of occurrences of pattern in text, overlapping ones included.
 std::int32_t ChrCount(const QString& text, const QString& pattern);

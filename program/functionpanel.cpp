@@ -57,7 +57,7 @@ QString ButtonCaption(DrawButtonState state) {
 }
 
 DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                              const AxisPanelTexts* panel) {
+                              const AxisPanelTexts* panel, Progress* progress) {
     FunctionSlot& f = SlotOf(state.Slots, slot);
     DrawOutcome outcome;
     switch (f.Button) {
@@ -89,11 +89,13 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         outcome.bracketMessage = true;
         return outcome;
     }
-    if (!f.Drawn) {
+    // Rows the user cut short are no reason to skip the computation when asked to draw again.
+    if (!f.Drawn || f.LastSample.cancelled) {
         if (panel != nullptr) {
             TakeAxisPanelTexts(state.Graph, *panel);
         }
-        f.LastSample = SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression);
+        f.LastSample =
+            SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression, progress);
         ++f.SampleCount;
         f.Drawn = true;
         outcome.evaluated = true;
@@ -188,6 +190,12 @@ QString SampleSummary(const SampleReport& report) {
     if (!report.firstError.empty()) {
         // "最初のエラー" = first error
         text += QStringLiteral("。最初のエラー: ") + JapaneseError(report.firstError);
+    }
+    if (report.cancelled) {
+        // "キャンセルしたため、左端から N 列目から先は描いていません" = cancelled, so nothing
+        // is drawn from the Nth column from the left edge on
+        text += QStringLiteral("。キャンセルしたため、左端から %1 列目から先は描いていません")
+                    .arg(report.stoppedAtColumn + 1);
     }
     return text;
 }

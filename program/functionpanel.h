@@ -9,6 +9,7 @@
 #include <cstdint>
 
 struct CurvaneState;
+class Progress;
 class ScriptEvaluator;
 
 // The function rows F1 to F3 as procedures over the state; the panel widget only shows them.
@@ -26,9 +27,11 @@ struct DrawOutcome {
 // The draw button of a slot, by what it offers: draw (evaluating only when the slot's rows are
 // stale, drawing over the current picture), erase (a full redraw without it) or update (a full
 // redraw with it on top). An evaluation first takes over the axis panel's texts when there are
-// any; without them the state's own axis values stand.
+// any; without them the state's own axis values stand. It reports to progress, when given, and
+// stops where progress asks it to: the part computed is drawn and shown like a whole curve,
+// and the next draw after an erase computes the curve again.
 DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                              const AxisPanelTexts* panel = nullptr);
+                              const AxisPanelTexts* panel = nullptr, Progress* progress = nullptr);
 
 // The text of a slot changed, by typing or by the program: its rows are stale. A curve already
 // on the sheet stays until the next full redraw.

@@ -2,6 +2,7 @@
 
 #include "platform/settings_store.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -42,6 +43,21 @@ Placement LoadPlacement(const SettingsStore& store) {
         p.height = defaults.height;
     }
     return p;
+}
+
+Placement FitToArea(const Placement& wanted, const TwipRect& area) {
+    // One axis: the length no longer than the area's, the start pulled back inside it.
+    const auto fit = [](double start, double length, double areaStart, double areaLength,
+                        double& outStart, double& outLength) {
+        outLength =
+            std::clamp(std::isfinite(length) ? length : areaLength, 0.0, std::max(areaLength, 0.0));
+        outStart = std::isfinite(start) ? start : areaStart;
+        outStart = std::max(std::min(outStart, areaStart + areaLength - outLength), areaStart);
+    };
+    Placement fitted;
+    fit(wanted.left, wanted.width, area.left, area.width, fitted.left, fitted.width);
+    fit(wanted.top, wanted.height, area.top, area.height, fitted.top, fitted.height);
+    return fitted;
 }
 
 void SavePlacement(SettingsStore& store, const Placement& p, WindowShow show) {

@@ -15,6 +15,12 @@ struct Placement {
 // The stored placement; a key that is missing or holds no number gives its default.
 Placement LoadPlacement(const SettingsStore& store);
 
+// The outer geometry moved, and made smaller where it must, so that all of it lies in area (the
+// available part of the screen the window is on, twips). A size from a damaged store or a
+// settings file would otherwise make a window of gigabytes that every later start repeats.
+// A size below nothing counts as nothing; what fits stays as it is.
+Placement FitToArea(const Placement& wanted, const TwipRect& area);
+
 enum class WindowShow { Normal, Maximized, Minimized };
 
 // Stores the placement; a minimised window stores nothing, so the previous values stay.

@@ -31,10 +31,11 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
     }
     CurvaneState state;
     StartGraph(state, DesignPixels(DesignSheetWidthTwips), DesignPixels(DesignSheetHeightTwips));
-    const std::optional<SettingsFileData> data = ReadSettingsPath(settingsPath, state.Settings);
+    QString reason;
+    const std::optional<SettingsFileData> data =
+        ReadSettingsPath(settingsPath, state.Settings, &reason);
     if (!data) {
-        return QStringLiteral("not a readable settings file (52 fields expected): %1")
-            .arg(settingsPath);
+        return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
     }
     ApplySettingsFile(state, *data);
     for (int slot = 1; slot <= SlotCount; ++slot) {

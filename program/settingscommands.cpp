@@ -58,13 +58,21 @@ SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName
     return SaveOutcome::Saved;
 }
 
-std::optional<SettingsFileData> ReadSettingsPath(const QString& path,
-                                                 const GraphSettings& current) {
+std::optional<SettingsFileData> ReadSettingsPath(const QString& path, const GraphSettings& current,
+                                                 QString* reason) {
     QByteArray bytes;
-    if (ReadFileWhole(path, LargestFile, bytes).Failed()) {
+    if (const FileProblem failure = ReadFileWhole(path, LargestFile, bytes); failure.Failed()) {
+        if (reason != nullptr) {
+            *reason = failure.system;
+        }
         return std::nullopt;
     }
-    return ReadSettingsLine(bytes, current);
+    ReadProblem problem;
+    std::optional<SettingsFileData> data = ReadSettingsLine(bytes, current, &problem);
+    if (reason != nullptr) {
+        *reason = problem.English();
+    }
+    return data;
 }
 
 QString AskSettingsFileToOpen(Dialogs& dialogs) {
@@ -77,10 +85,10 @@ std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dial
     FileProblem failure = ReadFileWhole(path, LargestFile, bytes);
     std::optional<SettingsFileData> data;
     if (!failure.Failed()) {
-        data = ReadSettingsLine(bytes, state.Settings);
+        ReadProblem problem;
+        data = ReadSettingsLine(bytes, state.Settings, &problem);
         if (!data) {
-            // "設定ファイルではありません" = this is not a settings file
-            failure = {QStringLiteral("設定ファイルではありません"), QString()};
+            failure = {problem.Japanese(), QString()};
         }
     }
     if (failure.Failed()) {

@@ -37,8 +37,10 @@ QString AskSettingsFileToOpen(Dialogs& dialogs);
 std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dialogs& dialogs,
                                                        const QString& path);
 
-// Reads a settings file at a path: nothing when it cannot be opened or read.
-std::optional<SettingsFileData> ReadSettingsPath(const QString& path, const GraphSettings& current);
+// Reads a settings file at a path: nothing when it cannot be opened or read, or holds no
+// settings line; reason then says why, in English (for the command line).
+std::optional<SettingsFileData> ReadSettingsPath(const QString& path, const GraphSettings& current,
+                                                 QString* reason = nullptr);
 
 // New: default record, function rows and picture, the grid and tick numbers drawn anew. The window
 // size, the file names and the free labels stay.

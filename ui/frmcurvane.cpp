@@ -16,6 +16,7 @@
 #include "ui/frmsetprinter.h"
 #include "ui/functionpanelview.h"
 #include "ui/helpwindow.h"
+#include "ui/progressdialog.h"
 #include "ui/qtdialogs.h"
 #include "ui/sheetview.h"
 #include "ui/toolbaricons.h"
@@ -26,6 +27,8 @@
 
 #include <QtCore/QEvent>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
 #include <QtGui/QShowEvent>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QMenuBar>
@@ -417,9 +420,14 @@ void frmCurvane::OpenSettingsPath(const QString& path) {
     }
     const auto sane = [](double twips) { return twips > 0 && twips <= 32767.0 * 15.0; };
     if (sane(file->windowWidth) && sane(file->windowHeight)) {
+        // No larger than the screen, and moved as far as it takes to stay on it.
+        const QRect outer = frameGeometry();
+        const Placement wanted{Tw(outer.x()), Tw(outer.y()), file->windowWidth, file->windowHeight};
+        const Placement fitted = FitToArea(wanted, AvailableArea(wanted));
         const QSize extra = FrameExtra();
-        resize(std::max(1, Px(file->windowWidth) - extra.width()),
-               std::max(1, Px(file->windowHeight) - extra.height()));
+        move(Px(fitted.left), Px(fitted.top));
+        resize(std::max(1, Px(fitted.width) - extra.width()),
+               std::max(1, Px(fitted.height) - extra.height()));
     }
     ApplySettingsFile(m_state, *file);
     m_picScreen->FitToSurface();
@@ -439,9 +447,23 @@ AxisPanelTexts frmCurvane::PanelTexts() const {
 }
 
 void frmCurvane::DrawClicked(int slot) {
+    if (m_work != nullptr) {
+        return; // one computation at a time
+    }
     const AxisPanelTexts panel = PanelTexts();
-    const DrawOutcome outcome = DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel);
+    // "F1(x) を計算しています" = computing F1(x); "%1 / %2 列を計算しました" = %1 of %2 columns
+    // computed
+    ProgressDialogReporter progress(this, QStringLiteral("F%1(x) を計算しています").arg(slot),
+                                    QStringLiteral("%1 / %2 列を計算しました"));
+    m_work = &progress;
+    const DrawOutcome outcome =
+        DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel, &progress);
+    m_work = nullptr;
     ShowState();
+    if (m_closeAfterWork) {
+        close(); // asked for while the computation ran
+        return;
+    }
     if (outcome.bracketMessage) {
         // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
         m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
@@ -506,8 +528,21 @@ void frmCurvane::RestorePlacement() {
     ApplyPlacement();
 }
 
+TwipRect frmCurvane::AvailableArea(const Placement& wanted) const {
+    const QRect wantedPx = PxRect({wanted.left, wanted.top, wanted.width, wanted.height});
+    QScreen* on = QGuiApplication::screenAt(wantedPx.center());
+    if (on == nullptr) {
+        on = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    }
+    return on != nullptr ? TwRect(on->availableGeometry())
+                         : TwipRect{wanted.left, wanted.top, wanted.width, wanted.height};
+}
+
 void frmCurvane::ApplyPlacement() {
     const QSize extra = FrameExtra();
+    // A size or position beyond the screen (a damaged store) is brought onto it; the size kept
+    // as the smallest allowed, and stored at exit, is then one the screen can hold.
+    m_placement = FitToArea(m_placement, AvailableArea(m_placement));
     setMinimumSize(0, 0);
     move(Px(m_placement.left), Px(m_placement.top));
     resize(std::max(1, Px(m_placement.width) - extra.width()),
@@ -603,6 +638,13 @@ void frmCurvane::changeEvent(QEvent* event) {
 }
 
 void frmCurvane::closeEvent(QCloseEvent* event) {
+    if (m_work != nullptr) {
+        // The state is in use: the computation stops first, and the window closes after it.
+        m_work->Cancel();
+        m_closeAfterWork = true;
+        event->ignore();
+        return;
+    }
     const QRect outer = frameGeometry();
     const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()), Tw(outer.height())};
     const WindowShow show = isMinimized()   ? WindowShow::Minimized

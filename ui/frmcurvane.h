@@ -17,6 +17,7 @@ class QFrame;
 class QScrollBar;
 class QToolBar;
 class QPrinter;
+class ProgressDialogReporter;
 class SheetView;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
@@ -67,6 +68,9 @@ private:
     void BuildToolBar();
     void RestorePlacement();
     void ApplyPlacement();
+    // The available area of the screen the geometry lies on (the window's own screen when it
+    // lies on none), twips.
+    TwipRect AvailableArea(const Placement& wanted) const;
     // A modal dialog's redraw request, served on activation; also right after the dialog
     // returns, for window systems that do not hand the activation back.
     void ServePendingRedraw();
@@ -100,6 +104,9 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     Placement m_placement;
     bool m_placedWithFrame = false;
+    // The long computation under way, if any, and a close that waits for its end.
+    ProgressDialogReporter* m_work = nullptr;
+    bool m_closeAfterWork = false;
     QString m_helpPath;
     double m_loadWidth = 0;
     double m_loadHeight = 0;

@@ -47,7 +47,8 @@ bool ProgressDialogReporter::Advance(std::int64_t done, std::int64_t total) {
         m_dialog->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
         m_dialog->setLabelText(m_label.arg(done).arg(total));
     }
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::processEvents(m_dialog ? QEventLoop::AllEvents
+                                             : QEventLoop::ExcludeUserInputEvents);
     if (m_dialog && m_dialog->wasCanceled()) {
         m_cancelled = true;
         return false;

@@ -11,7 +11,9 @@ class QWidget;
 
 // Progress of long work in a modal progress dialog with a cancel button. The dialog appears
 // only once the work has taken about half a second; until then and between its updates the
-// window keeps painting, since every report lets pending events through.
+// window keeps painting, since every report lets pending events through. Until the dialog
+// shows, the user's keys and clicks wait for the work's end, so that nothing can change the
+// state the work is using; then the dialog's modality keeps them from the window.
 class ProgressDialogReporter : public Progress {
 public:
     // label: what is being done, in Japanese, with %1 for the steps done and %2 for all.
@@ -20,6 +22,8 @@ public:
 
     bool Advance(std::int64_t done, std::int64_t total) override;
     bool Cancelled() const { return m_cancelled; }
+    // Asks the work to stop at its next report (the window is closing, say).
+    void Cancel() { m_cancelled = true; }
 
     // How long the work may run before the dialog shows.
     static constexpr int ShowAfterMs = 500;

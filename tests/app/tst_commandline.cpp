@@ -57,6 +57,7 @@ private slots:
     void renderOnAFullDiskKeepsTheOldPicture_data();
     void renderOnAFullDiskKeepsTheOldPicture();
     void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
+    void renderSaysWhyAFileIsNoSettingsFile();
     void helpVersionAndRefusals();
 
 private:
@@ -121,6 +122,32 @@ void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
     run = Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
                    QStringLiteral("/dev/null")});
     QCOMPARE(run.exitCode, 1);
+}
+
+void CommandLineTest::renderSaysWhyAFileIsNoSettingsFile() {
+    QStringEncoder cp932("windows-31j");
+    QByteArray line = cp932(QString::fromUtf8(SineSettings));
+    const QByteArray short51 = line.left(line.lastIndexOf(',')) + "\r\n";
+    QByteArray binary = line;
+    binary.insert(10, QByteArray(3, '\0'));
+    const QList<std::pair<QByteArray, QByteArray>> cases = {
+        {short51, "too few fields (51 of 52)"},
+        {binary, "NUL bytes"},
+        {QByteArray(line).replace("\"sin(x)*20\"", "\"sin(x)\n*20\""), "before field 45"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        QFile file(Path("bad.cvf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const Run run = Program({QStringLiteral("--render"), Path("bad.cvf"),
+                                 QStringLiteral("--out"), Path("bad.png")});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.contains(QFile::encodeName(Path("bad.cvf"))), run.err.constData());
+        QVERIFY2(run.err.contains(reason), run.err.constData());
+        QVERIFY(!QFile::exists(Path("bad.png")));
+    }
 }
 
 void CommandLineTest::helpVersionAndRefusals() {

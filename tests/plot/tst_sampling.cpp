@@ -1,4 +1,5 @@
 #include "graph/mapping.h"
+#include "platform/progress.h"
 #include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/evaluate.h"
@@ -24,6 +25,21 @@ struct Sampler {
     bool Marked(int column) const { return Row(column) == state.NoValueMark(); }
 };
 
+// Progress that asks to stop once `stopAfter` columns are done (never when negative), and
+// remembers every report.
+class StoppingProgress : public Progress {
+public:
+    explicit StoppingProgress(int stopAfter) : m_stopAfter(stopAfter) {}
+    bool Advance(std::int64_t done, std::int64_t total) override {
+        reports.append({done, total});
+        return m_stopAfter < 0 || done < m_stopAfter;
+    }
+    QList<std::pair<std::int64_t, std::int64_t>> reports;
+
+private:
+    int m_stopAfter;
+};
+
 } // namespace
 
 class SamplingTest : public QObject {
@@ -40,6 +56,10 @@ private slots:
     void zeroSmallValueOnYSendsValuesOffTheSheet();
     void samplingMatchesOneEvaluationPerColumn_data();
     void samplingMatchesOneEvaluationPerColumn();
+    void cancelledSamplingMarksTheRest_data();
+    void cancelledSamplingMarksTheRest();
+    void progressThatGoesOnChangesNothing_data();
+    void progressThatGoesOnChangesNothing();
     void chrCount_data();
     void chrCount();
     void bracketCheck_data();
@@ -155,6 +175,95 @@ void SamplingTest::samplingMatchesOneEvaluationPerColumn() {
         const float row = y ? ValueToPixelY(s.settings, s.state, *y) : s.state.NoValueMark();
         QCOMPARE(s.Row(c), row);
     }
+}
+
+void SamplingTest::cancelledSamplingMarksTheRest_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("stopAfter");
+    QTest::addColumn<int>("firstColumn"); // the range's first column
+    QTest::addColumn<int>("stoppedAt");   // the first column left without a value
+    QTest::newRow("whole width, after 57 columns") << 0 << 57 << 0 << 57;
+    QTest::newRow("whole width, after the first") << 0 << 1 << 0 << 1;
+    QTest::newRow("right of the origin, after 10") << 1 << 10 << 200 << 210;
+    QTest::newRow("left of the origin, after 150") << -1 << 150 << 0 << 150;
+}
+
+void SamplingTest::cancelledSamplingMarksTheRest() {
+    QFETCH(int, side);
+    QFETCH(int, stopAfter);
+    QFETCH(int, firstColumn);
+    QFETCH(int, stoppedAt);
+    Sampler s;
+    for (int c = 0; c <= 400; ++c) {
+        s.state.PlotValues.Set(1, c, 7.0f); // what an earlier computation left
+    }
+    s.settings.XSide = static_cast<std::int16_t>(side);
+    StoppingProgress progress(stopAfter);
+    const SampleReport report =
+        SampleFunction(s.evaluator, s.settings, s.state, 1, QStringLiteral("x/2"), &progress);
+    const int lastColumn = side == -1 ? 200 : 400;
+    QVERIFY(report.cancelled);
+    QCOMPARE(report.stoppedAtColumn, stoppedAt);
+    QCOMPARE(report.columns, lastColumn - firstColumn + 1);
+    QCOMPARE(report.withValue, stopAfter);
+    // Computed up to the stop: x/2 is 0 at the origin and rises a row every second column.
+    for (int c = firstColumn; c < stoppedAt; ++c) {
+        QCOMPARE(s.Row(c), 150.0f - (c - 200) / 2.0f);
+    }
+    // The rest of the range has no value, not the stale one.
+    for (int c = stoppedAt; c <= lastColumn; ++c) {
+        QVERIFY(s.Marked(c));
+    }
+    // Outside the range nothing changed.
+    for (int c = 0; c <= 400; ++c) {
+        if (c < firstColumn || c > lastColumn) {
+            QCOMPARE(s.Row(c), 7.0f);
+        }
+    }
+    // Told after each column how far it got, of the whole range; asked nothing after the stop.
+    QCOMPARE(progress.reports.size(), stopAfter);
+    QCOMPARE(progress.reports.last(),
+             std::make_pair(std::int64_t(stopAfter), std::int64_t(report.columns)));
+}
+
+void SamplingTest::progressThatGoesOnChangesNothing_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<float>("originX");
+    QTest::newRow("sine, whole width") << "sin(x)*20" << 0 << 200.0f;
+    QTest::newRow("pole, fractional origin") << "1/x" << 0 << 123.25f;
+    QTest::newRow("one-sided, fractional origin") << "x^2/9" << -1 << 100.5f;
+    QTest::newRow("syntax error") << "sin(" << 1 << 37.5f;
+}
+
+void SamplingTest::progressThatGoesOnChangesNothing() {
+    QFETCH(QString, expression);
+    QFETCH(int, side);
+    QFETCH(float, originX);
+    Sampler plain;
+    Sampler reported;
+    for (Sampler* s : {&plain, &reported}) {
+        s->settings.XSide = static_cast<std::int16_t>(side);
+        s->settings.OriginX = originX;
+        s->state.XSmallValue = 0.37;
+    }
+    const SampleReport without =
+        SampleFunction(plain.evaluator, plain.settings, plain.state, 2, expression);
+    StoppingProgress progress(-1);
+    const SampleReport with = SampleFunction(reported.evaluator, reported.settings, reported.state,
+                                             2, expression, &progress);
+    for (int c = 0; c <= 400; ++c) {
+        QCOMPARE(reported.Row(c, 2), plain.Row(c, 2));
+    }
+    QCOMPARE(with.columns, without.columns);
+    QCOMPARE(with.withValue, without.withValue);
+    QCOMPARE(with.firstError, without.firstError);
+    QVERIFY(!with.cancelled);
+    QCOMPARE(with.stoppedAtColumn, -1);
+    // Every column reported, the last report being the whole.
+    QCOMPARE(progress.reports.size(), with.columns);
+    QCOMPARE(progress.reports.last(),
+             std::make_pair(std::int64_t(with.columns), std::int64_t(with.columns)));
 }
 
 void SamplingTest::chrCount_data() {

@@ -10,6 +10,11 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtTest/QtTest>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,6 +42,32 @@ QRect AreaOf(const TextLabel& label) {
     return QRectF(label.left, label.top, label.Width(), label.Height()).toAlignedRect();
 }
 
+// While it lives, no file of this process may grow past a few bytes, as on a full disk: a write
+// beyond fails with EFBIG (SIGXFSZ ignored).
+class FullDisk {
+public:
+    FullDisk() {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{1000, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+QString SystemWords(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
 } // namespace
 
 class BitmapsTest : public QObject {
@@ -46,6 +77,7 @@ private slots:
     void savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName();
     void cancelledSaveAsLeavesTheSheetAsItWas();
     void failedSaveIsReported();
+    void failedPictureCommandsSayWhereAndWhy();
     void readPictureLiesUnderTheGrid();
     void unreadablePictureChangesNothing();
     void copyAndPaste();
@@ -107,6 +139,67 @@ void BitmapsTest::failedSaveIsReported() {
     SaveBitmap(s.state, s.dialogs, true);
     QCOMPARE(s.dialogs.Messages().size(), 1);
     QVERIFY(s.dialogs.Messages()[0].startsWith(QStringLiteral("画像を保存できませんでした")));
+}
+
+void BitmapsTest::failedPictureCommandsSayWhereAndWhy() {
+    Sheet s;
+    s.DrawCurve("x", Rgb(0, 0, 0));
+    const QImage sheet = s.state.Sheet.Image();
+    QFile old(s.Path("old.bmp"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older picture");
+    old.close();
+    const QString fifo = s.Path("pipe.bmp");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    s.state.BitmapFileName = s.Path("old.bmp");
+
+    // "画像を保存できませんでした" = the picture could not be saved; "画像を読み込めません
+    // でした" = the picture could not be read.
+    const QString saveHead = QStringLiteral("画像を保存できませんでした。\n");
+    const QString readHead = QStringLiteral("画像を読み込めませんでした。\n");
+    // Save as into a folder that is not there.
+    const QString nowhere = s.Path("no/such/folder/x.bmp");
+    s.dialogs.paths.push_back(nowhere);
+    SaveBitmap(s.state, s.dialogs, true);
+    // Save as onto a FIFO.
+    s.dialogs.paths.push_back(fifo);
+    SaveBitmap(s.state, s.dialogs, true);
+    // Save over the remembered file on a full disk.
+    {
+        FullDisk full;
+        SaveBitmap(s.state, s.dialogs, false);
+    }
+    // Read a FIFO (refused at once, not waiting for a writer), and a file that is not there.
+    s.dialogs.paths.push_back(fifo);
+    QVERIFY(!ReadPicture(s.state, s.dialogs));
+    s.dialogs.paths.push_back(s.Path("gone.png"));
+    QVERIFY(!ReadPicture(s.state, s.dialogs));
+
+    const QStringList expected = {
+        // "ファイルまたはフォルダが見つかりません" = no such file or folder
+        saveHead + nowhere + QStringLiteral("\nファイルまたはフォルダが見つかりません（") +
+            SystemWords(ENOENT) + QStringLiteral("）"),
+        // "通常のファイルではない" = not a regular file
+        saveHead + fifo + QStringLiteral("\n通常のファイルではない"),
+        // "ファイルが大きすぎます" = the file is too large
+        saveHead + s.Path("old.bmp") + QStringLiteral("\nファイルが大きすぎます（") +
+            SystemWords(EFBIG) + QStringLiteral("）"),
+        readHead + fifo + QStringLiteral("\n通常のファイルではない"),
+        // "ファイルが見つかりません" = the file cannot be found
+        readHead + s.Path("gone.png") + QStringLiteral("\nファイルが見つかりません（") +
+            SystemWords(ENOENT) + QStringLiteral("）"),
+    };
+    const QStringList messages = s.dialogs.Messages();
+    QCOMPARE(messages.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QVERIFY2(messages[i].startsWith(expected[i]), qPrintable(messages[i]));
+    }
+    // Nothing was lost or changed: the old file, the FIFO, the remembered name, the sheet.
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("an older picture"));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QCOMPARE(s.state.BitmapFileName, s.Path("old.bmp"));
+    QCOMPARE(s.state.Sheet.Image(), sheet);
 }
 
 void BitmapsTest::readPictureLiesUnderTheGrid() {

@@ -1,3 +1,4 @@
+#include "platform/progress.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -27,6 +28,16 @@ struct Rows {
     ColorRef At(int x, int y) const { return FromQColor(state.Sheet.Image().pixelColor(x, y)); }
 };
 
+// Progress that asks to stop after a number of columns.
+class StopAfter : public Progress {
+public:
+    explicit StopAfter(int columns) : m_columns(columns) {}
+    bool Advance(std::int64_t done, std::int64_t) override { return done < m_columns; }
+
+private:
+    int m_columns;
+};
+
 } // namespace
 
 class FunctionPanelTest : public QObject {
@@ -45,6 +56,7 @@ private slots:
     void keyFilter();
     void lineStyleGoesToTheLastFocusedSlot();
     void summaryTellsHowTheComputationWent();
+    void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
     void resetPutsEveryRowBack();
 };
 
@@ -259,6 +271,40 @@ void FunctionPanelTest::summaryTellsHowTheComputationWent() {
     r.Click(3);
     QCOMPARE(SampleSummary(r.Slot(3).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
     QVERIFY(SampleSummary(SampleReport{}).isEmpty());
+}
+
+void FunctionPanelTest::cancelledDrawShowsThePartDoneAndComputesAgainNextTime() {
+    Rows r;
+    r.Type(1, "10", Red); // a level line 40 pixels above the X axis
+    StopAfter progress(120);
+    DrawButtonClicked(r.state, r.state.scriptEvalFn, 1, &r.panel, &progress);
+    // The part computed is on the sheet, nothing right of it.
+    QCOMPARE(r.At(60, 110), Red);
+    QCOMPARE(r.At(119, 110), Red);
+    QVERIFY(r.At(125, 110) != Red);
+    QCOMPARE(CountPixels(r.state.Sheet.Image(), Red, QRect(121, 0, 279, 300)), 0);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase);
+    QVERIFY(r.Slot(1).Drawn);
+    QVERIFY(r.Slot(1).LastSample.cancelled);
+    QCOMPARE(SampleSummary(r.Slot(1).LastSample),
+             QStringLiteral("401 列中 120 列を描画しました。キャンセルしたため、左端から 121 "
+                            "列目から先は描いていません"));
+    // A full redraw keeps the part, like any drawn curve.
+    RedrawAll(r.state);
+    QCOMPARE(r.At(60, 110), Red);
+    QVERIFY(r.At(300, 110) != Red);
+    // Erased and drawn again: computed again, this time to the end.
+    r.Click(1);
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Draw);
+    r.Click(1);
+    QCOMPARE(r.Slot(1).SampleCount, 2);
+    QVERIFY(!r.Slot(1).LastSample.cancelled);
+    QCOMPARE(r.At(300, 110), Red);
+    QCOMPARE(SampleSummary(r.Slot(1).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
+    // A finished curve, erased and drawn again, is not computed again.
+    r.Click(1);
+    r.Click(1);
+    QCOMPARE(r.Slot(1).SampleCount, 2);
 }
 
 void FunctionPanelTest::resetPutsEveryRowBack() {

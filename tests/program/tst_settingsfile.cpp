@@ -4,8 +4,14 @@
 #include "program/sheetops.h"
 #include "tests/support/fakedialogs.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QImage>
 #include <QtTest/QtTest>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -33,6 +39,24 @@ QByteArray WithField(QByteArray line, int n, const QByteArray& text) {
     return parts.join(',') + "\r\n";
 }
 
+// A real JPEG, as a camera or another program would leave one, with enough commas after it for
+// 52 fields.
+QByteArray JpegWithCommas() {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            picture.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) % 256));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPEG")) {
+        qWarning("no JPEG writer");
+    }
+    return bytes + QByteArray(60, ',') + "\r\n";
+}
+
 } // namespace
 
 class SettingsFileTest : public QObject {
@@ -41,6 +65,9 @@ private slots:
     void defaultsComeOutAsTheWorkedExample();
     void everyValueSurvivesARoundTrip();
     void fieldCountDecides();
+    void aPictureWithCommasIsNoSettingsFile();
+    void refusalsSayWhy_data();
+    void refusalsSayWhy();
     void readingIsLenient_data();
     void readingIsLenient();
     void numbersThatDoNotFitFail();
@@ -48,6 +75,7 @@ private slots:
     void applyingSizesTheSheetAndShowsRows();
     void refusedSheetSizeKeepsTheSheet();
     void saveOntoAFifoIsRefusedAndForgotten();
+    void failedSavesSayWhereAndWhy();
 };
 
 void SettingsFileTest::defaultsComeOutAsTheWorkedExample() {
@@ -122,6 +150,85 @@ void SettingsFileTest::fieldCountDecides() {
     QCOMPARE(read->styleCodes[2], QStringLiteral("実1"));
 }
 
+void SettingsFileTest::aPictureWithCommasIsNoSettingsFile() {
+    const QByteArray jpeg = JpegWithCommas();
+    QVERIFY(jpeg.startsWith("\xFF\xD8")); // a JPEG's start-of-image marker
+    QVERIFY(jpeg.contains('\0'));
+    QVERIFY(!ReadSettingsLine(jpeg, GraphSettings{}).has_value());
+    ReadProblem problem;
+    QVERIFY(!ReadSettingsLine(jpeg, GraphSettings{}, &problem).has_value());
+    QCOMPARE(problem.fault, ReadFault::NotText);
+    // Without its NUL bytes it is still no settings line: its line breaks come too early.
+    QByteArray noNul = jpeg;
+    noNul.replace('\0', ' ');
+    QVERIFY(!ReadSettingsLine(noNul, GraphSettings{}, &problem).has_value());
+    QVERIFY(problem.fault == ReadFault::NotOneLine || problem.fault == ReadFault::OutOfRange ||
+            problem.fault == ReadFault::WrongKind);
+}
+
+void SettingsFileTest::refusalsSayWhy_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("japanese"); // a part of the message box's reason
+    QTest::addColumn<QString>("english");
+    const QByteArray line = Line(DefaultData());
+    QByteArray short51 = line.trimmed();
+    short51.truncate(short51.lastIndexOf(','));
+    const auto row = [](const char* name, const QByteArray& bytes, ReadFault fault, int field,
+                        const char* japanese, const char* english) {
+        QTest::newRow(name) << bytes << static_cast<int>(fault) << field
+                            << QString::fromUtf8(japanese) << QString::fromUtf8(english);
+    };
+    row("empty file", QByteArray(), ReadFault::TooFewFields, 1, "52 項目のうち 0 項目しか",
+        "too few fields (0 of 52)");
+    row("51 fields", short51 + "\r\n", ReadFault::TooFewFields, 52,
+        "項目が足りません（52 項目のうち 51 項目しかありません）", "too few fields (51 of 52)");
+    row("51 fields, blank lines after", short51 + "\r\n\r\n  \n", ReadFault::TooFewFields, 52,
+        "51 項目しか", "(51 of 52)");
+    row("51 fields and a comma", short51 + ",\r\n", ReadFault::TooFewFields, 52, "51 項目しか",
+        "(51 of 52)");
+    row("line break before field 42", WithField(line, 42, "\r\n7"), ReadFault::NotOneLine, 42,
+        "42 番目の項目の前で改行されています", "breaks before field 42");
+    row("line break inside a quoted text", WithField(line, 44, "\"x\n+1\""), ReadFault::NotOneLine,
+        45, "設定ファイルではありません", "not a settings file");
+    row("blank line first", "\r\n" + line, ReadFault::NotOneLine, 1, "1 番目の項目の前",
+        "field 1 of 52");
+    row("NUL in a text", WithField(line, 44, QByteArray("\"x\0\"", 4)), ReadFault::NotText, 0,
+        "NUL バイト", "NUL bytes");
+    row("NUL after field 52", line + QByteArray(1, '\0'), ReadFault::NotText, 0, "NUL", "NUL");
+    row("16-bit field beyond 32767", WithField(line, 7, "40000"), ReadFault::OutOfRange, 7,
+        "7 番目の項目の値が範囲外です", "field 7 is out of range");
+    row("16-bit field below -32768", WithField(line, 33, "-32769"), ReadFault::OutOfRange, 33,
+        "33 番目", "field 33");
+    row("colour beyond 32 bits", WithField(line, 23, "5000000000"), ReadFault::OutOfRange, 23,
+        "23 番目の項目の値が範囲外です", "field 23 is out of range");
+    row("single beyond its range", WithField(line, 5, "1e300"), ReadFault::OutOfRange, 5, "5 番目",
+        "field 5");
+    row("quoted text for a double", WithField(line, 38, "\"abc\""), ReadFault::WrongKind, 38,
+        "38 番目の項目が数値ではありません", "field 38 is a text where a number belongs");
+    row("quoted text for a boolean", WithField(line, 9, "\"#TRUE#\""), ReadFault::WrongKind, 9,
+        "9 番目の項目が数値ではありません", "field 9");
+    row("quoted text for a colour", WithField(line, 47, "\"0\""), ReadFault::WrongKind, 47,
+        "47 番目", "field 47");
+}
+
+void SettingsFileTest::refusalsSayWhy() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, fault);
+    QFETCH(int, field);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    ReadProblem problem;
+    QVERIFY(!ReadSettingsLine(bytes, GraphSettings{}, &problem).has_value());
+    QCOMPARE(static_cast<int>(problem.fault), fault);
+    if (field != 0) {
+        QCOMPARE(problem.field, field);
+    }
+    QVERIFY2(problem.Japanese().contains(japanese), qPrintable(problem.Japanese()));
+    QVERIFY2(problem.English().contains(english), qPrintable(problem.English()));
+}
+
 void SettingsFileTest::readingIsLenient_data() {
     QTest::addColumn<int>("field");
     QTest::addColumn<QByteArray>("text");
@@ -132,7 +239,6 @@ void SettingsFileTest::readingIsLenient_data() {
     QTest::newRow("no leading zero") << 38 << QByteArray(".5") << 0.5;
     QTest::newRow("lower-case exponent") << 39 << QByteArray("1e-05") << 1e-5;
     QTest::newRow("blanks around") << 38 << QByteArray("  2.5 ") << 2.5;
-    QTest::newRow("line end before a field") << 42 << QByteArray("\r\n7") << 7.0;
     QTest::newRow("boolean from zero") << 9 << QByteArray("0") << 0.0;
     QTest::newRow("boolean from a number") << 9 << QByteArray("5") << 1.0;
     QTest::newRow("boolean in lower case") << 15 << QByteArray("#false#") << 0.0;
@@ -190,6 +296,8 @@ void SettingsFileTest::textsTheFormatCannotHoldAreRefused() {
     QVERIFY(!WriteSettingsLine(d, &problem).has_value());
     QCOMPARE(problem, WriteProblem::TextNotStorable);
     d.expressions[1] = QStringLiteral("x😀");
+    QVERIFY(!WriteSettingsLine(d, &problem).has_value());
+    d.expressions[1] = QStringLiteral("x\n+1"); // a line break would end the line
     QVERIFY(!WriteSettingsLine(d, &problem).has_value());
     d.expressions[1] = QStringLiteral("x + sin(x)"); // spaces are fine
     QVERIFY(WriteSettingsLine(d, &problem).has_value());
@@ -256,6 +364,52 @@ void SettingsFileTest::saveOntoAFifoIsRefusedAndForgotten() {
     QVERIFY(!QFileInfo(fifo).isFile()); // still the FIFO
     // The next Save goes where the last good one went.
     QCOMPARE(state.SettingsFileName, dir.filePath(QStringLiteral("good.cvf")));
+}
+
+void SettingsFileTest::failedSavesSayWhereAndWhy() {
+    QTemporaryDir dir;
+    CurvaneState state;
+    StartGraph(state, 400, 300);
+    FakeDialogs dialogs;
+    const QString good = dir.filePath(QStringLiteral("good.cvf"));
+    dialogs.paths.push_back(good);
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Saved);
+    QFile file(good);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+
+    // Save as into a folder that is not there.
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.cvf"));
+    dialogs.paths.push_back(nowhere);
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Failed);
+    // Save on a full disk: no file may grow past 100 bytes (SIGXFSZ ignored, EFBIG instead).
+    SlotOf(state.Slots, 1).Expression = QStringLiteral("sin(x)");
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{100, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    const SaveOutcome full = SaveSettingsFile(state, dialogs, false, 6915, 5955);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    QCOMPARE(full, SaveOutcome::Failed);
+
+    // "設定ファイルを保存できませんでした" = the settings file could not be saved
+    const QString head = QStringLiteral("設定ファイルを保存できませんでした。\n");
+    QCOMPARE(dialogs.Messages().size(), 2);
+    // "ファイルまたはフォルダが見つかりません" = no such file or folder
+    QCOMPARE(dialogs.Messages()[0],
+             head + nowhere + QStringLiteral("\nファイルまたはフォルダが見つかりません（") +
+                 QString::fromLocal8Bit(std::strerror(ENOENT)) + QStringLiteral("）"));
+    // "ファイルが大きすぎます" = the file is too large
+    QCOMPARE(dialogs.Messages()[1], head + good + QStringLiteral("\nファイルが大きすぎます（") +
+                                        QString::fromLocal8Bit(std::strerror(EFBIG)) +
+                                        QStringLiteral("）"));
+    // The file saved before is whole, and still the one Save writes to.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+    QCOMPARE(state.SettingsFileName, good);
 }
 
 QTEST_MAIN(SettingsFileTest)

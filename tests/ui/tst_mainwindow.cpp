@@ -6,6 +6,7 @@
 #include "ui/sheetview.h"
 
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QScreen>
 #include <QtTest/QtTest>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
@@ -75,6 +76,10 @@ private slots:
     void placementDefaultsWithAnEmptyStore();
     void restoredLargerSizeIsTheNewMinimum();
     void unreadableStoredValuesFallBack();
+    void absurdStoredPlacementFitsTheScreen_data();
+    void absurdStoredPlacementFitsTheScreen();
+    void settingsFileCannotMakeTheWindowLargerThanTheScreen_data();
+    void settingsFileCannotMakeTheWindowLargerThanTheScreen();
     void closingStoresThePlacementUnlessMinimised();
     void menuBarAndToolbarFollowTheTables();
     void toolbarKeysDispatchExactly();
@@ -156,6 +161,92 @@ void MainWindowTest::unreadableStoredValuesFallBack() {
     f.Store("MainLeft", QStringLiteral("1e300"));
     frmCurvane& window = f.Open();
     QCOMPARE(window.frameGeometry(), QRect(67, 67, 461, 397));
+}
+
+void MainWindowTest::absurdStoredPlacementFitsTheScreen_data() {
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    // 491505 twips are 32767 pixels: a window of 4 GB.
+    QTest::newRow("as large as a store can say") << "1000"
+                                                 << "1000"
+                                                 << "491505"
+                                                 << "491505";
+    QTest::newRow("far left and up") << "-400000"
+                                     << "-90000"
+                                     << "6915"
+                                     << "5955";
+    QTest::newRow("far right and down") << "400000"
+                                        << "300000"
+                                        << "6915"
+                                        << "5955";
+    QTest::newRow("large and far away") << "-491505"
+                                        << "491505"
+                                        << "491505"
+                                        << "300000";
+}
+
+void MainWindowTest::absurdStoredPlacementFitsTheScreen() {
+    QFETCH(QString, left);
+    QFETCH(QString, top);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    Fixture f;
+    f.Store("MainLeft", left);
+    f.Store("MainTop", top);
+    f.Store("MainWidth", width);
+    f.Store("MainHeight", height);
+    frmCurvane& window = f.Open();
+    const QRect area = window.screen()->availableGeometry();
+    QVERIFY2(area.contains(window.frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(window.x())
+                            .arg(window.y())
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())));
+    QVERIFY(window.minimumWidth() <= area.width());
+    QVERIFY(window.minimumHeight() <= area.height());
+    // What is stored at exit is what the screen could show, so the next start is sane too.
+    window.close();
+    QVERIFY(f.Stored("MainWidth").toDouble() <= area.width() * 15.0);
+    QVERIFY(f.Stored("MainHeight").toDouble() <= area.height() * 15.0);
+    QVERIFY(f.Stored("MainLeft").toDouble() >= area.left() * 15.0);
+    QVERIFY(f.Stored("MainTop").toDouble() >= area.top() * 15.0);
+}
+
+void MainWindowTest::settingsFileCannotMakeTheWindowLargerThanTheScreen_data() {
+    QTest::addColumn<QByteArray>("size");
+    QTest::newRow("32767 twips each way") << QByteArray("32767,32767");
+    QTest::newRow("32767 pixels each way") << QByteArray("491505,491505");
+    QTest::newRow("wide and flat") << QByteArray("491505,6000");
+}
+
+void MainWindowTest::settingsFileCannotMakeTheWindowLargerThanTheScreen() {
+    QFETCH(QByteArray, size);
+    Fixture f;
+    frmCurvane& window = f.Open();
+    f.dialogs->paths.push_back(f.dir.filePath(QStringLiteral("plain.cvf")));
+    window.findChild<QAction*>(QStringLiteral("mnuFileSaveAs"))->trigger();
+    QFile file(f.dir.filePath(QStringLiteral("plain.cvf")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray line = file.readAll();
+    file.close();
+    line = size + line.mid(line.indexOf(',', line.indexOf(',') + 1));
+    QFile huge(f.dir.filePath(QStringLiteral("huge.cvf")));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    huge.write(line);
+    huge.close();
+
+    window.OpenSettingsPath(huge.fileName());
+    QVERIFY(f.dialogs->Messages().isEmpty());
+    const QRect area = window.screen()->availableGeometry();
+    QVERIFY2(area.contains(window.frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(window.x())
+                            .arg(window.y())
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())));
 }
 
 void MainWindowTest::closingStoresThePlacementUnlessMinimised() {

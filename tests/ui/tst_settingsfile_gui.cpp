@@ -2,6 +2,7 @@
 #include "ui/frmcurvane.h"
 #include "ui/sheetview.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
@@ -11,6 +12,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,6 +40,30 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qWarning("cannot write %s", qPrintable(path));
+    }
+}
+
+// Field n (from 1) of a settings line replaced.
+QByteArray WithField(const QByteArray& line, int n, const QByteArray& text) {
+    QList<QByteArray> parts = line.trimmed().split(',');
+    parts[n - 1] = text;
+    return parts.join(',') + "\r\n";
+}
+
+QByteArray Jpeg() {
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(QColor(30, 120, 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG");
+    return bytes;
+}
+
 } // namespace
 
 class SettingsFileGuiTest : public QObject {
@@ -49,6 +75,7 @@ private slots:
     void openBringsBackTheWholeSetUp();
     void openKeepsAVisibleRowWithAnEmptyText();
     void brokenFileChangesNothingAndSaysSo();
+    void refusedFilesSayWhyAndChangeNothing();
     void failedWriteIsReported();
     void newResetsEverything();
     void renderDrawsWhatTheWindowDraws();
@@ -149,6 +176,68 @@ void SettingsFileGuiTest::brokenFileChangesNothingAndSaysSo() {
         QStringLiteral("設定ファイルを読み込めませんでした。\n") + f.Path("broken.cvf")));
     // Save still writes to the file that was open before, not over the broken one.
     QCOMPARE(f.State().SettingsFileName, f.Path("good.cvf"));
+}
+
+void SettingsFileGuiTest::refusedFilesSayWhyAndChangeNothing() {
+    Fixture f;
+    f.Type("txtF1", "sin(x)");
+    f.SaveAs(f.Path("good.cvf"));
+    const QByteArray good = Contents(f.Path("good.cvf"));
+    QByteArray short51 = good.trimmed();
+    short51.truncate(short51.lastIndexOf(','));
+    QByteArray brokenLine = good;
+    brokenLine.replace(",1,1,", ",1,1\r\n,"); // a line break after field 39, text after it
+    QCOMPARE(mkfifo(QFile::encodeName(f.Path("pipe.cvf")).constData(), 0600), 0);
+
+    struct Case {
+        const char* name;
+        QByteArray bytes; // written to the file unless it is one of the special paths
+        QString reason;   // what the message must say besides the path
+    };
+    const QList<Case> cases = {
+        // "設定ファイルではありません" = not a settings file; "NUL" bytes
+        {"photo.jpg", Jpeg() + QByteArray(60, ',') + "\r\n",
+         QStringLiteral("設定ファイルではありません（NUL")},
+        // "項目が足りません（52 項目のうち 51 項目しかありません）" = only 51 of 52 fields
+        {"short.cvf", short51 + "\r\n",
+         QStringLiteral("項目が足りません（52 項目のうち 51 項目しかありません）")},
+        // "40 番目の項目の前で改行されています" = a line break before field 40
+        {"twolines.cvf", brokenLine, QStringLiteral("40 番目の項目の前で改行されています")},
+        // "7 番目の項目の値が範囲外です" = field 7's value is out of range
+        {"range.cvf", WithField(good, 7, "40000"), QStringLiteral("7 番目の項目の値が範囲外です")},
+        // "38 番目の項目が数値ではありません" = field 38 is not a number
+        {"kind.cvf", WithField(good, 38, "\"abc\""),
+         QStringLiteral("38 番目の項目が数値ではありません")},
+        // "ファイルが見つかりません" = the file cannot be found
+        {"missing.cvf", {}, QStringLiteral("ファイルが見つかりません")},
+        // "通常のファイルではない" = not a regular file
+        {"pipe.cvf", {}, QStringLiteral("通常のファイルではない")},
+    };
+    f.State().BitmapFileName = f.Path("kept.bmp");
+    f.Type("txtF1", "x");
+    f.Click("cmdF2add");
+    f.Type("txtF2", "x/2");
+    for (const Case& c : cases) {
+        const QString path = f.Path(c.name);
+        if (!c.bytes.isEmpty()) {
+            Write(path, c.bytes);
+        }
+        const QImage before = f.State().Sheet.Image();
+        const qsizetype messages = f.dialogs->Messages().size();
+        f.Open(path);
+        QVERIFY2(f.dialogs->Messages().size() == messages + 1, c.name);
+        const QString message = f.dialogs->Messages().last();
+        QVERIFY2(message.startsWith(QStringLiteral("設定ファイルを読み込めませんでした。\n") +
+                                    path + QStringLiteral("\n")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(c.reason), qPrintable(message));
+        // Nothing changed: the texts, the sheet, both remembered names.
+        QCOMPARE(f.Find<QLineEdit>("txtF1")->text(), QStringLiteral("x"));
+        QCOMPARE(f.Find<QLineEdit>("txtF2")->text(), QStringLiteral("x/2"));
+        QCOMPARE(f.State().Sheet.Image(), before);
+        QCOMPARE(f.State().SettingsFileName, f.Path("good.cvf"));
+        QCOMPARE(f.State().BitmapFileName, f.Path("kept.bmp"));
+    }
 }
 
 void SettingsFileGuiTest::failedWriteIsReported() {
