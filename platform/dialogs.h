@@ -8,6 +8,14 @@
 #include <QtGui/QPageLayout>
 #include <optional>
 
+// What the printer set-up chose: an installed printer, or a PDF file written instead of printing,
+// and the paper with its orientation.
+struct PrinterChoice {
+    QString printerName; // empty when printing into a PDF file
+    QString pdfFile;     // the PDF file to write; empty for a printer
+    QPageLayout layout;
+};
+
 // Every modal question the program asks goes through this interface: the program uses the Qt
 // implementation, tests a scripted stand-in, so each handler runs without a person at the screen.
 class Dialogs {
@@ -30,9 +38,10 @@ public:
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // A pop-up menu at the mouse pointer: the index of the chosen entry, or -1.
     virtual int PopupMenu(const QStringList& entries) = 0;
-    // The printer set-up: the chosen page layout, or nothing when cancelled.
-    virtual std::optional<QPageLayout> PrintSetup(const QString& title,
-                                                  const QPageLayout& current) = 0;
+    // The printer set-up, starting from current: where to print (any installed printer or a PDF
+    // file) and on which paper; nothing when cancelled.
+    virtual std::optional<PrinterChoice> PrintSetup(const QString& title,
+                                                    const PrinterChoice& current) = 0;
 };
 
 // Splits a "|"-separated filter into (description, pattern) pairs; a trailing description without

@@ -1,13 +1,17 @@
 #include "ui/frmsetprinter.h"
 
 #include "output/printing.h"
+#include "output/safefile.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/stamping.h"
+#include "ui/qtdialogs.h"
 #include "ui/twips.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QSignalBlocker>
+#include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QGridLayout>
@@ -18,7 +22,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QVBoxLayout>
-#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,7 +48,13 @@ protected:
         QPainter painter(this);
         painter.fillRect(rect(), Qt::white);
         if (m_drawn) {
-            painter.drawImage(m_rect, m_sheet);
+            // Scaled down by averaging, so that one-pixel grid lines stay visible as tints
+            // instead of dropping out between the sampled pixels.
+            const QSize size = m_rect.size().toSize();
+            if (!size.isEmpty()) {
+                painter.drawImage(m_rect.topLeft(), m_sheet.scaled(size, Qt::IgnoreAspectRatio,
+                                                                   Qt::SmoothTransformation));
+            }
             painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
             painter.drawRect(m_rect);
         }
@@ -82,6 +92,9 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     m_paper->setObjectName(QStringLiteral("lblPaperSize"));
     m_orient = new QLabel(this);
     m_orient->setObjectName(QStringLiteral("lblOrient"));
+    // Where the page goes: the printer's name, or the PDF file.
+    m_target = new QLabel(this);
+    m_target->setObjectName(QStringLiteral("lblPrinterName"));
 
     // "印刷部数" = copies; "左端マージン(mm)" / "上端マージン(mm)" = left / top margin (mm);
     // "ズーム（％）" = zoom (%)
@@ -109,6 +122,7 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
 
     auto* right = new QVBoxLayout;
     right->addWidget(setup);
+    right->addWidget(m_target);
     auto* paperRow = new QHBoxLayout;
     paperRow->addWidget(m_paper);
     paperRow->addWidget(m_orient);
@@ -181,16 +195,34 @@ void frmSetPrinter::ShowControls() {
 
 void frmSetPrinter::cmdSetPrinter_Click() {
     // "プリンタの設定" = printer settings; a cancelled set-up keeps the printer as it is.
-    if (const std::optional<QPageLayout> layout =
-            m_dialogs.PrintSetup(QStringLiteral("プリンタの設定"), m_printer.pageLayout())) {
-        if (!m_printer.setPageLayout(*layout)) {
+    if (const std::optional<PrinterChoice> choice =
+            m_dialogs.PrintSetup(QStringLiteral("プリンタの設定"), ChoiceOf(m_printer))) {
+        // The page is measured from the paper's corner: the margins of this dialog are the only
+        // ones, none of the set-up's come on top of them.
+        PrinterChoice chosen = *choice;
+        chosen.layout.setMinimumMargins(QMarginsF());
+        chosen.layout.setMargins(QMarginsF());
+        m_printer.setFullPage(true);
+        ApplyPrinterChoice(m_printer, chosen);
+        if (!m_printer.pageLayout().isEquivalentTo(chosen.layout)) {
             m_dialogs.Message(PrinterError(), QStringLiteral("Curvane"), false);
             return;
         }
     }
+    m_printer.setFullPage(true);
     ShowPrinter(m_controls, PrinterInfoOf(m_printer.pageLayout()));
     ShowControls();
+    ShowTarget();
     DrawPrintPreview();
+}
+
+void frmSetPrinter::ShowTarget() {
+    const PrinterChoice choice = ChoiceOf(m_printer);
+    // "PDF ファイル: " = PDF file:
+    m_target->setText(choice.pdfFile.isEmpty() ? choice.printerName
+                                               : QStringLiteral("PDF ファイル: ") +
+                                                     QFileInfo(choice.pdfFile).fileName());
+    m_target->setToolTip(choice.pdfFile.isEmpty() ? choice.printerName : choice.pdfFile);
 }
 
 void frmSetPrinter::DrawPrintPreview() {
@@ -201,23 +233,66 @@ void frmSetPrinter::DrawPrintPreview() {
     static_cast<PreviewBox*>(m_preview)->Show(preview.sheet);
 }
 
+bool frmSetPrinter::PaintPage() {
+    const QRectF mm = PrintRectMm(m_controls, m_state.Sheet.Image().size());
+    QPainter painter;
+    if (!painter.begin(&m_printer)) {
+        return false;
+    }
+    // The painter's origin is the paper's corner (a full page).
+    const double perMm = m_printer.resolution() / units::MillimetresPerInch;
+    painter.drawImage(
+        QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm),
+        m_state.Sheet.Image());
+    return painter.end();
+}
+
+FileProblem frmSetPrinter::PrintPdf(const QString& target) {
+    if (const FileProblem refused = CheckWritable(target); refused.Failed()) {
+        return refused;
+    }
+    // The page goes into a draft first and replaces the target only once it is whole, like
+    // every other file the program writes.
+    QTemporaryDir drafts;
+    const QString draft = drafts.filePath(QStringLiteral("page.pdf"));
+    m_printer.setOutputFileName(draft);
+    const bool painted = drafts.isValid() && PaintPage();
+    m_printer.setOutputFileName(target);
+    QByteArray bytes;
+    FileProblem problem;
+    if (!painted) {
+        // "PDF を作れませんでした" = the PDF could not be made
+        problem = {QStringLiteral("PDF を作れませんでした"), QString()};
+    } else {
+        problem = ReadFileWhole(draft, std::numeric_limits<int>::max(), bytes);
+    }
+    if (!problem.Failed() && !bytes.startsWith("%PDF")) {
+        problem = {QStringLiteral("PDF を作れませんでした"), QString()};
+    }
+    return problem.Failed() ? problem : WriteBytesSafely(target, bytes);
+}
+
 void frmSetPrinter::cmdOK_Click() {
     if (!ReadyToPrint(m_controls)) {
         return; // the printer set-up has not been used since the dialog opened
     }
-    const QRectF mm = PrintRectMm(m_controls, m_state.Sheet.Image().size());
-    m_printer.setCopyCount(CopiesOf(m_controls));
-    QPainter painter;
-    bool printed = painter.begin(&m_printer);
-    if (printed) {
-        // The painter's origin is the printable area's corner.
-        const double perMm = m_printer.resolution() / units::MillimetresPerInch;
-        painter.drawImage(
-            QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm),
-            m_state.Sheet.Image());
-        printed = painter.end();
+    if (ZoomPercent(m_controls) <= 0) {
+        // A zoom of 0 would print an empty page and call it done.
+        // "ズームは 0 より大きい数にしてください" = make the zoom a number above 0
+        m_dialogs.Message(QStringLiteral("ズームは 0 より大きい数にしてください"),
+                          QStringLiteral("Curvane"), false);
+        return;
     }
-    if (!printed) {
+    m_printer.setCopyCount(CopiesOf(m_controls));
+    const PrinterChoice choice = ChoiceOf(m_printer);
+    if (!choice.pdfFile.isEmpty()) {
+        if (const FileProblem problem = PrintPdf(choice.pdfFile); problem.Failed()) {
+            // "PDF ファイルを保存できませんでした" = the PDF file could not be saved
+            m_dialogs.Message(QStringLiteral("PDF ファイルを保存できませんでした。\n") +
+                                  problem.MessageText(choice.pdfFile),
+                              QStringLiteral("Curvane"), false);
+        }
+    } else if (!PaintPage()) {
         m_dialogs.Message(PrinterError(), QStringLiteral("Curvane"), false);
     }
     accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/printing.h"
+#include "output/safefile.h"
 
 #include <QtWidgets/QDialog>
 #include <array>
@@ -13,9 +14,9 @@ class QPrinter;
 class QScrollBar;
 struct CurvaneState;
 
-// The print settings dialog "印刷設定": paper and orientation through the printer set-up, copies,
-// margins and zoom with downward-counting scroll bars, a preview of the page, and printing. What it
-// shows lives in a SetPrinterControls; the widgets mirror it.
+// The print settings dialog "印刷設定": printer or PDF file, paper and orientation through the
+// printer set-up, copies, margins and zoom with downward-counting scroll bars, a preview of the
+// page, and printing. What it shows lives in a SetPrinterControls; the widgets mirror it.
 class frmSetPrinter : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +50,12 @@ private:
 
     // Brings every control in line with m_controls, without reactions.
     void ShowControls();
+    // The printer or PDF file the page goes to.
+    void ShowTarget();
+    // The sheet on the printer's page at the margins and zoom; false when the printer failed.
+    bool PaintPage();
+    // The page into a PDF file, failure-safely.
+    FileProblem PrintPdf(const QString& target);
 
     CurvaneState& m_state;
     Dialogs& m_dialogs;
@@ -57,6 +64,7 @@ private:
     QWidget* m_preview = nullptr; // picPrintImage
     QLabel* m_paper = nullptr;    // lblPaperSize
     QLabel* m_orient = nullptr;   // lblOrient
+    QLabel* m_target = nullptr;   // lblPrinterName
     std::array<Entry, 4> m_entries;
 };
 

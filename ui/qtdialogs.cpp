@@ -2,7 +2,7 @@
 
 #include <QtCore/QFileInfo>
 #include <QtGui/QCursor>
-#include <QtPrintSupport/QPageSetupDialog>
+#include <QtPrintSupport/QPrintDialog>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QColorDialog>
 #include <QtWidgets/QFileDialog>
@@ -103,13 +103,36 @@ int QtDialogs::PopupMenu(const QStringList& entries) {
     return chosen ? static_cast<int>(menu.actions().indexOf(const_cast<QAction*>(chosen))) : -1;
 }
 
-std::optional<QPageLayout> QtDialogs::PrintSetup(const QString& title, const QPageLayout& current) {
+std::optional<PrinterChoice> QtDialogs::PrintSetup(const QString& title,
+                                                   const PrinterChoice& current) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(current);
-    QPageSetupDialog dialog(&printer, m_parent);
+    ApplyPrinterChoice(printer, current);
+    // Qt's print dialog is the platform's set-up on Linux: every installed printer, a PDF file
+    // with its name, and the paper and orientation under its properties.
+    QPrintDialog dialog(&printer, m_parent);
     dialog.setWindowTitle(title);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return printer.pageLayout();
+    return ChoiceOf(printer);
+}
+
+void ApplyPrinterChoice(QPrinter& printer, const PrinterChoice& choice) {
+    if (!choice.pdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(choice.pdfFile);
+    } else {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        if (!choice.printerName.isEmpty()) {
+            printer.setPrinterName(choice.printerName);
+        }
+    }
+    printer.setPageLayout(choice.layout);
+}
+
+PrinterChoice ChoiceOf(const QPrinter& printer) {
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat;
+    return {pdf ? QString() : printer.printerName(), pdf ? printer.outputFileName() : QString(),
+            printer.pageLayout()};
 }

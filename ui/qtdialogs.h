@@ -20,8 +20,8 @@ public:
     void Message(const QString& text, const QString& title, bool informationIcon) override;
     QString InputBox(const QString& prompt, const QString& title) override;
     int PopupMenu(const QStringList& entries) override;
-    std::optional<QPageLayout> PrintSetup(const QString& title,
-                                          const QPageLayout& current) override;
+    std::optional<PrinterChoice> PrintSetup(const QString& title,
+                                            const PrinterChoice& current) override;
 
 private:
     QPointer<QWidget> m_parent;
@@ -30,3 +30,7 @@ private:
 
 // "desc|*.a;*.b|desc2|*.c" as a Qt name filter: "desc (*.a *.b);;desc2 (*.c)".
 QString ToQtNameFilter(const QString& filter);
+
+// A printer set up as a choice says, and the choice a printer stands for.
+void ApplyPrinterChoice(QPrinter& printer, const PrinterChoice& choice);
+PrinterChoice ChoiceOf(const QPrinter& printer);

@@ -20,7 +20,8 @@ public:
     std::deque<QString> paths;
     std::deque<QString> inputs;
     std::deque<int> popupChoices;
-    std::deque<std::optional<QPageLayout>> pageLayouts;
+    std::deque<std::optional<PrinterChoice>> printerChoices;
+    QList<PrinterChoice> printerChoicesOffered;
     QList<Asked> asked;
     QList<bool> fullOpenRequests;
     QStringList lastPopupEntries;
@@ -54,9 +55,11 @@ public:
         lastPopupEntries = entries;
         return Take(popupChoices, -1);
     }
-    std::optional<QPageLayout> PrintSetup(const QString& title, const QPageLayout&) override {
+    std::optional<PrinterChoice> PrintSetup(const QString& title,
+                                            const PrinterChoice& current) override {
         asked.append({QStringLiteral("print"), title, {}});
-        return Take(pageLayouts, std::optional<QPageLayout>{});
+        printerChoicesOffered.append(current);
+        return Take(printerChoices, std::optional<PrinterChoice>{});
     }
 
     // The messages shown so far, in order.

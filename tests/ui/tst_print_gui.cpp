@@ -1,6 +1,7 @@
 #include "tests/ui/windowfixture.h"
 #include "ui/frmsetprinter.h"
 
+#include <QtCore/QDir>
 #include <QtCore/QProcess>
 #include <QtCore/QTimer>
 #include <QtPrintSupport/QPrinter>
@@ -59,12 +60,9 @@ QRect Inked(const QImage& image) {
 
 // Prints into a PDF in the fixture's folder, on A4 without unprintable edges.
 QString PrintToPdf(WindowFixture& f) {
-    QPrinter& printer = f.window->Printer();
-    printer.setOutputFormat(QPrinter::PdfFormat);
     const QString pdf = f.dir.filePath(QStringLiteral("sheet.pdf"));
-    printer.setOutputFileName(pdf);
-    f.dialogs->pageLayouts.push_back(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    f.dialogs->printerChoices.push_back(PrinterChoice{
+        {}, pdf, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())});
     return pdf;
 }
 
@@ -77,6 +75,9 @@ private slots:
     void printsTheSheetAtItsPhysicalSize();
     void typingAndScrollingKeepRecordAndControlsInStep();
     void typedValuesReachThePreviewAndThePrint();
+    void onlyThisDialogsMarginsApply();
+    void aPdfThatCannotBeWrittenKeepsTheOldFile();
+    void zeroZoomIsRefused();
 };
 
 void PrintGuiTest::opensAfreshEachTime() {
@@ -216,6 +217,97 @@ void PrintGuiTest::typedValuesReachThePreviewAndThePrint() {
     QVERIFY2(qAbs(inked.top() - 200) <= 2, qPrintable(QString::number(inked.top())));
     QVERIFY2(qAbs(inked.width() - 438) <= 3, qPrintable(QString::number(inked.width())));
     QVERIFY2(qAbs(inked.height() - 334) <= 3, qPrintable(QString::number(inked.height())));
+}
+
+void PrintGuiTest::onlyThisDialogsMarginsApply() {
+    WindowFixture f;
+    const QString pdf = f.dir.filePath(QStringLiteral("margins.pdf"));
+    // The set-up comes back with margins of its own; they must not add to the dialog's.
+    f.dialogs->printerChoices.push_back(
+        PrinterChoice{{},
+                      pdf,
+                      QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape,
+                                  QMarginsF(20, 30, 20, 30), QPageLayout::Millimeter)});
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        QCOMPARE(In<QLabel>(d, "lblPaperSize")->text(), QStringLiteral("A5"));
+        QCOMPARE(In<QLabel>(d, "lblOrient")->text(), QStringLiteral("横置き"));
+        QCOMPARE(In<QLabel>(d, "lblPrinterName")->text(),
+                 QStringLiteral("PDF ファイル: margins.pdf"));
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    // The set-up started from the window's printer and was asked under its title.
+    QCOMPARE(f.dialogs->asked.first().title, QStringLiteral("プリンタの設定"));
+    QVERIFY(f.dialogs->Messages().isEmpty());
+    const QImage page = RenderPage(pdf, f.dir.filePath(QStringLiteral("a5")));
+    QCOMPARE(page.width(), 2100); // A5 landscape at 10 pixels per millimetre
+    const QRect inked = Inked(page);
+    QVERIFY2(qAbs(inked.left() - 100) <= 2, qPrintable(QString::number(inked.left())));
+    QVERIFY2(qAbs(inked.top() - 100) <= 2, qPrintable(QString::number(inked.top())));
+
+    // The next set-up is offered what was chosen.
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+    });
+    QCOMPARE(f.dialogs->printerChoicesOffered.last().pdfFile, pdf);
+    QCOMPARE(f.dialogs->printerChoicesOffered.last().layout.pageSize().id(), QPageSize::A5);
+}
+
+void PrintGuiTest::aPdfThatCannotBeWrittenKeepsTheOldFile() {
+    WindowFixture f;
+    // A folder stands where the PDF should go: refused, the folder untouched, the user told.
+    const QString folder = f.dir.filePath(QStringLiteral("taken.pdf"));
+    QVERIFY(QDir().mkpath(folder));
+    f.dialogs->printerChoices.push_back(PrinterChoice{
+        {}, folder, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())});
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    QCOMPARE(f.dialogs->Messages().size(), 1);
+    QVERIFY(f.dialogs->Messages()[0].startsWith(
+        QStringLiteral("PDF ファイルを保存できませんでした。\n") + folder));
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(!f.dialogs->Messages()[0].contains(QStringLiteral("プリンターエラーです")));
+
+    // An existing PDF is replaced whole by the new page, and nothing else is left beside it.
+    const QString pdf = f.dir.filePath(QStringLiteral("again.pdf"));
+    {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    f.dialogs->printerChoices.push_back(PrinterChoice{
+        {}, pdf, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())});
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("%PDF"));
+    QCOMPARE(
+        QDir(f.dir.path()).entryList({QStringLiteral("again.pdf*")}, QDir::Files | QDir::Hidden),
+        QStringList{QStringLiteral("again.pdf")});
+}
+
+void PrintGuiTest::zeroZoomIsRefused() {
+    WindowFixture f;
+    const QString pdf = PrintToPdf(f);
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        for (const char* zoom : {"0", "abc", "-50"}) {
+            auto* box = In<QLineEdit>(d, "txtZoom");
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(zoom));
+            QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+            QVERIFY(d->isVisible()); // stays open for a better number
+        }
+    });
+    QCOMPARE(f.dialogs->Messages().size(), 3);
+    QCOMPARE(f.dialogs->Messages()[0], QStringLiteral("ズームは 0 より大きい数にしてください"));
+    QVERIFY(!QFile::exists(pdf));
 }
 
 QTEST_MAIN(PrintGuiTest)
