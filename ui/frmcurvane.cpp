@@ -12,6 +12,7 @@
 #include "program/sheetops.h"
 #include "program/textlabels.h"
 #include "ui/axispanel.h"
+#include "ui/frmexport.h"
 #include "ui/frmsetmore.h"
 #include "ui/frmsetprinter.h"
 #include "ui/functionpanelview.h"
@@ -28,6 +29,7 @@
 #include <QtGui/QCloseEvent>
 #include <QtGui/QShowEvent>
 #include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolBar>
@@ -208,6 +210,21 @@ void frmCurvane::RunCommand(Command command) {
     case Command::BMPSaveAs:
         SaveBitmap(m_state, *m_dialogs, command == Command::BMPSaveAs);
         ShowState();
+        break;
+    case Command::Export:
+        if (const std::optional<ExportOptions> options = frmExport::Ask(this, m_state, *m_store)) {
+            const QString path = AskExportPath(*m_dialogs, *options);
+            if (!path.isEmpty()) {
+                // A picture at a high resolution takes a moment to draw and encode.
+                WriteExport(m_state, *m_dialogs, path, *options, [](bool busy) {
+                    if (busy) {
+                        QApplication::setOverrideCursor(Qt::WaitCursor);
+                    } else {
+                        QApplication::restoreOverrideCursor();
+                    }
+                });
+            }
+        }
         break;
     case Command::ToClipboard:
         CopyToClipboard(m_state);
