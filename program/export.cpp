@@ -2,8 +2,8 @@
 
 #include "graph/griddrawing.h"
 #include "platform/dialogs.h"
+#include "platform/progress.h"
 #include "platform/settings_store.h"
-#include "plot/finecurve.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 
@@ -25,6 +25,9 @@ constexpr double SheetDpi = 96.0;
 constexpr int PdfDpi = 1200;
 // A picture beyond this many pixels (1 GiB of memory) is not attempted.
 constexpr double LargestRasterPixels = 268435456.0;
+// A picture is painted in bands of about this many rows, at most this many.
+constexpr int BandRows = 256;
+constexpr int MostBands = 64;
 
 // A line that reaches the sheet's last pixel row or column covers that pixel to its far edge.
 double FarEnd(double to, double size) {
@@ -69,38 +72,39 @@ void PaintGrid(QPainter& painter, const CurvaneState& state, double width, doubl
     }
 }
 
-void PaintCurves(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
-    for (int slot = 1; slot <= SlotCount; ++slot) {
-        const FunctionSlot& function = SlotOf(state.Slots, slot);
-        if (!function.Drawn || function.Hidden) {
-            continue;
-        }
-        const std::optional<QPen> pen = StrokeOf(function);
-        if (!pen) {
-            continue;
-        }
-        painter.setPen(*pen);
-        painter.setBrush(Qt::NoBrush);
-        const CurveRuns runs = SampleCurveFinely(state.scriptEvalFn, state.Settings, state.Graph,
-                                                 function.Expression, stepsPerColumn);
-        for (const std::vector<QPointF>& run : runs) {
-            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
-        }
-    }
-}
-
 FileProblem Problem(const char* japanese, const QString& system) {
     return {QString::fromUtf8(japanese), system};
 }
 
 } // namespace
 
+std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn) {
+    std::vector<SheetCurve> curves;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const FunctionSlot& function = SlotOf(state.Slots, slot);
+        if (!function.Drawn || function.Hidden) {
+            continue;
+        }
+        if (const std::optional<QPen> pen = StrokeOf(function)) {
+            curves.push_back(
+                {*pen, SampleCurveFinely(state.scriptEvalFn, state.Settings, state.Graph,
+                                         function.Expression, stepsPerColumn)});
+        }
+    }
+    return curves;
+}
+
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
+    PaintSheet(painter, state, SampleSheetCurves(state, stepsPerColumn));
+}
+
+void PaintSheet(QPainter& painter, const CurvaneState& state,
+                const std::vector<SheetCurve>& curves) {
     const double width = state.Graph.GraphWidthPx;
     const double height = state.Graph.GraphHeightPx;
     const QRectF sheet(0.0, 0.0, width, height);
     painter.save();
-    painter.setClipRect(sheet);
+    painter.setClipRect(sheet, Qt::IntersectClip); // within the caller's clip, if any
     painter.fillRect(sheet, ToQColor(state.Settings.BackgroundColor));
     if (state.Sheet.HasPicture()) {
         // Shown at its own size from the top-left corner; only the part on the sheet is kept.
@@ -111,7 +115,13 @@ void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
                           shown == picture.rect() ? picture : picture.copy(shown));
     }
     PaintGrid(painter, state, width, height);
-    PaintCurves(painter, state, stepsPerColumn);
+    painter.setBrush(Qt::NoBrush);
+    for (const SheetCurve& curve : curves) {
+        painter.setPen(curve.pen);
+        for (const std::vector<QPointF>& run : curve.runs) {
+            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
+        }
+    }
     DrawLabels(painter, state.Xmoji, LabelColour::Template, TextEdges::Smooth);
     DrawLabels(painter, state.Ymoji, LabelColour::Template, TextEdges::Smooth);
     DrawLabels(painter, state.AddMoji, LabelColour::Own, TextEdges::Smooth);
@@ -128,7 +138,8 @@ QSize RasterSize(const CurvaneState& state, int dpi) {
             RoundHalfEven(state.Graph.GraphHeightPx * dpi / SheetDpi)};
 }
 
-QImage RenderSheetImage(CurvaneState& state, int dpi) {
+QImage RenderSheetImage(CurvaneState& state, int dpi,
+                        const std::function<bool(int done, int bands)>& bandDone) {
     const QSize size = RasterSize(state, dpi);
     if (size.isEmpty() || static_cast<double>(size.width()) * size.height() > LargestRasterPixels) {
         return {};
@@ -142,33 +153,68 @@ QImage RenderSheetImage(CurvaneState& state, int dpi) {
     const int dotsPerMetre = RoundHalfEven(dpi * 1000.0 / MmPerInch);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                           QPainter::SmoothPixmapTransform);
-    painter.scale(dpi / SheetDpi, dpi / SheetDpi);
-    PaintSheet(painter, state, StepsPerColumnFor(dpi));
-    painter.end();
+    const std::vector<SheetCurve> curves = SampleSheetCurves(state, StepsPerColumnFor(dpi));
+    // Painted a band at a time, so that a large picture can tell how far it got and stop.
+    const int bands = std::clamp(size.height() / BandRows, 1, MostBands);
+    for (int band = 0; band < bands; ++band) {
+        const int top = size.height() * band / bands;
+        const int bottom = size.height() * (band + 1) / bands;
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                               QPainter::SmoothPixmapTransform);
+        painter.setClipRect(QRect(0, top, size.width(), bottom - top));
+        painter.scale(dpi / SheetDpi, dpi / SheetDpi);
+        PaintSheet(painter, state, curves);
+        painter.end();
+        if (bandDone && !bandDone(band + 1, bands)) {
+            return {};
+        }
+    }
     return image;
 }
 
-FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format) {
+FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
+                         Progress* progress) {
     if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
         return refused;
     }
-    const QImage image = RenderSheetImage(state, dpi);
+    // Encoding takes about twice as long as painting: the bar gives it two thirds.
+    bool cancelled = false;
+    std::int64_t total = 0;
+    const QImage image = RenderSheetImage(state, dpi, [&](int done, int bands) {
+        total = 3 * bands;
+        cancelled = progress && !progress->Advance(done, total);
+        return !cancelled;
+    });
+    if (cancelled) {
+        return ExportCancelled();
+    }
     if (image.isNull()) {
         // "画像が大きすぎて作れません" = the picture is too large to make
-        return Problem("画像が大きすぎて作れません",
-                       QStringLiteral("a %1 × %2 picture is too large")
-                           .arg(RasterSize(state, dpi).width())
-                           .arg(RasterSize(state, dpi).height()));
+        const QSize size = RasterSize(state, dpi);
+        return Problem(
+            "画像が大きすぎて作れません",
+            QStringLiteral("a %1 × %2 picture is too large").arg(size.width()).arg(size.height()));
     }
-    return WriteImageSafely(path, image, format);
+    const FileProblem written = WriteImageSafely(path, image, format);
+    if (progress) {
+        progress->Advance(total, total);
+    }
+    return written;
 }
 
-FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi) {
+FileProblem ExportCancelled() {
+    return Problem("中止しました", QStringLiteral("cancelled")); // stopped
+}
+
+bool IsCancelled(const FileProblem& problem) {
+    return problem.Failed() && problem.system == QStringLiteral("cancelled");
+}
+
+FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
+                        Progress* progress) {
     if (format == ExportFormat::Png) {
-        return ExportRaster(state, path, dpi, "png");
+        return ExportRaster(state, path, dpi, "png", progress);
     }
     if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
         return refused;
@@ -307,15 +353,19 @@ QString AskExportPath(Dialogs& dialogs, const ExportOptions& options) {
 }
 
 bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
-                 const ExportOptions& options, const std::function<void(bool)>& busy) {
+                 const ExportOptions& options, const std::function<void(bool)>& busy,
+                 Progress* progress) {
     const ExportFormat format = ExportFormatOfName(path).value_or(options.format);
     if (busy) {
         busy(true);
     }
-    const FileProblem failure =
-        ExportSheet(state, path, format, std::clamp(options.dpi, MinExportDpi, MaxExportDpi));
+    const FileProblem failure = ExportSheet(
+        state, path, format, std::clamp(options.dpi, MinExportDpi, MaxExportDpi), progress);
     if (busy) {
         busy(false);
+    }
+    if (IsCancelled(failure)) {
+        return false;
     }
     if (failure.Failed()) {
         // "エクスポートできませんでした" = the export could not be written

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "output/safefile.h"
+#include "plot/finecurve.h"
 
 #include <QtCore/QSize>
 #include <QtCore/QSizeF>
 #include <QtCore/QString>
 #include <QtGui/QImage>
+#include <QtGui/QPen>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class Dialogs;
+class Progress;
 class QPainter;
 class SettingsStore;
 struct CurvaneState;
@@ -32,10 +36,19 @@ struct ExportOptions {
     bool operator==(const ExportOptions&) const = default;
 };
 
+// The drawn and shown curves, evaluated again at stepsPerColumn points per pixel column, with
+// the pens that draw them: the part of the sheet that costs evaluations, worked out once.
+struct SheetCurve {
+    QPen pen;
+    CurveRuns runs;
+};
+std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn);
+
 // Paints the sheet in sheet pixels onto a painter whose transform takes them to its device.
-// The grid lines lie where the sheet's pixel grid puts them, the curves are evaluated again at
-// stepsPerColumn points per pixel column, the labels are real text in their fonts. Antialiasing is
-// the caller's choice.
+// The grid lines lie where the sheet's pixel grid puts them, the curves follow their fine
+// points, the labels are real text in their fonts. Antialiasing is the caller's choice.
+void PaintSheet(QPainter& painter, const CurvaneState& state,
+                const std::vector<SheetCurve>& curves);
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn);
 
 // The sheet's true size: its pixels at 96 per inch.
@@ -43,13 +56,21 @@ QSizeF SheetSizeMm(const CurvaneState& state);
 // The picture size of the sheet at a resolution, each side rounded to the nearest pixel.
 QSize RasterSize(const CurvaneState& state, int dpi);
 
-// The sheet as a smooth picture at dpi, or a null image when it would be too large to make.
-QImage RenderSheetImage(CurvaneState& state, int dpi);
+// The sheet as a smooth picture at dpi, or a null image when it would be too large to make or
+// bandDone, told after each horizontal band of the picture, returned false to stop.
+QImage RenderSheetImage(CurvaneState& state, int dpi,
+                        const std::function<bool(int done, int bands)>& bandDone = {});
 
-// Writes the sheet to path, failure-safely. dpi is used by PNG only.
-FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi);
+// Writes the sheet to path, failure-safely. dpi is used by PNG only; a picture tells progress
+// and stops when asked to, with the problem ExportCancelled().
+FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
+                        Progress* progress = nullptr);
 // The smooth picture at dpi in an image format Qt writes ("png", "jpg", "bmp").
-FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format);
+FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
+                         Progress* progress = nullptr);
+// What an export stopped by the user gives: "中止しました" (stopped), nothing written.
+FileProblem ExportCancelled();
+bool IsCancelled(const FileProblem& problem);
 
 // The export command's texts: "エクスポート" (export) and the save dialog's filter of a format.
 QString ExportTitle();
@@ -71,7 +92,8 @@ void SaveExportOptions(SettingsStore& store, const ExportOptions& options);
 // has none of the three; empty when the user cancelled.
 QString AskExportPath(Dialogs& dialogs, const ExportOptions& options);
 // Writes the sheet to path in the format its extension names. A failure is told with path and
-// reason. busy, when given, is told when the writing starts (true) and ends (false), before any
-// message. True when the file was written.
+// reason; a cancelled export is not. busy, when given, is told when the writing starts (true) and
+// ends (false), before any message. True when the file was written.
 bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
-                 const ExportOptions& options, const std::function<void(bool)>& busy = {});
+                 const ExportOptions& options, const std::function<void(bool)>& busy = {},
+                 Progress* progress = nullptr);

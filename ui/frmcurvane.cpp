@@ -17,6 +17,7 @@
 #include "ui/frmsetprinter.h"
 #include "ui/functionpanelview.h"
 #include "ui/helpwindow.h"
+#include "ui/progressdialog.h"
 #include "ui/qtdialogs.h"
 #include "ui/sheetview.h"
 #include "ui/toolbaricons.h"
@@ -216,13 +217,19 @@ void frmCurvane::RunCommand(Command command) {
             const QString path = AskExportPath(*m_dialogs, *options);
             if (!path.isEmpty()) {
                 // A picture at a high resolution takes a moment to draw and encode.
-                WriteExport(m_state, *m_dialogs, path, *options, [](bool busy) {
-                    if (busy) {
-                        QApplication::setOverrideCursor(Qt::WaitCursor);
-                    } else {
-                        QApplication::restoreOverrideCursor();
-                    }
-                });
+                // "画像を描いています" = drawing the picture
+                ProgressDialogReporter progress(this, ExportTitle(),
+                                                QStringLiteral("画像を描いています (%1 / %2)"));
+                WriteExport(
+                    m_state, *m_dialogs, path, *options,
+                    [](bool busy) {
+                        if (busy) {
+                            QApplication::setOverrideCursor(Qt::WaitCursor);
+                        } else {
+                            QApplication::restoreOverrideCursor();
+                        }
+                    },
+                    &progress);
             }
         }
         break;

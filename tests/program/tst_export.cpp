@@ -1,4 +1,5 @@
 #include "graph/griddrawing.h"
+#include "platform/progress.h"
 #include "platform/settings_store.h"
 #include "program/curvanestate.h"
 #include "program/export.h"
@@ -12,6 +13,7 @@
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
+#include <QtGui/QPainter>
 #include <QtTest/QtTest>
 #include <cmath>
 
@@ -112,6 +114,7 @@ private slots:
     void onlyDrawnAndShownCurvesAreExported();
     void namesFiltersAndFailures();
     void choicesAreRemembered();
+    void aLargePictureTellsProgressAndCanBeStopped();
 };
 
 void ExportTest::initTestCase() {
@@ -514,6 +517,72 @@ void ExportTest::choicesAreRemembered() {
     store.Save(QStringLiteral("Curvane"), QStringLiteral("Export"), QStringLiteral("Dpi"),
                QStringLiteral("many"));
     QCOMPARE(LoadExportOptions(store).dpi, 300);
+}
+
+namespace {
+// Counts the reports and asks to stop at the given one (0: never).
+struct StopAt : Progress {
+    int stopAt = 0;
+    QList<std::pair<std::int64_t, std::int64_t>> reports;
+    bool Advance(std::int64_t done, std::int64_t total) override {
+        reports << std::pair{done, total};
+        return stopAt == 0 || reports.size() < stopAt;
+    }
+};
+} // namespace
+
+void ExportTest::aLargePictureTellsProgressAndCanBeStopped() {
+    Sheet s;
+    s.Draw(1, "tan(x)", CurveRed, "鎖2");
+    // Drawn in bands, the picture is the one painted in one go.
+    const QImage banded = RenderSheetImage(s.state, 600);
+    QImage whole(banded.size(), QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    {
+        QPainter painter(&whole);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                               QPainter::SmoothPixmapTransform);
+        painter.scale(600 / 96.0, 600 / 96.0);
+        PaintSheet(painter, s.state, StepsPerColumnFor(600));
+    }
+    int differ = 0;
+    for (int y = 0; y < whole.height(); y += 2) {
+        for (int x = 0; x < whole.width(); x += 2) {
+            const QColor a = whole.pixelColor(x, y);
+            const QColor b = banded.pixelColor(x, y);
+            differ += std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                                  std::abs(a.blue() - b.blue()) >
+                              24
+                          ? 1
+                          : 0;
+        }
+    }
+    QVERIFY2(differ < 20, qPrintable(QString::number(differ)));
+
+    StopAt all;
+    QVERIFY(!ExportRaster(s.state, s.Path("all.png"), 1200, "png", &all).Failed());
+    QVERIFY(all.reports.size() > 3); // 3750 rows: several bands
+    QCOMPARE(all.reports.last().first, all.reports.last().second);
+
+    // Stopped after the second band: no file, the old one kept, nothing told.
+    QFile old(s.Path("old.png"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("older");
+    old.close();
+    StopAt early;
+    early.stopAt = 2;
+    const FileProblem stopped = ExportRaster(s.state, s.Path("old.png"), 1200, "png", &early);
+    QVERIFY(IsCancelled(stopped));
+    QCOMPARE(early.reports.size(), 2);
+    QFile kept(s.Path("old.png"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("older"));
+    StopAt again;
+    again.stopAt = 1;
+    QVERIFY(!WriteExport(s.state, s.dialogs, s.Path("stopped.png"), {ExportFormat::Png, 1200}, {},
+                         &again));
+    QVERIFY(s.dialogs.Messages().isEmpty());
+    QVERIFY(!QFile::exists(s.Path("stopped.png")));
 }
 
 QTEST_MAIN(ExportTest)
