@@ -25,9 +25,6 @@ constexpr double SheetDpi = 96.0;
 constexpr int PdfDpi = 1200;
 // A picture beyond this many pixels (1 GiB of memory) is not attempted.
 constexpr double LargestRasterPixels = 268435456.0;
-// A picture is painted in bands of about this many rows, at most this many.
-constexpr int BandRows = 256;
-constexpr int MostBands = 64;
 
 // A line that reaches the sheet's last pixel row or column covers that pixel to its far edge.
 double FarEnd(double to, double size) {
@@ -98,8 +95,11 @@ void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
     PaintSheet(painter, state, SampleSheetCurves(state, stepsPerColumn));
 }
 
-void PaintSheet(QPainter& painter, const CurvaneState& state,
-                const std::vector<SheetCurve>& curves) {
+void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+                const std::function<bool(int done, int parts)>& partDone) {
+    const int parts = static_cast<int>(curves.size()) + 2;
+    int done = 0;
+    const auto partPainted = [&] { return !partDone || partDone(++done, parts); };
     const double width = state.Graph.GraphWidthPx;
     const double height = state.Graph.GraphHeightPx;
     const QRectF sheet(0.0, 0.0, width, height);
@@ -115,16 +115,21 @@ void PaintSheet(QPainter& painter, const CurvaneState& state,
                           shown == picture.rect() ? picture : picture.copy(shown));
     }
     PaintGrid(painter, state, width, height);
+    bool going = partPainted();
     painter.setBrush(Qt::NoBrush);
-    for (const SheetCurve& curve : curves) {
-        painter.setPen(curve.pen);
-        for (const std::vector<QPointF>& run : curve.runs) {
+    for (std::size_t i = 0; i < curves.size() && going; ++i) {
+        painter.setPen(curves[i].pen);
+        for (const std::vector<QPointF>& run : curves[i].runs) {
             painter.drawPolyline(run.data(), static_cast<int>(run.size()));
         }
+        going = partPainted();
     }
-    DrawLabels(painter, state.Xmoji, LabelColour::Template, TextEdges::Smooth);
-    DrawLabels(painter, state.Ymoji, LabelColour::Template, TextEdges::Smooth);
-    DrawLabels(painter, state.AddMoji, LabelColour::Own, TextEdges::Smooth);
+    if (going) {
+        DrawLabels(painter, state.Xmoji, LabelColour::Template, TextEdges::Smooth);
+        DrawLabels(painter, state.Ymoji, LabelColour::Template, TextEdges::Smooth);
+        DrawLabels(painter, state.AddMoji, LabelColour::Own, TextEdges::Smooth);
+        partPainted();
+    }
     painter.restore();
 }
 
@@ -139,7 +144,7 @@ QSize RasterSize(const CurvaneState& state, int dpi) {
 }
 
 QImage RenderSheetImage(CurvaneState& state, int dpi,
-                        const std::function<bool(int done, int bands)>& bandDone) {
+                        const std::function<bool(int done, int parts)>& partDone) {
     const QSize size = RasterSize(state, dpi);
     if (size.isEmpty() || static_cast<double>(size.width()) * size.height() > LargestRasterPixels) {
         return {};
@@ -154,21 +159,18 @@ QImage RenderSheetImage(CurvaneState& state, int dpi,
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     const std::vector<SheetCurve> curves = SampleSheetCurves(state, StepsPerColumnFor(dpi));
-    // Painted a band at a time, so that a large picture can tell how far it got and stop.
-    const int bands = std::clamp(size.height() / BandRows, 1, MostBands);
-    for (int band = 0; band < bands; ++band) {
-        const int top = size.height() * band / bands;
-        const int bottom = size.height() * (band + 1) / bands;
-        QPainter painter(&image);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
-                               QPainter::SmoothPixmapTransform);
-        painter.setClipRect(QRect(0, top, size.width(), bottom - top));
-        painter.scale(dpi / SheetDpi, dpi / SheetDpi);
-        PaintSheet(painter, state, curves);
-        painter.end();
-        if (bandDone && !bandDone(band + 1, bands)) {
-            return {};
-        }
+    bool stopped = false;
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    painter.scale(dpi / SheetDpi, dpi / SheetDpi);
+    PaintSheet(painter, state, curves, [&](int done, int parts) {
+        stopped = partDone && !partDone(done, parts);
+        return !stopped;
+    });
+    painter.end();
+    if (stopped) {
+        return {};
     }
     return image;
 }
@@ -181,8 +183,8 @@ FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, cons
     // Encoding takes about twice as long as painting: the bar gives it two thirds.
     bool cancelled = false;
     std::int64_t total = 0;
-    const QImage image = RenderSheetImage(state, dpi, [&](int done, int bands) {
-        total = 3 * bands;
+    const QImage image = RenderSheetImage(state, dpi, [&](int done, int parts) {
+        total = 3 * parts;
         cancelled = progress && !progress->Advance(done, total);
         return !cancelled;
     });

@@ -46,9 +46,11 @@ std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColum
 
 // Paints the sheet in sheet pixels onto a painter whose transform takes them to its device.
 // The grid lines lie where the sheet's pixel grid puts them, the curves follow their fine
-// points, the labels are real text in their fonts. Antialiasing is the caller's choice.
-void PaintSheet(QPainter& painter, const CurvaneState& state,
-                const std::vector<SheetCurve>& curves);
+// points, the labels are real text in their fonts. Antialiasing is the caller's choice. partDone,
+// when given, is told after the grid, after each curve and after the labels, and stops the
+// painting when it returns false.
+void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+                const std::function<bool(int done, int parts)>& partDone = {});
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn);
 
 // The sheet's true size: its pixels at 96 per inch.
@@ -57,9 +59,9 @@ QSizeF SheetSizeMm(const CurvaneState& state);
 QSize RasterSize(const CurvaneState& state, int dpi);
 
 // The sheet as a smooth picture at dpi, or a null image when it would be too large to make or
-// bandDone, told after each horizontal band of the picture, returned false to stop.
+// partDone (as for PaintSheet) returned false to stop.
 QImage RenderSheetImage(CurvaneState& state, int dpi,
-                        const std::function<bool(int done, int bands)>& bandDone = {});
+                        const std::function<bool(int done, int parts)>& partDone = {});
 
 // Writes the sheet to path, failure-safely. dpi is used by PNG only; a picture tells progress
 // and stops when asked to, with the problem ExportCancelled().
