@@ -7,9 +7,7 @@
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 
-#include <QtCore/QBuffer>
 #include <QtCore/QFileInfo>
-#include <QtGui/QImageWriter>
 #include <QtGui/QPageSize>
 #include <QtGui/QPainter>
 #include <QtGui/QPdfWriter>
