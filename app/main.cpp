@@ -1,3 +1,4 @@
+#include "program/export.h"
 #include "program/render.h"
 #include "ui/frmcurvane.h"
 
@@ -5,6 +6,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -15,7 +17,8 @@ struct Request {
     Kind kind = Kind::Window;
     QString settingsFile; // the window's file to open, or the file to render
     QString output;
-    QString problem; // why the command line was refused
+    std::optional<int> dpi; // --dpi: a picture at print quality
+    QString problem;        // why the command line was refused
 };
 
 void DescribeOptions(QCommandLineParser& parser) {
@@ -27,13 +30,46 @@ void DescribeOptions(QCommandLineParser& parser) {
                                  QStringLiteral("[FILE.cvf]"));
     parser.addOption({QStringLiteral("render"),
                       QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
-                                     "named by --out, without a window. The image is BMP, or "
-                                     "PNG when its name ends in .png."),
+                                     "named by --out, without a window."),
                       QStringLiteral("FILE.cvf")});
-    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
-                      QStringLiteral("IMAGE")});
+    parser.addOption(
+        {QStringLiteral("out"),
+         QStringLiteral("The image --render writes; its extension decides the format: .bmp, "
+                        ".png, .jpg or .jpeg give the sheet's exact pixels, .pdf and .svg the "
+                        "sheet as vectors at its true size. Any other name is refused."),
+         QStringLiteral("IMAGE")});
+    parser.addOption({QStringLiteral("dpi"),
+                      QStringLiteral("Draw a .bmp, .png or .jpg image at print quality, smooth, "
+                                     "at N dots per inch (96 to 1200) of the sheet's true size."),
+                      QStringLiteral("N")});
     parser.addHelpOption();
     parser.addVersionOption();
+}
+
+// The output's format from its extension, and the resolution of a print-quality picture.
+QString CheckRenderOutput(const QCommandLineParser& parser, Request& request) {
+    const std::optional<RenderOutput> output = RenderOutputOfName(request.output);
+    if (!output) {
+        return QStringLiteral("cannot tell the format of %1: use .bmp, .png, .jpg, .jpeg, .pdf "
+                              "or .svg")
+            .arg(request.output);
+    }
+    if (!parser.isSet(QStringLiteral("dpi"))) {
+        return {};
+    }
+    if (output->kind != RenderOutput::Kind::Picture) {
+        return QStringLiteral("--dpi is for .bmp, .png and .jpg images; .pdf and .svg are "
+                              "vectors");
+    }
+    bool ok = false;
+    const int dpi = parser.value(QStringLiteral("dpi")).toInt(&ok);
+    if (!ok || dpi < MinExportDpi || dpi > MaxExportDpi) {
+        return QStringLiteral("--dpi takes a whole number from %1 to %2")
+            .arg(MinExportDpi)
+            .arg(MaxExportDpi);
+    }
+    request.dpi = dpi;
+    return {};
 }
 
 Request Read(QCommandLineParser& parser, const QStringList& arguments) {
@@ -60,7 +96,11 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
             request.problem = QStringLiteral("--render needs a settings file and --out an image");
         } else if (!files.isEmpty()) {
             request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
+        } else {
+            request.problem = CheckRenderOutput(parser, request);
         }
+    } else if (parser.isSet(QStringLiteral("dpi"))) {
+        request.problem = QStringLiteral("--dpi goes with --render");
     } else if (files.size() > 1) {
         request.problem = QStringLiteral("only one settings file can be opened");
     } else if (!files.isEmpty()) {
@@ -88,7 +128,7 @@ int Render(int argc, char* argv[], const Request& request) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
-    const QString problem = RenderSettingsFile(request.settingsFile, request.output);
+    const QString problem = RenderSettingsFile(request.settingsFile, request.output, request.dpi);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "curvane: %s\n", problem.toLocal8Bit().constData());
         return 1;

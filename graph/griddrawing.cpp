@@ -94,12 +94,8 @@ void DrawClasses(const LineClass (&classes)[3], std::int16_t side, double origin
 
 } // namespace
 
-void DrawGrid(Surface& surface, const GraphSettings& s, float width, float height) {
-    surface.SetDrawStyle(DrawStyle::Solid);
-    surface.SetDrawWidth(1);
-    surface.SetBackColor(s.BackgroundColor);
-    surface.Clear();
-
+std::vector<GridLine> GridLines(const GraphSettings& s, float width, float height) {
+    std::vector<GridLine> lines;
     const double originX = s.OriginX;
     const double originY = s.OriginY;
     const AxisSteps xs = StepsOf(s, Axis::X);
@@ -109,25 +105,51 @@ void DrawGrid(Surface& surface, const GraphSettings& s, float width, float heigh
     const LineClass xClasses[3] = {{s.XSmallLinesOn, s.XSmallLineColor, xs.small},
                                    {s.XMediumLinesOn, s.XMediumLineColor, xs.medium},
                                    {s.XLargeLinesOn, s.XLargeLineColor, xs.large}};
-    // The vertical lines share their extent; drawn in one sweep, in the same order.
-    std::vector<Surface::VerticalLine> verticals;
     DrawClasses(xClasses, s.XSide, originX, width, [&](double x, ColorRef colour) {
-        verticals.push_back({x, colour});
+        lines.push_back({true, x, vertical.from, vertical.to, colour});
     });
-    surface.VerticalLines(verticals, vertical.from, vertical.to);
 
     const Extent horizontal = ExtentOf(s.XSide, originX, width);
     const LineClass yClasses[3] = {{s.YSmallLinesOn, s.YSmallLineColor, ys.small},
                                    {s.YMediumLinesOn, s.YMediumLineColor, ys.medium},
                                    {s.YLargeLinesOn, s.YLargeLineColor, ys.large}};
     DrawClasses(yClasses, s.YSide, originY, height, [&](double y, ColorRef colour) {
-        surface.Line(horizontal.from, y, horizontal.to, y, colour);
+        lines.push_back({false, y, horizontal.from, horizontal.to, colour});
     });
 
     if (s.XAxisOn) {
-        surface.Line(horizontal.from, originY, horizontal.to, originY, s.XAxisColor);
+        lines.push_back({false, originY, horizontal.from, horizontal.to, s.XAxisColor});
     }
     if (s.YAxisOn) {
-        surface.Line(originX, vertical.from, originX, vertical.to, s.YAxisColor);
+        lines.push_back({true, originX, vertical.from, vertical.to, s.YAxisColor});
+    }
+    return lines;
+}
+
+void DrawGrid(Surface& surface, const GraphSettings& s, float width, float height) {
+    surface.SetDrawStyle(DrawStyle::Solid);
+    surface.SetDrawWidth(1);
+    surface.SetBackColor(s.BackgroundColor);
+    surface.Clear();
+
+    const std::vector<GridLine> lines = GridLines(s, width, height);
+    // The vertical scale lines come first and share their extent: drawn in one sweep, in the
+    // same order.
+    std::vector<Surface::VerticalLine> verticals;
+    std::size_t i = 0;
+    const std::size_t scaleLines = lines.size() - (s.XAxisOn ? 1 : 0) - (s.YAxisOn ? 1 : 0);
+    for (; i < scaleLines && lines[i].vertical; ++i) {
+        verticals.push_back({lines[i].position, lines[i].colour});
+    }
+    if (!verticals.empty()) {
+        surface.VerticalLines(verticals, lines.front().from, lines.front().to);
+    }
+    for (; i < lines.size(); ++i) {
+        const GridLine& line = lines[i];
+        if (line.vertical) {
+            surface.Line(line.position, line.from, line.position, line.to, line.colour);
+        } else {
+            surface.Line(line.from, line.position, line.to, line.position, line.colour);
+        }
     }
 }

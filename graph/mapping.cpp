@@ -16,12 +16,11 @@ AxisMapping::AxisMapping(const GraphSettings& settings, const GraphState& state)
                                                 : Unit::Plain),
       m_pi(state.Pi), m_limit(state.PlotLimit) {}
 
-std::optional<double> AxisMapping::ValueAtColumn(float column) const {
+std::optional<double> AxisMapping::ValueAtColumn(double column) const {
     if (m_xSpacing == 0.0) {
         return std::nullopt;
     }
-    const double v =
-        (static_cast<double>(column) - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
+    const double v = (column - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
     double x = v;
     if (m_xUnit == Unit::Degree) {
         x = v * m_pi / 180.0;

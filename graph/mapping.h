@@ -12,10 +12,10 @@ class AxisMapping {
 public:
     AxisMapping(const GraphSettings& settings, const GraphState& state);
 
-    // The value a pixel column stands for, converted for the expression: "deg" columns feed
-    // radians, "π" columns multiples of π. Nothing when the column has no finite value (a
-    // spacing of 0 from a settings file).
-    std::optional<double> ValueAtColumn(float column) const;
+    // The value a pixel column (or a fraction of one, for output finer than the sheet) stands
+    // for, converted for the expression: "deg" columns feed radians, "π" columns multiples of π.
+    // Nothing when the column has no finite value (a spacing of 0 from a settings file).
+    std::optional<double> ValueAtColumn(double column) const;
 
     // The row of a function value, clamped to ±PlotLimit. Never fails: where the row cannot be
     // worked out (a small-step value of 0, a row beyond single precision) a positive value lands

@@ -35,20 +35,24 @@ FontSpec DefaultLabelFont() {
 }
 
 void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
-                   const FontSpec& font, ColorRef colour) {
-    const QFont qfont = font.ToQFont();
+                   const FontSpec& font, ColorRef colour, TextEdges edges) {
+    QFont qfont = font.ToQFont();
+    const bool smooth = edges == TextEdges::Smooth;
+    if (smooth) {
+        qfont.setStyleStrategy(QFont::PreferAntialias);
+    }
     painter.setFont(qfont);
     painter.setPen(ToQColor(colour));
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
     const QFontMetricsF metrics(qfont);
     painter.drawText(QPointF(left, top + metrics.ascent()), text);
 }
 
-void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour) {
+void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour, TextEdges edges) {
     const ColorRef templateColour = family.Template().color;
     family.ForEachVisible([&](int, const TextLabel& label) {
         DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(),
-                      colour == LabelColour::Template ? templateColour : label.color);
+                      colour == LabelColour::Template ? templateColour : label.color, edges);
     });
 }
 

@@ -29,18 +29,23 @@ struct FontSpec {
 // The font face of the sheet's texts when nothing else was chosen.
 FontSpec DefaultLabelFont();
 
+// Texts on the sheet are pixel-exact like its lines; an export at print quality draws them with
+// smooth edges, at the same places.
+enum class TextEdges { Pixel, Smooth };
+
 // Draws text with its top-left corner at (left, top) on a transparent background. The sheet view
 // paints labels with it and the sheet's image receives stamped labels through it, so a saved
 // picture shows exactly what the screen showed.
 void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
-                   const FontSpec& font, ColorRef colour);
+                   const FontSpec& font, ColorRef colour, TextEdges edges = TextEdges::Pixel);
 
 class LabelFamily;
 
 // Draws every shown label of a family, in index order. Tick numbers take their family's template
 // colour; free labels keep their own.
 enum class LabelColour { Own, Template };
-void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour);
+void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour,
+                TextEdges edges = TextEdges::Pixel);
 
 // One text on the sheet. Its width and height follow its text and font at once.
 class TextLabel {

@@ -6,6 +6,7 @@
 #include "program/redraw.h"
 #include "program/stamping.h"
 
+#include <QtCore/QFileInfo>
 #include <QtGui/QClipboard>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImageReader>
@@ -37,7 +38,7 @@ QString ReadPictureTitle() {
 }
 
 QString ReadPictureFilter() {
-    return QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;");
+    return QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;*.png;*.jpeg;");
 }
 
 QString SavePictureTitle() {
@@ -45,7 +46,18 @@ QString SavePictureTitle() {
 }
 
 QString SavePictureFilter() {
-    return QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp");
+    return QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp|PNG (*.png)|*.png");
+}
+
+const char* PictureFormatOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("png")) {
+        return "png";
+    }
+    if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg")) {
+        return "jpg";
+    }
+    return "bmp";
 }
 
 bool ReadPicture(CurvaneState& state, Dialogs& dialogs) {
@@ -88,7 +100,8 @@ void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName) {
         path = dialogs.SaveFileName(SavePictureTitle(), SavePictureFilter());
     }
     if (!path.isEmpty()) {
-        if (const FileProblem failure = WriteImageSafely(path, state.Sheet.Image(), "bmp");
+        if (const FileProblem failure =
+                WriteImageSafely(path, state.Sheet.Image(), PictureFormatOfName(path));
             failure.Failed()) {
             // "画像を保存できませんでした" = the picture could not be saved
             dialogs.Message(QStringLiteral("画像を保存できませんでした。\n") +

@@ -38,6 +38,7 @@ std::vector<Menu> BuildMenuBar() {
           Separator("mnuFileBar0"),
           Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave), // overwrite bitmap
           Entry("mnuBMPSaveAs", "BMP名前を付けて保存(&A)...", Command::BMPSaveAs), // bitmap as
+          Entry("mnuExport", "エクスポート(&E)...", Command::Export), // export at print quality
           Entry("mnuFileSave", "設定の上書き保存(&W)", Command::FileSave), // overwrite settings
           Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),   // save settings
           Separator("mnuFileBar1"),

@@ -3,6 +3,7 @@
 #include "output/safefile.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
+#include "program/export.h"
 #include "program/functionpanel.h"
 #include "program/settingscommands.h"
 #include "program/stamping.h"
@@ -18,7 +19,34 @@ int DesignPixels(double twips) {
 
 } // namespace
 
-QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath) {
+std::optional<RenderOutput> RenderOutputOfName(const QString& imagePath) {
+    const QString suffix = QFileInfo(imagePath).suffix().toLower();
+    if (suffix == QStringLiteral("bmp")) {
+        return RenderOutput{RenderOutput::Kind::Picture, "bmp"};
+    }
+    if (suffix == QStringLiteral("png")) {
+        return RenderOutput{RenderOutput::Kind::Picture, "png"};
+    }
+    if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg")) {
+        return RenderOutput{RenderOutput::Kind::Picture, "jpg"};
+    }
+    if (suffix == QStringLiteral("pdf")) {
+        return RenderOutput{RenderOutput::Kind::Pdf, nullptr};
+    }
+    if (suffix == QStringLiteral("svg")) {
+        return RenderOutput{RenderOutput::Kind::Svg, nullptr};
+    }
+    return std::nullopt;
+}
+
+QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
+                           std::optional<int> dpi) {
+    const std::optional<RenderOutput> output = RenderOutputOfName(imagePath);
+    if (!output) {
+        return QStringLiteral("cannot tell the format of %1: use .bmp, .png, .jpg, .jpeg, .pdf "
+                              "or .svg")
+            .arg(imagePath);
+    }
     if (!QFileInfo::exists(settingsPath)) {
         return QStringLiteral("no such settings file: %1").arg(settingsPath);
     }
@@ -44,12 +72,19 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
             DrawButtonClicked(state, state.scriptEvalFn, slot);
         }
     }
-    StampLabels(state);
-
-    const QByteArray format =
-        imagePath.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? "png" : "bmp";
-    if (const FileProblem failure = WriteImageSafely(imagePath, state.Sheet.Image(), format);
-        failure.Failed()) {
+    FileProblem failure;
+    if (output->kind == RenderOutput::Kind::Pdf || output->kind == RenderOutput::Kind::Svg) {
+        failure = ExportSheet(state, imagePath,
+                              output->kind == RenderOutput::Kind::Pdf ? ExportFormat::Pdf
+                                                                      : ExportFormat::Svg,
+                              DefaultExportDpi);
+    } else if (dpi) {
+        failure = ExportRaster(state, imagePath, *dpi, output->imageFormat);
+    } else {
+        StampLabels(state);
+        failure = WriteImageSafely(imagePath, state.Sheet.Image(), output->imageFormat);
+    }
+    if (failure.Failed()) {
         return QStringLiteral("cannot write %1: %2").arg(imagePath, failure.system);
     }
     return {};

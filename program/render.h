@@ -1,8 +1,21 @@
 #pragma once
 
 #include <QtCore/QString>
+#include <optional>
+
+// What an output name asks --render for, by its extension: the sheet's own pixels (".bmp",
+// ".png", ".jpg", ".jpeg"), or the print-quality vector export (".pdf", ".svg").
+struct RenderOutput {
+    enum class Kind { Picture, Pdf, Svg };
+    Kind kind = Kind::Picture;
+    const char* imageFormat = "bmp"; // for pictures: "bmp", "png" or "jpg"
+};
+std::optional<RenderOutput> RenderOutputOfName(const QString& imagePath);
 
 // Draws a settings file's graph without a window: grid, tick numbers and every function with
-// text, each in its colour and style, the labels stamped in; written as BMP, or PNG when the
-// output name ends in ".png". Returns an empty text on success, else one line saying what failed.
-QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath);
+// text, each in its colour and style, with the labels. The output name's extension decides the
+// format (see RenderOutputOfName; any other name is refused before anything is written). A
+// picture is the sheet's exact pixels, or, with dpi, the print-quality drawing at that
+// resolution. Returns an empty text on success, else one line saying what failed.
+QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
+                           std::optional<int> dpi = std::nullopt);

@@ -12,6 +12,7 @@
 #include "program/sheetops.h"
 #include "program/textlabels.h"
 #include "ui/axispanel.h"
+#include "ui/frmexport.h"
 #include "ui/frmsetmore.h"
 #include "ui/frmsetprinter.h"
 #include "ui/functionpanelview.h"
@@ -31,6 +32,7 @@
 #include <QtGui/QScreen>
 #include <QtGui/QShowEvent>
 #include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolBar>
@@ -211,6 +213,27 @@ void frmCurvane::RunCommand(Command command) {
     case Command::BMPSaveAs:
         SaveBitmap(m_state, *m_dialogs, command == Command::BMPSaveAs);
         ShowState();
+        break;
+    case Command::Export:
+        if (const std::optional<ExportOptions> options = frmExport::Ask(this, m_state, *m_store)) {
+            const QString path = AskExportPath(*m_dialogs, *options);
+            if (!path.isEmpty()) {
+                // A picture at a high resolution takes a moment to draw and encode.
+                // "画像を描いています" = drawing the picture
+                ProgressDialogReporter progress(this, ExportTitle(),
+                                                QStringLiteral("画像を描いています (%1 / %2)"));
+                WriteExport(
+                    m_state, *m_dialogs, path, *options,
+                    [](bool busy) {
+                        if (busy) {
+                            QApplication::setOverrideCursor(Qt::WaitCursor);
+                        } else {
+                            QApplication::restoreOverrideCursor();
+                        }
+                    },
+                    &progress);
+            }
+        }
         break;
     case Command::ToClipboard:
         CopyToClipboard(m_state);

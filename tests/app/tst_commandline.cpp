@@ -3,6 +3,7 @@
 #include <QtCore/QProcess>
 #include <QtCore/QStringEncoder>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QImage>
 #include <QtTest/QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -59,6 +60,10 @@ private slots:
     void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
     void renderSaysWhyAFileIsNoSettingsFile();
     void helpVersionAndRefusals();
+    void renderWritesWhatTheExtensionSays_data();
+    void renderWritesWhatTheExtensionSays();
+    void renderRefusesWhatItCannotWrite_data();
+    void renderRefusesWhatItCannotWrite();
 
 private:
     QTemporaryDir m_dir;
@@ -119,9 +124,15 @@ void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(!QFile::exists(Path("out.png")));
 
-    run = Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
-                   QStringLiteral("/dev/null")});
-    QCOMPARE(run.exitCode, 1);
+    // A folder named like a picture or a PDF is no file to replace.
+    for (const char* name : {"folder.png", "folder.pdf"}) {
+        QVERIFY(QDir(m_dir.path()).mkdir(QString::fromLatin1(name)));
+        run = Program(
+            {QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), Path(name)});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(QFileInfo(Path(name)).isDir());
+    }
 }
 
 void CommandLineTest::renderSaysWhyAFileIsNoSettingsFile() {
@@ -156,6 +167,10 @@ void CommandLineTest::helpVersionAndRefusals() {
     QVERIFY(run.out.contains("--render <FILE.cvf>"));
     QVERIFY(run.out.contains("--out <IMAGE>"));
     QVERIFY(run.out.contains("[FILE.cvf]"));
+    QVERIFY(run.out.contains("--dpi <N>"));
+    for (const char* extension : {".bmp", ".png", ".jpg", ".jpeg", ".pdf", ".svg"}) {
+        QVERIFY2(run.out.contains(extension), extension);
+    }
     run = Program({QStringLiteral("--version")});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.out.startsWith("curvane 1."));
@@ -173,6 +188,75 @@ void CommandLineTest::helpVersionAndRefusals() {
         QVERIFY(run.out.isEmpty());
     }
     QVERIFY(!QFile::exists(Path("x.png")));
+}
+
+void CommandLineTest::renderWritesWhatTheExtensionSays_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QByteArray>("magic");
+    QTest::addColumn<QSize>("size"); // for pictures
+    const QSize sheet(331, 253);     // the designed sheet
+    const QByteArray jpeg("\xFF\xD8\xFF");
+    QTest::newRow("bmp") << "out.bmp" << QStringList() << QByteArray("BM") << sheet;
+    QTest::newRow("png") << "out.png" << QStringList() << QByteArray("\x89PNG") << sheet;
+    QTest::newRow("PNG in capitals")
+        << "OUT.PNG" << QStringList() << QByteArray("\x89PNG") << sheet;
+    QTest::newRow("jpg") << "out.jpg" << QStringList() << jpeg << sheet;
+    QTest::newRow("jpeg") << "out.jpeg" << QStringList() << jpeg << sheet;
+    // 331 × 253 pixels at 300 dpi: 1034.4 × 790.6.
+    QTest::newRow("png at 300 dpi")
+        << "fine.png" << QStringList{"--dpi", "300"} << QByteArray("\x89PNG") << QSize(1034, 791);
+    QTest::newRow("bmp at 192 dpi")
+        << "fine.bmp" << QStringList{"--dpi", "192"} << QByteArray("BM") << QSize(662, 506);
+    QTest::newRow("pdf") << "out.pdf" << QStringList() << QByteArray("%PDF-") << QSize();
+    QTest::newRow("svg") << "out.svg" << QStringList() << QByteArray("<?xml") << QSize();
+}
+
+void CommandLineTest::renderWritesWhatTheExtensionSays() {
+    QFETCH(QString, name);
+    QFETCH(QStringList, extra);
+    QFETCH(QByteArray, magic);
+    QFETCH(QSize, size);
+    const QString target = m_dir.filePath(name);
+    const Run run = Program(
+        QStringList{QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), target} +
+        extra);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    const QByteArray bytes = Contents(target);
+    QCOMPARE(bytes.left(magic.size()), magic);
+    if (size.isValid()) {
+        QCOMPARE(QImage::fromData(bytes).size(), size);
+    } else if (name.endsWith(QStringLiteral(".svg"))) {
+        // 331 × 253 pixels at 96 per inch.
+        QVERIFY(bytes.contains("width=\"87.5771mm\" height=\"66.9396mm\""));
+        QVERIFY(bytes.contains(">20</text>")); // a tick number as text
+    }
+}
+
+void CommandLineTest::renderRefusesWhatItCannotWrite_data() {
+    QTest::addColumn<QStringList>("arguments"); // after --render FILE --out
+    QTest::newRow("gif") << QStringList{"out.gif"};
+    QTest::newRow("compressed svg") << QStringList{"out.svgz"};
+    QTest::newRow("no extension") << QStringList{"out"};
+    QTest::newRow("dpi below 96") << QStringList{"out.png", "--dpi", "50"};
+    QTest::newRow("dpi above 1200") << QStringList{"out.png", "--dpi", "2400"};
+    QTest::newRow("dpi not a number") << QStringList{"out.png", "--dpi", "many"};
+    QTest::newRow("dpi for a vector") << QStringList{"out.pdf", "--dpi", "300"};
+}
+
+// Refused before anything is drawn: one line on standard error, a non-zero exit, no file.
+void CommandLineTest::renderRefusesWhatItCannotWrite() {
+    QFETCH(QStringList, arguments);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(arguments.takeFirst());
+    const Run run = Program(
+        QStringList{QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), target} +
+        arguments);
+    QVERIFY(run.exitCode != 0);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

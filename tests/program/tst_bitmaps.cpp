@@ -74,7 +74,9 @@ class BitmapsTest : public QObject {
     Q_OBJECT
 private slots:
     void saveBeforeANameDoesNothing();
-    void savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName();
+    void savedBitmapHoldsTheLabels();
+    void savedPictureIsWhatItsNameSays_data();
+    void savedPictureIsWhatItsNameSays();
     void cancelledSaveAsLeavesTheSheetAsItWas();
     void failedSaveIsReported();
     void failedPictureCommandsSayWhereAndWhy();
@@ -91,24 +93,20 @@ void BitmapsTest::saveBeforeANameDoesNothing() {
     QCOMPARE(s.state.Sheet.Image(), before);
 }
 
-void BitmapsTest::savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName() {
+void BitmapsTest::savedBitmapHoldsTheLabels() {
     Sheet s;
     // One tick number coloured on its own, one hidden, one free label in red.
     s.state.Xmoji.At(2).color = Rgb(0, 200, 0);
     s.state.Xmoji.At(3).visible = false;
     AddFreeLabel(s.state, 20, 120);
     SetLabelColor(s.state, RefTo(s.state, LabelKind::Free, 1), Rgb(255, 0, 0));
-    s.dialogs.paths.push_back(s.Path("graph.jpg"));
+    s.dialogs.paths.push_back(s.Path("graph.bmp"));
     SaveBitmap(s.state, s.dialogs, true);
     QCOMPARE(s.dialogs.asked[0].title, QStringLiteral("画像を名前を付けて保存"));
-    QCOMPARE(s.dialogs.asked[0].text, QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp"));
-    QCOMPARE(s.state.BitmapFileName, s.Path("graph.jpg"));
+    QCOMPARE(s.dialogs.asked[0].text, QStringLiteral("画像ﾌｧｲﾙ (*.bmp)|*.bmp|PNG (*.png)|*.png"));
+    QCOMPARE(s.state.BitmapFileName, s.Path("graph.bmp"));
 
-    QFile file(s.Path("graph.jpg"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.read(2), QByteArray("BM"));
-    file.close();
-    QImage saved(s.Path("graph.jpg"), "bmp");
+    QImage saved(s.Path("graph.bmp"), "bmp");
     QCOMPARE(saved.size(), QSize(400, 300));
     QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(2)), TickBlue) > 5); // the template's colour
     QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(3)), TickBlue), 0); // hidden
@@ -120,8 +118,56 @@ void BitmapsTest::savedBitmapHoldsTheLabelsAndIsBmpWhateverTheName() {
     SaveBitmap(s.state, s.dialogs, false); // Save writes to the same name without asking
     QCOMPARE(s.dialogs.asked.size(), 1);
     QCOMPARE(
-        Count(QImage(s.Path("graph.jpg"), "bmp"), AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)),
+        Count(QImage(s.Path("graph.bmp"), "bmp"), AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)),
         0);
+}
+
+void BitmapsTest::savedPictureIsWhatItsNameSays_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("magic");
+    const QByteArray jpeg("\xFF\xD8\xFF");
+    const QByteArray png("\x89PNG");
+    QTest::newRow("jpg stays JPEG") << "photo.jpg" << jpeg;
+    QTest::newRow("jpeg stays JPEG") << "photo.jpeg" << jpeg;
+    QTest::newRow("upper-case JPG") << "PHOTO.JPG" << jpeg;
+    QTest::newRow("png stays PNG") << "photo.png" << png;
+    QTest::newRow("bmp is BMP") << "photo.bmp" << QByteArray("BM");
+    QTest::newRow("gif is BMP, as every other name") << "photo.gif" << QByteArray("BM");
+    QTest::newRow("no extension is BMP") << "photo" << QByteArray("BM");
+}
+
+// A picture read from a file and saved over keeps the kind its name says (a JPEG used to become
+// BMP data under its .jpg name); the saved picture is the sheet with its labels.
+void BitmapsTest::savedPictureIsWhatItsNameSays() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, magic);
+    Sheet s;
+    const QString path = s.dir.filePath(name);
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(QColor(250, 200, 0));
+    QVERIFY(photo.save(path,
+                       name.endsWith(QStringLiteral("png"), Qt::CaseInsensitive) ? "png" : "jpg"));
+    s.dialogs.paths.push_back(path);
+    QVERIFY(ReadPicture(s.state, s.dialogs));
+    SaveBitmap(s.state, s.dialogs, false);
+    QVERIFY(s.dialogs.Messages().isEmpty());
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(magic.size()), magic);
+    file.close();
+    const QImage saved(path);
+    QCOMPARE(saved.size(), QSize(400, 300));
+    // The tick numbers are in it: blue on the yellow picture and the cyan grid (JPEG blurs them).
+    const QRect number = AreaOf(s.state.Xmoji.At(2));
+    int blue = 0;
+    for (int y = number.top(); y <= number.bottom(); ++y) {
+        for (int x = number.left(); x <= number.right(); ++x) {
+            const QColor c = saved.pixelColor(x, y);
+            blue += c.blue() > 80 && c.green() < 150 ? 1 : 0;
+        }
+    }
+    QVERIFY(blue > 3);
 }
 
 void BitmapsTest::cancelledSaveAsLeavesTheSheetAsItWas() {
@@ -211,7 +257,8 @@ void BitmapsTest::readPictureLiesUnderTheGrid() {
     s.dialogs.paths.push_back(s.Path("stripe.png"));
     QVERIFY(ReadPicture(s.state, s.dialogs));
     QCOMPARE(s.dialogs.asked[0].title, QStringLiteral("画像の読み込み"));
-    QCOMPARE(s.dialogs.asked[0].text, QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;"));
+    QCOMPARE(s.dialogs.asked[0].text,
+             QStringLiteral("画像ﾌｧｲﾙ|*.bmp;*.wmf;*.emf;*.jpg;*.gif;*.png;*.jpeg;"));
     const QImage& shown = s.state.Sheet.Image();
     QCOMPARE(FromQColor(shown.pixelColor(398, 5)), Rgb(250, 200, 0)); // its top-left part
     QCOMPARE(FromQColor(shown.pixelColor(398, 25)), Rgb(255, 255, 255));

@@ -283,10 +283,10 @@ void MainWindowTest::menuBarAndToolbarFollowTheTables() {
     for (QAction* action : file->actions()) {
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    QCOMPARE(entries,
-             (QStringList{"新規作成(&N)", "設定の読込み(&O)...", "画像の読込み(&R)", "-",
-                          "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...", "設定の上書き保存(&W)",
-                          "設定の保存(&L)", "-", "画像の印刷(&P)...", "-", "終了(&X)"}));
+    QCOMPARE(entries, (QStringList{"新規作成(&N)", "設定の読込み(&O)...", "画像の読込み(&R)", "-",
+                                   "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...",
+                                   "エクスポート(&E)...", "設定の上書き保存(&W)", "設定の保存(&L)",
+                                   "-", "画像の印刷(&P)...", "-", "終了(&X)"}));
     QCOMPARE(f.Find<QAction>("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     QCOMPARE(f.Find<QAction>("mnuToClipboard")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QCOMPARE(f.Find<QAction>("mnuFromClipboard")->shortcut(),

@@ -1,0 +1,378 @@
+#include "program/export.h"
+
+#include "graph/griddrawing.h"
+#include "platform/dialogs.h"
+#include "platform/progress.h"
+#include "platform/settings_store.h"
+#include "plot/linestyle.h"
+#include "program/curvanestate.h"
+
+#include <QtCore/QFileInfo>
+#include <QtGui/QPageSize>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
+#include <QtSvg/QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double MmPerInch = 25.4;
+constexpr double SheetDpi = 96.0;
+// The PDF's own resolution: positions are written to a 1/1200 inch.
+constexpr int PdfDpi = 1200;
+// A picture beyond this many pixels (1 GiB of memory) is not attempted.
+constexpr double LargestRasterPixels = 268435456.0;
+
+// A line that reaches the sheet's last pixel row or column covers that pixel to its far edge.
+double FarEnd(double to, double size) {
+    return to >= size - 1.0 ? size : to;
+}
+
+// The sheet's pens as strokes: solid lines of the pen width; dotted and chain pens as dashes of
+// the lengths the sheet shows on a flat stretch (dotted: a dot of the pen width, a gap as long;
+// chain: six steps of dots, each as wide as the pen, then the rest of ten steps empty).
+std::optional<QPen> StrokeOf(const FunctionSlot& function) {
+    const std::int16_t style = PenStyleOfCode(function.StyleCode);
+    const std::int16_t width = PenWidthOfCode(function.StyleCode);
+    const QColor colour = ToQColor(function.Color);
+    if (style != DottedPen && style != ChainPen) {
+        return QPen(colour, std::clamp<int>(width, 1, 64), Qt::SolidLine, Qt::RoundCap,
+                    Qt::RoundJoin);
+    }
+    if (width < 1 || width > 3) {
+        return std::nullopt; // the sheet draws nothing with such a pen either
+    }
+    QPen pen(colour, width, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+    const double w = width;
+    if (style == DottedPen) {
+        pen.setDashPattern({1.0, 1.0});
+    } else {
+        pen.setDashPattern({(5.0 + w) / w, (5.0 - w) / w});
+    }
+    return pen;
+}
+
+void PaintGrid(QPainter& painter, const CurvaneState& state, double width, double height) {
+    for (const GridLine& line :
+         GridLines(state.Settings, static_cast<float>(width), static_cast<float>(height))) {
+        painter.setPen(QPen(ToQColor(line.colour), 1.0, Qt::SolidLine, Qt::FlatCap));
+        if (line.vertical) {
+            painter.drawLine(
+                QLineF(line.position, line.from, line.position, FarEnd(line.to, height)));
+        } else {
+            painter.drawLine(
+                QLineF(line.from, line.position, FarEnd(line.to, width), line.position));
+        }
+    }
+}
+
+FileProblem Problem(const char* japanese, const QString& system) {
+    return {QString::fromUtf8(japanese), system};
+}
+
+} // namespace
+
+std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn) {
+    std::vector<SheetCurve> curves;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const FunctionSlot& function = SlotOf(state.Slots, slot);
+        if (!function.Drawn || function.Hidden) {
+            continue;
+        }
+        if (const std::optional<QPen> pen = StrokeOf(function)) {
+            curves.push_back(
+                {*pen, SampleCurveFinely(state.scriptEvalFn, state.Settings, state.Graph,
+                                         function.Expression, stepsPerColumn)});
+        }
+    }
+    return curves;
+}
+
+void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
+    PaintSheet(painter, state, SampleSheetCurves(state, stepsPerColumn));
+}
+
+void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+                const std::function<bool(int done, int parts)>& partDone) {
+    const int parts = static_cast<int>(curves.size()) + 2;
+    int done = 0;
+    const auto partPainted = [&] { return !partDone || partDone(++done, parts); };
+    const double width = state.Graph.GraphWidthPx;
+    const double height = state.Graph.GraphHeightPx;
+    const QRectF sheet(0.0, 0.0, width, height);
+    painter.save();
+    painter.setClipRect(sheet, Qt::IntersectClip); // within the caller's clip, if any
+    painter.fillRect(sheet, ToQColor(state.Settings.BackgroundColor));
+    if (state.Sheet.HasPicture()) {
+        // Shown at its own size from the top-left corner; only the part on the sheet is kept.
+        const QImage& picture = state.Sheet.Picture();
+        const QRect shown = picture.rect() & QRect(0, 0, static_cast<int>(std::ceil(width)),
+                                                   static_cast<int>(std::ceil(height)));
+        painter.drawImage(QPointF(0.0, 0.0),
+                          shown == picture.rect() ? picture : picture.copy(shown));
+    }
+    PaintGrid(painter, state, width, height);
+    bool going = partPainted();
+    painter.setBrush(Qt::NoBrush);
+    for (std::size_t i = 0; i < curves.size() && going; ++i) {
+        painter.setPen(curves[i].pen);
+        for (const std::vector<QPointF>& run : curves[i].runs) {
+            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
+        }
+        going = partPainted();
+    }
+    if (going) {
+        DrawLabels(painter, state.Xmoji, LabelColour::Template, TextEdges::Smooth);
+        DrawLabels(painter, state.Ymoji, LabelColour::Template, TextEdges::Smooth);
+        DrawLabels(painter, state.AddMoji, LabelColour::Own, TextEdges::Smooth);
+        partPainted();
+    }
+    painter.restore();
+}
+
+QSizeF SheetSizeMm(const CurvaneState& state) {
+    return {state.Graph.GraphWidthPx * MmPerInch / SheetDpi,
+            state.Graph.GraphHeightPx * MmPerInch / SheetDpi};
+}
+
+QSize RasterSize(const CurvaneState& state, int dpi) {
+    return {RoundHalfEven(state.Graph.GraphWidthPx * dpi / SheetDpi),
+            RoundHalfEven(state.Graph.GraphHeightPx * dpi / SheetDpi)};
+}
+
+QImage RenderSheetImage(CurvaneState& state, int dpi,
+                        const std::function<bool(int done, int parts)>& partDone) {
+    const QSize size = RasterSize(state, dpi);
+    if (size.isEmpty() || static_cast<double>(size.width()) * size.height() > LargestRasterPixels) {
+        return {};
+    }
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return {};
+    }
+    image.fill(ToQColor(state.Settings.BackgroundColor));
+    // The picture tells viewers and word processors its print size.
+    const int dotsPerMetre = RoundHalfEven(dpi * 1000.0 / MmPerInch);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    const std::vector<SheetCurve> curves = SampleSheetCurves(state, StepsPerColumnFor(dpi));
+    bool stopped = false;
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    painter.scale(dpi / SheetDpi, dpi / SheetDpi);
+    PaintSheet(painter, state, curves, [&](int done, int parts) {
+        stopped = partDone && !partDone(done, parts);
+        return !stopped;
+    });
+    painter.end();
+    if (stopped) {
+        return {};
+    }
+    return image;
+}
+
+FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
+                         Progress* progress) {
+    if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
+        return refused;
+    }
+    // Encoding takes about twice as long as painting: the bar gives it two thirds.
+    bool cancelled = false;
+    std::int64_t total = 0;
+    const QImage image = RenderSheetImage(state, dpi, [&](int done, int parts) {
+        total = 3 * parts;
+        cancelled = progress && !progress->Advance(done, total);
+        return !cancelled;
+    });
+    if (cancelled) {
+        return ExportCancelled();
+    }
+    if (image.isNull()) {
+        // "画像が大きすぎて作れません" = the picture is too large to make
+        const QSize size = RasterSize(state, dpi);
+        return Problem(
+            "画像が大きすぎて作れません",
+            QStringLiteral("a %1 × %2 picture is too large").arg(size.width()).arg(size.height()));
+    }
+    const FileProblem written = WriteImageSafely(path, image, format);
+    if (progress) {
+        progress->Advance(total, total);
+    }
+    return written;
+}
+
+FileProblem ExportCancelled() {
+    return Problem("中止しました", QStringLiteral("cancelled")); // stopped
+}
+
+bool IsCancelled(const FileProblem& problem) {
+    return problem.Failed() && problem.system == QStringLiteral("cancelled");
+}
+
+FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
+                        Progress* progress) {
+    if (format == ExportFormat::Png) {
+        return ExportRaster(state, path, dpi, "png", progress);
+    }
+    if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
+        return refused;
+    }
+    const int steps = StepsPerColumnFor(VectorCurveDpi);
+    const double width = state.Graph.GraphWidthPx;
+    const double height = state.Graph.GraphHeightPx;
+    QString painterProblem;
+    const FileProblem failure = WriteFileSafely(path, [&](QIODevice& device) {
+        if (format == ExportFormat::Pdf) {
+            QPdfWriter writer(&device);
+            writer.setCreator(QStringLiteral("Curvane"));
+            writer.setResolution(PdfDpi);
+            // Exactly the sheet's size, not the nearest standard paper.
+            writer.setPageSize(QPageSize(SheetSizeMm(state), QPageSize::Millimeter, QString(),
+                                         QPageSize::ExactMatch));
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter;
+            if (!painter.begin(&writer)) {
+                painterProblem = QStringLiteral("the PDF writer could not start");
+                return false;
+            }
+            painter.scale(PdfDpi / SheetDpi, PdfDpi / SheetDpi);
+            PaintSheet(painter, state, steps);
+            return painter.end();
+        }
+        QSvgGenerator generator;
+        generator.setOutputDevice(&device);
+        generator.setTitle(QStringLiteral("Curvane"));
+        // The size at 96 pixels per inch gives the true size in millimetres; the view box keeps
+        // drawing in sheet pixels.
+        generator.setResolution(static_cast<int>(SheetDpi));
+        generator.setSize(QSize(RoundHalfEven(width), RoundHalfEven(height)));
+        generator.setViewBox(QRectF(0.0, 0.0, width, height));
+        QPainter painter;
+        if (!painter.begin(&generator)) {
+            painterProblem = QStringLiteral("the SVG writer could not start");
+            return false;
+        }
+        PaintSheet(painter, state, steps);
+        return painter.end();
+    });
+    if (failure.Failed() && !painterProblem.isEmpty()) {
+        // "描画できませんでした" = could not be drawn
+        return Problem("描画できませんでした", painterProblem);
+    }
+    return failure;
+}
+
+QString ExportTitle() {
+    return QStringLiteral("エクスポート"); // export
+}
+
+QString ExportFilter(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Svg:
+        return QStringLiteral("SVG (*.svg)|*.svg");
+    case ExportFormat::Png:
+        return QStringLiteral("PNG (*.png)|*.png");
+    case ExportFormat::Pdf:
+        break;
+    }
+    return QStringLiteral("PDF (*.pdf)|*.pdf");
+}
+
+std::optional<ExportFormat> ExportFormatOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QStringLiteral("pdf")) {
+        return ExportFormat::Pdf;
+    }
+    if (suffix == QStringLiteral("svg")) {
+        return ExportFormat::Svg;
+    }
+    if (suffix == QStringLiteral("png")) {
+        return ExportFormat::Png;
+    }
+    return std::nullopt;
+}
+
+QString ExportPathFor(const QString& path, ExportFormat format) {
+    if (ExportFormatOfName(path)) {
+        return path;
+    }
+    switch (format) {
+    case ExportFormat::Svg:
+        return path + QStringLiteral(".svg");
+    case ExportFormat::Png:
+        return path + QStringLiteral(".png");
+    case ExportFormat::Pdf:
+        break;
+    }
+    return path + QStringLiteral(".pdf");
+}
+
+QString ExportSizeText(const CurvaneState& state, const ExportOptions& options) {
+    const QSizeF mm = SheetSizeMm(state);
+    QString text =
+        QStringLiteral("%1 × %2 mm").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
+    if (options.format == ExportFormat::Png) {
+        const QSize pixels = RasterSize(state, options.dpi);
+        // "ピクセル" = pixels
+        text += QStringLiteral("、%1 × %2 ピクセル").arg(pixels.width()).arg(pixels.height());
+    }
+    return text;
+}
+
+namespace {
+const QString StoreApplication = QStringLiteral("Curvane");
+const QString StoreSection = QStringLiteral("Export");
+} // namespace
+
+ExportOptions LoadExportOptions(const SettingsStore& store) {
+    ExportOptions options;
+    const QString format =
+        store.Get(StoreApplication, StoreSection, QStringLiteral("Format"), QStringLiteral("pdf"));
+    options.format = ExportFormatOfName(QStringLiteral("x.") + format).value_or(ExportFormat::Pdf);
+    bool ok = false;
+    const int dpi = store.Get(StoreApplication, StoreSection, QStringLiteral("Dpi"), QString())
+                        .trimmed()
+                        .toInt(&ok);
+    options.dpi = ok ? std::clamp(dpi, MinExportDpi, MaxExportDpi) : DefaultExportDpi;
+    return options;
+}
+
+void SaveExportOptions(SettingsStore& store, const ExportOptions& options) {
+    const char* const names[] = {"pdf", "svg", "png"};
+    store.Save(StoreApplication, StoreSection, QStringLiteral("Format"),
+               QString::fromLatin1(names[static_cast<int>(options.format)]));
+    store.Save(StoreApplication, StoreSection, QStringLiteral("Dpi"),
+               QString::number(std::clamp(options.dpi, MinExportDpi, MaxExportDpi)));
+}
+
+QString AskExportPath(Dialogs& dialogs, const ExportOptions& options) {
+    const QString chosen = dialogs.SaveFileName(ExportTitle(), ExportFilter(options.format));
+    return chosen.isEmpty() ? chosen : ExportPathFor(chosen, options.format);
+}
+
+bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
+                 const ExportOptions& options, const std::function<void(bool)>& busy,
+                 Progress* progress) {
+    const ExportFormat format = ExportFormatOfName(path).value_or(options.format);
+    if (busy) {
+        busy(true);
+    }
+    const FileProblem failure = ExportSheet(
+        state, path, format, std::clamp(options.dpi, MinExportDpi, MaxExportDpi), progress);
+    if (busy) {
+        busy(false);
+    }
+    if (IsCancelled(failure)) {
+        return false;
+    }
+    if (failure.Failed()) {
+        // "エクスポートできませんでした" = the export could not be written
+        dialogs.Message(QStringLiteral("エクスポートできませんでした。\n") +
+                            failure.MessageText(path),
+                        QStringLiteral("Curvane"), false);
+        return false;
+    }
+    return true;
+}

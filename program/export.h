@@ -1,0 +1,101 @@
+#pragma once
+
+#include "output/safefile.h"
+#include "plot/finecurve.h"
+
+#include <QtCore/QSize>
+#include <QtCore/QSizeF>
+#include <QtCore/QString>
+#include <QtGui/QImage>
+#include <QtGui/QPen>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class Dialogs;
+class Progress;
+class QPainter;
+class SettingsStore;
+struct CurvaneState;
+
+// The sheet at print quality: as the window shows it (background picture, grid, axes, the drawn
+// and not erased curves, tick numbers, free labels), at its true size, drawn as vectors (PDF, SVG)
+// or as a smooth picture of a chosen resolution (PNG).
+
+enum class ExportFormat { Pdf, Svg, Png };
+
+inline constexpr int MinExportDpi = 96;
+inline constexpr int MaxExportDpi = 1200;
+inline constexpr int DefaultExportDpi = 300;
+// Vector curves get as many points as a print at this resolution needs to look smooth.
+inline constexpr double VectorCurveDpi = 600.0;
+
+struct ExportOptions {
+    ExportFormat format = ExportFormat::Pdf;
+    int dpi = DefaultExportDpi; // for PNG
+    bool operator==(const ExportOptions&) const = default;
+};
+
+// The drawn and shown curves, evaluated again at stepsPerColumn points per pixel column, with
+// the pens that draw them: the part of the sheet that costs evaluations, worked out once.
+struct SheetCurve {
+    QPen pen;
+    CurveRuns runs;
+};
+std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn);
+
+// Paints the sheet in sheet pixels onto a painter whose transform takes them to its device.
+// The grid lines lie where the sheet's pixel grid puts them, the curves follow their fine
+// points, the labels are real text in their fonts. Antialiasing is the caller's choice. partDone,
+// when given, is told after the grid, after each curve and after the labels, and stops the
+// painting when it returns false.
+void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+                const std::function<bool(int done, int parts)>& partDone = {});
+void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn);
+
+// The sheet's true size: its pixels at 96 per inch.
+QSizeF SheetSizeMm(const CurvaneState& state);
+// The picture size of the sheet at a resolution, each side rounded to the nearest pixel.
+QSize RasterSize(const CurvaneState& state, int dpi);
+
+// The sheet as a smooth picture at dpi, or a null image when it would be too large to make or
+// partDone (as for PaintSheet) returned false to stop.
+QImage RenderSheetImage(CurvaneState& state, int dpi,
+                        const std::function<bool(int done, int parts)>& partDone = {});
+
+// Writes the sheet to path, failure-safely. dpi is used by PNG only; a picture tells progress
+// and stops when asked to, with the problem ExportCancelled().
+FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
+                        Progress* progress = nullptr);
+// The smooth picture at dpi in an image format Qt writes ("png", "jpg", "bmp").
+FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
+                         Progress* progress = nullptr);
+// What an export stopped by the user gives: "中止しました" (stopped), nothing written.
+FileProblem ExportCancelled();
+bool IsCancelled(const FileProblem& problem);
+
+// The export command's texts: "エクスポート" (export) and the save dialog's filter of a format.
+QString ExportTitle();
+QString ExportFilter(ExportFormat format);
+// The format a file name asks for by its extension, if it is one of the three.
+std::optional<ExportFormat> ExportFormatOfName(const QString& path);
+// A name without one of the three extensions gets the chosen format's.
+QString ExportPathFor(const QString& path, ExportFormat format);
+
+// What the export dialog tells of the result: "88.2 × 67.0 mm", and for PNG the picture's pixels
+// as well ("88.2 × 67.0 mm、1250 × 938 ピクセル").
+QString ExportSizeText(const CurvaneState& state, const ExportOptions& options);
+
+// The last choices of the export dialog, kept in the per-user store.
+ExportOptions LoadExportOptions(const SettingsStore& store);
+void SaveExportOptions(SettingsStore& store, const ExportOptions& options);
+
+// The export's file name from the save dialog, with the chosen format's extension added when it
+// has none of the three; empty when the user cancelled.
+QString AskExportPath(Dialogs& dialogs, const ExportOptions& options);
+// Writes the sheet to path in the format its extension names. A failure is told with path and
+// reason; a cancelled export is not. busy, when given, is told when the writing starts (true) and
+// ends (false), before any message. True when the file was written.
+bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
+                 const ExportOptions& options, const std::function<void(bool)>& busy = {},
+                 Progress* progress = nullptr);
