@@ -1,6 +1,7 @@
 #include "platform/script/scriptevaluator.h"
 
 #include "platform/script/arithmetic.h"
+#include "platform/script/constants.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
@@ -71,7 +72,7 @@ std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
     script::Token token = lexer.Next();
     if (token.kind != script::TokenKind::Name || lexer.Next().kind != script::TokenKind::End ||
-        script::FindBuiltin(token.name)) {
+        script::FindBuiltin(token.name) || script::FindConstant(token.name) != nullptr) {
         return {};
     }
     return std::move(token.name);
