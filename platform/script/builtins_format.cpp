@@ -53,7 +53,7 @@ std::string RoundedDigits(double value, int decimals, const NumberStyle& style, 
     int top = exponent; // the power of ten of kept[0]
     if (keep <= 0) {
         const bool roundsUp = keep == 0 && digits[0] >= '5';
-        kept = roundsUp ? "1" : "0";
+        kept.assign(1, roundsUp ? '1' : '0');
         top = -decimals;
     } else if (keep < static_cast<int>(digits.size())) {
         kept = digits.substr(0, static_cast<std::size_t>(keep));
@@ -95,9 +95,13 @@ std::string RoundedDigits(double value, int decimals, const NumberStyle& style, 
         }
     }
     if (whole.empty() && (style.leadingDigit || decimals == 0)) {
-        whole = "0";
+        whole.assign(1, '0');
     }
-    return decimals > 0 ? whole + "." + fraction : whole;
+    if (decimals > 0) {
+        whole.push_back('.');
+        whole.append(fraction);
+    }
+    return whole;
 }
 
 ErrorCode ReadStyle(const Value* arguments, int count, int defaultDecimals, NumberStyle& style) {

@@ -4,6 +4,7 @@
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <chrono>
@@ -414,7 +415,8 @@ bool ParseDateText(std::string_view input, double& serial) {
         const std::size_t at = text.find(word); // "午前" = morning, "午後" = afternoon
         if (at != std::string::npos && half == 0) {
             half = which;
-            text.replace(at, word.size(), " ");
+            // Blanked out in place: the marker becomes a word boundary.
+            std::fill_n(text.begin() + static_cast<std::ptrdiff_t>(at), word.size(), ' ');
         }
     }
     ReplaceAll(text, "\xe5\xb9\xb4", "/"); // "年" = year
