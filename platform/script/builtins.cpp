@@ -5,6 +5,7 @@
 #include "platform/script/operations.h"
 #include "platform/script/variants.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -121,6 +122,17 @@ constexpr auto ById = [] {
     return byId;
 }();
 
+// The table entries in the order of their names.
+constexpr auto ByName = [] {
+    std::array<const Entry*, Table.size()> byName{};
+    for (std::size_t i = 0; i < Table.size(); ++i) {
+        byName[i] = &Table[i];
+    }
+    std::sort(byName.begin(), byName.end(),
+              [](const Entry* a, const Entry* b) { return a->name < b->name; });
+    return byName;
+}();
+
 // The functions that look at an argument's kind rather than its value take Nothing too.
 bool InspectsKind(Builtin id) {
     switch (id) {
@@ -147,10 +159,12 @@ bool TakesArray(Builtin id) {
 } // namespace
 
 std::optional<BuiltinInfo> FindBuiltin(std::string_view name) {
-    for (const Entry& entry : Table) {
-        if (entry.name == name) {
-            return entry.info;
-        }
+    // Every statement "x=..." asks whether x is a function: a binary search keeps that cheap.
+    const auto found = std::lower_bound(
+        ByName.begin(), ByName.end(), name,
+        [](const Entry* entry, std::string_view sought) { return entry->name < sought; });
+    if (found != ByName.end() && (*found)->name == name) {
+        return (*found)->info;
     }
     return std::nullopt;
 }

@@ -79,7 +79,7 @@ std::string VariableName(std::string_view text) {
 }
 
 std::size_t TextSize(const Value& value) {
-    return value.Is(Kind::String) ? value.Text().size() : 0;
+    return value.Is(Kind::String) || value.Is(Kind::Array) ? value.Text().size() : 0;
 }
 
 // Generations start at 1: a Prepared that was never refreshed has 0.

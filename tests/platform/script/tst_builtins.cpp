@@ -72,6 +72,7 @@ private slots:
     void boundedResults_data();
     void boundedResults();
     void numericCodeUnchanged();
+    void arraysInVariablesStayBounded();
 };
 
 void BuiltinsTest::values_data() {
@@ -423,6 +424,17 @@ void BuiltinsTest::values_data() {
     AddValue("formatdatetime short time is 24-hour", "formatdatetime(#3:04:05 AM#, vbshorttime)",
              Str, "03:04");
 
+    // Empty arguments read as 0 or as "", as in any expression.
+    AddValue("left of empty", "left(empty, 1)", Str, "");
+    AddValue("ucase of empty", "ucase(empty)", Str, "");
+    AddValue("instr in empty", "instr(empty, \"a\")", Lng, "0");
+    AddValue("cbyte of empty", "cbyte(empty)", Byt, "0");
+    AddValue("cdate of empty", "cdate(empty)", Dat, "0:00:00");
+    AddValue("year of empty", "year(empty)", Int, "1899");
+    AddValue("dateadd to empty", "dateadd(\"d\", 1, empty)", Dat, "1899/12/31");
+    AddValue("formatnumber of empty", "formatnumber(empty)", Str, "0.00");
+    AddValue("chr of empty", "asc(chr(empty))", Int, "0");
+
     // Named constants: "Color Constants", "Comparison Constants", "Date and Time Constants",
     // "Date Format Constants", "MsgBox Constants", "String Constants", "Tristate Constants",
     // "VarType Constants", "Miscellaneous Constants".
@@ -490,6 +502,7 @@ void BuiltinsTest::errors_data() {
     AddError("rgb negative", "rgb(-1, 0, 0)", Invalid);
     AddError("rgb null", "rgb(null, 0, 0)", NullUse);
     AddError("asc of empty text", "asc(\"\")", Invalid);
+    AddError("asc of empty", "asc(empty)", Invalid);
     AddError("asc of null", "asc(null)", NullUse);
     AddError("chr beyond range", "chr(65536)", Invalid);
     AddError("chr of negative", "chr(-1)", Invalid);
@@ -757,6 +770,23 @@ void BuiltinsTest::numericCodeUnchanged() {
     ScriptEvaluator::Prepared prepared = evaluator.Prepare("x*vbred");
     QVERIFY(evaluator.EvalNumber(prepared, number, error));
     QCOMPARE(number, 510.0);
+}
+
+// An array kept in variables counts against the variables' text limit as strings do.
+void BuiltinsTest::arraysInVariablesStayBounded() {
+    ScriptEvaluator evaluator;
+    ScriptResult assigned;
+    int count = 0;
+    for (; count < 200; ++count) {
+        assigned = evaluator.ExecuteStatement("a" + std::to_string(count) +
+                                              "=split(string(60000, \",\"), \",\")");
+        if (!assigned.Ok()) {
+            break;
+        }
+    }
+    QCOMPARE(assigned.Error().code, ErrorCode::OutOfMemory);
+    QVERIFY(count > 10);
+    QCOMPARE(evaluator.Eval("ubound(a0)").GetValue().Number(), 60000.0);
 }
 
 QTEST_APPLESS_MAIN(BuiltinsTest)
