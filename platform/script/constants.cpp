@@ -17,7 +17,7 @@ struct NumberConstant {
 };
 
 // Every numeric constant is a Long, as in the language.
-constexpr std::array<NumberConstant, 75> Numbers{{
+constexpr std::array<NumberConstant, 74> Numbers{{
     // Tristate
     {"vbtrue", -1},
     {"vbfalse", 0},
@@ -96,7 +96,6 @@ constexpr std::array<NumberConstant, 75> Numbers{{
     {"vbboolean", 11},
     {"vbvariant", 12},
     {"vbdataobject", 13},
-    {"vbdecimal", 14},
     {"vbbyte", 17},
     {"vbarray", 8192},
     // the first number of an object's own errors

@@ -399,14 +399,14 @@ Token Lexer::ReadRadixNumber() {
     return token;
 }
 
-// #1/31/2011#, #2011/1/31 13:45#: a Date.
+// #1/31/2011#, #2011/1/31 13:45#: a Date, month before day whatever the locale.
 Token Lexer::ReadDate() {
     Token token;
     token.position = m_pos;
     const std::size_t close = m_text.find('#', m_pos + 1);
     double serial = 0.0;
     if (close == std::string_view::npos ||
-        !ParseDateText(m_text.substr(m_pos + 1, close - m_pos - 1), serial)) {
+        !ParseDateText(m_text.substr(m_pos + 1, close - m_pos - 1), serial, true)) {
         token.kind = TokenKind::Invalid;
         m_pos = close == std::string_view::npos ? m_text.size() : close + 1;
         return token;

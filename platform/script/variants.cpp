@@ -312,7 +312,7 @@ int CurrentYear() {
     return local.tm_year + 1900;
 }
 
-bool ReadDateFields(const std::vector<Field>& f, double& serial) {
+bool ReadDateFields(const std::vector<Field>& f, bool monthFirst, double& serial) {
     int year = 0;
     int month = 0;
     int day = 1;
@@ -321,7 +321,7 @@ bool ReadDateFields(const std::vector<Field>& f, double& serial) {
             year = FullYear(f[0]); // y/m/d, the Japanese order
             month = f[1].value;
             day = f[2].value;
-        } else if (f[2].digits >= 3 || f[2].value > 31) {
+        } else if (monthFirst || f[2].digits >= 3 || f[2].value > 31) {
             month = f[0].value; // m/d/y
             day = f[1].value;
             year = FullYear(f[2]);
@@ -394,7 +394,7 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 
 } // namespace
 
-bool ParseDateText(std::string_view input, double& serial) {
+bool ParseDateText(std::string_view input, double& serial, bool monthFirst) {
     if (input.size() > 64) {
         return false;
     }
@@ -467,7 +467,8 @@ bool ParseDateText(std::string_view input, double& serial) {
             time = (hour * 3600.0 + fields[1].value * 60.0 + fields[2].value) / 86400.0;
             haveTime = true;
         } else {
-            if (haveDate || !ReadFields(word, "/-.", fields) || !ReadDateFields(fields, day)) {
+            if (haveDate || !ReadFields(word, "/-.", fields) ||
+                !ReadDateFields(fields, monthFirst, day)) {
                 return false;
             }
             haveDate = true;

@@ -72,7 +72,9 @@ int WeekdayOfSerial(double serial);
 
 // Reads a date or time text as the Japanese system reads it: "2011/1/31", "2011-01-31",
 // "2011年1月31日", "1/31/2011", "13:45", "1:45:10 PM", "午後1:45", or a date followed by a time.
-bool ParseDateText(std::string_view text, double& serial);
+// Three small numbers are year, month, day; with monthFirst, as in a date literal, which the
+// language always reads the American way, they are month, day, year.
+bool ParseDateText(std::string_view text, double& serial, bool monthFirst = false);
 
 // The text of a Byte, Single, Currency or Date, as CStr and & give it on a Japanese system:
 // Single in the general number form with 7 significant digits, Currency with up to four

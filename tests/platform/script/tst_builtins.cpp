@@ -198,7 +198,8 @@ void BuiltinsTest::values_data() {
     AddValue("date joins as its text", "#2011/1/2# & \"\"", Str, "2011/01/02");
     AddValue("null plus byte is null", "null+cbyte(1)", Nul, "Null");
 
-    // Literals: "VBScript Data Types" (hexadecimal &h, octal &o and &, dates between # signs).
+    // Literals: "VBScript Data Types" (hexadecimal &h, octal &o and &, dates between # signs);
+    // "VBScript Glossary": date literals are read month first whatever the locale.
     AddValue("hex literal", "&hFF", Int, "255");
     AddValue("hex literal of sixteen bits is negative", "&hFFFF", Int, "-1");
     AddValue("hex literal of 32 bits is a long", "&h10000", Lng, "65536");
@@ -207,6 +208,8 @@ void BuiltinsTest::values_data() {
     AddValue("octal literal without letter", "&17", Int, "15");
     AddValue("date literal month first", "#1/31/2011#", Dat, "2011/01/31");
     AddValue("date literal year first", "#2011/01/31#", Dat, "2011/01/31");
+    AddValue("date literal small numbers are month, day, year", "#1/2/3#", Dat, "2003/01/02");
+    AddValue("date text small numbers are year, month, day", "cdate(\"1/2/3\")", Dat, "2001/02/03");
     AddValue("date literal with time", "#1/31/2011 1:30:00 PM#", Dat, "2011/01/31 13:30:00");
     AddValue("time literal", "#13:30#", Dat, "13:30:00");
     AddValue("ampersand before a blank still joins", "1 & 2", Str, "12");
