@@ -1,405 +1,388 @@
 #include "platform/script/builtins.h"
 
-#include "platform/script/arithmetic.h"
+#include "platform/script/builtins_impl.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
+#include "platform/script/variants.h"
 
+#include <algorithm>
 #include <array>
-#include <bit>
+#include <chrono>
 #include <cmath>
-#include <cstring>
-#include <limits>
+#include <ctime>
 
 namespace script {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, BuiltinInfo>, 27> Table{{
-    {"abs", {Builtin::Abs, 1, 1, true}},
-    {"atn", {Builtin::Atn, 1, 1, true}},
-    {"cbool", {Builtin::CBool, 1, 1, true}},
-    {"cbyte", {Builtin::CByte, 1, 1, true}},
-    {"cdbl", {Builtin::CDbl, 1, 1, true}},
-    {"cint", {Builtin::CInt, 1, 1, true}},
-    {"clng", {Builtin::CLng, 1, 1, true}},
-    {"cos", {Builtin::Cos, 1, 1, true}},
-    {"csng", {Builtin::CSng, 1, 1, true}},
-    {"cstr", {Builtin::CStr, 1, 1, true}},
-    {"exp", {Builtin::Exp, 1, 1, true}},
-    {"fix", {Builtin::Fix, 1, 1, true}},
-    {"hex", {Builtin::Hex, 1, 1, true}},
-    {"int", {Builtin::Int, 1, 1, true}},
-    {"isempty", {Builtin::IsEmpty, 1, 1, true}},
-    {"isnull", {Builtin::IsNull, 1, 1, true}},
-    {"isnumeric", {Builtin::IsNumeric, 1, 1, true}},
-    {"len", {Builtin::Len, 1, 1, true}},
-    {"log", {Builtin::Log, 1, 1, true}},
-    {"oct", {Builtin::Oct, 1, 1, true}},
-    {"rnd", {Builtin::Rnd, 0, 1, false}},
-    {"round", {Builtin::Round, 1, 2, true}},
-    {"sgn", {Builtin::Sgn, 1, 1, true}},
-    {"sin", {Builtin::Sin, 1, 1, true}},
-    {"sqr", {Builtin::Sqr, 1, 1, true}},
-    {"tan", {Builtin::Tan, 1, 1, true}},
-    {"vartype", {Builtin::VarType, 1, 1, true}},
+enum class Group : std::uint8_t { Math, Convert, String, Date, Format };
+
+struct Entry {
+    std::string_view name;
+    BuiltinInfo info;
+    Group group;
+};
+
+// The names are in lower case: names are not case-sensitive. Functions that read the clock or
+// the random generator are not pure.
+constexpr std::array<Entry, 85> Table{{
+    {"abs", {Builtin::Abs, 1, 1, true}, Group::Math},
+    {"atn", {Builtin::Atn, 1, 1, true}, Group::Math},
+    {"cos", {Builtin::Cos, 1, 1, true}, Group::Math},
+    {"exp", {Builtin::Exp, 1, 1, true}, Group::Math},
+    {"fix", {Builtin::Fix, 1, 1, true}, Group::Math},
+    {"int", {Builtin::Int, 1, 1, true}, Group::Math},
+    {"log", {Builtin::Log, 1, 1, true}, Group::Math},
+    {"rnd", {Builtin::Rnd, 0, 1, false}, Group::Math},
+    {"round", {Builtin::Round, 1, 2, true}, Group::Math},
+    {"sgn", {Builtin::Sgn, 1, 1, true}, Group::Math},
+    {"sin", {Builtin::Sin, 1, 1, true}, Group::Math},
+    {"sqr", {Builtin::Sqr, 1, 1, true}, Group::Math},
+    {"tan", {Builtin::Tan, 1, 1, true}, Group::Math},
+    {"hex", {Builtin::Hex, 1, 1, true}, Group::Math},
+    {"oct", {Builtin::Oct, 1, 1, true}, Group::Math},
+    {"rgb", {Builtin::RGB, 3, 3, true}, Group::Math},
+    {"cbool", {Builtin::CBool, 1, 1, true}, Group::Convert},
+    {"cbyte", {Builtin::CByte, 1, 1, true}, Group::Convert},
+    {"ccur", {Builtin::CCur, 1, 1, true}, Group::Convert},
+    {"cdate", {Builtin::CDate, 1, 1, true}, Group::Convert},
+    {"cdbl", {Builtin::CDbl, 1, 1, true}, Group::Convert},
+    {"cint", {Builtin::CInt, 1, 1, true}, Group::Convert},
+    {"clng", {Builtin::CLng, 1, 1, true}, Group::Convert},
+    {"csng", {Builtin::CSng, 1, 1, true}, Group::Convert},
+    {"cstr", {Builtin::CStr, 1, 1, true}, Group::Convert},
+    {"isarray", {Builtin::IsArray, 1, 1, true}, Group::Convert},
+    {"isdate", {Builtin::IsDate, 1, 1, true}, Group::Convert},
+    {"isempty", {Builtin::IsEmpty, 1, 1, true}, Group::Convert},
+    {"isnull", {Builtin::IsNull, 1, 1, true}, Group::Convert},
+    {"isnumeric", {Builtin::IsNumeric, 1, 1, true}, Group::Convert},
+    {"isobject", {Builtin::IsObject, 1, 1, true}, Group::Convert},
+    {"typename", {Builtin::TypeName, 1, 1, true}, Group::Convert},
+    {"vartype", {Builtin::VarType, 1, 1, true}, Group::Convert},
+    {"getlocale", {Builtin::GetLocale, 0, 0, true}, Group::Convert},
+    {"asc", {Builtin::Asc, 1, 1, true}, Group::String},
+    {"ascw", {Builtin::AscW, 1, 1, true}, Group::String},
+    {"chr", {Builtin::Chr, 1, 1, true}, Group::String},
+    {"chrw", {Builtin::ChrW, 1, 1, true}, Group::String},
+    {"instr", {Builtin::InStr, 2, 4, true}, Group::String},
+    {"instrrev", {Builtin::InStrRev, 2, 4, true}, Group::String},
+    {"lcase", {Builtin::LCase, 1, 1, true}, Group::String},
+    {"left", {Builtin::Left, 2, 2, true}, Group::String},
+    {"len", {Builtin::Len, 1, 1, true}, Group::String},
+    {"ltrim", {Builtin::LTrim, 1, 1, true}, Group::String},
+    {"mid", {Builtin::Mid, 2, 3, true}, Group::String},
+    {"replace", {Builtin::Replace, 3, 6, true}, Group::String},
+    {"right", {Builtin::Right, 2, 2, true}, Group::String},
+    {"rtrim", {Builtin::RTrim, 1, 1, true}, Group::String},
+    {"space", {Builtin::Space, 1, 1, true}, Group::String},
+    {"string", {Builtin::String, 2, 2, true}, Group::String},
+    {"strcomp", {Builtin::StrComp, 2, 3, true}, Group::String},
+    {"strreverse", {Builtin::StrReverse, 1, 1, true}, Group::String},
+    {"trim", {Builtin::Trim, 1, 1, true}, Group::String},
+    {"ucase", {Builtin::UCase, 1, 1, true}, Group::String},
+    {"join", {Builtin::Join, 1, 2, true}, Group::String},
+    {"split", {Builtin::Split, 1, 4, true}, Group::String},
+    {"lbound", {Builtin::LBound, 1, 2, true}, Group::String},
+    {"ubound", {Builtin::UBound, 1, 2, true}, Group::String},
+    {"filter", {Builtin::Filter, 2, 4, true}, Group::String},
+    {"escape", {Builtin::Escape, 1, 1, true}, Group::String},
+    {"unescape", {Builtin::Unescape, 1, 1, true}, Group::String},
+    {"date", {Builtin::Date, 0, 0, false}, Group::Date},
+    {"dateadd", {Builtin::DateAdd, 3, 3, true}, Group::Date},
+    {"datediff", {Builtin::DateDiff, 3, 5, true}, Group::Date},
+    {"datepart", {Builtin::DatePart, 2, 4, true}, Group::Date},
+    {"dateserial", {Builtin::DateSerial, 3, 3, true}, Group::Date},
+    {"datevalue", {Builtin::DateValue, 1, 1, true}, Group::Date},
+    {"day", {Builtin::Day, 1, 1, true}, Group::Date},
+    {"hour", {Builtin::Hour, 1, 1, true}, Group::Date},
+    {"minute", {Builtin::Minute, 1, 1, true}, Group::Date},
+    {"month", {Builtin::Month, 1, 1, true}, Group::Date},
+    {"monthname", {Builtin::MonthName, 1, 2, true}, Group::Date},
+    {"now", {Builtin::Now, 0, 0, false}, Group::Date},
+    {"second", {Builtin::Second, 1, 1, true}, Group::Date},
+    {"time", {Builtin::Time, 0, 0, false}, Group::Date},
+    {"timer", {Builtin::Timer, 0, 0, false}, Group::Date},
+    {"timeserial", {Builtin::TimeSerial, 3, 3, true}, Group::Date},
+    {"timevalue", {Builtin::TimeValue, 1, 1, true}, Group::Date},
+    {"weekday", {Builtin::Weekday, 1, 2, true}, Group::Date},
+    {"weekdayname", {Builtin::WeekdayName, 1, 3, true}, Group::Date},
+    {"year", {Builtin::Year, 1, 1, true}, Group::Date},
+    {"formatcurrency", {Builtin::FormatCurrency, 1, 5, true}, Group::Format},
+    {"formatdatetime", {Builtin::FormatDateTime, 1, 2, true}, Group::Format},
+    {"formatnumber", {Builtin::FormatNumber, 1, 5, true}, Group::Format},
+    {"formatpercent", {Builtin::FormatPercent, 1, 5, true}, Group::Format},
 }};
 
-// The functions of a real argument: Null is an error for them, not a result.
-ErrorCode RealFunction(Builtin id, Value& argument) {
-    double x = 0.0;
-    const ErrorCode error = ToDouble(argument, x);
-    if (error != ErrorCode::None) {
-        return error;
+// The table entry of every id, so a call finds its group without a search.
+constexpr auto ById = [] {
+    std::array<const Entry*, Table.size()> byId{};
+    for (const Entry& entry : Table) {
+        byId[static_cast<std::size_t>(entry.info.id)] = &entry;
     }
+    return byId;
+}();
+
+// The table entries in the order of their names.
+constexpr auto ByName = [] {
+    std::array<const Entry*, Table.size()> byName{};
+    for (std::size_t i = 0; i < Table.size(); ++i) {
+        byName[i] = &Table[i];
+    }
+    std::sort(byName.begin(), byName.end(),
+              [](const Entry* a, const Entry* b) { return a->name < b->name; });
+    return byName;
+}();
+
+// The functions that look at an argument's kind rather than its value take Nothing too.
+bool InspectsKind(Builtin id) {
     switch (id) {
-    case Builtin::Atn:
-        return StoreDouble(argument, std::atan(x));
-    case Builtin::Cos:
-        return StoreDouble(argument, std::cos(x));
-    case Builtin::Sin:
-        return StoreDouble(argument, std::sin(x));
-    case Builtin::Tan:
-        return StoreDouble(argument, std::tan(x));
-    case Builtin::Exp:
-        return StoreDouble(argument, std::exp(x));
-    case Builtin::Log:
-        if (x <= 0.0) {
-            return ErrorCode::InvalidProcedureCall;
-        }
-        return StoreDouble(argument, std::log(x));
-    case Builtin::Sqr:
-        if (x < 0.0) {
-            return ErrorCode::InvalidProcedureCall;
-        }
-        return StoreDouble(argument, std::sqrt(x));
-    case Builtin::Sgn:
-        argument.SetInteger((x > 0.0) - (x < 0.0));
-        return ErrorCode::None;
-    case Builtin::CDbl:
-        argument.SetDouble(x);
-        return ErrorCode::None;
-    case Builtin::CSng: {
-        if (std::fabs(x) > static_cast<double>(std::numeric_limits<float>::max())) {
-            // Values just above the largest float still round down to it.
-            const float narrowed = static_cast<float>(x);
-            if (std::isinf(narrowed)) {
-                return ErrorCode::Overflow;
-            }
-        }
-        argument.SetDouble(static_cast<double>(static_cast<float>(x)));
-        return ErrorCode::None;
-    }
-    case Builtin::CInt: {
-        const double rounded = RoundHalfEven(x);
-        if (!(rounded >= -32768.0 && rounded <= 32767.0)) {
-            return ErrorCode::Overflow;
-        }
-        argument.SetInteger(static_cast<std::int32_t>(rounded));
-        return ErrorCode::None;
-    }
-    case Builtin::CByte: {
-        // There is no Byte kind here; the value is kept as an Integer.
-        const double rounded = RoundHalfEven(x);
-        if (!(rounded >= 0.0 && rounded <= 255.0)) {
-            return ErrorCode::Overflow;
-        }
-        argument.SetInteger(static_cast<std::int32_t>(rounded));
-        return ErrorCode::None;
-    }
-    case Builtin::CLng: {
-        std::int32_t rounded = 0;
-        const ErrorCode roundError = RoundToLong(x, rounded);
-        if (roundError == ErrorCode::None) {
-            argument.SetLong(rounded);
-        }
-        return roundError;
-    }
+    case Builtin::VarType:
+    case Builtin::TypeName:
+    case Builtin::IsEmpty:
+    case Builtin::IsNull:
+    case Builtin::IsNumeric:
+    case Builtin::IsObject:
+    case Builtin::IsArray:
+    case Builtin::IsDate:
+        return true;
     default:
-        break;
+        return false;
     }
-    return ErrorCode::InvalidProcedureCall;
 }
 
-// abs, fix and int keep an Integer an Integer and a Long a Long (widening only when the result
-// does not fit), and give Null for Null.
-ErrorCode KindKeepingFunction(Builtin id, Value& argument) {
-    if (argument.Is(Kind::Null)) {
-        return ErrorCode::None;
-    }
-    switch (argument.GetKind()) {
-    case Kind::Empty:
-    case Kind::Boolean:
-    case Kind::Integer:
-    case Kind::Long: {
-        const std::int64_t value = argument.Integer();
-        const std::int64_t result = id == Builtin::Abs ? (value < 0 ? -value : value) : value;
-        const bool wasLong = argument.Is(Kind::Long);
-        if (!wasLong && result <= 32767) {
-            argument.SetInteger(static_cast<std::int32_t>(result));
-        } else if (result <= std::numeric_limits<std::int32_t>::max()) {
-            argument.SetLong(static_cast<std::int32_t>(result));
-        } else {
-            argument.SetDouble(static_cast<double>(result));
-        }
-        return ErrorCode::None;
-    }
-    default:
-        break;
-    }
-    double x = 0.0;
-    const ErrorCode error = ToDouble(argument, x);
-    if (error != ErrorCode::None) {
-        return error;
-    }
-    switch (id) {
-    case Builtin::Abs:
-        argument.SetDouble(std::fabs(x));
-        break;
-    case Builtin::Fix:
-        argument.SetDouble(std::trunc(x));
-        break;
-    default:
-        argument.SetDouble(std::floor(x));
-        break;
-    }
-    return ErrorCode::None;
-}
-
-ErrorCode RoundFunction(Value* arguments, int count) {
-    Value& argument = arguments[0];
-    int places = 0;
-    if (count == 2) {
-        if (arguments[1].Is(Kind::Null)) {
-            return ErrorCode::InvalidUseOfNull;
-        }
-        double placesValue = 0.0;
-        std::int32_t rounded = 0;
-        ErrorCode error = ToDouble(arguments[1], placesValue);
-        if (error == ErrorCode::None) {
-            error = RoundToLong(placesValue, rounded);
-        }
-        if (error != ErrorCode::None) {
-            return error;
-        }
-        if (rounded < 0) {
-            return ErrorCode::InvalidProcedureCall;
-        }
-        places = rounded;
-    }
-    switch (argument.GetKind()) {
-    case Kind::Null:
-        return ErrorCode::None;
-    case Kind::Empty:
-    case Kind::Boolean:
-        argument.SetInteger(argument.Integer());
-        return ErrorCode::None;
-    case Kind::Integer:
-    case Kind::Long:
-        return ErrorCode::None;
-    default:
-        break;
-    }
-    double x = 0.0;
-    const ErrorCode error = ToDouble(argument, x);
-    if (error != ErrorCode::None) {
-        return error;
-    }
-    if (places == 0) {
-        argument.SetDouble(RoundHalfEven(x));
-        return ErrorCode::None;
-    }
-    // Beyond 15 places a double has no digit left to round.
-    if (places > 15) {
-        argument.SetDouble(x);
-        return ErrorCode::None;
-    }
-    const double scale = std::pow(10.0, places);
-    const double scaled = x * scale;
-    if (!std::isfinite(scaled)) {
-        argument.SetDouble(x);
-        return ErrorCode::None;
-    }
-    argument.SetDouble(RoundHalfEven(scaled) / scale);
-    return ErrorCode::None;
-}
-
-// hex and oct: a negative Integer shows its 16-bit pattern, any other negative number its
-// 32-bit pattern.
-ErrorCode RadixFunction(Builtin id, Value& argument) {
-    std::int32_t value = 0;
-    bool sixteenBits = false;
-    switch (argument.GetKind()) {
-    case Kind::Null:
-        return ErrorCode::None;
-    case Kind::Empty:
-    case Kind::Boolean:
-    case Kind::Integer:
-        value = argument.Integer();
-        sixteenBits = true;
-        break;
-    case Kind::Long:
-        value = argument.Integer();
-        break;
-    default: {
-        double x = 0.0;
-        ErrorCode error = ToDouble(argument, x);
-        if (error == ErrorCode::None) {
-            error = RoundToLong(x, value);
-        }
-        if (error != ErrorCode::None) {
-            return error;
-        }
-        break;
-    }
-    }
-    std::uint32_t bits = static_cast<std::uint32_t>(value);
-    if (sixteenBits) {
-        bits &= 0xFFFFu;
-    }
-    const unsigned shift = id == Builtin::Hex ? 4u : 3u;
-    const std::uint32_t mask = id == Builtin::Hex ? 0xFu : 0x7u;
-    char digits[16];
-    int length = 0;
-    do {
-        digits[length++] = "0123456789ABCDEF"[bits & mask];
-        bits >>= shift;
-    } while (bits != 0);
-    std::string text(static_cast<std::size_t>(length), '0');
-    for (int i = 0; i < length; ++i) {
-        text[static_cast<std::size_t>(i)] = digits[length - 1 - i];
-    }
-    argument.SetString(std::move(text));
-    return ErrorCode::None;
-}
-
-ErrorCode CBoolFunction(Value& argument) {
-    if (argument.Is(Kind::String)) {
-        std::string lower = argument.Text();
-        for (char& c : lower) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
-        if (lower == "true" || lower == "false") {
-            argument.SetBoolean(lower == "true");
-            return ErrorCode::None;
-        }
-    }
-    double x = 0.0;
-    const ErrorCode error = ToDouble(argument, x);
-    if (error == ErrorCode::None) {
-        argument.SetBoolean(x != 0.0);
-    }
-    return error;
-}
-
-ErrorCode RndFunction(Value* arguments, int count, RandomState* random) {
-    if (random == nullptr) {
-        return ErrorCode::InvalidProcedureCall;
-    }
-    double x = 1.0;
-    if (count == 1) {
-        const ErrorCode error = ToDouble(arguments[0], x);
-        if (error != ErrorCode::None) {
-            return error;
-        }
-    }
-    // A negative argument restarts the sequence at a point fixed by that number, zero repeats
-    // the last number, anything else moves on.
-    if (x < 0.0) {
-        const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(x));
-        random->seed = (bits + (bits >> 24)) & 0xFFFFFFu;
-    }
-    if (x != 0.0) {
-        random->seed = (random->seed * 1140671485u + 12820163u) & 0xFFFFFFu;
-    }
-    arguments[0].SetDouble(static_cast<double>(random->seed) / 16777216.0);
-    return ErrorCode::None;
+// The functions that take an array argument; every other one refuses it.
+bool TakesArray(Builtin id) {
+    return InspectsKind(id) || id == Builtin::Join || id == Builtin::LBound ||
+           id == Builtin::UBound || id == Builtin::Filter;
 }
 
 } // namespace
 
 std::optional<BuiltinInfo> FindBuiltin(std::string_view name) {
-    for (const auto& [entryName, info] : Table) {
-        if (entryName == name) {
-            return info;
-        }
+    // Every statement "x=..." asks whether x is a function: a binary search keeps that cheap.
+    const auto found = std::lower_bound(
+        ByName.begin(), ByName.end(), name,
+        [](const Entry* entry, std::string_view sought) { return entry->name < sought; });
+    if (found != ByName.end() && (*found)->name == name) {
+        return (*found)->info;
     }
     return std::nullopt;
 }
 
 std::string_view BuiltinName(Builtin id) {
-    for (const auto& [name, info] : Table) {
-        if (info.id == id) {
-            return name;
-        }
-    }
-    return {};
+    return ById[static_cast<std::size_t>(id)]->name;
 }
 
 ErrorCode CallBuiltin(Builtin id, Value* arguments, int count, RandomState* random) {
-    Value& argument = arguments[0];
-    if (id == Builtin::Rnd) {
-        return RndFunction(arguments, count, random);
-    }
-    const bool inspectsKind = id == Builtin::VarType || id == Builtin::IsEmpty ||
-                              id == Builtin::IsNull || id == Builtin::IsNumeric;
-    if (argument.Is(Kind::Nothing) && !inspectsKind) {
-        return ErrorCode::ObjectVariableNotSet;
-    }
-    switch (id) {
-    case Builtin::Abs:
-    case Builtin::Fix:
-    case Builtin::Int:
-        return KindKeepingFunction(id, argument);
-    case Builtin::Round:
-        return RoundFunction(arguments, count);
-    case Builtin::Hex:
-    case Builtin::Oct:
-        return RadixFunction(id, argument);
-    case Builtin::CBool:
-        return CBoolFunction(argument);
-    case Builtin::CStr: {
-        std::string text;
-        const ErrorCode error = ToText(argument, text);
-        if (error == ErrorCode::None) {
-            argument.SetString(std::move(text));
+    const Entry& entry = *ById[static_cast<std::size_t>(id)];
+    if (!InspectsKind(id)) {
+        for (int i = 0; i < count; ++i) {
+            if (arguments[i].Is(Kind::Nothing)) {
+                return ErrorCode::ObjectVariableNotSet;
+            }
+            if (arguments[i].Is(Kind::Array) && !TakesArray(id)) {
+                return ErrorCode::TypeMismatch;
+            }
         }
+    }
+    switch (entry.group) {
+    case Group::Math:
+        return CallMath(id, arguments, count, random);
+    case Group::Convert:
+        return CallConvert(id, arguments, count);
+    case Group::String:
+        return CallString(id, arguments, count);
+    case Group::Date:
+        return CallDate(id, arguments, count);
+    case Group::Format:
+        break;
+    }
+    return CallFormat(id, arguments, count);
+}
+
+ErrorCode WholeArgument(const Value& value, std::int32_t& result) {
+    switch (value.GetKind()) {
+    case Kind::Empty:
+    case Kind::Boolean:
+    case Kind::Byte:
+    case Kind::Integer:
+    case Kind::Long:
+        result = value.Integer();
+        return ErrorCode::None;
+    default:
+        break;
+    }
+    double number = 0.0;
+    const ErrorCode error = ToDouble(value, number);
+    if (error != ErrorCode::None) {
         return error;
     }
-    case Builtin::Len: {
-        if (argument.Is(Kind::Null)) {
+    return RoundToLong(number, result);
+}
+
+ErrorCode TextArgument(const Value& value, std::string& result) {
+    return ToText(value, result);
+}
+
+ErrorCode DateArgument(const Value& value, double& serial) {
+    switch (value.GetKind()) {
+    case Kind::Null:
+        return ErrorCode::InvalidUseOfNull;
+    case Kind::Date:
+        serial = value.Number();
+        return ErrorCode::None;
+    case Kind::String:
+        if (ParseDateText(value.Text(), serial)) {
             return ErrorCode::None;
         }
-        std::string text;
-        const ErrorCode error = ToText(argument, text);
-        if (error == ErrorCode::None) {
-            argument.SetLong(static_cast<std::int32_t>(text.size()));
+        // Text that is a number is a day count, as any number is.
+        if (!ParseNumericText(value.Text(), serial)) {
+            return ErrorCode::TypeMismatch;
         }
+        break;
+    default: {
+        const ErrorCode error = ToDouble(value, serial);
+        if (error != ErrorCode::None) {
+            return error;
+        }
+        break;
+    }
+    }
+    return DateInRange(serial) ? ErrorCode::None : ErrorCode::Overflow;
+}
+
+ErrorCode CompareArgument(const Value& value, bool& text) {
+    std::int32_t mode = 0;
+    const ErrorCode error = WholeArgument(value, mode);
+    if (error != ErrorCode::None) {
         return error;
     }
-    case Builtin::IsEmpty:
-        argument.SetBoolean(argument.Is(Kind::Empty));
-        return ErrorCode::None;
-    case Builtin::IsNull:
-        argument.SetBoolean(argument.Is(Kind::Null));
-        return ErrorCode::None;
-    case Builtin::IsNumeric: {
-        double x = 0.0;
-        const bool numeric = IsNumericKind(argument.GetKind()) ||
-                             (argument.Is(Kind::String) && ParseNumericText(argument.Text(), x));
-        argument.SetBoolean(numeric);
-        return ErrorCode::None;
+    if (mode != 0 && mode != 1) {
+        return ErrorCode::InvalidProcedureCall;
     }
-    case Builtin::VarType: {
-        // The numbers the language's vartype gives for these kinds.
-        static constexpr std::array<std::int32_t, 8> codes{0, 1, 11, 2, 3, 5, 8, 9};
-        argument.SetInteger(codes[static_cast<std::size_t>(argument.GetKind())]);
-        return ErrorCode::None;
+    text = mode == 1;
+    return ErrorCode::None;
+}
+
+ErrorCode TristateArgument(const Value& value, bool defaultValue, bool& result) {
+    std::int32_t state = 0;
+    const ErrorCode error = WholeArgument(value, state);
+    if (error != ErrorCode::None) {
+        return error;
     }
-    default:
-        return RealFunction(id, argument);
+    if (state == -2) {
+        result = defaultValue;
+    } else if (state == -1 || state == 0) {
+        result = state == -1;
+    } else {
+        return ErrorCode::InvalidProcedureCall;
     }
+    return ErrorCode::None;
+}
+
+std::u16string ToUnits(std::string_view text) {
+    std::u16string units;
+    units.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            length = 1;
+            code = lead;
+        } else if (lead >= 0xC2 && lead < 0xE0) {
+            length = 2;
+            code = lead & 0x1Fu;
+        } else if (lead >= 0xE0 && lead < 0xF0) {
+            length = 3;
+            code = lead & 0x0Fu;
+        } else if (lead >= 0xF0 && lead < 0xF5) {
+            length = 4;
+            code = lead & 0x07u;
+        }
+        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            valid = (next & 0xC0u) == 0x80u;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        if (valid && ((length == 3 && (code < 0x800 || (code >= 0xD800 && code < 0xE000))) ||
+                      (length == 4 && (code < 0x10000 || code > 0x10FFFF)))) {
+            valid = false;
+        }
+        if (!valid) {
+            units.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            units.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(code));
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return units;
+}
+
+std::string FromUnits(std::u16string_view units) {
+    std::string text;
+    text.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t code = units[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD; // a lone half of a pair has no UTF-8 form
+        }
+        if (code < 0x80) {
+            text.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            text.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            text.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            text.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return text;
+}
+
+char16_t LowerUnit(char16_t unit) {
+    if ((unit >= u'A' && unit <= u'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7) ||
+        (unit >= 0xFF21 && unit <= 0xFF3A)) {
+        return static_cast<char16_t>(unit + 0x20);
+    }
+    return unit;
+}
+
+char16_t UpperUnit(char16_t unit) {
+    if ((unit >= u'a' && unit <= u'z') || (unit >= 0xE0 && unit <= 0xFE && unit != 0xF7) ||
+        (unit >= 0xFF41 && unit <= 0xFF5A)) {
+        return static_cast<char16_t>(unit - 0x20);
+    }
+    return unit;
+}
+
+double LocalNow() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const double day = DaySerial(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const double time = (local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec) / 86400.0;
+    return CombineSerial(day, time);
 }
 
 } // namespace script

@@ -1,6 +1,7 @@
 #include "platform/script/compiler.h"
 
 #include "platform/script/builtins.h"
+#include "platform/script/constants.h"
 #include "platform/script/lexer.h"
 #include "platform/script/numeric.h"
 #include "platform/script/operations.h"
@@ -128,7 +129,8 @@ private:
     bool Fold(Op op, std::size_t operands);
     void EmitUnary(Op op, std::size_t position);
     void EmitBinary(Op op, std::size_t position);
-    void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
+    // Kept out of line: its argument array would otherwise widen every nesting level's frame.
+    [[gnu::noinline]] void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
     bool LastIsConstant(std::size_t fromEnd) const;
     Value& ConstantOf(const Instruction& instruction);
 
@@ -265,7 +267,7 @@ void Parser::EmitCall(const BuiltinInfo& info, int count, std::size_t position) 
     }
     if (constantArguments) {
         auto& code = m_program.code;
-        Value arguments[2];
+        Value arguments[MaxBuiltinArguments];
         for (int i = 0; i < count; ++i) {
             arguments[i] = ConstantOf(code[code.size() - static_cast<std::size_t>(count - i)]);
         }
@@ -305,7 +307,7 @@ bool Parser::ParseAssignment(std::string& name) {
     if (m_token.kind != TokenKind::Name) {
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
-    if (FindBuiltin(m_token.name)) {
+    if (FindBuiltin(m_token.name) || FindConstant(m_token.name) != nullptr) {
         return Fail(ErrorCode::IllegalAssignment, m_token.position, m_token.name);
     }
     name = m_token.name;
@@ -476,6 +478,10 @@ bool Parser::StartName(NameUse& use) {
             return Fail(ErrorCode::WrongNumberOfArguments, use.position, m_name);
         }
         EmitCall(*use.builtin, 0, use.position);
+        return true;
+    }
+    if (const Value* constant = FindConstant(m_name)) {
+        EmitConstant() = *constant;
         return true;
     }
     const auto slot = m_variables.find(m_name);

@@ -1,5 +1,7 @@
 #include "platform/script/lexer.h"
 
+#include "platform/script/variants.h"
+
 #include <array>
 #include <charconv>
 
@@ -15,6 +17,9 @@ bool IsLetter(char c) {
 }
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
+}
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -158,7 +163,17 @@ Token Lexer::Next() {
     if (c == '"') {
         return ReadString();
     }
+    if (c == '#') {
+        return ReadDate();
+    }
     const char next = m_pos + 1 < m_text.size() ? m_text[m_pos + 1] : '\0';
+    if (c == '&' && (IsDigit(next) ||
+                     ((next == 'h' || next == 'H') && m_pos + 2 < m_text.size() &&
+                      IsHexDigit(m_text[m_pos + 2])) ||
+                     ((next == 'o' || next == 'O') && m_pos + 2 < m_text.size() &&
+                      IsDigit(m_text[m_pos + 2])))) {
+        return ReadRadixNumber();
+    }
     std::size_t length = 1;
     switch (c) {
     case '+':
@@ -331,6 +346,74 @@ Token Lexer::ReadName() {
             break;
         }
     }
+    return token;
+}
+
+// A hexadecimal or octal literal is a bit pattern: up to 16 bits it is an Integer (&hFFFF is
+// -1), up to 32 bits a Long (&hFFFFFFFF is -1); more is an error.
+Token Lexer::ReadRadixNumber() {
+    Token token;
+    token.position = m_pos;
+    std::size_t i = m_pos + 1;
+    unsigned base = 8;
+    if (m_text[i] == 'h' || m_text[i] == 'H') {
+        base = 16;
+        ++i;
+    } else if (m_text[i] == 'o' || m_text[i] == 'O') {
+        ++i;
+    }
+    std::uint64_t value = 0;
+    bool tooLarge = false;
+    const std::size_t start = i;
+    for (; i < m_text.size(); ++i) {
+        const char c = m_text[i];
+        unsigned digit = 0;
+        if (IsDigit(c)) {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && IsHexDigit(c)) {
+            digit = static_cast<unsigned>(Lower(c) - 'a' + 10);
+        } else {
+            break;
+        }
+        if (digit >= base) {
+            break;
+        }
+        value = value * base + digit;
+        tooLarge = tooLarge || value > 0xFFFFFFFFu;
+    }
+    m_pos = i;
+    const bool glued =
+        m_pos < m_text.size() && (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
+                                  m_text[m_pos] == '.' || m_text[m_pos] == '_');
+    if (i == start || tooLarge || glued) {
+        token.kind = TokenKind::Invalid;
+        return token;
+    }
+    token.kind = TokenKind::Number;
+    if (value <= 0xFFFF) {
+        token.literal = Value::MakeInteger(static_cast<std::int16_t>(value));
+    } else {
+        token.literal =
+            Value::MakeLong(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    }
+    return token;
+}
+
+// #1/31/2011#, #2011/1/31 13:45#: a Date, month before day whatever the locale.
+Token Lexer::ReadDate() {
+    Token token;
+    token.position = m_pos;
+    const std::size_t close = m_text.find('#', m_pos + 1);
+    double serial = 0.0;
+    if (close == std::string_view::npos ||
+        !ParseDateText(m_text.substr(m_pos + 1, close - m_pos - 1), serial, true)) {
+        token.kind = TokenKind::Invalid;
+        m_pos = close == std::string_view::npos ? m_text.size() : close + 1;
+        return token;
+    }
+    m_pos = close + 1;
+    token.kind = TokenKind::Number;
+    token.literal = Value::MakeDate(serial);
     return token;
 }
 

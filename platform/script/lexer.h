@@ -87,6 +87,9 @@ private:
     Token ReadNumber();
     Token ReadString();
     Token ReadName();
+    // &hFF, &o17 and &17; # date #.
+    Token ReadRadixNumber();
+    Token ReadDate();
 
     std::string_view m_text;
     std::size_t m_pos = 0;

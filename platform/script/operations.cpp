@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 #include "platform/script/arithmetic.h"
 #include "platform/script/lexer.h"
+#include "platform/script/variants.h"
 
 #include <cmath>
 #include <limits>
@@ -42,12 +43,29 @@ ErrorCode ArithmeticOperand(const Value& value, double& number, Rank& rank) {
     case Kind::String:
         rank = Rank::Double;
         return ParseNumericText(value.Text(), number) ? ErrorCode::None : ErrorCode::TypeMismatch;
+    case Kind::Byte:
+        number = value.Number();
+        rank = Rank::Integer;
+        return ErrorCode::None;
+    case Kind::Single:
+    case Kind::Currency:
+    case Kind::Date:
+        number = value.Number();
+        rank = Rank::Double;
+        return ErrorCode::None;
     case Kind::Null:
         return ErrorCode::InvalidUseOfNull;
+    case Kind::Array:
+        return ErrorCode::TypeMismatch;
     case Kind::Nothing:
         break;
     }
     return ErrorCode::ObjectVariableNotSet;
+}
+
+// Byte, Single, Currency and Date have their own rules for the kind of a result.
+bool EitherExtended(const Value& left, const Value& right) {
+    return ((KindBit(left.GetKind()) | KindBit(right.GetKind())) & ExtendedKindBits()) != 0;
 }
 
 void StoreInteger(Value& target, std::int64_t value, Rank rank) {
@@ -79,6 +97,9 @@ ErrorCode Arithmetic(Op op, Value& left, const Value& right) {
     ErrorCode error = ErrorCode::None;
     if (NullOrNothing(left, right, error)) {
         return error;
+    }
+    if (EitherExtended(left, right)) {
+        return ExtendedArithmetic(op, left, right);
     }
     double x = 0.0;
     double y = 0.0;
@@ -140,6 +161,9 @@ ErrorCode DivideValues(Value& left, const Value& right) {
     if (NullOrNothing(left, right, error)) {
         return error;
     }
+    if (EitherExtended(left, right)) {
+        return ExtendedDivide(left, right);
+    }
     double x = 0.0;
     double y = 0.0;
     if ((error = ToDouble(left, x)) != ErrorCode::None ||
@@ -175,9 +199,11 @@ ErrorCode PowerValues(Value& left, const Value& right) {
 
 struct IntegerOperand {
     std::int32_t value = 0;
-    // Empty, Boolean or Integer: results stay Integer.
+    // Empty, Boolean, Byte or Integer: results stay Integer.
     bool narrow = false;
     bool boolean = false;
+    // Byte: results of two Bytes stay Byte.
+    bool byte = false;
 };
 
 ErrorCode ToIntegerOperand(const Value& value, IntegerOperand& operand) {
@@ -195,7 +221,15 @@ ErrorCode ToIntegerOperand(const Value& value, IntegerOperand& operand) {
     case Kind::Long:
         operand.value = value.Integer();
         return ErrorCode::None;
+    case Kind::Byte:
+        operand.value = value.Integer();
+        operand.narrow = true;
+        operand.byte = true;
+        return ErrorCode::None;
     case Kind::Double:
+    case Kind::Single:
+    case Kind::Currency:
+    case Kind::Date:
         return RoundToLong(value.Number(), operand.value);
     case Kind::String: {
         double number = 0.0;
@@ -206,6 +240,8 @@ ErrorCode ToIntegerOperand(const Value& value, IntegerOperand& operand) {
     }
     case Kind::Null:
         return ErrorCode::InvalidUseOfNull;
+    case Kind::Array:
+        return ErrorCode::TypeMismatch;
     case Kind::Nothing:
         break;
     }
@@ -216,6 +252,8 @@ void StoreLogical(Value& target, std::int32_t value, const IntegerOperand& a,
                   const IntegerOperand& b) {
     if (a.boolean && b.boolean) {
         target.SetBoolean(value != 0);
+    } else if (a.byte && b.byte) {
+        target.SetByte(value & 0xFF);
     } else if (a.narrow && b.narrow) {
         target.SetInteger(value);
     } else {
@@ -322,7 +360,9 @@ ErrorCode IntegerOperator(Op op, Value& left, const Value& right) {
         return ErrorCode::Overflow; // -2147483648 \ -1
     }
     const bool narrow = a.narrow && b.narrow && FitsInteger(result);
-    if (narrow) {
+    if (a.byte && b.byte) {
+        left.SetByte(static_cast<std::int32_t>(result));
+    } else if (narrow) {
         left.SetInteger(static_cast<std::int32_t>(result));
     } else {
         left.SetLong(static_cast<std::int32_t>(result));
@@ -334,6 +374,9 @@ ErrorCode CompareValues(Op op, Value& left, const Value& right) {
     ErrorCode error = ErrorCode::None;
     if (NullOrNothing(left, right, error)) {
         return error;
+    }
+    if (left.Is(Kind::Array) || right.Is(Kind::Array)) {
+        return ErrorCode::TypeMismatch;
     }
     int order = 0;
     const bool leftText = left.Is(Kind::String);
@@ -426,6 +469,13 @@ ErrorCode NegateValue(Value& operand) {
     }
     case Kind::Null:
         return ErrorCode::None;
+    case Kind::Byte:
+    case Kind::Single:
+    case Kind::Currency:
+    case Kind::Date:
+        return ExtendedNegate(operand);
+    case Kind::Array:
+        return ErrorCode::TypeMismatch;
     case Kind::Nothing:
         break;
     }
@@ -490,8 +540,16 @@ ErrorCode ToText(const Value& value, std::string& result) {
     case Kind::String:
         result = value.Text();
         return ErrorCode::None;
+    case Kind::Byte:
+    case Kind::Single:
+    case Kind::Currency:
+    case Kind::Date:
+        result = ExtendedText(value);
+        return ErrorCode::None;
     case Kind::Null:
         return ErrorCode::InvalidUseOfNull;
+    case Kind::Array:
+        return ErrorCode::TypeMismatch;
     case Kind::Nothing:
         break;
     }
@@ -546,6 +604,8 @@ const char* Describe(ErrorCode code) {
         return "Overflow";
     case ErrorCode::OutOfMemory:
         return "Out of memory";
+    case ErrorCode::SubscriptOutOfRange:
+        return "Subscript out of range";
     case ErrorCode::DivisionByZero:
         return "Division by zero";
     case ErrorCode::TypeMismatch:
@@ -586,8 +646,14 @@ std::optional<double> ToPlotNumber(const script::Value& value) {
         }
         return std::nullopt;
     }
+    case Kind::Byte:
+    case Kind::Single:
+    case Kind::Currency:
+    case Kind::Date:
+        return value.Number();
     case Kind::Null:
     case Kind::Nothing:
+    case Kind::Array:
         break;
     }
     return std::nullopt;

@@ -1,6 +1,7 @@
 #include "platform/script/scriptevaluator.h"
 
 #include "platform/script/arithmetic.h"
+#include "platform/script/constants.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
 
@@ -71,14 +72,14 @@ std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
     script::Token token = lexer.Next();
     if (token.kind != script::TokenKind::Name || lexer.Next().kind != script::TokenKind::End ||
-        script::FindBuiltin(token.name)) {
+        script::FindBuiltin(token.name) || script::FindConstant(token.name) != nullptr) {
         return {};
     }
     return std::move(token.name);
 }
 
 std::size_t TextSize(const Value& value) {
-    return value.Is(Kind::String) ? value.Text().size() : 0;
+    return value.Is(Kind::String) || value.Is(Kind::Array) ? value.Text().size() : 0;
 }
 
 // Generations start at 1: a Prepared that was never refreshed has 0.

@@ -16,6 +16,7 @@ enum class ErrorCode : int {
     InvalidProcedureCall = 5,
     Overflow = 6,
     OutOfMemory = 7,
+    SubscriptOutOfRange = 9,
     DivisionByZero = 11,
     TypeMismatch = 13,
     OutOfStringSpace = 14,

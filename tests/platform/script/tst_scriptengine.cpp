@@ -229,7 +229,7 @@ void ScriptEngineTest::kinds_data() {
     row("number sorts before string", "1 < \"0\"", Kind::Boolean, "True");
     row("empty equals empty string", "empty = \"\"", Kind::Boolean, "True");
     row("strings compare by bytes", "\"B\" < \"a\"", Kind::Boolean, "True");
-    row("rnd is a double", "vartype(rnd)", Kind::Integer, "5");
+    row("rnd is a single", "vartype(rnd)", Kind::Integer, "4");
 }
 
 void ScriptEngineTest::kinds() {
