@@ -110,7 +110,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     const QString settings = home.filePath(QStringLiteral("slow.cvf"));
     QFile file(settings);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(SlowSettingsLine(15000, 1200, 300, 19500, 9000));
+    file.write(SlowSettingsLine(12, 1200, 300, 19500, 9000));
     file.close();
 
     QProcess program;

@@ -25,7 +25,7 @@ struct Fixture : WindowFixture {
         if (!file.open(QIODevice::WriteOnly)) {
             qWarning("cannot write the settings file");
         }
-        file.write(SlowSettingsLine(15000, 331, 253));
+        file.write(SlowSettingsLine(12, 331, 253));
         file.close();
         window->OpenSettingsPath(file.fileName());
     }
