@@ -20,26 +20,51 @@ std::optional<double> AxisMapping::ValueAtColumn(float column) const {
     if (m_xSpacing == 0.0) {
         return std::nullopt;
     }
-    const double v =
-        (static_cast<double>(column) - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
-    double x = v;
-    if (m_xUnit == Unit::Degree) {
-        x = v * m_pi / 180.0;
-    } else if (m_xUnit == Unit::Pi) {
-        x = v * m_pi;
-    }
+    const double x = ExpressionX(AxisXAtColumn(column));
     if (!std::isfinite(x)) {
         return std::nullopt;
     }
     return x;
 }
 
-float AxisMapping::RowOfValue(double y) const {
-    if (m_yUnit == Unit::Degree) {
-        y = y * 180.0 / m_pi;
-    } else if (m_yUnit == Unit::Pi) {
-        y = y / m_pi;
+double AxisMapping::AxisXAtColumn(double column) const {
+    return (column - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
+}
+
+double AxisMapping::AxisYAtRow(double row) const {
+    return (m_originY - row) / m_ySpacing * m_ySmallValue + m_yOriginValue;
+}
+
+double AxisMapping::ColumnOfAxisX(double axisX) const {
+    return m_originX + (axisX - m_xOriginValue) / m_xSmallValue * m_xSpacing;
+}
+
+double AxisMapping::RowOfAxisY(double axisY) const {
+    return m_originY - (axisY - m_yOriginValue) / m_ySmallValue * m_ySpacing;
+}
+
+double AxisMapping::ExpressionX(double axisX) const {
+    if (m_xUnit == Unit::Degree) {
+        return axisX * m_pi / 180.0;
     }
+    if (m_xUnit == Unit::Pi) {
+        return axisX * m_pi;
+    }
+    return axisX;
+}
+
+double AxisMapping::AxisY(double y) const {
+    if (m_yUnit == Unit::Degree) {
+        return y * 180.0 / m_pi;
+    }
+    if (m_yUnit == Unit::Pi) {
+        return y / m_pi;
+    }
+    return y;
+}
+
+float AxisMapping::RowOfValue(double y) const {
+    y = AxisY(y);
     const auto fallback = [&] {
         const float sign = y > 0.0 ? 1.0f : (y < 0.0 ? -1.0f : 0.0f);
         return -sign * m_limit;
