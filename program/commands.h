@@ -34,6 +34,7 @@ enum class Command {
     Matching,
     HelpContents,
     HelpAbout,
+    ValueTable,
 };
 
 // The nine line-style entries, in menu order: 0 for "実1"; nothing for other commands.
