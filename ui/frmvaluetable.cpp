@@ -8,6 +8,7 @@
 #include "ui/progressdialog.h"
 
 #include <QtGui/QClipboard>
+#include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QHeaderView>
@@ -37,6 +38,19 @@ QTableView* View(QWidget* parent, const QString& name, QAbstractItemModel* model
     view->setWordWrap(false);
     return view;
 }
+
+// The progress dialog's report, stopped also when the window closes meanwhile.
+class StoppableProgress : public Progress {
+public:
+    StoppableProgress(Progress& inner, const bool& stop) : m_inner(inner), m_stop(stop) {}
+    bool Advance(std::int64_t done, std::int64_t total) override {
+        return m_inner.Advance(done, total) && !m_stop;
+    }
+
+private:
+    Progress& m_inner;
+    const bool& m_stop;
+};
 
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
@@ -162,17 +176,20 @@ bool frmValueTable::Compute() {
     std::optional<FeatureSearch> search;
     {
         // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("%1 / %2 個の値を計算しました"));
+        ProgressDialogReporter dialog(this, Title(),
+                                      QStringLiteral("%1 / %2 個の値を計算しました"));
+        StoppableProgress progress(dialog, m_stop);
         computed = table->Compute(m_evaluator, &progress);
     }
     if (computed) {
         // "特徴点を探しています" = looking for feature points
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("特徴点を探しています（%1 / %2）"));
+        ProgressDialogReporter dialog(this, Title(),
+                                      QStringLiteral("特徴点を探しています（%1 / %2）"));
+        StoppableProgress progress(dialog, m_stop);
         search = FindFeatures(*table, m_evaluator, &progress);
     }
     SetBusy(false);
+    m_stop = false;
     if (!computed) {
         // "計算を中止しました。表は前のままです。" = stopped; the table is as before
         ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
@@ -231,6 +248,11 @@ void frmValueTable::AddLabel() {
     // "ラベル … を追加しました" = label … added
     ShowStatus(QStringLiteral("ラベル %1 を追加しました。").arg(FeatureLabelText(feature)));
     emit labelAdded();
+}
+
+void frmValueTable::closeEvent(QCloseEvent* event) {
+    m_stop = m_busy;
+    QWidget::closeEvent(event);
 }
 
 void frmValueTable::SetBusy(bool busy) {

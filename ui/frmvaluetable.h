@@ -40,6 +40,10 @@ signals:
     // A point became a label on the sheet.
     void labelAdded();
 
+protected:
+    // Closing the window (or the main window) while it computes stops the computation.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CopyTable();
     void SaveTable();
@@ -55,6 +59,7 @@ private:
     ScriptEvaluator m_evaluator;
     std::shared_ptr<const ValueTable> m_table;
     bool m_busy = false;
+    bool m_stop = false;
 
     QLineEdit* m_from = nullptr;
     QLineEdit* m_to = nullptr;

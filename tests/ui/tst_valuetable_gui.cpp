@@ -7,6 +7,7 @@
 #include "ui/sheetview.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QTimer>
 #include <QtGui/QClipboard>
 #include <QtTest/QtTest>
 #include <QtWidgets/QApplication>
@@ -74,6 +75,7 @@ private slots:
     void refusedRangesChangeNothing();
     void copyAndSave();
     void aHundredThousandRows();
+    void closingStopsAComputation();
     void pointsBecomeLabels();
 };
 
@@ -244,6 +246,24 @@ void ValueTableGuiTest::aHundredThousandRows() {
     auto* view = Fixture::In<QTableView>(table, "grdValues");
     view->scrollToBottom();
     QCOMPARE(view->rowAt(view->viewport()->height() - 1) > 99000, true);
+}
+
+void ValueTableGuiTest::closingStopsAComputation() {
+    Fixture f;
+    f.Draw(1, "sin(x)*cos(x)^2");
+    f.Draw(2, "exp(-x^2)*atn(x)");
+    frmValueTable* table = f.OpenTable();
+    const ValueTable* before = table->Table();
+    // The window lets events through while it computes: a close meanwhile stops it.
+    QTimer::singleShot(0, table, &QWidget::close);
+    f.Range(table, "0", "999999", "1");
+    QCOMPARE(table->Table(), before);
+    QCOMPARE(Fixture::In<QTableView>(table, "grdValues")->model()->rowCount(), 83);
+    QCOMPARE(Fixture::In<QLabel>(table, "lblTableStatus")->text(),
+             QStringLiteral("計算を中止しました。表は前のままです。"));
+    // The next computation runs to its end.
+    f.Range(table, "0", "9", "1");
+    QCOMPARE(Fixture::In<QTableView>(table, "grdValues")->model()->rowCount(), 10);
 }
 
 void ValueTableGuiTest::pointsBecomeLabels() {
