@@ -20,11 +20,45 @@ std::optional<double> AxisMapping::ValueAtColumn(float column) const {
     if (m_xSpacing == 0.0) {
         return std::nullopt;
     }
-    const double x = ExpressionX(AxisXAtColumn(column));
+    const double v =
+        (static_cast<double>(column) - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
+    double x = v;
+    if (m_xUnit == Unit::Degree) {
+        x = v * m_pi / 180.0;
+    } else if (m_xUnit == Unit::Pi) {
+        x = v * m_pi;
+    }
     if (!std::isfinite(x)) {
         return std::nullopt;
     }
     return x;
+}
+
+float AxisMapping::RowOfValue(double y) const {
+    if (m_yUnit == Unit::Degree) {
+        y = y * 180.0 / m_pi;
+    } else if (m_yUnit == Unit::Pi) {
+        y = y / m_pi;
+    }
+    const auto fallback = [&] {
+        const float sign = y > 0.0 ? 1.0f : (y < 0.0 ? -1.0f : 0.0f);
+        return -sign * m_limit;
+    };
+    if (std::isnan(y) || m_ySmallValue == 0.0) {
+        return fallback();
+    }
+    const double r = m_originY - (y - m_yOriginValue) / m_ySmallValue * m_ySpacing;
+    if (!std::isfinite(r) || std::fabs(r) > std::numeric_limits<float>::max()) {
+        return fallback();
+    }
+    float row = static_cast<float>(r);
+    if (row > m_limit) {
+        row = m_limit;
+    }
+    if (row < -m_limit) {
+        row = -m_limit;
+    }
+    return row;
 }
 
 double AxisMapping::AxisXAtColumn(double column) const {
@@ -61,29 +95,6 @@ double AxisMapping::AxisY(double y) const {
         return y / m_pi;
     }
     return y;
-}
-
-float AxisMapping::RowOfValue(double y) const {
-    y = AxisY(y);
-    const auto fallback = [&] {
-        const float sign = y > 0.0 ? 1.0f : (y < 0.0 ? -1.0f : 0.0f);
-        return -sign * m_limit;
-    };
-    if (std::isnan(y) || m_ySmallValue == 0.0) {
-        return fallback();
-    }
-    const double r = m_originY - (y - m_yOriginValue) / m_ySmallValue * m_ySpacing;
-    if (!std::isfinite(r) || std::fabs(r) > std::numeric_limits<float>::max()) {
-        return fallback();
-    }
-    float row = static_cast<float>(r);
-    if (row > m_limit) {
-        row = m_limit;
-    }
-    if (row < -m_limit) {
-        row = -m_limit;
-    }
-    return row;
 }
 
 std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphState& state,

@@ -31,10 +31,10 @@ enum class Command {
     SetMore,
     ZoomIn,
     ZoomOut,
+    ValueTable,
     Matching,
     HelpContents,
     HelpAbout,
-    ValueTable,
 };
 
 // The nine line-style entries, in menu order: 0 for "実1"; nothing for other commands.
