@@ -5,11 +5,7 @@
 #include <QtCore/QCommandLineParser>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <string_view>
-#include <utility>
 
 namespace {
 
@@ -18,10 +14,10 @@ namespace {
 struct Request {
     enum class Kind { Window, Render, Table, Help, Version, Refused };
     Kind kind = Kind::Window;
+    TableOptions range;   // --table's range; what is not given comes from the file
     QString settingsFile; // the window's file to open, or the file to render
     QString output;
-    QString problem;    // why the command line was refused
-    TableOptions range; // --table's range; what is not given comes from the file
+    QString problem; // why the command line was refused
 };
 
 void DescribeOptions(QCommandLineParser& parser) {
@@ -31,13 +27,6 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
                                  QStringLiteral("A settings file to open in the window."),
                                  QStringLiteral("[FILE.cvf]"));
-    parser.addOption({QStringLiteral("render"),
-                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
-                                     "named by --out, without a window. The image is BMP, or "
-                                     "PNG when its name ends in .png."),
-                      QStringLiteral("FILE.cvf")});
-    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
-                      QStringLiteral("IMAGE")});
     parser.addOption({QStringLiteral("table"),
                       QStringLiteral("Print the table of values of settings file FILE.cvf: a "
                                      "line x<TAB>F1<TAB>F2<TAB>F3 (the functions with text), "
@@ -53,8 +42,50 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("step"),
                       QStringLiteral("The step of --table (negative when B < A)."),
                       QStringLiteral("S")});
+    parser.addOption({QStringLiteral("render"),
+                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
+                                     "named by --out, without a window. The image is BMP, or "
+                                     "PNG when its name ends in .png."),
+                      QStringLiteral("FILE.cvf")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
+                      QStringLiteral("IMAGE")});
     parser.addHelpOption();
     parser.addVersionOption();
+}
+
+// --table with its range options; false when the command line has neither.
+bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files,
+                      Request& request) {
+    const bool table = parser.isSet(QStringLiteral("table"));
+    if (!table && !parser.isSet(QStringLiteral("from")) && !parser.isSet(QStringLiteral("to")) &&
+        !parser.isSet(QStringLiteral("step"))) {
+        return false;
+    }
+    request.kind = Request::Kind::Table;
+    request.settingsFile = parser.value(QStringLiteral("table"));
+    if (!table) {
+        request.problem = QStringLiteral("--from, --to and --step belong to --table");
+    } else if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
+        request.problem = QStringLiteral("--table and --render cannot be used together");
+    } else if (!files.isEmpty()) {
+        request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
+    }
+    for (const auto& [name, value] :
+         {std::pair{"from", &request.range.from}, std::pair{"to", &request.range.to},
+          std::pair{"step", &request.range.step}}) {
+        const QString option = QString::fromLatin1(name);
+        if (request.problem.isEmpty() && parser.isSet(option)) {
+            *value = ReadTableNumber(parser.value(option));
+            if (!*value) {
+                request.problem = QStringLiteral("--%1 needs a number, not \"%2\"")
+                                      .arg(option, parser.value(option));
+            }
+        }
+    }
+    if (!request.problem.isEmpty()) {
+        request.kind = Request::Kind::Refused;
+    }
+    return true;
 }
 
 Request Read(QCommandLineParser& parser, const QStringList& arguments) {
@@ -73,35 +104,10 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
         return request;
     }
     const QStringList files = parser.positionalArguments();
-    const bool table = parser.isSet(QStringLiteral("table"));
-    const bool rangeGiven = parser.isSet(QStringLiteral("from")) ||
-                            parser.isSet(QStringLiteral("to")) ||
-                            parser.isSet(QStringLiteral("step"));
-    if (table && (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out")))) {
-        request.problem = QStringLiteral("--table and --render cannot be used together");
-    } else if (table) {
-        request.kind = Request::Kind::Table;
-        request.settingsFile = parser.value(QStringLiteral("table"));
-        for (const auto& [name, value] :
-             {std::pair{"from", &request.range.from}, std::pair{"to", &request.range.to},
-              std::pair{"step", &request.range.step}}) {
-            const QString option = QString::fromLatin1(name);
-            if (!parser.isSet(option)) {
-                continue;
-            }
-            *value = ReadTableNumber(parser.value(option));
-            if (!*value) {
-                request.problem = QStringLiteral("--%1 needs a number, not \"%2\"")
-                                      .arg(option, parser.value(option));
-                break;
-            }
-        }
-        if (request.problem.isEmpty() && !files.isEmpty()) {
-            request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
-        }
-    } else if (rangeGiven) {
-        request.problem = QStringLiteral("--from, --to and --step belong to --table");
-    } else if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
+    if (ReadTableRequest(parser, files, request)) {
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
         request.kind = Request::Kind::Render;
         request.settingsFile = parser.value(QStringLiteral("render"));
         request.output = parser.value(QStringLiteral("out"));
@@ -165,7 +171,8 @@ int Table(int argc, char* argv[], const Request& request) {
         return badRange ? 2 : 1;
     }
     if (std::fflush(stdout) != 0 || !written) {
-        std::fprintf(stderr, "curvane: cannot write the table: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "curvane: cannot write the table: %s\n",
+                     qt_error_string().toLocal8Bit().constData());
         return 1;
     }
     return 0;

@@ -55,15 +55,15 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void renderOnAFullDiskKeepsTheOldPicture_data();
-    void renderOnAFullDiskKeepsTheOldPicture();
-    void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
-    void helpVersionAndRefusals();
     void tablePrintsTheValuesOfAFile();
     void tableWithARange_data();
     void tableWithARange();
     void tableRefusals_data();
     void tableRefusals();
+    void renderOnAFullDiskKeepsTheOldPicture_data();
+    void renderOnAFullDiskKeepsTheOldPicture();
+    void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
+    void helpVersionAndRefusals();
 
 private:
     QTemporaryDir m_dir;
@@ -87,86 +87,6 @@ void CommandLineTest::initTestCase() {
     }
 }
 
-void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("limit");
-    // A small PNG leaves Qt's write buffer only at the flush; a BMP of the sheet fails on the way.
-    QTest::newRow("png, nothing fits") << "old.png" << 1;
-    QTest::newRow("png, part fits") << "old.png" << 300;
-    QTest::newRow("bmp, part fits") << "old.bmp" << 100000;
-}
-
-void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture() {
-    QFETCH(QString, name);
-    QFETCH(int, limit);
-    const QString target = m_dir.filePath(name);
-    const QByteArray old = "an older picture";
-    {
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(old);
-    }
-    const Run run =
-        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), target},
-                static_cast<rlim_t>(limit));
-    QCOMPARE(run.exitCode, 1);
-    // One line, with the system's reason rather than "Unknown error".
-    QCOMPARE(run.err.count('\n'), 1);
-    QVERIFY2(run.err.contains(QFile::encodeName(target)), run.err.constData());
-    QVERIFY2(run.err.contains(std::strerror(EFBIG)), run.err.constData());
-    QCOMPARE(Contents(target), old);
-    QCOMPARE(QDir(m_dir.path()).entryList({name + QStringLiteral("*")}, QDir::Files | QDir::Hidden),
-             QStringList{name});
-}
-
-void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
-    const QString fifo = Path("fifo.png");
-    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    Run run =
-        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), fifo});
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err.count('\n'), 1);
-    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
-
-    // A FIFO as the settings file: refused at once instead of waiting for a writer.
-    run = Program({QStringLiteral("--render"), fifo, QStringLiteral("--out"), Path("out.png")});
-    QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err.count('\n'), 1);
-    QVERIFY(!QFile::exists(Path("out.png")));
-
-    run = Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
-                   QStringLiteral("/dev/null")});
-    QCOMPARE(run.exitCode, 1);
-}
-
-void CommandLineTest::helpVersionAndRefusals() {
-    Run run = Program({QStringLiteral("--help")});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains("--render <FILE.cvf>"));
-    QVERIFY(run.out.contains("--out <IMAGE>"));
-    QVERIFY(run.out.contains("[FILE.cvf]"));
-    for (const char* option : {"--table <FILE.cvf>", "--from <A>", "--to <B>", "--step <S>"}) {
-        QVERIFY2(run.out.contains(option), option);
-    }
-    run = Program({QStringLiteral("--version")});
-    QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.startsWith("curvane 1."));
-    // Refusals: one line on standard error, exit code 2, nothing written.
-    for (const QStringList& arguments :
-         {QStringList{QStringLiteral("--frobnicate")},
-          QStringList{QStringLiteral("--render"), Path("sine.cvf")},
-          QStringList{QStringLiteral("--out"), Path("x.png")},
-          QStringList{QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
-                      Path("x.png"), QStringLiteral("extra.cvf")},
-          QStringList{QStringLiteral("a.cvf"), QStringLiteral("b.cvf")}}) {
-        run = Program(arguments);
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err.count('\n'), 1);
-        QVERIFY(run.out.isEmpty());
-    }
-    QVERIFY(!QFile::exists(Path("x.png")));
-}
-
 namespace {
 
 QList<QByteArray> Lines(const QByteArray& out) {
@@ -182,7 +102,12 @@ QList<QByteArray> Lines(const QByteArray& out) {
 void CommandLineTest::tablePrintsTheValuesOfAFile() {
     // Without a range: the window's first table, the small scale lines of the file's sheet (331
     // pixels with the origin at 165.5 and 4 pixels per unit: x from -41 to 41).
-    Run run = Program({QStringLiteral("--table"), Path("sine.cvf")});
+    Run run = Program({QStringLiteral("--help")});
+    for (const char* option : {"--table <FILE.cvf>", "--from <A>", "--to <B>", "--step <S>"}) {
+        QVERIFY2(run.out.contains(option), option);
+    }
+
+    run = Program({QStringLiteral("--table"), Path("sine.cvf")});
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.err.isEmpty());
     QList<QByteArray> lines = Lines(run.out);
@@ -284,6 +209,83 @@ void CommandLineTest::tableRefusals() {
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(run.err.startsWith("curvane: "));
     QVERIFY(run.out.isEmpty());
+}
+
+void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("limit");
+    // A small PNG leaves Qt's write buffer only at the flush; a BMP of the sheet fails on the way.
+    QTest::newRow("png, nothing fits") << "old.png" << 1;
+    QTest::newRow("png, part fits") << "old.png" << 300;
+    QTest::newRow("bmp, part fits") << "old.bmp" << 100000;
+}
+
+void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture() {
+    QFETCH(QString, name);
+    QFETCH(int, limit);
+    const QString target = m_dir.filePath(name);
+    const QByteArray old = "an older picture";
+    {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    const Run run =
+        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), target},
+                static_cast<rlim_t>(limit));
+    QCOMPARE(run.exitCode, 1);
+    // One line, with the system's reason rather than "Unknown error".
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains(QFile::encodeName(target)), run.err.constData());
+    QVERIFY2(run.err.contains(std::strerror(EFBIG)), run.err.constData());
+    QCOMPARE(Contents(target), old);
+    QCOMPARE(QDir(m_dir.path()).entryList({name + QStringLiteral("*")}, QDir::Files | QDir::Hidden),
+             QStringList{name});
+}
+
+void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
+    const QString fifo = Path("fifo.png");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    Run run =
+        Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"), fifo});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    // A FIFO as the settings file: refused at once instead of waiting for a writer.
+    run = Program({QStringLiteral("--render"), fifo, QStringLiteral("--out"), Path("out.png")});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFile::exists(Path("out.png")));
+
+    run = Program({QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
+                   QStringLiteral("/dev/null")});
+    QCOMPARE(run.exitCode, 1);
+}
+
+void CommandLineTest::helpVersionAndRefusals() {
+    Run run = Program({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains("--render <FILE.cvf>"));
+    QVERIFY(run.out.contains("--out <IMAGE>"));
+    QVERIFY(run.out.contains("[FILE.cvf]"));
+    run = Program({QStringLiteral("--version")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("curvane 1."));
+    // Refusals: one line on standard error, exit code 2, nothing written.
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--frobnicate")},
+          QStringList{QStringLiteral("--render"), Path("sine.cvf")},
+          QStringList{QStringLiteral("--out"), Path("x.png")},
+          QStringList{QStringLiteral("--render"), Path("sine.cvf"), QStringLiteral("--out"),
+                      Path("x.png"), QStringLiteral("extra.cvf")},
+          QStringList{QStringLiteral("a.cvf"), QStringLiteral("b.cvf")}}) {
+        run = Program(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(run.out.isEmpty());
+    }
+    QVERIFY(!QFile::exists(Path("x.png")));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)
