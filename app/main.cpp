@@ -20,39 +20,6 @@ struct Request {
     QString problem; // why the command line was refused
 };
 
-void DescribeOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Curvane draws graphs of up to three functions of x.\n"
-                       "Without options it opens its window, with FILE.cvf read if one is given."));
-    parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
-                                 QStringLiteral("A settings file to open in the window."),
-                                 QStringLiteral("[FILE.cvf]"));
-    parser.addOption({QStringLiteral("table"),
-                      QStringLiteral("Print the table of values of settings file FILE.cvf: a "
-                                     "line x<TAB>F1<TAB>F2<TAB>F3 (the functions with text), "
-                                     "then one line per x = A + k*S up to B, empty where a "
-                                     "function has no value. Without --from, --to or --step the "
-                                     "window's first table for the file is used: the sheet's "
-                                     "small scale lines."),
-                      QStringLiteral("FILE.cvf")});
-    parser.addOption(
-        {QStringLiteral("from"), QStringLiteral("The first x of --table."), QStringLiteral("A")});
-    parser.addOption(
-        {QStringLiteral("to"), QStringLiteral("The last x of --table."), QStringLiteral("B")});
-    parser.addOption({QStringLiteral("step"),
-                      QStringLiteral("The step of --table (negative when B < A)."),
-                      QStringLiteral("S")});
-    parser.addOption({QStringLiteral("render"),
-                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
-                                     "named by --out, without a window. The image is BMP, or "
-                                     "PNG when its name ends in .png."),
-                      QStringLiteral("FILE.cvf")});
-    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
-                      QStringLiteral("IMAGE")});
-    parser.addHelpOption();
-    parser.addVersionOption();
-}
-
 // --table with its range options; false when the command line has neither.
 bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files,
                       Request& request) {
@@ -86,6 +53,39 @@ bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files
         request.kind = Request::Kind::Refused;
     }
     return true;
+}
+
+void DescribeOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Curvane draws graphs of up to three functions of x.\n"
+                       "Without options it opens its window, with FILE.cvf read if one is given."));
+    parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
+                                 QStringLiteral("A settings file to open in the window."),
+                                 QStringLiteral("[FILE.cvf]"));
+    parser.addOption({QStringLiteral("table"),
+                      QStringLiteral("Print the table of values of settings file FILE.cvf: a "
+                                     "line x<TAB>F1<TAB>F2<TAB>F3 (the functions with text), "
+                                     "then one line per x = A + k*S up to B, empty where a "
+                                     "function has no value. Without --from, --to or --step the "
+                                     "window's first table for the file is used: the sheet's "
+                                     "small scale lines."),
+                      QStringLiteral("FILE.cvf")});
+    parser.addOption(
+        {QStringLiteral("from"), QStringLiteral("The first x of --table."), QStringLiteral("A")});
+    parser.addOption(
+        {QStringLiteral("to"), QStringLiteral("The last x of --table."), QStringLiteral("B")});
+    parser.addOption({QStringLiteral("step"),
+                      QStringLiteral("The step of --table (negative when B < A)."),
+                      QStringLiteral("S")});
+    parser.addOption({QStringLiteral("render"),
+                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
+                                     "named by --out, without a window. The image is BMP, or "
+                                     "PNG when its name ends in .png."),
+                      QStringLiteral("FILE.cvf")});
+    parser.addOption({QStringLiteral("out"), QStringLiteral("The image --render writes."),
+                      QStringLiteral("IMAGE")});
+    parser.addHelpOption();
+    parser.addVersionOption();
 }
 
 Request Read(QCommandLineParser& parser, const QStringList& arguments) {
