@@ -32,7 +32,9 @@ QTableView* View(QWidget* parent, const QString& name, QAbstractItemModel* model
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setDefaultSectionSize(130);
+    // Wide enough for any number of 15 digits: a number cut short would read as another.
+    view->horizontalHeader()->setDefaultSectionSize(
+        view->fontMetrics().horizontalAdvance(QStringLiteral("-0.000888888888888888")) + 16);
     view->horizontalHeader()->setStretchLastSection(true);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setWordWrap(false);
@@ -101,7 +103,6 @@ frmValueTable::frmValueTable(CurvaneState& state, Dialogs& dialogs, QWidget* par
     m_points->setSelectionMode(QAbstractItemView::SingleSelection);
     m_points->setColumnWidth(0, 56);
     m_points->setColumnWidth(1, 76);
-    m_points->setColumnWidth(2, 150);
     pointsLayout->addWidget(m_points);
     auto* pointButtons = new QHBoxLayout;
     pointButtons->addStretch();
