@@ -11,13 +11,35 @@ namespace {
 
 using Function = std::function<std::optional<double>(double)>;
 
+// A series' values at the table's rows, read from the table as they are needed (a million rows
+// of six series would otherwise be copied for nothing).
+struct Rows {
+    const ValueTable* table = nullptr;
+    int column = 0;
+    int subtracted = -1; // the other column of a difference
+
+    std::size_t size() const { return static_cast<std::size_t>(table->Rows()); }
+    std::optional<double> operator[](std::size_t k) const {
+        const auto row = static_cast<std::int64_t>(k);
+        const std::optional<double> value = table->RawValue(row, column);
+        if (subtracted < 0 || !value) {
+            return value;
+        }
+        const std::optional<double> other = table->RawValue(row, subtracted);
+        if (!other) {
+            return std::nullopt;
+        }
+        return *value - *other;
+    }
+};
+
 // The values a search works from: one function's column, or the difference of two.
 struct Series {
     int slot = 0;
     int otherSlot = 0;     // set for a difference
     std::size_t first = 0; // the (first) function's index
     Function raw;          // the expression's own value (or the difference) at an x of the axis
-    std::vector<std::optional<double>> rows;
+    Rows rows;
 };
 
 struct Candidate {
@@ -146,7 +168,7 @@ void ZeroCandidates(const std::vector<double>& xs, const Series& s, std::size_t 
     const FeatureKind kind = s.otherSlot != 0 ? FeatureKind::Intersection : FeatureKind::Zero;
     bool previousZero = false;
     for (std::size_t k = 0; k < s.rows.size(); ++k) {
-        const std::optional<double>& v = s.rows[k];
+        const std::optional<double> v = s.rows[k];
         if (!v) {
             previousZero = false;
             continue;
@@ -165,15 +187,15 @@ void ZeroCandidates(const std::vector<double>& xs, const Series& s, std::size_t 
             continue;
         }
         previousZero = false;
-        if (k + 1 < s.rows.size() && s.rows[k + 1] && *s.rows[k + 1] != 0.0 &&
-            std::signbit(*v) != std::signbit(*s.rows[k + 1])) {
+        const std::optional<double> next = k + 1 < s.rows.size() ? s.rows[k + 1] : std::nullopt;
+        if (next && *next != 0.0 && std::signbit(*v) != std::signbit(*next)) {
             Candidate c;
             c.kind = kind;
             c.series = index;
             c.a = xs[k];
             c.ga = *v;
             c.b = xs[k + 1];
-            c.gb = *s.rows[k + 1];
+            c.gb = *next;
             out.push_back(c);
         }
     }
@@ -184,7 +206,7 @@ void ZeroCandidates(const std::vector<double>& xs, const Series& s, std::size_t 
 // turn or gap on either side, and the curvature of the three rows.
 void TurnCandidates(const std::vector<double>& xs, const Series& s, std::size_t index,
                     std::vector<Candidate>& out) {
-    const std::vector<std::optional<double>>& v = s.rows;
+    const Rows& v = s.rows;
     const std::size_t from = out.size();
     std::vector<std::pair<std::size_t, std::size_t>> ends; // (first row, last row) of each run
     std::size_t k = 1;
@@ -258,10 +280,7 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
         s.slot = table.Column(c).slot;
         s.first = functions.size() - 1;
         s.raw = [function](double x) { return function->Raw(x); };
-        s.rows.resize(rows);
-        for (std::size_t k = 0; k < rows; ++k) {
-            s.rows[k] = table.RawValue(static_cast<std::int64_t>(k), c);
-        }
+        s.rows = {&table, c};
         series.push_back(std::move(s));
     }
     const std::size_t single = series.size();
@@ -281,12 +300,7 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
                 }
                 return *a - *b;
             };
-            d.rows.resize(rows);
-            for (std::size_t k = 0; k < rows; ++k) {
-                if (series[i].rows[k] && series[j].rows[k]) {
-                    d.rows[k] = *series[i].rows[k] - *series[j].rows[k];
-                }
-            }
+            d.rows = {&table, static_cast<int>(i), static_cast<int>(j)};
             series.push_back(std::move(d));
         }
     }
@@ -311,8 +325,8 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
         std::max({std::fabs(range.from), std::fabs(range.to), std::fabs(range.step)});
     std::vector<double> yScale(single, 0.0);
     for (std::size_t i = 0; i < single; ++i) {
-        for (const std::optional<double>& v : series[i].rows) {
-            if (v) {
+        for (std::size_t k = 0; k < rows; ++k) {
+            if (const std::optional<double> v = series[i].rows[k]) {
                 yScale[i] = std::max(yScale[i], std::fabs(*v));
             }
         }
