@@ -11,25 +11,24 @@ namespace {
 
 using Function = std::function<std::optional<double>(double)>;
 
-// A series' values at the table's rows, read from the table as they are needed (a million rows
-// of six series would otherwise be copied for nothing).
+// A series' values at the table's rows, read straight from the table's columns as they are
+// needed (a million rows of six series would otherwise be copied for nothing).
 struct Rows {
-    const ValueTable* table = nullptr;
-    int column = 0;
-    int subtracted = -1; // the other column of a difference
+    const TableColumn* column = nullptr;
+    const TableColumn* subtracted = nullptr; // the other column of a difference
 
-    std::size_t size() const { return static_cast<std::size_t>(table->Rows()); }
+    std::size_t size() const { return column->reason.size(); }
     std::optional<double> operator[](std::size_t k) const {
-        const auto row = static_cast<std::int64_t>(k);
-        const std::optional<double> value = table->RawValue(row, column);
-        if (subtracted < 0 || !value) {
-            return value;
-        }
-        const std::optional<double> other = table->RawValue(row, subtracted);
-        if (!other) {
+        if (column->reason[k] != 0) {
             return std::nullopt;
         }
-        return *value - *other;
+        if (subtracted == nullptr) {
+            return column->values[k];
+        }
+        if (subtracted->reason[k] != 0) {
+            return std::nullopt;
+        }
+        return column->values[k] - subtracted->values[k];
     }
 };
 
@@ -280,7 +279,7 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
         s.slot = table.Column(c).slot;
         s.first = functions.size() - 1;
         s.raw = [function](double x) { return function->Raw(x); };
-        s.rows = {&table, c};
+        s.rows = {&table.Column(c), nullptr};
         series.push_back(std::move(s));
     }
     const std::size_t single = series.size();
@@ -300,7 +299,7 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
                 }
                 return *a - *b;
             };
-            d.rows = {&table, static_cast<int>(i), static_cast<int>(j)};
+            d.rows = {series[i].rows.column, series[j].rows.column};
             series.push_back(std::move(d));
         }
     }
