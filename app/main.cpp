@@ -1,5 +1,6 @@
 #include "program/export.h"
 #include "program/render.h"
+#include "program/tablecommands.h"
 #include "ui/frmcurvane.h"
 
 #include <QtCore/QCommandLineParser>
@@ -13,13 +14,49 @@ namespace {
 // What the command line asks for, read before any application object exists: the window and
 // the command-line work need different ones.
 struct Request {
-    enum class Kind { Window, Render, Help, Version, Refused };
+    enum class Kind { Window, Render, Table, Help, Version, Refused };
     Kind kind = Kind::Window;
+    TableOptions range;   // --table's range; what is not given comes from the file
     QString settingsFile; // the window's file to open, or the file to render
     QString output;
     std::optional<int> dpi; // --dpi: a picture at print quality
     QString problem;        // why the command line was refused
 };
+
+// --table with its range options; false when the command line has neither.
+bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files,
+                      Request& request) {
+    const bool table = parser.isSet(QStringLiteral("table"));
+    if (!table && !parser.isSet(QStringLiteral("from")) && !parser.isSet(QStringLiteral("to")) &&
+        !parser.isSet(QStringLiteral("step"))) {
+        return false;
+    }
+    request.kind = Request::Kind::Table;
+    request.settingsFile = parser.value(QStringLiteral("table"));
+    if (!table) {
+        request.problem = QStringLiteral("--from, --to and --step belong to --table");
+    } else if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
+        request.problem = QStringLiteral("--table and --render cannot be used together");
+    } else if (!files.isEmpty()) {
+        request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
+    }
+    for (const auto& [name, value] :
+         {std::pair{"from", &request.range.from}, std::pair{"to", &request.range.to},
+          std::pair{"step", &request.range.step}}) {
+        const QString option = QString::fromLatin1(name);
+        if (request.problem.isEmpty() && parser.isSet(option)) {
+            *value = ReadTableNumber(parser.value(option));
+            if (!*value) {
+                request.problem = QStringLiteral("--%1 needs a number, not \"%2\"")
+                                      .arg(option, parser.value(option));
+            }
+        }
+    }
+    if (!request.problem.isEmpty()) {
+        request.kind = Request::Kind::Refused;
+    }
+    return true;
+}
 
 void DescribeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
@@ -28,6 +65,21 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
                                  QStringLiteral("A settings file to open in the window."),
                                  QStringLiteral("[FILE.cvf]"));
+    parser.addOption({QStringLiteral("table"),
+                      QStringLiteral("Print the table of values of settings file FILE.cvf: a "
+                                     "line x<TAB>F1<TAB>F2<TAB>F3 (the functions with text), "
+                                     "then one line per x = A + k*S up to B, empty where a "
+                                     "function has no value. Without --from, --to or --step the "
+                                     "window's first table for the file is used: the sheet's "
+                                     "small scale lines."),
+                      QStringLiteral("FILE.cvf")});
+    parser.addOption(
+        {QStringLiteral("from"), QStringLiteral("The first x of --table."), QStringLiteral("A")});
+    parser.addOption(
+        {QStringLiteral("to"), QStringLiteral("The last x of --table."), QStringLiteral("B")});
+    parser.addOption({QStringLiteral("step"),
+                      QStringLiteral("The step of --table (negative when B < A)."),
+                      QStringLiteral("S")});
     parser.addOption({QStringLiteral("render"),
                       QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
                                      "named by --out, without a window."),
@@ -88,6 +140,9 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
         return request;
     }
     const QStringList files = parser.positionalArguments();
+    if (ReadTableRequest(parser, files, request)) {
+        return request;
+    }
     if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
         request.kind = Request::Kind::Render;
         request.settingsFile = parser.value(QStringLiteral("render"));
@@ -136,6 +191,33 @@ int Render(int argc, char* argv[], const Request& request) {
     return 0;
 }
 
+int Table(int argc, char* argv[], const Request& request) {
+    qInstallMessageHandler(QuietQtNotes);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    bool badRange = false;
+    bool written = true;
+    const QString problem = WriteSettingsFileTable(
+        request.settingsFile, request.range,
+        [&](std::string_view text) {
+            written = written && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+        },
+        &badRange);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "curvane: %s%s\n", problem.toLocal8Bit().constData(),
+                     badRange ? " (see curvane --help)" : "");
+        return badRange ? 2 : 1;
+    }
+    if (std::fflush(stdout) != 0 || !written) {
+        std::fprintf(stderr, "curvane: cannot write the table: %s\n",
+                     qt_error_string().toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -161,6 +243,8 @@ int main(int argc, char* argv[]) {
         return 2;
     case Request::Kind::Render:
         return Render(argc, argv, request);
+    case Request::Kind::Table:
+        return Table(argc, argv, request);
     case Request::Kind::Window:
         break;
     }

@@ -60,6 +60,42 @@ float AxisMapping::RowOfValue(double y) const {
     return row;
 }
 
+double AxisMapping::AxisXAtColumn(double column) const {
+    return (column - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
+}
+
+double AxisMapping::AxisYAtRow(double row) const {
+    return (m_originY - row) / m_ySpacing * m_ySmallValue + m_yOriginValue;
+}
+
+double AxisMapping::ColumnOfAxisX(double axisX) const {
+    return m_originX + (axisX - m_xOriginValue) / m_xSmallValue * m_xSpacing;
+}
+
+double AxisMapping::RowOfAxisY(double axisY) const {
+    return m_originY - (axisY - m_yOriginValue) / m_ySmallValue * m_ySpacing;
+}
+
+double AxisMapping::ExpressionX(double axisX) const {
+    if (m_xUnit == Unit::Degree) {
+        return axisX * m_pi / 180.0;
+    }
+    if (m_xUnit == Unit::Pi) {
+        return axisX * m_pi;
+    }
+    return axisX;
+}
+
+double AxisMapping::AxisY(double y) const {
+    if (m_yUnit == Unit::Degree) {
+        return y * 180.0 / m_pi;
+    }
+    if (m_yUnit == Unit::Pi) {
+        return y / m_pi;
+    }
+    return y;
+}
+
 std::optional<double> PixelToValueX(const GraphSettings& settings, const GraphState& state,
                                     float column) {
     return AxisMapping(settings, state).ValueAtColumn(column);

@@ -22,6 +22,20 @@ public:
     // at -PlotLimit (above the sheet) and a negative one at +PlotLimit.
     float RowOfValue(double y) const;
 
+    // The same mapping in the axes' own values and units, as the tick numbers show them: the
+    // value a column or row stands for (before any unit conversion), where a value lies on the
+    // sheet, and the conversions between axis values and what the expression sees or gives.
+    // The column and row are fractional; a spacing or small-step value of 0 gives no finite
+    // result there.
+    double AxisXAtColumn(double column) const;
+    double AxisYAtRow(double row) const;
+    double ColumnOfAxisX(double axisX) const;
+    double RowOfAxisY(double axisY) const;
+    // "deg" feeds radians, "π" multiples of π; other units feed the value itself.
+    double ExpressionX(double axisX) const;
+    // A function value in the Y axis's unit: degrees for "deg", multiples of π for "π".
+    double AxisY(double y) const;
+
 private:
     enum class Unit { Plain, Degree, Pi };
 

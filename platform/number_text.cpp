@@ -6,6 +6,21 @@
 
 namespace {
 
+// "0.5" -> ".5", "-0.25" -> "-.25"; other texts unchanged.
+std::string DropLeadingZero(std::string text) {
+    const std::size_t at = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (text.size() > at + 1 && text[at] == '0' && text[at + 1] == '.') {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
 // printf's "%.<digits>G" without printf: the C library's number formatting follows the process
 // locale, which the desktop may set to one with a decimal comma.
 std::string FormatSignificant(double value, int digits) {
@@ -30,20 +45,14 @@ std::string FormatSignificant(double value, int digits) {
     return text;
 }
 
-// "0.5" -> ".5", "-0.25" -> "-.25"; other texts unchanged.
-std::string DropLeadingZero(std::string text) {
-    const std::size_t at = (!text.empty() && text[0] == '-') ? 1 : 0;
-    if (text.size() > at + 1 && text[at] == '0' && text[at + 1] == '.') {
-        text.erase(at, 1);
+std::string FormatShortest(double value) {
+    if (value == 0.0) {
+        return "0";
     }
-    return text;
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
 }
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
 
 std::string FormatGeneral(double value) {
     return FormatSignificant(value, 15);

@@ -11,6 +11,14 @@
 // statements given to the evaluator use it, so 0.1+0.1+0.1 reads "0.3".
 std::string FormatGeneral(double value);
 
+// The general form with another number of significant digits (1 to 17): FormatGeneral is
+// FormatSignificant(value, 15).
+std::string FormatSignificant(double value, int digits);
+
+// The shortest text that reads back as the same double ("0.1", "2.5e-07", "1e+20"), for text
+// that other programs read; -0 is written "0".
+std::string FormatShortest(double value);
+
 // The same value rounded to what its general form says (15 significant digits), without going
 // through a string the caller has to parse.
 double RoundToGeneral(double value);

@@ -99,3 +99,41 @@ std::int32_t ChrCount(const QString& text, const QString& pattern) {
 bool BracketsMatch(const QString& text) {
     return ChrCount(text, QStringLiteral("(")) == ChrCount(text, QStringLiteral(")"));
 }
+
+SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state) {
+    float start = 0.0f;
+    float end = state.GraphWidthPx;
+    if (settings.XSide == 1) {
+        start = settings.OriginX;
+    } else if (settings.XSide == -1) {
+        end = settings.OriginX;
+    }
+    if (!std::isfinite(start) || !std::isfinite(end)) {
+        return {};
+    }
+    // As SampleFunction chooses them: columns left of the sheet have no entry, so the walk
+    // jumps to the first that may, keeping the fraction of a one-sided range; none beyond the
+    // table is computed either.
+    if (start < -1.0f) {
+        start = start - std::floor(start) - 1.0f;
+    }
+    end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
+    return {start, end};
+}
+
+std::optional<float> SampledColumnAt(const GraphSettings& settings, const GraphState& state,
+                                     int pixel) {
+    const SampleColumns columns = SampledColumns(settings, state);
+    // The same single-precision walk as the sampling's, so the column is bit for bit its own.
+    // Two columns can land on one pixel (x.5 rounds to even): the later one's value stays.
+    std::optional<float> found;
+    for (float c = columns.start; c <= columns.end; c += 1.0f) {
+        const int column = RoundHalfEven(c);
+        if (column == pixel) {
+            found = c;
+        } else if (column > pixel) {
+            break;
+        }
+    }
+    return found;
+}

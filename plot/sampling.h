@@ -4,6 +4,7 @@
 
 #include <QtCore/QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class Progress;
@@ -20,6 +21,21 @@ struct SampleReport {
     bool cancelled = false;
     int stoppedAtColumn = -1;
 };
+
+// The columns a sampling computes: c = start, start + 1, ... while c <= end, counted in single
+// precision (a one-sided range with a fractional origin has fractional columns), each stored at
+// its nearest whole column. Empty (start > end) when nothing is computed.
+struct SampleColumns {
+    float start = 0.0f;
+    float end = -1.0f;
+};
+SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state);
+
+// The column a sampling computed for a whole pixel column of the table (the last one, where two
+// land on it), so that a value read at the mouse is the one the curve was drawn from; nothing
+// when the sampling leaves that pixel out.
+std::optional<float> SampledColumnAt(const GraphSettings& settings, const GraphState& state,
+                                     int pixel);
 
 // Computes a slot's rows from the axis values and units in state: for every column of the
 // covered range, the value the expression has there, as a row clamped to ±PlotLimit, or the

@@ -56,9 +56,10 @@ std::vector<Menu> BuildMenuBar() {
          {lineStyle, Separator("mnuViewBar1"),
           Entry("mnuSetMore", "詳細設定(&M)", Command::SetMore)}}, // detailed settings
         {QStringLiteral("mnuTools"),
-         QStringLiteral("ﾂｰﾙ(&T)"),                                    // tools
-         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),       // zoom in
-          Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut)}}, // zoom out
+         QStringLiteral("ﾂｰﾙ(&T)"),                                       // tools
+         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),          // zoom in
+          Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut),      // zoom out
+          Entry("mnuValueTable", "数値表(&V)...", Command::ValueTable)}}, // table of values
         {QStringLiteral("mnuWindow"),
          QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching

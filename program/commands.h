@@ -31,6 +31,7 @@ enum class Command {
     SetMore,
     ZoomIn,
     ZoomOut,
+    ValueTable,
     Matching,
     HelpContents,
     HelpAbout,

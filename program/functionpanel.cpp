@@ -14,7 +14,8 @@ void Draw(CurvaneState& state, int slot) {
                  state.PatternPhase);
 }
 
-// The evaluator's English complaints in the words of the rest of the interface.
+} // namespace
+
 QString JapaneseError(const std::string& english) {
     using script::ErrorCode;
     static const std::array<std::pair<ErrorCode, const char*>, 12> names = {{
@@ -41,8 +42,6 @@ QString JapaneseError(const std::string& english) {
     }
     return text;
 }
-
-} // namespace
 
 QString ButtonCaption(DrawButtonState state) {
     switch (state) {

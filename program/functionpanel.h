@@ -60,6 +60,10 @@ void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour);
 // "関数テキストボックスにフォーカスがありません" (no function text box has the focus).
 bool StyleChosen(CurvaneState& state, const QString& code);
 
+// The evaluator's English complaint in the words of the rest of the interface ("構文エラー" for
+// a syntax error, and so on), with whatever it added after its message kept.
+QString JapaneseError(const std::string& english);
+
 // A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
 // the first.
 QString SampleSummary(const SampleReport& report);

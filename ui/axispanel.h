@@ -1,6 +1,7 @@
 #pragma once
 
 #include "program/axispanelmodel.h"
+#include "program/readout.h"
 
 #include <QtWidgets/QFrame>
 
@@ -9,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
+class ReadoutView;
 
 // The settings panel picGraphSet: the sheet size in millimetres and the X and Y axis frames, one
 // shown at a time; a click on the shown frame shows the other.
@@ -29,6 +31,12 @@ public:
     void CloseSizeEditor(Axis axis);
     void SetSizeEntries(const QString& width, const QString& height);
 
+    // The readout of values at the mouse, in the free area under the axis frames; no lines hide
+    // it. Where that area is too low for all its lines it reaches up over the frames' lowest
+    // boxes, for as long as the mouse is on the sheet.
+    void ShowReadout(std::vector<ReadoutLine> lines);
+    const ReadoutView* Readout() const { return m_readout; }
+
     // The unit and value boxes as the user left them, for the next computation.
     QString UnitText(Axis axis) const;
     QString SmallValueText(Axis axis) const;
@@ -42,6 +50,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct AxisControls {
@@ -78,4 +87,6 @@ private:
     SizeEditor m_heightEditor;
     AxisControls m_x;
     AxisControls m_y;
+    ReadoutView* m_readout = nullptr;
+    void PlaceReadout();
 };

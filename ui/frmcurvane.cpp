@@ -7,6 +7,7 @@
 #include "program/functionpanel.h"
 #include "program/layout.h"
 #include "program/placement.h"
+#include "program/readout.h"
 #include "program/redraw.h"
 #include "program/settingscommands.h"
 #include "program/sheetops.h"
@@ -15,6 +16,7 @@
 #include "ui/frmexport.h"
 #include "ui/frmsetmore.h"
 #include "ui/frmsetprinter.h"
+#include "ui/frmvaluetable.h"
 #include "ui/functionpanelview.h"
 #include "ui/helpwindow.h"
 #include "ui/progressdialog.h"
@@ -97,6 +99,7 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
     connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
     connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
+    connect(m_picScreen, &SheetView::mouseLeft, this, [this] { ShowReadout(std::nullopt); });
     WireLabels();
 
     BuildToolBar();
@@ -262,6 +265,9 @@ void frmCurvane::RunCommand(Command command) {
     case Command::HelpContents:
         ShowHelp();
         break;
+    case Command::ValueTable:
+        mnuValueTable_Click();
+        break;
     default:
         break;
     }
@@ -416,6 +422,32 @@ void frmCurvane::picScreen_MouseMove(QPointF position) {
         m_state.Guides = GuideLinesAt(m_state, position.x(), position.y(), m_state.Guides);
         m_picScreen->update();
     }
+    ShowReadout(position);
+}
+
+void frmCurvane::ShowReadout(std::optional<QPointF> position) {
+    m_readoutAt = position;
+    m_picGraphSet->ShowReadout(position ? ReadoutAt(m_state, *position)
+                                        : std::vector<ReadoutLine>{});
+}
+
+void frmCurvane::mnuValueTable_Click() {
+    if (m_frmValueTable == nullptr) {
+        m_frmValueTable = new frmValueTable(m_state, *m_dialogs, this);
+        connect(m_frmValueTable, &frmValueTable::labelAdded, this, [this] {
+            // The sheet goes home, as for any new label, so the label is in sight.
+            m_picScreen->move(0, m_tbToolBar->height());
+            LayoutSheetScrollBars();
+            m_picScreen->update();
+        });
+        // Beside the main window, where it hides nothing of it, when the screen has room.
+        const QRect outer = frameGeometry();
+        m_frmValueTable->move(outer.right() + 8, outer.top());
+    }
+    m_frmValueTable->show();
+    m_frmValueTable->raise();
+    m_frmValueTable->activateWindow();
+    m_frmValueTable->ShowForSheet();
 }
 
 void frmCurvane::mnuFileNew_Click() {
@@ -692,6 +724,9 @@ bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
 
 void frmCurvane::ShowState() {
     m_picScreen->update();
+    if (m_readoutAt) {
+        ShowReadout(m_readoutAt); // the curves or the axes under the mouse may have changed
+    }
     m_picGraphSet->ShowSheetSize();
     m_picFNSet->ShowSlots(m_state.Slots);
 }

@@ -19,6 +19,7 @@ class QToolBar;
 class QPrinter;
 class ProgressDialogReporter;
 class SheetView;
+class frmValueTable;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
 // bar is laid out by hand, in twips, like the placement it restores.
@@ -89,6 +90,9 @@ private:
     void picScreen_MouseUp(Qt::MouseButton button, QPointF position);
     void picScreen_MouseMove(QPointF position);
     void mnuFileOpen_Click();
+    void mnuValueTable_Click();
+    // The readout of values at the mouse: shown for a point of the sheet, hidden without one.
+    void ShowReadout(std::optional<QPointF> position);
     // The function rows' reactions.
     void DrawClicked(int slot);
     void ColorClicked(int slot);
@@ -118,4 +122,6 @@ private:
     QScrollBar* m_scrYdirect = nullptr;
     FunctionPanel* m_picFNSet = nullptr;
     AxisPanel* m_picGraphSet = nullptr;
+    frmValueTable* m_frmValueTable = nullptr;
+    std::optional<QPointF> m_readoutAt; // where the mouse is on the sheet, if it is
 };

@@ -172,6 +172,11 @@ void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
     QFrame::mouseDoubleClickEvent(event);
 }
 
+void SheetView::leaveEvent(QEvent* event) {
+    QFrame::leaveEvent(event);
+    emit mouseLeft();
+}
+
 bool SheetView::eventFilter(QObject* watched, QEvent* event) {
     // Escape closes the edit row it was typed in, and only that one.
     if (event->type() == QEvent::KeyPress &&

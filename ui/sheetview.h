@@ -39,6 +39,8 @@ signals:
     // Mouse events in the sheet's own pixels, where no label took them.
     void mouseReleased(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position);
+    // The mouse left the sheet.
+    void mouseLeft();
     void labelDropped(LabelRef label, QPointF position);
     void labelErased(LabelRef label);
     void labelDoubleClicked(LabelRef label);
@@ -49,6 +51,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -5,6 +5,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
 #include <QtTest/QtTest>
+#include <cmath>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -55,6 +56,11 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void tablePrintsTheValuesOfAFile();
+    void tableWithARange_data();
+    void tableWithARange();
+    void tableRefusals_data();
+    void tableRefusals();
     void renderOnAFullDiskKeepsTheOldPicture_data();
     void renderOnAFullDiskKeepsTheOldPicture();
     void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
@@ -71,10 +77,144 @@ private:
 };
 
 void CommandLineTest::initTestCase() {
-    QFile file(Path("sine.cvf"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
     QStringEncoder cp932("windows-31j");
-    file.write(cp932(QString::fromUtf8(SineSettings)));
+    const QString sine = QString::fromUtf8(SineSettings);
+    for (const auto& [name, line] :
+         {std::pair{"sine.cvf", sine},
+          // F1 1/x and F3 sqr(x), F2 empty.
+          std::pair{"gaps.cvf", QString(sine).replace(QStringLiteral("\"sin(x)*20\",\"\",\"\""),
+                                                      QStringLiteral("\"1/x\",\"\",\"sqr(x)\""))},
+          // The X axis in degrees, 15 per small step.
+          std::pair{"degrees.cvf", QString(sine).replace(QStringLiteral("1,1,\"単位 1\""),
+                                                         QStringLiteral("15,1,\"deg\""))}}) {
+        QFile file(Path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cp932(line));
+    }
+}
+
+namespace {
+
+QList<QByteArray> Lines(const QByteArray& out) {
+    QList<QByteArray> lines = out.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+} // namespace
+
+void CommandLineTest::tablePrintsTheValuesOfAFile() {
+    // Without a range: the window's first table, the small scale lines of the file's sheet (331
+    // pixels with the origin at 165.5 and 4 pixels per unit: x from -41 to 41).
+    Run run = Program({QStringLiteral("--help")});
+    for (const char* option : {"--table <FILE.cvf>", "--from <A>", "--to <B>", "--step <S>"}) {
+        QVERIFY2(run.out.contains(option), option);
+    }
+
+    run = Program({QStringLiteral("--table"), Path("sine.cvf")});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.err.isEmpty());
+    QList<QByteArray> lines = Lines(run.out);
+    QCOMPARE(lines.size(), 1 + 83);
+    QCOMPARE(lines[0], QByteArray("x\tF1"));
+    QCOMPARE(lines[1].split('\t')[0], QByteArray("-41"));
+    QCOMPARE(lines[83].split('\t')[0], QByteArray("41"));
+    for (int i = 1; i <= 83; ++i) {
+        const QList<QByteArray> cells = lines[i].split('\t');
+        const double x = -42 + i;
+        QCOMPARE(cells[0].toDouble(), x);
+        // The shortest text that reads back as the very double sin(x)*20.
+        QCOMPARE(cells[1].toDouble(), std::sin(x) * 20);
+    }
+
+    // Only the slots with text, and empty cells where there is no value.
+    run = Program({QStringLiteral("--table"), Path("gaps.cvf"), QStringLiteral("--from"),
+                   QStringLiteral("-1"), QStringLiteral("--to"), QStringLiteral("1"),
+                   QStringLiteral("--step"), QStringLiteral("0.5")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(Lines(run.out), (QList<QByteArray>{"x\tF1\tF3", "-1\t-1\t", "-0.5\t-2\t", "0\t\t0",
+                                                "0.5\t2\t0.7071067811865476", "1\t1\t1"}));
+
+    // An X axis in degrees, 15 per small step: x in degrees, fed to the expression as radians.
+    run = Program({QStringLiteral("--table"), Path("degrees.cvf"), QStringLiteral("--to"),
+                   QStringLiteral("-570")});
+    QCOMPARE(run.exitCode, 0);
+    lines = Lines(run.out);
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[1].split('\t')[0], QByteArray("-615"));
+    QCOMPARE(lines[4].split('\t')[0], QByteArray("-570"));
+    run = Program({QStringLiteral("--table"), Path("degrees.cvf"), QStringLiteral("--from"),
+                   QStringLiteral("-90"), QStringLiteral("--to"), QStringLiteral("90"),
+                   QStringLiteral("--step"), QStringLiteral("180")});
+    QCOMPARE(Lines(run.out), (QList<QByteArray>{"x\tF1", "-90\t-20", "90\t20"}));
+}
+
+void CommandLineTest::tableWithARange_data() {
+    QTest::addColumn<QStringList>("range");
+    QTest::addColumn<QList<QByteArray>>("xs");
+    QTest::newRow("tenths end on the last")
+        << QStringList{"--from", "0", "--to", "0.3", "--step", "0.1"}
+        << QList<QByteArray>{"0", "0.1", "0.2", "0.3"};
+    QTest::newRow("downwards") << QStringList{"--from=2", "--to=-1", "--step=-1.5"}
+                               << QList<QByteArray>{"2", "0.5", "-1"};
+    QTest::newRow("only the step")
+        << QStringList{"--step", "41"} << QList<QByteArray>{"-41", "0", "41"};
+    QTest::newRow("one row") << QStringList{"--from", "7", "--to", "7"} << QList<QByteArray>{"7"};
+}
+
+void CommandLineTest::tableWithARange() {
+    QFETCH(QStringList, range);
+    QFETCH(QList<QByteArray>, xs);
+    const Run run = Program(QStringList{QStringLiteral("--table"), Path("sine.cvf")} + range);
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> lines = Lines(run.out);
+    QCOMPARE(lines.size(), xs.size() + 1);
+    for (int i = 0; i < xs.size(); ++i) {
+        QCOMPARE(lines[i + 1].split('\t')[0], xs[i]);
+    }
+}
+
+void CommandLineTest::tableRefusals_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("step 0") << QStringList{"--table", "sine.cvf", "--step", "0"} << 2;
+    QTest::newRow("a step of the wrong sign")
+        << QStringList{"--table", "sine.cvf", "--from", "1", "--to", "0"} << 2;
+    QTest::newRow("too many rows")
+        << QStringList{"--table", "sine.cvf", "--to", "1e9", "--step", "1"} << 2;
+    QTest::newRow("no number") << QStringList{"--table", "sine.cvf", "--from", "abc"} << 2;
+    QTest::newRow("a number with more") << QStringList{"--table", "sine.cvf", "--to", "3x"} << 2;
+    QTest::newRow("a range without a table") << QStringList{"--from", "1"} << 2;
+    QTest::newRow("with --render")
+        << QStringList{"--table", "sine.cvf", "--render", "sine.cvf", "--out", "x.png"} << 2;
+    QTest::newRow("an extra file") << QStringList{"--table", "sine.cvf", "gaps.cvf"} << 2;
+    QTest::newRow("no such file") << QStringList{"--table", "missing.cvf"} << 1;
+    QTest::newRow("no settings file") << QStringList{"--table", "notes.txt"} << 1;
+    QTest::newRow("a FIFO") << QStringList{"--table", "pipe.cvf"} << 1;
+}
+
+void CommandLineTest::tableRefusals() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    if (!QFile::exists(Path("notes.txt"))) {
+        QFile notes(Path("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not a settings line\n");
+        QCOMPARE(mkfifo(QFile::encodeName(Path("pipe.cvf")).constData(), 0600), 0);
+    }
+    for (QString& argument : arguments) {
+        if (argument.endsWith(QStringLiteral(".cvf")) ||
+            argument.endsWith(QStringLiteral(".txt"))) {
+            argument = m_dir.filePath(argument);
+        }
+    }
+    const Run run = Program(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(run.err.startsWith("curvane: "));
+    QVERIFY(run.out.isEmpty());
 }
 
 void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture_data() {

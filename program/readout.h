@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/colorref.h"
+
+#include <QtCore/QPointF>
+#include <QtCore/QString>
+#include <vector>
+
+struct CurvaneState;
+
+// One line of the readout of values at the mouse, in its colour.
+struct ReadoutLine {
+    QString text;
+    ColorRef colour = Rgb(0, 0, 0);
+};
+
+// A value in an axis's own unit, as the tick numbers and the axis's unit label show it:
+// "90 [deg]", "0.5 [π]", and the number alone for the plain unit "単位 1".
+QString AxisValueText(double value, const QString& unit);
+
+// What the readout shows for the mouse at a point of the drawing: "x = ..." for the pixel column
+// under it and "y = ..." for the pixel row, in the axes' values and units, then, for every
+// function whose curve is on the sheet (drawn and not erased), its value at that x in the Y
+// axis's unit, "F1 = 0.841470984807897" in the function's colour, or "F1 = 値なし" (no value)
+// with the reason. Each of those functions is evaluated once, at the very column the sampling
+// computed for that pixel, so the number is the one its curve was drawn from. Empty when the
+// point is not on the drawing.
+std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint);

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "plot/features.h"
+#include "plot/functionslot.h"
+#include "plot/valuetable.h"
+
+#include <QtCore/QByteArray>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class Dialogs;
+struct CurvaneState;
+
+// The table of values and the points found in it ("数値表", "特徴点"), as procedures over the
+// state; the window only shows them.
+
+// The table's first range for the sheet as it is: from the first to the last small scale line
+// within the columns a drawing computes, one small step (XSmallValue) apart, in the X axis's
+// unit. A sheet without any such line gives the origin's value alone.
+TableRange DefaultTableRange(const GraphSettings& settings, const GraphState& state);
+
+// The slots a table lists: those holding text, in slot order, with their text.
+std::vector<std::pair<int, QString>> TableSlots(const FunctionSlots& all);
+
+// A table of the state's slots over a range of that many rows, with the state's axes, ready to
+// be computed.
+ValueTable MakeValueTable(const CurvaneState& state, const TableRange& range, std::int64_t rows);
+
+// A number typed into one of the table window's boxes: the whole text (blanks around it allowed)
+// must be one, as "1.5", "-.25" or "2e-3" are.
+std::optional<double> ReadTableNumber(const QString& text);
+
+// Why a range is refused, in Japanese.
+QString TableRangeProblemText(TableRangeProblem problem);
+
+// The column titles: "x", and "F1(x)=sin(x)" for each function; a unit other than the plain one
+// follows in brackets ("x [deg]").
+QStringList TableTitles(const ValueTable& table);
+
+// "コピー" (copy): tab-separated lines with the titles first, which a spreadsheet pastes into
+// cells; numbers in the shortest form that reads back as the same double.
+QString TableClipboardText(const ValueTable& table);
+// "保存" (save): the same as comma-separated values, UTF-8 with a byte-order mark (so spreadsheet
+// programs read the titles' Japanese and π right) and CR LF line ends.
+QByteArray TableCsv(const ValueTable& table);
+QString SaveTableTitle();  // "数値表の保存" = save the table of values
+QString SaveTableFilter(); // "CSV ﾌｧｲﾙ (*.csv)|*.csv"
+// Asks for a name (".csv" added when it has no extension) and writes the CSV whole or not at all;
+// a failure is reported with its reason. True once the file holds the table.
+bool SaveTableCsv(const ValueTable& table, Dialogs& dialogs);
+
+// "零点" (zero), "極小" (minimum), "極大" (maximum), "交点" (intersection).
+QString FeatureKindText(FeatureKind kind);
+// "F1", or "F1 と F2" (F1 and F2) for an intersection.
+QString FeatureFunctionText(const Feature& feature);
+// The label a point becomes on the sheet: "(1.5708, 1)", both to 5 significant digits.
+QString FeatureLabelText(const Feature& feature);
+// A number of the list of points, to 12 significant digits.
+QString FeatureNumberText(double value);
+
+// "ラベルとして追加" (add as a label): a free label with FeatureLabelText, looking like the
+// newest free label, placed just above and right of the point so that it does not hide it (kept
+// within the sheet). Nothing when the point does not lie on the sheet with its current axes; else
+// the new label's index.
+std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature);
+QString FeatureOffSheetText(); // the message for a point that is not on the sheet
+
+// `curvane --table FILE.cvf [--from A --to B --step S]`: the table of a settings file, each range
+// value not given taken from the window's first range for that file. The lines go to write: the
+// titles "x<TAB>F1<TAB>F2<TAB>F3" of the slots with text, then one line per x. Returns an empty
+// text on success, else one line saying what failed; badRange tells a refused range (the
+// command line's fault) from a file that could not be read.
+struct TableOptions {
+    std::optional<double> from;
+    std::optional<double> to;
+    std::optional<double> step;
+};
+QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& options,
+                               const std::function<void(std::string_view)>& write,
+                               bool* badRange = nullptr);

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/script/scriptevaluator.h"
+#include "plot/features.h"
+#include "plot/valuetable.h"
+
+#include <QtWidgets/QWidget>
+#include <memory>
+
+class Dialogs;
+class FeatureListModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class ValueTableModel;
+struct CurvaneState;
+
+// The table of values ("数値表"): from, to and step in the X axis's unit, the values of every
+// function with text on the page "数値表", and on the page "特徴点" (feature points) their
+// zeros, minima, maxima and intersections, any of which can become a label on the sheet. A window
+// of its own beside the main window, not modal.
+class frmValueTable : public QWidget {
+    Q_OBJECT
+public:
+    frmValueTable(CurvaneState& state, Dialogs& dialogs, QWidget* parent);
+    ~frmValueTable() override;
+
+    // The sheet's first range in the boxes, computed (the menu entry's work).
+    void ShowForSheet();
+    // Computes the table and its points for the range in the boxes. A refused range is explained
+    // in a message and changes nothing; a cancelled computation keeps the table shown before.
+    bool Compute();
+
+    const ValueTable* Table() const { return m_table.get(); }
+    const std::vector<Feature>& Features() const;
+
+signals:
+    // A point became a label on the sheet.
+    void labelAdded();
+
+protected:
+    // Closing the window (or the main window) while it computes stops the computation.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CopyTable();
+    void SaveTable();
+    void AddLabel();
+    void SetBusy(bool busy);
+    void ShowStatus(const QString& text);
+    void UpdateButtons();
+
+    CurvaneState& m_state;
+    Dialogs& m_dialogs;
+    // The table's own evaluator: computing lets the window's events through, and the main
+    // window's evaluations (the readout at the mouse) must not interleave with the table's.
+    ScriptEvaluator m_evaluator;
+    std::shared_ptr<const ValueTable> m_table;
+    bool m_busy = false;
+    bool m_stop = false;
+
+    QLineEdit* m_from = nullptr;
+    QLineEdit* m_to = nullptr;
+    QLineEdit* m_step = nullptr;
+    QLabel* m_unit = nullptr;
+    QPushButton* m_compute = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QTableView* m_values = nullptr;
+    QTableView* m_points = nullptr;
+    QPushButton* m_addLabel = nullptr;
+    QPushButton* m_copy = nullptr;
+    QPushButton* m_save = nullptr;
+    QLabel* m_status = nullptr;
+    ValueTableModel* m_valueModel = nullptr;
+    FeatureListModel* m_featureModel = nullptr;
+};
