@@ -2,6 +2,7 @@
 #include "program/render.h"
 #include "program/tablecommands.h"
 #include "ui/frmcurvane.h"
+#include "ui/qttranslations.h"
 
 #include <QtCore/QCommandLineParser>
 #include <QtGui/QGuiApplication>
@@ -252,6 +253,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvane"));
     QApplication::setOrganizationName(QStringLiteral("Curvane"));
+    // Before any widget exists, so every standard dialog is Japanese from the first one on.
+    InstallQtJapanese(app);
     auto* window = new frmCurvane();
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();

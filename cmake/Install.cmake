@@ -53,4 +53,7 @@ add_custom_target(curvane_app_icon ALL DEPENDS ${CURVANE_ICON_PNG})
 install(TARGETS curvane RUNTIME DESTINATION bin)
 install(FILES ${CURVANE_DATA_FILES} DESTINATION share/curvane)
 install(FILES ${PROJECT_SOURCE_DIR}/share/curvane.desktop DESTINATION share/applications)
+# The settings files' MIME type, so the desktop opens a .cvf file with the entry above.
+install(FILES ${PROJECT_SOURCE_DIR}/share/curvane-mime.xml DESTINATION share/mime/packages
+        RENAME curvane.xml)
 install(FILES ${CURVANE_ICON_PNG} DESTINATION share/icons/hicolor/64x64/apps)

@@ -28,14 +28,16 @@ public:
         QStringEncoder encoder(CodePage);
         const QByteArray bytes = encoder.encode(text);
         // A line break or a NUL would end the line, or the file, when read back.
-        if (encoder.hasError() || text.contains(QLatin1Char('"')) ||
-            text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
-            text.contains(QChar(0))) {
-            m_storable = false;
+        const bool unstorable = encoder.hasError() || text.contains(QLatin1Char('"')) ||
+                                text.contains(QLatin1Char('\r')) ||
+                                text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
+        if (unstorable && m_unstorableField == 0) {
+            m_unstorableField = m_fields + 1;
         }
         Field('"' + bytes + '"');
     }
-    bool Storable() const { return m_storable; }
+    bool Storable() const { return m_unstorableField == 0; }
+    int UnstorableField() const { return m_unstorableField; }
     QByteArray Line() const { return m_line + "\r\n"; }
 
 private:
@@ -44,9 +46,11 @@ private:
             m_line += ',';
         }
         m_line += text;
+        ++m_fields;
     }
     QByteArray m_line;
-    bool m_storable = true;
+    int m_fields = 0;
+    int m_unstorableField = 0; // the first text that cannot be stored, by field number
 };
 
 // ---- reading ------------------------------------------------------------------------------
@@ -293,13 +297,17 @@ private:
 
 } // namespace
 
-std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem) {
+std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem,
+                                            int* unstorableField) {
     LineWriter writer;
     WriteAdapter adapter(writer);
     SettingsFileData copy = data;
     AllFields(adapter, copy);
     if (problem != nullptr) {
         *problem = writer.Storable() ? WriteProblem::None : WriteProblem::TextNotStorable;
+    }
+    if (unstorableField != nullptr) {
+        *unstorableField = writer.UnstorableField();
     }
     if (!writer.Storable()) {
         return std::nullopt;

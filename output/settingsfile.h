@@ -38,8 +38,16 @@ enum class WriteProblem {
 };
 
 // The settings line in the Japanese code page (CP932), ended by CR LF; nothing when a text
-// cannot be stored faithfully.
-std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem);
+// cannot be stored faithfully. unstorableField, when given, receives the number (1 to 52) of the
+// first field whose text cannot be stored, or 0.
+std::optional<QByteArray> WriteSettingsLine(const SettingsFileData& data, WriteProblem* problem,
+                                            int* unstorableField = nullptr);
+
+// The numbers of the text fields, as unstorableField names them.
+inline constexpr int XUnitNameField = 40;
+inline constexpr int YUnitNameField = 41;
+inline constexpr int FirstExpressionField = 44; // F1; F2 and F3 follow
+inline constexpr int FirstStyleCodeField = 50;  // F1; F2 and F3 follow
 
 // Why a file could not be read as a settings line.
 enum class ReadFault {

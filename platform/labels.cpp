@@ -27,6 +27,15 @@ QFont FontSpec::ToQFont() const {
     return font;
 }
 
+double KeptPointSize(double preset, double chosen) {
+    if (!std::isfinite(preset) || preset <= 0) {
+        return chosen;
+    }
+    // What the chooser showed for the preset: its nearest whole point, halves up.
+    const double shown = std::floor(preset + 0.5);
+    return chosen == shown ? preset : chosen;
+}
+
 FontSpec DefaultLabelFont() {
     FontSpec font;
     font.name = QStringLiteral("IPAGothic");
@@ -48,11 +57,10 @@ void DrawLabelText(QPainter& painter, double left, double top, const QString& te
     painter.drawText(QPointF(left, top + metrics.ascent()), text);
 }
 
-void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour, TextEdges edges) {
-    const ColorRef templateColour = family.Template().color;
+void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges) {
     family.ForEachVisible([&](int, const TextLabel& label) {
-        DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(),
-                      colour == LabelColour::Template ? templateColour : label.color, edges);
+        DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(), label.color,
+                      edges);
     });
 }
 

@@ -26,6 +26,11 @@ struct FontSpec {
     QFont ToQFont() const;
 };
 
+// The size a font chooser's answer should carry. The chooser works in whole points: it shows a
+// preset of 9.75 points as 10 and answers 10 when the user leaves the size alone; the preset's
+// own size is then kept. Any other size is the user's choice.
+double KeptPointSize(double preset, double chosen);
+
 // The font face of the sheet's texts when nothing else was chosen.
 FontSpec DefaultLabelFont();
 
@@ -41,11 +46,8 @@ void DrawLabelText(QPainter& painter, double left, double top, const QString& te
 
 class LabelFamily;
 
-// Draws every shown label of a family, in index order. Tick numbers take their family's template
-// colour; free labels keep their own.
-enum class LabelColour { Own, Template };
-void DrawLabels(QPainter& painter, const LabelFamily& family, LabelColour colour,
-                TextEdges edges = TextEdges::Pixel);
+// Draws every shown label of a family, in index order, each in its own colour.
+void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges = TextEdges::Pixel);
 
 // One text on the sheet. Its width and height follow its text and font at once.
 class TextLabel {

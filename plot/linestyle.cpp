@@ -1,10 +1,13 @@
 #include "plot/linestyle.h"
 
 std::int16_t PenStyleOfCode(const QString& code) {
-    if (code.startsWith(QStringLiteral("鎖"))) { // "鎖" = chain
+    // Only the nine codes name a pattern: a file's "鎖5" or "点" is a solid pen.
+    if (code == QStringLiteral("鎖1") || code == QStringLiteral("鎖2") ||
+        code == QStringLiteral("鎖3")) { // "鎖" = chain
         return ChainPen;
     }
-    if (code.startsWith(QStringLiteral("点"))) { // "点" = dotted
+    if (code == QStringLiteral("点1") || code == QStringLiteral("点2") ||
+        code == QStringLiteral("点3")) { // "点" = dotted
         return DottedPen;
     }
     return SolidPen;

@@ -12,7 +12,7 @@ inline constexpr std::int16_t SolidPen = 0;
 inline constexpr std::int16_t ChainPen = 1;
 inline constexpr std::int16_t DottedPen = 2;
 
-// "実n" solid, "鎖n" chain, "点n" dotted; anything else draws solid.
+// "鎖1" to "鎖3" chain, "点1" to "点3" dotted; every other text, "実n" included, solid.
 std::int16_t PenStyleOfCode(const QString& code);
 // The width digit at the end of a code (0 when there is none).
 std::int16_t PenWidthOfCode(const QString& code);

@@ -6,6 +6,7 @@
 #include "platform/settings_store.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
+#include "program/stamping.h"
 
 #include <QtCore/QFileInfo>
 #include <QtGui/QPageSize>
@@ -123,9 +124,7 @@ void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<
         going = partPainted();
     }
     if (going) {
-        DrawLabels(painter, state.Xmoji, LabelColour::Template, TextEdges::Smooth);
-        DrawLabels(painter, state.Ymoji, LabelColour::Template, TextEdges::Smooth);
-        DrawLabels(painter, state.AddMoji, LabelColour::Own, TextEdges::Smooth);
+        DrawSheetLabels(painter, state, TextEdges::Smooth);
         partPainted();
     }
     painter.restore();

@@ -1,5 +1,6 @@
 #include "program/settingsapply.h"
 
+#include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/redraw.h"
@@ -55,4 +56,20 @@ void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
         }
     }
     g.SuppressTextEvents = false;
+}
+
+FileWindowSize RememberFileWindowSize(double widthTwips, double heightTwips) {
+    return {widthTwips, heightTwips, units::TwipsToWholePixels(widthTwips),
+            units::TwipsToWholePixels(heightTwips)};
+}
+
+TwipSize WindowSizeToSave(const FileWindowSize& remembered, int widthPx, int heightPx) {
+    TwipSize size{units::PixelsToTwips(widthPx), units::PixelsToTwips(heightPx)};
+    if (remembered.widthPx >= 0 && widthPx == remembered.widthPx) {
+        size.width = remembered.widthTwips;
+    }
+    if (remembered.heightPx >= 0 && heightPx == remembered.heightPx) {
+        size.height = remembered.heightTwips;
+    }
+    return size;
 }

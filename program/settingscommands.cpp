@@ -25,6 +25,28 @@ QString OpenTitle() {
     return QStringLiteral("設定読み込み");
 }
 
+QString UnstorableTextMessage(int field) {
+    QString where;
+    if (field == XUnitNameField || field == YUnitNameField) {
+        // "Ｘ軸の単位" / "Ｙ軸の単位" = the X / Y axis's unit
+        where =
+            field == XUnitNameField ? QStringLiteral("Ｘ軸の単位") : QStringLiteral("Ｙ軸の単位");
+    } else if (field >= FirstExpressionField && field < FirstExpressionField + 3) {
+        // "F1(x) の式" = the expression of F1(x)
+        where = QStringLiteral("F%1(x) の式").arg(field - FirstExpressionField + 1);
+    } else if (field >= FirstStyleCodeField && field < FirstStyleCodeField + 3) {
+        // "F1 の線種" = the line style of F1
+        where = QStringLiteral("F%1 の線種").arg(field - FirstStyleCodeField + 1);
+    } else {
+        where = QStringLiteral("設定"); // the settings
+    }
+    // "「…」に設定ファイルに保存できない文字（" など）があります。保存しませんでした。" = the field
+    // holds a character (such as ") that a settings file cannot hold; nothing was saved
+    return QStringLiteral("「%1」に設定ファイルに保存できない文字（\" など）があります。"
+                          "保存しませんでした。")
+        .arg(where);
+}
+
 SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName,
                              double windowWidth, double windowHeight) {
     QString path = state.SettingsFileName;
@@ -35,15 +57,11 @@ SaveOutcome SaveSettingsFile(CurvaneState& state, Dialogs& dialogs, bool askName
         return SaveOutcome::NothingDone;
     }
     WriteProblem problem = WriteProblem::None;
-    const std::optional<QByteArray> line =
-        WriteSettingsLine(CaptureSettings(state, windowWidth, windowHeight), &problem);
+    int unstorableField = 0;
+    const std::optional<QByteArray> line = WriteSettingsLine(
+        CaptureSettings(state, windowWidth, windowHeight), &problem, &unstorableField);
     if (!line) {
-        // "関数の式に設定ファイルに保存できない文字（" など）があります" = an expression holds a
-        // character (such as ") that a settings file cannot hold
-        dialogs.Message(
-            QStringLiteral("関数の式に設定ファイルに保存できない文字（\" など）があります。"
-                           "保存しませんでした。"),
-            QStringLiteral("Curvane"), false);
+        dialogs.Message(UnstorableTextMessage(unstorableField), QStringLiteral("Curvane"), false);
         return SaveOutcome::Refused;
     }
     if (const FileProblem failure = WriteBytesSafely(path, *line); failure.Failed()) {

@@ -13,6 +13,10 @@ QString SettingsFileFilter(); // "設定ﾌｧｲﾙ (*.cvf)|*.cvf"
 QString SaveAsTitle();        // "名前を付けて保存" = save under a name
 QString OpenTitle();          // "設定読み込み" = read settings
 
+// The refusal shown when a text cannot be stored, naming the field that holds it (a settings
+// field number as WriteSettingsLine gives it).
+QString UnstorableTextMessage(int field);
+
 enum class SaveOutcome {
     NothingDone, // no name yet, or the dialog was cancelled
     Saved,

@@ -136,6 +136,13 @@ void PlaceOrigin(CurvaneState& state, float x, float y) {
     RedrawSettings(state);
 }
 
+bool CancelMouseModes(CurvaneState& state) {
+    const bool active = state.ZoomDirection != 0 || state.OriginDragging;
+    state.ZoomDirection = 0;
+    state.OriginDragging = false;
+    return active;
+}
+
 void ZoomAt(CurvaneState& state, int direction, float x, float y) {
     GraphSettings& s = state.Settings;
     // Small steps from the origin to the grid line nearest to the click.

@@ -40,6 +40,10 @@ GuideLines GuideLinesAt(const CurvaneState& state, double x, double y, const Gui
 // The origin put where the left button was released; the grid is drawn anew.
 void PlaceOrigin(CurvaneState& state, float x, float y);
 
+// Escape: an armed zoom and an origin placement in progress end without a change (the guide
+// lines go away). False when neither was under way.
+bool CancelMouseModes(CurvaneState& state);
+
 // A zoom click at (x, y): the grid line nearest to the click keeps its place while the spacing
 // grows (direction 1) or shrinks (-1, never below 1 pixel) by 2; the origin stays on the sheet.
 void ZoomAt(CurvaneState& state, int direction, float x, float y);

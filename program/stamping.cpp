@@ -4,9 +4,13 @@
 
 #include <QtGui/QPainter>
 
+void DrawSheetLabels(QPainter& painter, const CurvaneState& state, TextEdges edges) {
+    for (const LabelFamily* family : {&state.Xmoji, &state.Ymoji, &state.AddMoji}) {
+        DrawLabels(painter, *family, edges);
+    }
+}
+
 void StampLabels(CurvaneState& state) {
     QPainter painter(&state.Sheet.Image());
-    DrawLabels(painter, state.Xmoji, LabelColour::Template);
-    DrawLabels(painter, state.Ymoji, LabelColour::Template);
-    DrawLabels(painter, state.AddMoji, LabelColour::Own);
+    DrawSheetLabels(painter, state);
 }

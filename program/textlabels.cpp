@@ -72,11 +72,36 @@ int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
     return n;
 }
 
-void DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point) {
-    if (TextLabel* label = Resolve(state, ref)) {
-        label->left = point.x() - label->Width() / 2;
-        label->top = point.y() - label->Height() / 2;
+bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point) {
+    TextLabel* label = Resolve(state, ref);
+    if (label == nullptr || OtherLabelAt(state, ref, point)) {
+        return false;
     }
+    label->left = point.x() - label->Width() / 2;
+    label->top = point.y() - label->Height() / 2;
+    return true;
+}
+
+bool OtherLabelAt(const CurvaneState& state, const LabelRef& dragged, QPointF point) {
+    // The dragged label itself is no obstacle: it may be put down a little beside where it was.
+    for (const LabelKind kind : {LabelKind::Free, LabelKind::YTick, LabelKind::XTick}) {
+        const LabelFamily& family = FamilyOf(state, kind);
+        for (int i = 1; i <= family.UpperBound(); ++i) {
+            if (!family.Exists(i) || (kind == dragged.kind && i == dragged.index)) {
+                continue;
+            }
+            const TextLabel& label = family.At(i);
+            if (label.visible &&
+                QRectF(label.left, label.top, label.Width(), label.Height()).contains(point)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool EditedLabelGone(CurvaneState& state) {
+    return state.EditedLabel && Resolve(state, *state.EditedLabel) == nullptr;
 }
 
 void EraseLabel(CurvaneState& state, const LabelRef& ref) {

@@ -29,8 +29,14 @@ std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point);
 // two row heights down. Returns its index.
 int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft);
 
-// Centres a dragged label on the drop point.
-void DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point);
+// Centres a dragged label on the drop point; a drop onto another shown label leaves it where it
+// was (false).
+bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point);
+// Whether a shown label other than the dragged one lies under a sheet point.
+bool OtherLabelAt(const CurvaneState& state, const LabelRef& dragged, QPointF point);
+
+// Whether the label of the re-edit box was discarded by a redraw since the box opened on it.
+bool EditedLabelGone(CurvaneState& state);
 
 // Hides a label and remembers it, most recent last.
 void EraseLabel(CurvaneState& state, const LabelRef& ref);

@@ -11,8 +11,9 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
+#include <QtWidgets/QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -62,9 +63,10 @@ AxisPanel::AxisPanel(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     times->setAlignment(Qt::AlignCenter);
     m_widthEditor = BuildSizeEditor(Axis::X, 4);
     m_heightEditor = BuildSizeEditor(Axis::Y, 62);
+    const int axisTop = LayoutSizeEditors();
 
-    m_x = BuildAxis(Axis::X, 64);
-    m_y = BuildAxis(Axis::Y, 64);
+    m_x = BuildAxis(Axis::X, axisTop);
+    m_y = BuildAxis(Axis::Y, axisTop);
     m_y.frame->hide();
     m_readout = new ReadoutView(this);
     m_readout->hide();
@@ -118,28 +120,56 @@ AxisPanel::SizeEditor AxisPanel::BuildSizeEditor(Axis axis, int left) {
     e.entry = new QLineEdit(m_sizeFrame);
     e.entry->setObjectName(QStringLiteral("txtGraph") + name);
     e.entry->setGeometry(left, 17, 46, 20);
-    auto* ok = new QPushButton(QStringLiteral("OK"), m_sizeFrame);
+    // Tool buttons: a push button of the platform's style may insist on a width the narrow
+    // frame does not have.
+    auto* ok = new QToolButton(m_sizeFrame);
+    ok->setText(QStringLiteral("OK"));
     ok->setObjectName(QStringLiteral("cmdGraph") + name + QStringLiteral("ok"));
-    ok->setGeometry(left, 38, 20, 17);
-    auto* cancel = new QPushButton(QStringLiteral("cancel"), m_sizeFrame);
+    auto* cancel = new QToolButton(m_sizeFrame);
+    cancel->setText(QStringLiteral("cancel"));
     cancel->setObjectName(QStringLiteral("cmdGraph") + name + QStringLiteral("cancel"));
-    cancel->setGeometry(left + 20, 38, 32, 17);
-    for (QPushButton* button : {ok, cancel}) {
+    for (QToolButton* button : {ok, cancel}) {
         QFont small = button->font();
         small.setPointSizeF(small.pointSizeF() * 0.8);
         button->setFont(small);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
     e.ok = ok;
     e.cancel = cancel;
-    connect(ok, &QPushButton::clicked, this,
+    connect(ok, &QToolButton::clicked, this,
             [this, axis] { emit sizeEntered(axis, Editor(axis).entry->text()); });
     connect(e.entry, &QLineEdit::returnPressed, this,
             [this, axis] { emit sizeEntered(axis, Editor(axis).entry->text()); });
-    connect(cancel, &QPushButton::clicked, this, [this, axis] { CloseSizeEditor(axis); });
+    connect(cancel, &QToolButton::clicked, this, [this, axis] { CloseSizeEditor(axis); });
     for (QWidget* w : {static_cast<QWidget*>(e.entry), e.ok, e.cancel}) {
         w->hide();
     }
     return e;
+}
+
+int AxisPanel::LayoutSizeEditors() {
+    // Each editor's "OK" above its "cancel", both under its entry box and at least as wide as
+    // it, so both editors fit side by side with every caption whole; the frame grows to hold
+    // them.
+    int width = 0;
+    int height = 0;
+    for (const SizeEditor* e : {&m_widthEditor, &m_heightEditor}) {
+        for (const QWidget* button : {e->ok, e->cancel}) {
+            width = std::max({width, e->entry->width(), button->sizeHint().width()});
+            height = std::max(height, button->sizeHint().height());
+        }
+    }
+    const int right = m_sizeFrame->contentsRect().right() - 1;
+    for (SizeEditor* e : {&m_widthEditor, &m_heightEditor}) {
+        const QRect entry = e->entry->geometry();
+        const int left = std::min(entry.left(), right + 1 - width);
+        e->ok->setGeometry(left, entry.bottom() + 2, width, height);
+        e->cancel->setGeometry(left, e->ok->geometry().bottom() + 1, width, height);
+    }
+    QRect frame = m_sizeFrame->geometry();
+    frame.setHeight(std::max(frame.height(), m_widthEditor.cancel->geometry().bottom() + 5));
+    m_sizeFrame->setGeometry(frame);
+    return frame.bottom() + 5; // where the axis frames begin
 }
 
 void AxisPanel::OpenSizeEditor(Axis axis) {

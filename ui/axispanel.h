@@ -81,6 +81,8 @@ private:
         QWidget* cancel = nullptr;
     };
     SizeEditor BuildSizeEditor(Axis axis, int left);
+    // Places the editors' buttons; returns the top of what comes below the size frame.
+    int LayoutSizeEditors();
     SizeEditor& Editor(Axis axis) { return axis == Axis::X ? m_widthEditor : m_heightEditor; }
 
     SizeEditor m_widthEditor;

@@ -31,6 +31,7 @@
 #include <QtCore/QEvent>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
+#include <QtGui/QKeyEvent>
 #include <QtGui/QScreen>
 #include <QtGui/QShowEvent>
 #include <QtPrintSupport/QPrinter>
@@ -188,8 +189,9 @@ void frmCurvane::RunCommand(Command command) {
     case Command::FileSave:
     case Command::FileSaveAs: {
         const QRect outer = frameGeometry();
-        SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, Tw(outer.width()),
-                         Tw(outer.height()));
+        const TwipSize size = WindowSizeToSave(m_fileWindowSize, outer.width(), outer.height());
+        SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, size.width,
+                         size.height);
         break;
     }
     case Command::ZoomIn:
@@ -323,8 +325,9 @@ void frmCurvane::WireLabels() {
         });
     }
     connect(m_picScreen, &SheetView::labelDropped, this, [this](LabelRef label, QPointF at) {
-        DropLabel(m_state, label, at);
-        m_picScreen->update();
+        if (DropLabel(m_state, label, at)) {
+            m_picScreen->update();
+        }
     });
     connect(m_picScreen, &SheetView::labelErased, this, [this](LabelRef label) {
         EraseLabel(m_state, label);
@@ -483,6 +486,7 @@ void frmCurvane::OpenSettingsPath(const QString& path) {
         move(Px(fitted.left), Px(fitted.top));
         resize(std::max(1, Px(fitted.width) - extra.width()),
                std::max(1, Px(fitted.height) - extra.height()));
+        m_fileWindowSize = RememberFileWindowSize(file->windowWidth, file->windowHeight);
     }
     ApplySettingsFile(m_state, *file);
     m_picScreen->FitToSurface();
@@ -722,7 +726,23 @@ bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmCurvane::keyPressEvent(QKeyEvent* event) {
+    // Escape reaches the window from wherever no control took it: it ends an armed zoom or an
+    // origin placement without a change.
+    if (event->key() == Qt::Key_Escape && CancelMouseModes(m_state)) {
+        m_picScreen->unsetCursor();
+        ShowState();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
 void frmCurvane::ShowState() {
+    // A redraw that discarded the tick number being re-edited leaves its edit box nothing to do.
+    if (EditedLabelGone(m_state)) {
+        m_state.EditedLabel.reset();
+        m_picScreen->HideRow(m_picScreen->ReEditRow());
+    }
     m_picScreen->update();
     if (m_readoutAt) {
         ShowReadout(m_readoutAt); // the curves or the axes under the mouse may have changed

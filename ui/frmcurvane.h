@@ -7,6 +7,7 @@
 #include "program/commands.h"
 #include "program/curvanestate.h"
 #include "program/placement.h"
+#include "program/settingsapply.h"
 
 #include <QtWidgets/QMainWindow>
 #include <memory>
@@ -63,6 +64,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildMenuBar();
@@ -111,6 +113,8 @@ private:
     // The long computation under way, if any, and a close that waits for its end.
     ProgressDialogReporter* m_work = nullptr;
     bool m_closeAfterWork = false;
+    // The outer size the last settings file opened asked for, kept to be saved as it was.
+    FileWindowSize m_fileWindowSize;
     QString m_helpPath;
     double m_loadWidth = 0;
     double m_loadHeight = 0;

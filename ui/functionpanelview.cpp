@@ -17,6 +17,10 @@ void FunctionEdit::keyPressEvent(QKeyEvent* event) {
         PasteFiltered(false);
         return;
     }
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore(); // not a character of an expression: the window cancels a mouse mode
+        return;
+    }
     const QString text = event->text();
     const bool shortcut =
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);

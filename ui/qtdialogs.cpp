@@ -55,7 +55,7 @@ std::optional<FontSpec> QtDialogs::ChooseFont(const FontSpec& preset) {
     }
     FontSpec font;
     font.name = chosen.family();
-    font.size = chosen.pointSizeF();
+    font.size = KeptPointSize(preset.size, chosen.pointSizeF());
     font.bold = chosen.bold();
     font.italic = chosen.italic();
     font.strikeout = chosen.strikeOut();

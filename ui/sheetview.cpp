@@ -1,6 +1,7 @@
 #include "ui/sheetview.h"
 
 #include "program/curvanestate.h"
+#include "program/stamping.h"
 #include "ui/clicklabel.h"
 
 #include <QtGui/QKeyEvent>
@@ -16,6 +17,9 @@ SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     setLineWidth(SheetFramePx);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true); // the origin's guide lines follow the mouse without a button down
+    // A click on the sheet takes the keyboard from the text boxes, so that the edit menu's keys
+    // act on the picture.
+    setFocusPolicy(Qt::ClickFocus);
     m_addRow = BuildRow(QStringLiteral("AddMoji"));
     m_reEditRow = BuildRow(QStringLiteral("ReMoji"));
     FitToSurface();
@@ -39,6 +43,10 @@ SheetView::EditRow SheetView::BuildRow(const QString& prefix) {
     row.colour->setAutoFillBackground(true);
     row.colour->resize(20, 20);
     SetSwatch(row, Rgb(0, 0, 0));
+    // A click on "Font" or the swatch leaves the keyboard in the row's text box, where Escape
+    // closes the row, rather than handing it to the sheet.
+    row.font->setFocusProxy(row.text);
+    row.colour->setFocusProxy(row.text);
     for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
                        static_cast<QWidget*>(row.colour)}) {
         w->hide();
@@ -73,6 +81,33 @@ void SheetView::ShowRow(EditRow& row, QPointF topLeft) {
     row.text->setFocus();
 }
 
+void SheetView::HideRow(EditRow& row) {
+    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
+                       static_cast<QWidget*>(row.colour)}) {
+        w->hide();
+    }
+}
+
+bool SheetView::OverEditRow(QPointF sheetPoint) const {
+    const QPoint at = (sheetPoint + contentsRect().topLeft()).toPoint();
+    for (const EditRow* row : {&m_addRow, &m_reEditRow}) {
+        for (const QWidget* w : {static_cast<QWidget*>(row->text), static_cast<QWidget*>(row->font),
+                                 static_cast<QWidget*>(row->colour)}) {
+            if (w->isVisible() && w->geometry().contains(at)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool SheetView::DropAllowed(const LabelRef& label, QPointF sheetPoint) const {
+    // Put down anywhere but on the sheet's drawing, on an edit box or on another label, the
+    // label stays where it was.
+    return QRectF(QPointF(0, 0), m_state.Sheet.Image().size()).contains(sheetPoint) &&
+           !OverEditRow(sheetPoint) && !OtherLabelAt(m_state, label, sheetPoint);
+}
+
 void SheetView::FitToSurface() {
     const QImage& image = m_state.Sheet.Image();
     setFixedSize(image.width() + 2 * frameWidth(), image.height() + 2 * frameWidth());
@@ -89,15 +124,13 @@ void SheetView::paintEvent(QPaintEvent* event) {
     painter.setClipRect(event->rect() & contentsRect());
     painter.drawImage(origin, m_state.Sheet.Image());
     painter.translate(origin);
-    DrawLabels(painter, m_state.Xmoji, LabelColour::Template);
-    DrawLabels(painter, m_state.Ymoji, LabelColour::Template);
-    DrawLabels(painter, m_state.AddMoji, LabelColour::Own);
+    DrawSheetLabels(painter, m_state);
     if (m_state.OriginDragging) {
         painter.setPen(QColor(255, 0, 0)); // lineX and lineY
         painter.drawLine(m_state.Guides.lineX);
         painter.drawLine(m_state.Guides.lineY);
     }
-    if (m_dragging && m_pressed) {
+    if (m_dragging && m_pressed && DropAllowed(*m_pressed, m_dragPoint)) {
         // The outline of the dragged label where it would land.
         if (const TextLabel* label = Resolve(m_state, *m_pressed)) {
             painter.setPen(QPen(Qt::gray, 1, Qt::DashLine));
@@ -112,6 +145,7 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
     const QPointF point = SheetPoint(event->position());
     m_pressed.reset();
     m_dragging = false;
+    m_releaseAfterDoubleClick = false;
     if (event->button() == Qt::LeftButton) {
         m_pressed = LabelAt(m_state, point);
         m_pressPoint = point;
@@ -138,14 +172,19 @@ void SheetView::mouseMoveEvent(QMouseEvent* event) {
 
 void SheetView::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF point = SheetPoint(event->position());
+    if (m_releaseAfterDoubleClick && event->button() == Qt::LeftButton) {
+        // The release that ends a double-click on a label is the label's, not the sheet's: an
+        // armed zoom or origin placement waits for a click of its own.
+        m_releaseAfterDoubleClick = false;
+        return;
+    }
     if (m_pressed && event->button() == Qt::LeftButton) {
         const LabelRef label = *m_pressed;
         const bool dropped = m_dragging;
         m_pressed.reset();
         m_dragging = false;
         unsetCursor();
-        // A drag that ends off the drawing leaves the label where it was.
-        if (dropped && QRectF(QPointF(0, 0), m_state.Sheet.Image().size()).contains(point)) {
+        if (dropped && DropAllowed(label, point)) {
             emit labelDropped(label, point);
         }
         update();
@@ -165,6 +204,7 @@ void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         if (const std::optional<LabelRef> label = LabelAt(m_state, point)) {
             m_pressed.reset();
+            m_releaseAfterDoubleClick = true;
             emit labelDoubleClicked(*label);
             return;
         }
@@ -183,9 +223,7 @@ bool SheetView::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         for (EditRow* row : {&m_addRow, &m_reEditRow}) {
             if (watched == row->text) {
-                row->text->hide();
-                row->font->hide();
-                row->colour->hide();
+                HideRow(*row);
                 return true;
             }
         }

@@ -31,6 +31,7 @@ public:
     EditRow& ReEditRow() { return m_reEditRow; } // txtReMoji, lblReMojiFont, lblReMojiCol
     // Places a row with its top-left at a sheet point and shows it.
     void ShowRow(EditRow& row, QPointF topLeft);
+    void HideRow(EditRow& row);
     static double RowWidth(const EditRow& row);
     static double RowHeight(const EditRow& row);
     static void SetSwatch(EditRow& row, ColorRef colour);
@@ -56,6 +57,9 @@ protected:
 
 private:
     QPointF SheetPoint(const QPointF& widgetPoint) const;
+    bool OverEditRow(QPointF sheetPoint) const;
+    // Whether a dragged label put down at a sheet point moves there.
+    bool DropAllowed(const LabelRef& label, QPointF sheetPoint) const;
     EditRow BuildRow(const QString& prefix);
 
     CurvaneState& m_state;
@@ -66,4 +70,6 @@ private:
     QPointF m_pressPoint;
     QPointF m_dragPoint;
     bool m_dragging = false;
+    // A double-click on a label opened its editor; the release that follows is still its own.
+    bool m_releaseAfterDoubleClick = false;
 };

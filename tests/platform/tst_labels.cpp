@@ -9,6 +9,8 @@ private slots:
     void sizeFollowsTextAndFontAtOnce();
     void removingKeepsOtherIndices();
     void onlyVisibleElementsAreVisited();
+    void fontChooserSizesKeepAnUntouchedFraction_data();
+    void fontChooserSizesKeepAnUntouchedFraction();
 };
 
 void LabelsTest::newElementTakesTheTemplatesLook() {
@@ -69,6 +71,27 @@ void LabelsTest::onlyVisibleElementsAreVisited() {
     QList<int> seen;
     family.ForEachVisible([&](int index, const TextLabel&) { seen << index; });
     QCOMPARE(seen, (QList<int>{1, 3, 5}));
+}
+
+void LabelsTest::fontChooserSizesKeepAnUntouchedFraction_data() {
+    QTest::addColumn<double>("preset");
+    QTest::addColumn<double>("chosen");
+    QTest::addColumn<double>("kept");
+    QTest::newRow("9.75 shown as 10, left alone") << 9.75 << 10.0 << 9.75;
+    QTest::newRow("9.25 shown as 9, left alone") << 9.25 << 9.0 << 9.25;
+    QTest::newRow("9.5 shown as 10 (halves up)") << 9.5 << 10.0 << 9.5;
+    QTest::newRow("9.75 changed to 9") << 9.75 << 9.0 << 9.0;
+    QTest::newRow("9.75 changed to 11") << 9.75 << 11.0 << 11.0;
+    QTest::newRow("whole sizes pass through") << 12.0 << 14.0 << 14.0;
+    QTest::newRow("whole size kept") << 12.0 << 12.0 << 12.0;
+    QTest::newRow("a nonsense preset gives way") << -3.0 << 8.0 << 8.0;
+}
+
+void LabelsTest::fontChooserSizesKeepAnUntouchedFraction() {
+    QFETCH(double, preset);
+    QFETCH(double, chosen);
+    QFETCH(double, kept);
+    QCOMPARE(KeptPointSize(preset, chosen), kept);
 }
 
 QTEST_MAIN(LabelsTest)

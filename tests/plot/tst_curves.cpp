@@ -74,6 +74,7 @@ private slots:
     void pieceFromAboveIsDrawnToTheEdge();
     void oneSidedCurvesStartOrEndAtTheOrigin();
     void tallSheetsKeepTheirLongPieces();
+    void unknownCodesDrawASolidLine();
 };
 
 void CurvesTest::penStyleOfCode_data() {
@@ -86,6 +87,16 @@ void CurvesTest::penStyleOfCode_data() {
     QTest::newRow("点3") << "点3" << 2 << 3;
     QTest::newRow("unknown text draws solid") << "xx" << 0 << 0;
     QTest::newRow("empty") << "" << 0 << 0;
+    // Only the nine codes name a pattern; the width is the last character's digit whatever the
+    // kind.
+    QTest::newRow("鎖5 is no chain code") << "鎖5" << 0 << 5;
+    QTest::newRow("点0 is no dotted code") << "点0" << 0 << 0;
+    QTest::newRow("鎖12 is no chain code") << "鎖12" << 0 << 2;
+    QTest::newRow("点 alone") << "点" << 0 << 0;
+    QTest::newRow("a blank before 鎖1") << " 鎖1" << 0 << 1;
+    QTest::newRow("鎖1 and a blank") << "鎖1 " << 0 << 0;
+    QTest::newRow("実9") << "実9" << 0 << 9;
+    QTest::newRow("a full-width digit is no digit") << "点３" << 0 << 0;
 }
 
 void CurvesTest::penStyleOfCode() {
@@ -232,6 +243,26 @@ void CurvesTest::tallSheetsKeepTheirLongPieces() {
         ++inColumn2;
     }
     QCOMPARE(inColumn2, 3000);
+}
+
+void CurvesTest::unknownCodesDrawASolidLine() {
+    // A file's "鎖5" draws a solid line 5 pixels wide in every column, not nothing.
+    CurveSheet chain(20, 40);
+    chain.Flat(20);
+    chain.Draw(QStringLiteral("鎖5"));
+    for (int c = 0; c < 20; ++c) {
+        QVERIFY2(chain.ColumnInked(c), qPrintable(QString::number(c)));
+    }
+    const PixelSet inked = InkedPixels(chain.surface);
+    QCOMPARE(inked.count({10, 18}) + inked.count({10, 22}), std::size_t(2));
+    QCOMPARE(inked.count({10, 17}) + inked.count({10, 23}), std::size_t(0));
+    QCOMPARE(chain.phase, std::int16_t(0)); // no pattern ran
+
+    // A code without a width still draws: the thinnest pen.
+    CurveSheet bare(20, 40);
+    bare.Flat(20);
+    bare.Draw(QStringLiteral("点"));
+    QCOMPARE(InkedPixels(bare.surface).size(), std::size_t(20));
 }
 
 QTEST_MAIN(CurvesTest)

@@ -96,7 +96,7 @@ void BitmapsTest::saveBeforeANameDoesNothing() {
 void BitmapsTest::savedBitmapHoldsTheLabels() {
     Sheet s;
     // One tick number coloured on its own, one hidden, one free label in red.
-    s.state.Xmoji.At(2).color = Rgb(0, 200, 0);
+    SetLabelColor(s.state, RefTo(s.state, LabelKind::XTick, 2), Rgb(0, 200, 0));
     s.state.Xmoji.At(3).visible = false;
     AddFreeLabel(s.state, 20, 120);
     SetLabelColor(s.state, RefTo(s.state, LabelKind::Free, 1), Rgb(255, 0, 0));
@@ -108,7 +108,10 @@ void BitmapsTest::savedBitmapHoldsTheLabels() {
 
     QImage saved(s.Path("graph.bmp"), "bmp");
     QCOMPARE(saved.size(), QSize(400, 300));
-    QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(2)), TickBlue) > 5); // the template's colour
+    // A tick number given its own colour is stamped in it, the others in their family's.
+    QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(2)), Rgb(0, 200, 0)) > 5);
+    QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(2)), TickBlue), 0);
+    QVERIFY(Count(saved, AreaOf(s.state.Xmoji.At(4)), TickBlue) > 5);
     QCOMPARE(Count(saved, AreaOf(s.state.Xmoji.At(3)), TickBlue), 0); // hidden
     QVERIFY(Count(saved, AreaOf(s.state.AddMoji.At(1)), Rgb(255, 0, 0)) > 0);
     // The sheet itself is clean again: the labels lie on top, not in it.

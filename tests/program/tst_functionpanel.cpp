@@ -5,7 +5,11 @@
 #include "program/redraw.h"
 #include "tests/support/pixels.h"
 
+#include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QSet>
 #include <QtTest/QtTest>
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +58,7 @@ private slots:
     void emptyExpressionOnlyAsksForFocus();
     void keyFilter_data();
     void keyFilter();
+    void helpPromisesOnlyWhatTheBoxesTake();
     void lineStyleGoesToTheLastFocusedSlot();
     void summaryTellsHowTheComputationWent();
     void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
@@ -321,6 +326,75 @@ void FunctionPanelTest::resetPutsEveryRowBack() {
         QCOMPARE(r.Slot(n).Button, DrawButtonState::Draw);
         QVERIFY(!r.Slot(n).Drawn);
         QCOMPARE(r.Slot(n).RowShown, n == 1);
+    }
+}
+
+namespace {
+
+QString HtmlText(QString html) {
+    html.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    return html.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+bool Typeable(QChar c) {
+    return c.unicode() != 8 && FilterFunctionKey(c.unicode()) != 0;
+}
+
+} // namespace
+
+void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(file.readAll());
+
+    // The help lists exactly the printable characters the boxes' key filter lets through.
+    const QRegularExpressionMatch keys =
+        QRegularExpression(QStringLiteral("<code class=\"keys\">(.*?)</code>")).match(help);
+    QVERIFY2(keys.hasMatch(), "the help does not say which characters the boxes take");
+    QSet<QChar> listed;
+    for (const QString& item :
+         HtmlText(keys.captured(1)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (item.size() == 3 && item[1] == QLatin1Char('-')) { // a range such as a-z
+            for (char16_t c = item[0].unicode(); c <= item[2].unicode(); ++c) {
+                listed.insert(QChar(c));
+            }
+        } else {
+            QCOMPARE(item.size(), 1);
+            listed.insert(item[0]);
+        }
+    }
+    QSet<QChar> accepted;
+    for (char16_t c = 32; c < 127; ++c) {
+        if (Typeable(QChar(c))) {
+            accepted.insert(QChar(c));
+        }
+    }
+    QCOMPARE(listed, accepted);
+
+    // An example that holds a character the boxes drop (a comma, a space, a backslash) says, in
+    // its table row, item or paragraph, that only a settings file can carry it.
+    const QRegularExpression code(QStringLiteral("<code>(.*?)</code>"));
+    for (auto it = code.globalMatch(help); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString example = HtmlText(m.captured(1));
+        if (std::all_of(example.begin(), example.end(), Typeable)) {
+            continue;
+        }
+        qsizetype from = -1;
+        QString closing;
+        for (const auto& [open, close] : {std::pair{"<tr", "</tr>"}, std::pair{"<li", "</li>"},
+                                          std::pair{"<p>", "</p>"}, std::pair{"<p ", "</p>"}}) {
+            const qsizetype at = help.lastIndexOf(QLatin1String(open), m.capturedStart());
+            if (at > from) {
+                from = at;
+                closing = QLatin1String(close);
+            }
+        }
+        QVERIFY(from >= 0);
+        const QString block = help.mid(from, help.indexOf(closing, m.capturedEnd()) - from);
+        QVERIFY2(block.contains(QStringLiteral("設定ファイル")), qPrintable(example));
     }
 }
 

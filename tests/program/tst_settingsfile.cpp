@@ -72,6 +72,10 @@ private slots:
     void readingIsLenient();
     void numbersThatDoNotFitFail();
     void textsTheFormatCannotHoldAreRefused();
+    void refusalNamesTheFieldThatHoldsTheText_data();
+    void refusalNamesTheFieldThatHoldsTheText();
+    void windowSizeToSave_data();
+    void windowSizeToSave();
     void applyingSizesTheSheetAndShowsRows();
     void refusedSheetSizeKeepsTheSheet();
     void saveOntoAFifoIsRefusedAndForgotten();
@@ -302,6 +306,91 @@ void SettingsFileTest::textsTheFormatCannotHoldAreRefused() {
     d.expressions[1] = QStringLiteral("x + sin(x)"); // spaces are fine
     QVERIFY(WriteSettingsLine(d, &problem).has_value());
     QCOMPARE(problem, WriteProblem::None);
+}
+
+void SettingsFileTest::refusalNamesTheFieldThatHoldsTheText_data() {
+    QTest::addColumn<QString>("where"); // which text gets the character
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("a quote in the X unit") << "xunit"
+                                           << "\"cm" << 40 << "「Ｘ軸の単位」";
+    QTest::newRow("an emoji in the Y unit") << "yunit"
+                                            << "m😀" << 41 << "「Ｙ軸の単位」";
+    QTest::newRow("a quote in F2") << "f2"
+                                   << "x\"" << 45 << "「F2(x) の式」";
+    QTest::newRow("a quote in F3's style code") << "style3"
+                                                << "実\"" << 52 << "「F3 の線種」";
+}
+
+void SettingsFileTest::refusalNamesTheFieldThatHoldsTheText() {
+    QFETCH(QString, where);
+    QFETCH(QString, text);
+    QFETCH(int, field);
+    QFETCH(QString, named);
+    CurvaneState state;
+    StartGraph(state, 400, 300);
+    SlotOf(state.Slots, 1).Expression = QStringLiteral("sin(x)"); // storable texts elsewhere
+    if (where == QStringLiteral("xunit")) {
+        state.Graph.XUnitName = text;
+    } else if (where == QStringLiteral("yunit")) {
+        state.Graph.YUnitName = text;
+    } else if (where == QStringLiteral("f2")) {
+        SlotOf(state.Slots, 2).Expression = text;
+    } else {
+        SlotOf(state.Slots, 3).StyleCode = text;
+    }
+    WriteProblem problem = WriteProblem::None;
+    int unstorable = -1;
+    QVERIFY(!WriteSettingsLine(CaptureSettings(state, 6915, 5955), &problem, &unstorable));
+    QCOMPARE(unstorable, field);
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    dialogs.paths.push_back(dir.filePath(QStringLiteral("a.cvf")));
+    QCOMPARE(SaveSettingsFile(state, dialogs, true, 6915, 5955), SaveOutcome::Refused);
+    QCOMPARE(dialogs.Messages().size(), 1);
+    const QString message = dialogs.Messages().first();
+    QVERIFY2(message.startsWith(named), qPrintable(message));
+    QVERIFY(message.contains(QStringLiteral("保存しませんでした"))); // nothing was saved
+    if (where != QStringLiteral("f2")) {
+        QVERIFY2(!message.contains(QStringLiteral("式")), qPrintable(message));
+    }
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("a.cvf"))));
+    QVERIFY(state.SettingsFileName.isEmpty());
+
+    // A storable line reports no field.
+    QVERIFY(WriteSettingsLine(DefaultData(), &problem, &unstorable));
+    QCOMPARE(unstorable, 0);
+}
+
+void SettingsFileTest::windowSizeToSave_data() {
+    QTest::addColumn<int>("width"); // the window's outer pixels when saving
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("savedWidth");
+    QTest::addColumn<double>("savedHeight");
+    // The file asked for 7010 × 7000 twips, which became 467 × 467 pixels.
+    QTest::newRow("unchanged: the file's twips") << 467 << 467 << 7010.0 << 7000.0;
+    QTest::newRow("taller: its own height") << 467 << 480 << 7010.0 << 7200.0;
+    QTest::newRow("narrower: its own width") << 460 << 467 << 6900.0 << 7000.0;
+    QTest::newRow("both changed") << 500 << 300 << 7500.0 << 4500.0;
+}
+
+void SettingsFileTest::windowSizeToSave() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, savedWidth);
+    QFETCH(double, savedHeight);
+    const FileWindowSize asked = RememberFileWindowSize(7010, 7000);
+    QCOMPARE(asked.widthPx, 467);
+    QCOMPARE(asked.heightPx, 467);
+    const TwipSize saved = WindowSizeToSave(asked, width, height);
+    QCOMPARE(saved.width, savedWidth);
+    QCOMPARE(saved.height, savedHeight);
+    // Without a file, the window's own size.
+    const TwipSize own = WindowSizeToSave(FileWindowSize{}, width, height);
+    QCOMPARE(own.width, width * 15.0);
+    QCOMPARE(own.height, height * 15.0);
 }
 
 void SettingsFileTest::applyingSizesTheSheetAndShowsRows() {

@@ -21,6 +21,7 @@ private slots:
     void nextLabelStartsWithThePreviousLook();
     void erasedLabelsComeBackLastFirst();
     void droppedLabelIsCentredOnThePoint();
+    void labelDroppedOnAnotherStaysWhereItWas();
     void reEditRowStaysOnTheSheet_data();
     void reEditRowStaysOnTheSheet();
     void tickNumbersCanBeEditedUntilTheNextRedraw();
@@ -87,6 +88,35 @@ void TextLabelsTest::droppedLabelIsCentredOnThePoint() {
     QCOMPARE(label.top + label.Height() / 2, 50.0);
 }
 
+void TextLabelsTest::labelDroppedOnAnotherStaysWhereItWas() {
+    Sheet s;
+    AddFreeLabel(s.state, 20, 120);
+    const LabelRef free = RefTo(s.state, LabelKind::Free, 1);
+    QVERIFY(DropLabel(s.state, free, QPointF(300, 60)));
+    const TextLabel& label = s.Free(1);
+    const QPointF placed(label.left, label.top);
+
+    // Onto a tick number: stays.
+    const TextLabel& ten = s.state.Xmoji.At(2);
+    const QPointF onTen(ten.left + ten.Width() / 2, ten.top + ten.Height() / 2);
+    QVERIFY(!DropLabel(s.state, free, onTen));
+    QCOMPARE(QPointF(label.left, label.top), placed);
+
+    // A tick number onto a free label: stays too.
+    const QPointF tenPlace(ten.left, ten.top);
+    QVERIFY(!DropLabel(s.state, RefTo(s.state, LabelKind::XTick, 2), QPointF(300, 60)));
+    QCOMPARE(QPointF(ten.left, ten.top), tenPlace);
+
+    // Onto its own place, a little beside where it was: it moves.
+    QVERIFY(DropLabel(s.state, free, QPointF(302, 61)));
+    QCOMPARE(label.left + label.Width() / 2, 302.0);
+
+    // An erased label is no obstacle.
+    EraseLabel(s.state, RefTo(s.state, LabelKind::XTick, 2));
+    QVERIFY(DropLabel(s.state, free, onTen));
+    QCOMPARE(label.top + label.Height() / 2, onTen.y());
+}
+
 void TextLabelsTest::reEditRowStaysOnTheSheet_data() {
     QTest::addColumn<double>("left");
     QTest::addColumn<double>("top");
@@ -124,9 +154,15 @@ void TextLabelsTest::tickNumbersCanBeEditedUntilTheNextRedraw() {
     Sheet s;
     const LabelRef ten = RefTo(s.state, LabelKind::XTick, 2);
     SetLabelText(s.state, ten, QStringLiteral("ten"));
+    SetLabelColor(s.state, ten, Rgb(0, 160, 0));
     QCOMPARE(s.state.Xmoji.At(2).Text(), QStringLiteral("ten"));
+    QCOMPARE(s.state.Xmoji.At(2).color, Rgb(0, 160, 0));
+    s.state.EditedLabel = ten;
+    QVERIFY(!EditedLabelGone(s.state));
     RedrawAll(s.state);
     QCOMPARE(s.state.Xmoji.At(2).Text(), QStringLiteral("10"));
+    QCOMPARE(s.state.Xmoji.At(2).color, s.state.Xmoji.Template().color); // the family's again
+    QVERIFY(EditedLabelGone(s.state));                   // its edit box has nothing left to edit
     SetLabelText(s.state, ten, QStringLiteral("stale")); // a label of an earlier redraw: ignored
     QCOMPARE(s.state.Xmoji.At(2).Text(), QStringLiteral("10"));
 }
@@ -137,7 +173,8 @@ void TextLabelsTest::labelsAreFoundTopmostFirst() {
     const QPointF inside(origin.left + 1, origin.top + 1);
     QCOMPARE(LabelAt(s.state, inside)->kind, LabelKind::XTick);
     AddFreeLabel(s.state, 20, 120);
-    DropLabel(s.state, RefTo(s.state, LabelKind::Free, 1), inside);
+    s.state.AddMoji.At(1).left = origin.left;
+    s.state.AddMoji.At(1).top = origin.top;
     QCOMPARE(LabelAt(s.state, inside)->kind, LabelKind::Free);
     QVERIFY(!LabelAt(s.state, QPointF(5, 290)).has_value());
 }

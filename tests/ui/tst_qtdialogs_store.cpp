@@ -2,7 +2,29 @@
 #include "ui/qtdialogs.h"
 
 #include <QtCore/QTemporaryDir>
+#include <QtCore/QTimer>
 #include <QtTest/QtTest>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QFontDialog>
+#include <functional>
+
+namespace {
+
+// Does to the real dialog, once it is up, what a user would, and presses OK.
+void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+            dialog->accept();
+        }
+    });
+    timer->start(20);
+}
+
+} // namespace
 
 class PlatformMiscTest : public QObject {
     Q_OBJECT
@@ -10,6 +32,7 @@ private slots:
     void storeKeepsTextsPerSectionAndKey();
     void fileFiltersBecomeQtNameFilters_data();
     void fileFiltersBecomeQtNameFilters();
+    void fontChooserKeepsAnUntouchedFractionalSize();
 };
 
 void PlatformMiscTest::storeKeepsTextsPerSectionAndKey() {
@@ -47,6 +70,31 @@ void PlatformMiscTest::fileFiltersBecomeQtNameFilters() {
     QFETCH(QString, filter);
     QFETCH(QString, qt);
     QCOMPARE(ToQtNameFilter(filter), qt);
+}
+
+void PlatformMiscTest::fontChooserKeepsAnUntouchedFractionalSize() {
+    QWidget parent;
+    QtDialogs dialogs(&parent);
+    FontSpec preset = DefaultLabelFont();
+    preset.size = 9.75;
+    preset.underline = true;
+
+    // OK without a change: 9.75 points stay 9.75, not the 10 the chooser shows.
+    AnswerFontDialog([](QFontDialog*) {});
+    std::optional<FontSpec> chosen = dialogs.ChooseFont(preset);
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->size, 9.75);
+    QVERIFY(chosen->underline);
+
+    // A size the user picks is taken as it is.
+    AnswerFontDialog([](QFontDialog* dialog) {
+        QFont font = dialog->currentFont();
+        font.setPointSize(12);
+        dialog->setCurrentFont(font);
+    });
+    chosen = dialogs.ChooseFont(preset);
+    QVERIFY(chosen.has_value());
+    QCOMPARE(chosen->size, 12.0);
 }
 
 QTEST_MAIN(PlatformMiscTest)

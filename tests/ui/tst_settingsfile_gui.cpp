@@ -79,6 +79,7 @@ private slots:
     void failedWriteIsReported();
     void newResetsEverything();
     void renderDrawsWhatTheWindowDraws();
+    void windowSizeFromAFileIsSavedAsTheFileHadIt();
 };
 
 void SettingsFileGuiTest::saveBeforeANameDoesNothing() {
@@ -310,6 +311,39 @@ void SettingsFileGuiTest::renderDrawsWhatTheWindowDraws() {
     QCOMPARE(render.exitCode(), 1);
     QVERIFY(render.readAllStandardError().contains("curvane: no such settings file"));
     QVERIFY(!QFile::exists(f.Path("none.bmp")));
+}
+
+void SettingsFileGuiTest::windowSizeFromAFileIsSavedAsTheFileHadIt() {
+    Fixture f;
+    // 7010 × 7000 twips: 467.3 × 466.7 pixels, which the window shows as 467 × 467.
+    f.SaveAs(f.Path("mine.cvf"));
+    QByteArray line = Contents(f.Path("mine.cvf"));
+    QList<QByteArray> fields = line.split(',');
+    fields[0] = "7010";
+    fields[1] = "7000";
+    QFile asked(f.Path("asked.cvf"));
+    QVERIFY(asked.open(QIODevice::WriteOnly));
+    asked.write(fields.join(','));
+    asked.close();
+
+    f.Open(f.Path("asked.cvf"));
+    QCOMPARE(f.window->frameGeometry().size(), QSize(467, 467));
+    f.window->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
+    QCOMPARE(Contents(f.Path("asked.cvf")).split(',').mid(0, 2),
+             (QList<QByteArray>{"7010", "7000"}));
+    // Saved and opened again, the size stays what the file said (no drift of 5 twips a round).
+    f.Open(f.Path("asked.cvf"));
+    f.SaveAs(f.Path("again.cvf"));
+    QCOMPARE(Contents(f.Path("again.cvf")).split(',').mid(0, 2),
+             (QList<QByteArray>{"7010", "7000"}));
+
+    // Once the window is made taller, its own size is what a save writes; the unchanged width
+    // keeps the file's twips.
+    f.window->resize(f.window->width(), f.window->height() + 10);
+    QTRY_COMPARE(f.window->frameGeometry().height(), 477);
+    f.window->tbToolBar_ButtonClick(QStringLiteral("上書き保存"));
+    QCOMPARE(Contents(f.Path("again.cvf")).split(',').mid(0, 2),
+             (QList<QByteArray>{"7010", "7155"}));
 }
 
 QTEST_MAIN(SettingsFileGuiTest)

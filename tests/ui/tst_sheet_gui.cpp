@@ -4,13 +4,17 @@
 #include "ui/zoomcursor.h"
 
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QClipboard>
 #include <QtGui/QImageReader>
 #include <QtTest/QtTest>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
+#include <QtWidgets/QStyle>
+#include <QtWidgets/QStyleOptionGroupBox>
 #include <QtWidgets/QToolBar>
 
 namespace {
@@ -30,11 +34,16 @@ class SheetGuiTest : public QObject {
 private slots:
     void sizeEditorTakesWholePixels();
     void sizeEditorCancelAndRefusal();
+    void bothSizeEditorsShowWholeCaptionsInTheFrame();
     void sizeMatchingFillsTheFreeArea();
     void zoomActsOnOneClick();
     void originByRightThenLeftRelease();
     void labelsAreAddedTypedDraggedErasedAndRestored();
     void doubleClickReEditsATickNumber();
+    void aTickNumbersOwnColourIsPaintedAndStamped();
+    void doubleClickWithAZoomArmedOnlyOpensTheEditor();
+    void labelDroppedOnALabelOrAnEditBoxStays();
+    void sheetTakesTheFocusAndEscapeEndsMouseModes();
     void zoomCursorsHaveTheirHotSpotInTheLens();
 };
 
@@ -48,7 +57,7 @@ void SheetGuiTest::sizeEditorTakesWholePixels() {
     QVERIFY(!label->isVisible());
     QCOMPARE(entry->text(), QStringLiteral("88"));
     entry->setText(QStringLiteral("200.4"));
-    QTest::mouseClick(f.Find<QPushButton>("cmdGraphXWok"), Qt::LeftButton);
+    QTest::mouseClick(f.Find<QAbstractButton>("cmdGraphXWok"), Qt::LeftButton);
     QVERIFY(label->isVisible());
     QCOMPARE(label->text(), QStringLiteral("200")); // 757 pixels: what the grid really gives
     QCOMPARE(f.State().Sheet.Width(), 757);
@@ -60,17 +69,62 @@ void SheetGuiTest::sizeEditorCancelAndRefusal() {
     Fixture f;
     QTest::mouseClick(f.Find<QLabel>("lblGraphYH"), Qt::LeftButton);
     f.Find<QLineEdit>("txtGraphYH")->setText(QStringLiteral("100"));
-    QTest::mouseClick(f.Find<QPushButton>("cmdGraphYHcancel"), Qt::LeftButton);
+    QTest::mouseClick(f.Find<QAbstractButton>("cmdGraphYHcancel"), Qt::LeftButton);
     QCOMPARE(f.Find<QLabel>("lblGraphYH")->text(), QStringLiteral("67"));
     QCOMPARE(f.State().Sheet.Height(), 253);
 
     QTest::mouseClick(f.Find<QLabel>("lblGraphYH"), Qt::LeftButton);
     f.Find<QLineEdit>("txtGraphYH")->setText(QStringLiteral("0"));
-    QTest::mouseClick(f.Find<QPushButton>("cmdGraphYHok"), Qt::LeftButton);
+    QTest::mouseClick(f.Find<QAbstractButton>("cmdGraphYHok"), Qt::LeftButton);
     QCOMPARE(f.dialogs->Messages(),
              QStringList{QStringLiteral("グラフサイズは 0 mm より大きくしてください")});
     QCOMPARE(f.State().Sheet.Height(), 253);
     QVERIFY(f.Find<QLineEdit>("txtGraphYH")->isVisible()); // still open for a correction
+}
+
+void SheetGuiTest::bothSizeEditorsShowWholeCaptionsInTheFrame() {
+    Fixture f;
+    QTest::mouseClick(f.Find<QLabel>("lblGraphXW"), Qt::LeftButton);
+    QTest::mouseClick(f.Find<QLabel>("lblGraphYH"), Qt::LeftButton);
+    auto* frame = f.Find<QGroupBox>("fraGraphSize");
+    // The frame's drawn border and its title, as the style paints them.
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect border = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                        QStyle::SC_GroupBoxFrame, frame);
+    const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                       QStyle::SC_GroupBoxLabel, frame);
+    for (const char* name : {"cmdGraphXWok", "cmdGraphXWcancel", "cmdGraphYHok", "cmdGraphYHcancel",
+                             "txtGraphXW", "txtGraphYH"}) {
+        auto* control = f.Find<QWidget>(name);
+        QVERIFY2(control->isVisible(), name);
+        QVERIFY2(control->parentWidget() == frame, name);
+        const QRect at = control->geometry();
+        // A button's caption fits it whole, and every control lies inside the frame's border.
+        if (qobject_cast<QAbstractButton*>(control)) {
+            QVERIFY2(control->sizeHint().width() <= at.width(), name);
+            QVERIFY2(control->sizeHint().height() <= at.height(), name);
+        }
+        QVERIFY2(border.adjusted(1, 1, -1, -1).contains(at), name);
+        QVERIFY2(!title.intersects(at), name);
+    }
+    // No two controls of the editors overlap.
+    const QList<QWidget*> buttons = {
+        f.Find<QWidget>("cmdGraphXWok"), f.Find<QWidget>("cmdGraphXWcancel"),
+        f.Find<QWidget>("cmdGraphYHok"), f.Find<QWidget>("cmdGraphYHcancel"),
+        f.Find<QWidget>("txtGraphXW"),   f.Find<QWidget>("txtGraphYH")};
+    for (QWidget* a : buttons) {
+        for (QWidget* b : buttons) {
+            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
+        }
+    }
+    // The axis frame below still has the room it needs in the panel at the start-up size.
+    auto* panel = f.Find<QWidget>("picGraphSet");
+    auto* axis = f.Find<QWidget>("fraXSetScale");
+    QVERIFY(axis->geometry().top() > frame->geometry().bottom());
+    QVERIFY(panel->contentsRect().contains(axis->geometry()));
 }
 
 void SheetGuiTest::sizeMatchingFillsTheFreeArea() {
@@ -178,6 +232,156 @@ void SheetGuiTest::doubleClickReEditsATickNumber() {
     QTest::keyClick(box, Qt::Key_Escape); // closes only the re-edit row
     QVERIFY(!box->isVisible());
     QVERIFY(f.Find<QLineEdit>("txtAddMoji")->isVisible());
+}
+
+namespace {
+
+int CountColour(const QImage& image, const QRect& area, QColor colour) {
+    int n = 0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            n += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+QRect AreaOf(const TextLabel& label) {
+    return QRectF(label.left, label.top, label.Width(), label.Height()).toAlignedRect();
+}
+
+// What the sheet shows on the screen, in the drawing's own pixels.
+QImage Shown(SheetView* sheet) {
+    return sheet->grab(sheet->contentsRect()).toImage();
+}
+
+QPoint CentreOf(SheetView* sheet, const TextLabel& label) {
+    return QPointF(label.left + label.Width() / 2, label.top + label.Height() / 2).toPoint() +
+           sheet->contentsRect().topLeft();
+}
+
+} // namespace
+
+void SheetGuiTest::aTickNumbersOwnColourIsPaintedAndStamped() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    SheetView* sheet = f.window->Sheet();
+    const QColor green(0, 160, 0);
+    const QColor blue(0, 0, 255); // the tick numbers' colour
+    QTest::mouseDClick(sheet, Qt::LeftButton, {}, CentreOf(sheet, s.Xmoji.At(2)));
+    f.dialogs->colors.push_back(Rgb(0, 160, 0));
+    QTest::mouseClick(f.Find<QLabel>("lblReMojiCol"), Qt::LeftButton);
+    const QRect ten = AreaOf(s.Xmoji.At(2));
+    QImage shown = Shown(sheet);
+    QVERIFY(CountColour(shown, ten, green) > 5);
+    QCOMPARE(CountColour(shown, ten, blue), 0);
+    QVERIFY(CountColour(shown, AreaOf(s.Xmoji.At(3)), blue) > 5); // the others keep theirs
+
+    // Copied (stamped) as shown.
+    f.Find<QAction>("mnuToClipboard")->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), s.Sheet.Image().size());
+    QVERIFY(CountColour(copied, ten, green) > 5);
+    QCOMPARE(CountColour(copied, ten, blue), 0);
+
+    // The next redraw makes a new tick number in the family's colour, as with a changed text.
+    f.Find<QAction>("mnuFileNew")->trigger();
+    shown = Shown(sheet);
+    QCOMPARE(CountColour(shown, AreaOf(s.Xmoji.At(2)), green), 0);
+    QVERIFY(CountColour(shown, AreaOf(s.Xmoji.At(2)), blue) > 5);
+}
+
+void SheetGuiTest::doubleClickWithAZoomArmedOnlyOpensTheEditor() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    SheetView* sheet = f.window->Sheet();
+    auto* box = f.Find<QLineEdit>("txtReMoji");
+    for (const bool zoom : {true, false}) {
+        if (zoom) {
+            f.window->tbToolBar_ButtonClick(QStringLiteral("ズームイン"));
+        } else {
+            f.ClickSheet(Qt::RightButton, QPoint(30, 30)); // the origin follows the mouse now
+            QVERIFY(s.OriginDragging);
+        }
+        const GraphSettings before = s.Settings;
+        QTest::mouseDClick(sheet, Qt::LeftButton, {}, CentreOf(sheet, s.Xmoji.At(2)));
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->text(), s.Xmoji.At(2).Text());
+        QCOMPARE(s.Settings.XSmallSpacing, before.XSmallSpacing); // no zoom at the label
+        QCOMPARE(s.Settings.OriginX, before.OriginX);             // nor an origin put there
+        QCOMPARE(s.ZoomDirection, std::int16_t(zoom ? 1 : 0));
+        QCOMPARE(s.OriginDragging, !zoom);
+
+        // The mode's own click redraws the sheet; the tick number being edited is gone with
+        // the old grid, and so is its edit box.
+        f.ClickSheet(Qt::LeftButton, QPoint(20, 200));
+        QVERIFY(!s.OriginDragging && s.ZoomDirection == 0);
+        QVERIFY(!box->isVisible());
+        QVERIFY(!f.Find<QLabel>("lblReMojiFont")->isVisible());
+    }
+
+    // A redraw leaves the edit box of a free label open: the label lives on.
+    f.window->tbToolBar_ButtonClick(QStringLiteral("文字・記号の追加"));
+    QTest::keyClick(f.Find<QLineEdit>("txtAddMoji"), Qt::Key_Escape);
+    QTest::mouseDClick(sheet, Qt::LeftButton, {}, CentreOf(sheet, s.AddMoji.At(1)));
+    QVERIFY(box->isVisible());
+    f.Find<QAction>("mnuFileNew")->trigger();
+    QVERIFY(box->isVisible());
+}
+
+void SheetGuiTest::labelDroppedOnALabelOrAnEditBoxStays() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    SheetView* sheet = f.window->Sheet();
+    f.window->tbToolBar_ButtonClick(QStringLiteral("文字・記号の追加"));
+    const TextLabel& label = s.AddMoji.At(1);
+    const auto drag = [&](QPoint to) {
+        const QPoint grab = CentreOf(sheet, label);
+        QTest::mousePress(sheet, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(sheet, grab + QPoint(15, 15));
+        QTest::mouseMove(sheet, to);
+        QTest::mouseRelease(sheet, Qt::LeftButton, {}, to);
+    };
+    drag(QPoint(250, 60) + sheet->contentsRect().topLeft());
+    const QPointF placed(label.left, label.top);
+    QCOMPARE(label.left + label.Width() / 2, 250.0);
+
+    drag(CentreOf(sheet, s.Xmoji.At(2))); // onto a tick number
+    QCOMPARE(QPointF(label.left, label.top), placed);
+    drag(f.Find<QLineEdit>("txtAddMoji")->geometry().center()); // onto the adding row
+    QCOMPARE(QPointF(label.left, label.top), placed);
+    QVERIFY(s.Xmoji.At(2).visible);
+}
+
+void SheetGuiTest::sheetTakesTheFocusAndEscapeEndsMouseModes() {
+    Fixture f;
+    CurvaneState& s = f.State();
+    SheetView* sheet = f.window->Sheet();
+    QCOMPARE(QApplication::focusWidget(), f.Find<QWidget>("txtF1"));
+    f.ClickSheet(Qt::LeftButton, QPoint(20, 20));
+    QCOMPARE(QApplication::focusWidget(), sheet);
+
+    // Escape wherever the keyboard is, a text box included: the armed zoom ends unused.
+    const GraphSettings before = s.Settings;
+    f.window->tbToolBar_ButtonClick(QStringLiteral("ズームアウト"));
+    QTest::keyClick(f.Find<QWidget>("txtF1"), Qt::Key_Escape);
+    QCOMPARE(s.ZoomDirection, std::int16_t(0));
+    QCOMPARE(sheet->cursor().shape(), Qt::ArrowCursor);
+    f.ClickSheet(Qt::LeftButton, QPoint(111, 100));
+    QCOMPARE(s.Settings.XSmallSpacing, before.XSmallSpacing);
+
+    // The origin placement ends too, and its guide lines go.
+    f.ClickSheet(Qt::RightButton, QPoint(40, 30));
+    QVERIFY(s.OriginDragging);
+    QVERIFY(CountColour(Shown(sheet), QRect(0, 0, 400, 300), QColor(255, 0, 0)) > 100);
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    QVERIFY(!s.OriginDragging);
+    QCOMPARE(CountColour(Shown(sheet), QRect(0, 0, 400, 300), QColor(255, 0, 0)), 0);
+    f.ClickSheet(Qt::LeftButton, QPoint(40, 30));
+    QCOMPARE(s.Settings.OriginX, before.OriginX);
+    QCOMPARE(s.Settings.OriginY, before.OriginY);
+    QCOMPARE(s.Slots[0].Expression, QString()); // the Escape typed nothing anywhere
 }
 
 void SheetGuiTest::zoomCursorsHaveTheirHotSpotInTheLens() {
