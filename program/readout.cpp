@@ -60,3 +60,15 @@ std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint) {
     }
     return lines;
 }
+
+QRect ReadoutCorner(const QRect& visibleSheet, QPoint mouse, QSize size) {
+    constexpr int Inset = 4;
+    const QSize fitted =
+        size.boundedTo(visibleSheet.size() - QSize(2 * Inset, 2 * Inset)).expandedTo(QSize(0, 0));
+    const QPoint centre = visibleSheet.center();
+    const int left = mouse.x() <= centre.x() ? visibleSheet.right() - Inset - fitted.width() + 1
+                                             : visibleSheet.left() + Inset;
+    const int top = mouse.y() <= centre.y() ? visibleSheet.bottom() - Inset - fitted.height() + 1
+                                            : visibleSheet.top() + Inset;
+    return {QPoint(left, top), fitted};
+}

@@ -3,6 +3,7 @@
 #include "platform/colorref.h"
 
 #include <QtCore/QPointF>
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <vector>
 
@@ -26,3 +27,8 @@ QString AxisValueText(double value, const QString& unit);
 // computed for that pixel, so the number is the one its curve was drawn from. Empty when the
 // point is not on the drawing.
 std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint);
+
+// Where the readout goes over the visible part of the sheet when the free area under the axis
+// frames is too low for its lines: in the corner farthest from the mouse, a few pixels in, so
+// that it covers no control and never the point being read. Sizes beyond the sheet are cut to it.
+QRect ReadoutCorner(const QRect& visibleSheet, QPoint mouse, QSize size);

@@ -2,7 +2,6 @@
 
 #include "program/curvanestate.h"
 #include "ui/clicklabel.h"
-#include "ui/readoutview.h"
 
 #include <QtCore/QEvent>
 #include <QtCore/QSignalBlocker>
@@ -68,37 +67,12 @@ AxisPanel::AxisPanel(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     m_x = BuildAxis(Axis::X, axisTop);
     m_y = BuildAxis(Axis::Y, axisTop);
     m_y.frame->hide();
-    m_readout = new ReadoutView(this);
-    m_readout->hide();
     ShowRecord();
 }
 
-void AxisPanel::ShowReadout(std::vector<ReadoutLine> lines) {
-    if (lines.empty()) {
-        m_readout->hide();
-        return;
-    }
-    m_readout->SetLines(std::move(lines));
-    PlaceReadout();
-    m_readout->show();
-    m_readout->raise();
-}
-
-void AxisPanel::PlaceReadout() {
-    const int left = m_x.frame->x();
-    const int width = m_x.frame->width();
-    const int height = m_readout->FitToWidth(width);
-    // Right under the axis frames, or as far up as the panel's height needs.
-    const int below = m_x.frame->geometry().bottom() + 3;
-    const int top = std::max(0, std::min(below, this->height() - frameWidth() - height));
-    m_readout->setGeometry(left, top, width, height);
-}
-
-void AxisPanel::resizeEvent(QResizeEvent* event) {
-    QFrame::resizeEvent(event);
-    if (m_readout != nullptr && m_readout->isVisible()) {
-        PlaceReadout();
-    }
+QRect AxisPanel::FreeAreaUnderFrames() const {
+    const int top = m_x.frame->geometry().bottom() + 3;
+    return {m_x.frame->x(), top, m_x.frame->width(), height() - frameWidth() - top};
 }
 
 AxisPanel::SizeEditor AxisPanel::BuildSizeEditor(Axis axis, int left) {

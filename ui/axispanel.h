@@ -1,7 +1,7 @@
 #pragma once
 
 #include "program/axispanelmodel.h"
-#include "program/readout.h"
+#include <QtCore/QRect>
 
 #include <QtWidgets/QFrame>
 
@@ -10,7 +10,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
-class ReadoutView;
 
 // The settings panel picGraphSet: the sheet size in millimetres and the X and Y axis frames, one
 // shown at a time; a click on the shown frame shows the other.
@@ -31,11 +30,9 @@ public:
     void CloseSizeEditor(Axis axis);
     void SetSizeEntries(const QString& width, const QString& height);
 
-    // The readout of values at the mouse, in the free area under the axis frames; no lines hide
-    // it. Where that area is too low for all its lines it reaches up over the frames' lowest
-    // boxes, for as long as the mouse is on the sheet.
-    void ShowReadout(std::vector<ReadoutLine> lines);
-    const ReadoutView* Readout() const { return m_readout; }
+    // The free area under the axis frames, in the panel's coordinates, where the readout of
+    // values at the mouse goes when its lines fit.
+    QRect FreeAreaUnderFrames() const;
 
     // The unit and value boxes as the user left them, for the next computation.
     QString UnitText(Axis axis) const;
@@ -50,7 +47,6 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct AxisControls {
@@ -89,6 +85,4 @@ private:
     SizeEditor m_heightEditor;
     AxisControls m_x;
     AxisControls m_y;
-    ReadoutView* m_readout = nullptr;
-    void PlaceReadout();
 };

@@ -21,6 +21,7 @@
 #include "ui/helpwindow.h"
 #include "ui/progressdialog.h"
 #include "ui/qtdialogs.h"
+#include "ui/readoutview.h"
 #include "ui/sheetview.h"
 #include "ui/toolbaricons.h"
 #include "ui/twips.h"
@@ -98,6 +99,8 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     m_picGraphSet->setAutoFillBackground(true);
     connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
     connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
+    m_readout = new ReadoutView(m_client);
+    m_readout->hide();
     connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
     connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
     connect(m_picScreen, &SheetView::mouseLeft, this, [this] { ShowReadout(std::nullopt); });
@@ -430,8 +433,37 @@ void frmCurvane::picScreen_MouseMove(QPointF position) {
 
 void frmCurvane::ShowReadout(std::optional<QPointF> position) {
     m_readoutAt = position;
-    m_picGraphSet->ShowReadout(position ? ReadoutAt(m_state, *position)
-                                        : std::vector<ReadoutLine>{});
+    std::vector<ReadoutLine> lines =
+        position ? ReadoutAt(m_state, *position) : std::vector<ReadoutLine>{};
+    if (lines.empty()) {
+        m_readout->hide();
+        return;
+    }
+    m_readout->SetLines(std::move(lines));
+    PlaceReadout(m_picScreen->mapTo(m_client, position->toPoint()));
+    m_readout->show();
+    m_readout->raise();
+}
+
+void frmCurvane::PlaceReadout(QPoint mouse) {
+    QRect under = m_picGraphSet->FreeAreaUnderFrames();
+    under.translate(m_picGraphSet->pos());
+    const QSize fitted = m_readout->FitToWidth(under.width());
+    if (fitted.height() <= under.height()) {
+        m_readout->setGeometry(QRect(under.topLeft(), QSize(under.width(), fitted.height())));
+        return;
+    }
+    // Too low there (the window's designed height leaves little room): over the sheet instead.
+    QRect view(QPoint(0, m_tbToolBar->geometry().bottom() + 1),
+               QPoint(m_picGraphSet->x() - 1, m_picFNSet->y() - 1));
+    if (m_scrYdirect->isVisible()) {
+        view.setRight(m_scrYdirect->x() - 1);
+    }
+    if (m_scrXdirect->isVisible()) {
+        view.setBottom(m_scrXdirect->y() - 1);
+    }
+    const QRect sheet = m_picScreen->geometry() & view;
+    m_readout->setGeometry(ReadoutCorner(sheet, mouse, m_readout->FitToWidth(sheet.width())));
 }
 
 void frmCurvane::mnuValueTable_Click() {
@@ -639,6 +671,9 @@ void frmCurvane::LayoutWindow() {
     m_picScreen->move(Px(layout.sheetLeft), Px(layout.sheetTop));
     LayoutSheetScrollBars();
     m_picScreen->lower();
+    if (m_readout != nullptr && m_readout->isVisible() && m_readoutAt) {
+        PlaceReadout(m_picScreen->mapTo(m_client, m_readoutAt->toPoint()));
+    }
 }
 
 void frmCurvane::LayoutSheetScrollBars() {

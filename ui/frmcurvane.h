@@ -17,6 +17,7 @@ class FunctionPanel;
 class QFrame;
 class QScrollBar;
 class QToolBar;
+class ReadoutView;
 class QPrinter;
 class ProgressDialogReporter;
 class SheetView;
@@ -95,6 +96,7 @@ private:
     void mnuValueTable_Click();
     // The readout of values at the mouse: shown for a point of the sheet, hidden without one.
     void ShowReadout(std::optional<QPointF> position);
+    void PlaceReadout(QPoint mouse);
     // The function rows' reactions.
     void DrawClicked(int slot);
     void ColorClicked(int slot);
@@ -127,5 +129,6 @@ private:
     FunctionPanel* m_picFNSet = nullptr;
     AxisPanel* m_picGraphSet = nullptr;
     frmValueTable* m_frmValueTable = nullptr;
+    ReadoutView* m_readout = nullptr;
     std::optional<QPointF> m_readoutAt; // where the mouse is on the sheet, if it is
 };

@@ -12,7 +12,9 @@ constexpr double SmallestPoints = 6.0;
 
 ReadoutView::ReadoutView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("lblReadout"));
+    // A tooltip's colours: it floats over the sheet when the panel has no room for it.
     setAutoFillBackground(true);
+    setBackgroundRole(QPalette::ToolTipBase);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -29,13 +31,14 @@ QString ReadoutView::PlainText() const {
     return texts.join(QLatin1Char('\n'));
 }
 
-int ReadoutView::FitToWidth(int width) {
+QSize ReadoutView::FitToWidth(int width) {
     QFont font = parentWidget() != nullptr ? parentWidget()->font() : this->font();
     double points = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+    int widest = 0;
     for (;; points -= 0.5) {
         font.setPointSizeF(points);
         const QFontMetrics metrics(font);
-        int widest = 0;
+        widest = 0;
         for (const ReadoutLine& line : m_lines) {
             widest = std::max(widest, metrics.horizontalAdvance(line.text));
         }
@@ -44,11 +47,14 @@ int ReadoutView::FitToWidth(int width) {
         }
     }
     setFont(font);
-    return static_cast<int>(m_lines.size()) * QFontMetrics(font).lineSpacing() + 2 * Margin;
+    return {widest + 2 * Margin,
+            static_cast<int>(m_lines.size()) * QFontMetrics(font).lineSpacing() + 2 * Margin};
 }
 
 void ReadoutView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     const QFontMetrics metrics(font());
     int top = Margin;
     for (const ReadoutLine& line : m_lines) {

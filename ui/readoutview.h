@@ -17,8 +17,9 @@ public:
     const std::vector<ReadoutLine>& Lines() const { return m_lines; }
     // The lines as text, one per line, as the view shows them.
     QString PlainText() const;
-    // Chooses the font for this width and returns the height the lines then need.
-    int FitToWidth(int width);
+    // Chooses the font for this width and returns the size the lines then need: no wider than
+    // width unless even the smallest font is too wide.
+    QSize FitToWidth(int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

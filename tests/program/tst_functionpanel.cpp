@@ -375,6 +375,7 @@ void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
 
     // An example that holds a character the boxes drop (a comma, a space, a backslash) says, in
     // its table row, item or paragraph, that only a settings file can carry it.
+    // Command lines are marked <code class="cmd"> and are no expressions.
     const QRegularExpression code(QStringLiteral("<code>(.*?)</code>"));
     for (auto it = code.globalMatch(help); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();

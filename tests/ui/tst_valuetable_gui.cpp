@@ -103,25 +103,73 @@ void ValueTableGuiTest::readoutFollowsTheMouseOverTheSheet() {
 
 void ValueTableGuiTest::readoutLeavesTheDesignedLayoutAlone() {
     Fixture f;
-    auto* panel = f.Find<QWidget>("picGraphSet");
-    QList<QWidget*> controls = panel->findChildren<QWidget*>();
-    controls.removeAll(const_cast<ReadoutView*>(f.Readout()));
+    QWidget* client = f.window->Sheet()->parentWidget();
+    QList<QWidget*> controls;
+    for (const char* panel : {"picGraphSet", "picFNSet"}) {
+        auto* p = f.Find<QWidget>(panel);
+        controls << p->findChildren<QWidget*>();
+    }
     QList<QRect> before;
     for (QWidget* w : controls) {
         before << w->geometry();
     }
     const QRect sheet = f.window->Sheet()->geometry();
+    const auto inClient = [&](const QWidget* w) {
+        return QRect(w->mapTo(client, QPoint(0, 0)), w->size());
+    };
+    const auto coversNoControl = [&](const QRect& readout) {
+        for (QWidget* w : controls) {
+            if (w->isVisible() && inClient(w).intersects(readout)) {
+                return false;
+            }
+        }
+        return true;
+    };
     f.Draw(1, "x");
-    f.MoveOverSheet(QPointF(10, 10));
-    const QRect readout = f.Readout()->geometry();
-    QVERIFY(f.Readout()->isVisible());
+    f.Draw(2, "x*2");
+    f.Draw(3, "-x");
+
+    // The designed window leaves too little room under the axis frames for five lines: the
+    // readout goes over the sheet, in the corner away from the mouse, and moves when the mouse
+    // crosses to the other side, left to right and top to bottom.
+    struct Case {
+        QPointF mouse;
+        bool right;
+        bool bottom;
+    };
+    for (const Case& c : {Case{{10, 12}, true, true}, Case{{300, 240}, false, false},
+                          Case{{300, 12}, false, true}, Case{{15, 230}, true, false}}) {
+        f.MoveOverSheet(c.mouse);
+        QVERIFY(f.Readout()->isVisible());
+        const QRect readout = f.Readout()->geometry();
+        const QPoint mouse = f.window->Sheet()->mapTo(client, c.mouse.toPoint());
+        QVERIFY(!readout.contains(mouse));
+        QVERIFY(sheet.contains(readout));
+        QVERIFY(coversNoControl(readout));
+        QCOMPARE(readout.center().x() > sheet.center().x(), c.right);
+        QCOMPARE(readout.center().y() > sheet.center().y(), c.bottom);
+    }
     for (int i = 0; i < controls.size(); ++i) {
         QCOMPARE(controls[i]->geometry(), before[i]);
     }
     QCOMPARE(f.window->Sheet()->geometry(), sheet);
-    // Under the axis frames, within the panel.
-    QVERIFY(readout.top() > f.Find<QWidget>("fraXSetScale")->geometry().bottom());
-    QVERIFY(panel->rect().contains(readout));
+
+    // A taller window has room under the frames: the readout goes there, within the panel.
+    f.window->resize(f.window->width(), f.window->height() + 200);
+    QCoreApplication::processEvents();
+    f.MoveOverSheet(QPointF(10, 12));
+    const QRect readout = f.Readout()->geometry();
+    const auto* panel = f.Find<QWidget>("picGraphSet");
+    const QRect frame = inClient(f.Find<QWidget>("fraXSetScale"));
+    QVERIFY2(readout.top() > frame.bottom(),
+             qPrintable(QStringLiteral("readout %1..%2, frame ends at %3")
+                            .arg(readout.top())
+                            .arg(readout.bottom())
+                            .arg(frame.bottom())));
+    QVERIFY(inClient(panel).contains(readout));
+    QVERIFY(coversNoControl(readout));
+    f.LeaveSheet();
+    QVERIFY(!f.Readout()->isVisible());
 }
 
 void ValueTableGuiTest::tableOpensFromTheMenuWithTheSheetsRange() {
