@@ -1,6 +1,7 @@
 #include "plot/curvedrawing.h"
 
 #include "platform/surface.h"
+#include "plot/sampling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,13 +96,7 @@ void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, cons
 
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
                   const FunctionSlot& function, int slot, std::int16_t& patternPhase) {
-    float start = 0.0f;
-    float end = state.GraphWidthPx - 1.0f;
-    if (settings.XSide == -1) {
-        end = settings.OriginX;
-    } else if (settings.XSide == 1) {
-        start = settings.OriginX;
-    }
+    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx - 1.0f);
     const CurvePen pen{function.Color, PenStyleOfCode(function.StyleCode),
                        PenWidthOfCode(function.StyleCode)};
     CurveCanvas canvas{surface, state.PlotLimit, state.GraphHeightPx, patternPhase};

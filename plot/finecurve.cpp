@@ -2,6 +2,7 @@
 
 #include "graph/mapping.h"
 #include "plot/evaluate.h"
+#include "plot/sampling.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,13 +90,7 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
                             int stepsPerColumn) {
     stepsPerColumn = std::clamp(stepsPerColumn, 1, 256);
     // The columns the sheet's curve covers, with the same skip of columns left of the sheet.
-    float start = 0.0f;
-    float end = state.GraphWidthPx - 1.0f;
-    if (settings.XSide == -1) {
-        end = settings.OriginX;
-    } else if (settings.XSide == 1) {
-        start = settings.OriginX;
-    }
+    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx - 1.0f);
     if (!std::isfinite(start) || !std::isfinite(end)) {
         return {};
     }

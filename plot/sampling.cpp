@@ -15,26 +15,10 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
                             Progress* progress) {
     SampleReport report;
 
-    float start = 0.0f;
-    float end = state.GraphWidthPx;
-    if (settings.XSide == 1) {
-        start = settings.OriginX;
-    } else if (settings.XSide == -1) {
-        end = settings.OriginX;
-    }
-    if (!std::isfinite(start) || !std::isfinite(end)) {
-        return report;
-    }
-    // Columns left of the sheet have no entry: jump to the first that may, keeping the fraction
-    // of a one-sided range; none beyond the table is computed either.
-    if (start < -1.0f) {
-        start = start - std::floor(start) - 1.0f;
-    }
-    end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
-
+    const SampleColumns range = SampledColumns(settings, state);
     // The columns first, so that progress knows the whole from the start.
     std::vector<std::pair<float, int>> columns; // the position sampled and its table column
-    for (float c = start; c <= end; c += 1.0f) {
+    for (float c = range.start; c <= range.end; c += 1.0f) {
         const int column = RoundHalfEven(c);
         if (state.PlotValues.HasColumn(column)) {
             columns.emplace_back(c, column);
@@ -100,14 +84,18 @@ bool BracketsMatch(const QString& text) {
     return ChrCount(text, QStringLiteral("(")) == ChrCount(text, QStringLiteral(")"));
 }
 
-SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state) {
-    float start = 0.0f;
-    float end = state.GraphWidthPx;
+SampleColumns SideOfOrigin(const GraphSettings& settings, float last) {
+    SampleColumns side{0.0f, last};
     if (settings.XSide == 1) {
-        start = settings.OriginX;
+        side.start = settings.OriginX;
     } else if (settings.XSide == -1) {
-        end = settings.OriginX;
+        side.end = settings.OriginX;
     }
+    return side;
+}
+
+SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state) {
+    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx);
     if (!std::isfinite(start) || !std::isfinite(end)) {
         return {};
     }

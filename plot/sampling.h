@@ -31,6 +31,11 @@ struct SampleColumns {
 };
 SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state);
 
+// The columns from 0 to last on the side of the origin the settings choose (XSide), in single
+// precision like the origin they may start or end at; the curve's drawing walks them up to the
+// sheet's last column, the sampling one further.
+SampleColumns SideOfOrigin(const GraphSettings& settings, float last);
+
 // The column a sampling computed for a whole pixel column of the table (the last one, where two
 // land on it), so that a value read at the mouse is the one the curve was drawn from; nothing
 // when the sampling leaves that pixel out.

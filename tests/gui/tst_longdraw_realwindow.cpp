@@ -1,6 +1,7 @@
 // Runs in a real X server (xvfb-run): the program as a user starts it, with a settings file
 // whose F1 takes long at every column. Pressing its draw button shows a progress dialog; the
 // user cancels it and finds the part done on the sheet and the window answering again.
+#include "tests/support/realwindow.h"
 #include "tests/support/slowsettings.h"
 
 #include <QtCore/QFile>
@@ -10,29 +11,24 @@
 #include <QtGui/QScreen>
 #include <QtTest/QtTest>
 
+using namespace realwindow;
+
 namespace {
 
 const QRgb AxisBlue = qRgb(112, 112, 255);
 const QRgb Red = qRgb(255, 0, 0);
 const QRgb Black = qRgb(0, 0, 0);
 
-QString XdoTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished();
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
 // The first visible window whose name matches the pattern; empty when there is none.
 QString FindWindow(const QString& pattern) {
-    return XdoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                    QStringLiteral("--name"), pattern})
+    return Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                pattern})
         .section(QLatin1Char('\n'), 0, 0);
 }
 
 QRect Geometry(const QString& window) {
     const QString shell =
-        XdoTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+        Xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
     QMap<QString, int> values;
     for (const QString& line : shell.split(QLatin1Char('\n'))) {
         values[line.section(QLatin1Char('='), 0, 0)] = line.section(QLatin1Char('='), 1).toInt();
@@ -41,59 +37,10 @@ QRect Geometry(const QString& window) {
             values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT"))};
 }
 
-QImage Screen() {
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-}
-
-int CountInRect(const QImage& image, const QRect& rect, QRgb colour) {
-    int n = 0;
-    const QRect inside = rect & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
-        }
-    }
-    return n;
-}
-
-// Where the two axes cross: the column of the longest vertical run of their colour and the row
-// of the longest horizontal one.
-QPoint AxesCrossing(const QImage& image) {
-    QPoint best;
-    int longest = 0;
-    for (int x = 0; x < image.width(); ++x) {
-        int run = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            run = (image.pixel(x, y) & 0xFFFFFF) == (AxisBlue & 0xFFFFFF) ? run + 1 : 0;
-            if (run > longest) {
-                longest = run;
-                best.setX(x);
-            }
-        }
-    }
-    longest = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x < image.width(); ++x) {
-            run = (image.pixel(x, y) & 0xFFFFFF) == (AxisBlue & 0xFFFFFF) ? run + 1 : 0;
-            if (run > longest) {
-                longest = run;
-                best.setY(y);
-            }
-        }
-    }
-    return best;
-}
-
 void Focus(const QString& window, QPoint pointer) {
     // Without a window manager the keyboard follows the pointer: rest it on the window.
-    XdoTool(
-        {QStringLiteral("mousemove"), QString::number(pointer.x()), QString::number(pointer.y())});
-    XdoTool({QStringLiteral("windowfocus"), window});
-}
-
-void Keys(const QString& keys) {
-    XdoTool(QStringList{QStringLiteral("key")} + keys.split(QLatin1Char(' ')));
+    Xdo({QStringLiteral("mousemove"), QString::number(pointer.x()), QString::number(pointer.y())});
+    Xdo({QStringLiteral("windowfocus"), window});
 }
 
 } // namespace
@@ -131,7 +78,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
         axes = !window.isEmpty() && CountInRect(screen, screen.rect(), AxisBlue) > 1000;
     }
     QVERIFY2(axes, "no window titled Curvane with the grid");
-    const QPoint origin = AxesCrossing(screen);
+    const QPoint origin = AxesCrossing(screen, AxisBlue);
     const QPoint pointer = origin + QPoint(3, 3);
     // The sheet's left edge is 600 pixels left of the origin; the curve lies 40 pixels above
     // the X axis (10 units of 4 pixels).
@@ -141,7 +88,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
 
     // The F1 box has the focus: Tab to its draw button, and press it.
     Focus(window, pointer);
-    Keys(QStringLiteral("Tab space"));
+    Key(QStringLiteral("Tab space"));
 
     // The progress dialog shows, titled "F1(x) を計算しています" (computing F1(x)), and its
     // count goes on while the work runs: the program keeps painting.
@@ -151,7 +98,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
         dialog = FindWindow(QStringLiteral("を計算しています"));
     }
     QVERIFY2(!dialog.isEmpty(), "no progress dialog");
-    QCOMPARE(XdoTool({QStringLiteral("getwindowname"), dialog}),
+    QCOMPARE(Xdo({QStringLiteral("getwindowname"), dialog}),
              QStringLiteral("F1(x) を計算しています"));
     const QRect box = Geometry(dialog);
     QVERIFY(box.width() > 50 && box.height() > 30);
@@ -165,7 +112,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
 
     // Cancel, as a person at the keyboard would, on the dialog.
     Focus(dialog, box.center());
-    Keys(QStringLiteral("Escape"));
+    Key(QStringLiteral("Escape"));
     for (int i = 0; i < 50 && !dialog.isEmpty(); ++i) {
         QTest::qWait(100);
         dialog = FindWindow(QStringLiteral("を計算しています"));
@@ -182,11 +129,11 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     const QRect rightHalf(origin.x() + 10, origin.y() - 140, 560, 130);
     QCOMPARE(CountInRect(screen, rightHalf, Black), 0);
     Focus(window, pointer);
-    Keys(QStringLiteral("Tab Tab space"));
+    Key(QStringLiteral("Tab Tab space"));
     QTest::qWait(300);
-    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("x/4")});
-    Keys(QStringLiteral("Tab space"));
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+         QStringLiteral("x/4")});
+    Key(QStringLiteral("Tab space"));
     int black = 0;
     for (int i = 0; i < 50 && black < 100; ++i) {
         QTest::qWait(100);

@@ -2,6 +2,7 @@
 // mouse and keys going through the window system (xdotool). There is no printer on the test
 // machine, so the page goes into a PDF file chosen in the printer set-up.
 #include "platform/settings_store.h"
+#include "tests/support/pdfpage.h"
 #include "ui/frmcurvane.h"
 
 #include <QtCore/QProcess>
@@ -42,26 +43,6 @@ void TypeInto(QWidget* box, const QString& text) {
     Click(box);
     XdoTool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
     XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
-}
-
-// Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre.
-QImage RenderPage(const QString& pdf, const QString& stem) {
-    QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
-                       QStringLiteral("-singlefile"), pdf, stem});
-    return QImage(stem + QStringLiteral(".png"));
-}
-
-QRect Inked(const QImage& image) {
-    QRect inked;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y).lightness() < 250) {
-                inked |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return inked;
 }
 
 // Drives modal dialogs while they hold the event loop: every tick looks at the active modal window

@@ -1,6 +1,7 @@
 // Runs in a real X server (xvfb-run): the program as a user starts it, and the main window's
 // layout as the window system shows it.
 #include "tests/support/fakedialogs.h"
+#include "tests/support/realwindow.h"
 #include "ui/frmcurvane.h"
 #include "ui/sheetview.h"
 
@@ -11,73 +12,7 @@
 #include <QtWidgets/QMenuBar>
 #include <QtWidgets/QToolBar>
 
-namespace {
-
-// The longest run of one colour along a row or a column of an image.
-int LongestRun(const QImage& image, QRgb colour, bool alongRows) {
-    int best = 0;
-    const int outer = alongRows ? image.height() : image.width();
-    const int inner = alongRows ? image.width() : image.height();
-    for (int i = 0; i < outer; ++i) {
-        int run = 0;
-        for (int j = 0; j < inner; ++j) {
-            const QRgb pixel = alongRows ? image.pixel(j, i) : image.pixel(i, j);
-            run = (pixel & 0xFFFFFF) == (colour & 0xFFFFFF) ? run + 1 : 0;
-            best = std::max(best, run);
-        }
-    }
-    return best;
-}
-
-// The column of the longest vertical run of a colour, and the row of the longest horizontal one.
-QPoint AxesCrossing(const QImage& image, QRgb colour) {
-    QPoint best;
-    int bestColumn = 0;
-    int bestRow = 0;
-    for (int x = 0; x < image.width(); ++x) {
-        int run = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            run = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? run + 1 : 0;
-            if (run > bestColumn) {
-                bestColumn = run;
-                best.setX(x);
-            }
-        }
-    }
-    for (int y = 0; y < image.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x < image.width(); ++x) {
-            run = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? run + 1 : 0;
-            if (run > bestRow) {
-                bestRow = run;
-                best.setY(y);
-            }
-        }
-    }
-    return best;
-}
-
-int CountInRect(const QImage& image, const QRect& rect, QRgb colour) {
-    int n = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
-        }
-    }
-    return n;
-}
-
-void XdoTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished();
-}
-
-QImage Screen() {
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-}
-
-} // namespace
+using namespace realwindow;
 
 class RealWindowTest : public QObject {
     Q_OBJECT
@@ -132,12 +67,11 @@ void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
     // Without a window manager the keyboard follows the pointer: rest it on the window, on the
     // caption "F1(x)=" under the sheet, where the readout of values at the mouse stays away.
     const QPoint caption = origin - QPoint(165, 126) + QPoint(25, 297);
-    XdoTool(
-        {QStringLiteral("mousemove"), QString::number(caption.x()), QString::number(caption.y())});
-    XdoTool({QStringLiteral("windowfocus"), found.section(QLatin1Char('\n'), 0, 0)});
-    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("sin(x)*20")});
-    XdoTool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
+    Xdo({QStringLiteral("mousemove"), QString::number(caption.x()), QString::number(caption.y())});
+    Xdo({QStringLiteral("windowfocus"), found.section(QLatin1Char('\n'), 0, 0)});
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+         QStringLiteral("sin(x)*20")});
+    Xdo({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
     int curve = 0;
     for (int i = 0; i < 30 && curve < 300; ++i) {
         QTest::qWait(100);
@@ -150,7 +84,7 @@ void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
     QCOMPARE(CountInRect(screen, QRect(around.left(), around.top(), 300, 15), qRgb(0, 0, 0)), 0);
 
     // The button now offers "消去" (erase); pressing it takes the curve away.
-    XdoTool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
+    Xdo({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
     for (int i = 0; i < 30 && curve > 0; ++i) {
         QTest::qWait(100);
         curve = CountInRect(Screen(), around, qRgb(0, 0, 0));
@@ -191,33 +125,6 @@ void RealWindowTest::theWindowIsLaidOutAroundTheSheet() {
     QCOMPARE(sheet->size(), QSize(335, 257));
 }
 
-namespace {
-
-// Columns of a row where a colour runs down at least minRun pixels (vertical lines).
-QList<int> LineColumns(const QImage& image, QRgb colour, int top, int bottom) {
-    QList<int> columns;
-    for (int x = 0; x < image.width(); ++x) {
-        bool all = true;
-        for (int y = top; y <= bottom && all; ++y) {
-            all = (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-        }
-        if (all) {
-            columns << x;
-        }
-    }
-    return columns;
-}
-
-void Key(const char* keys) {
-    XdoTool(QStringList{QStringLiteral("key")} + QString::fromLatin1(keys).split(QLatin1Char(' ')));
-}
-
-void MouseTo(QPoint at) {
-    XdoTool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
-}
-
-} // namespace
-
 void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     QTemporaryDir home;
     QProcess program;
@@ -243,14 +150,14 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
                  {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                   QStringLiteral("--name"), QStringLiteral("^Curvane$")});
     search.waitForFinished();
-    XdoTool({QStringLiteral("windowfocus"),
-             QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0)});
+    Xdo({QStringLiteral("windowfocus"),
+         QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0)});
 
     // 編集 > 文字･記号の追加: a free label "・" comes below the adding row; type after it.
-    Key("alt+e a");
+    Key(QStringLiteral("alt+e a"));
     QTest::qWait(300);
-    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("WWW")});
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+         QStringLiteral("WWW")});
     QTest::qWait(300);
     screen = Screen();
     const QRect below(sheet.x() + 115, sheet.y() + 36, 60, 20);
@@ -260,10 +167,10 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     const QPoint grab = sheet + QPoint(128, 46);
     const QPoint drop = sheet + QPoint(250, 200);
     MouseTo(grab);
-    XdoTool({QStringLiteral("mousedown"), QStringLiteral("1")});
+    Xdo({QStringLiteral("mousedown"), QStringLiteral("1")});
     MouseTo(grab + QPoint(10, 10));
     MouseTo(drop);
-    XdoTool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    Xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTest::qWait(300);
     screen = Screen();
     const QRect dropped(drop.x() - 40, drop.y() - 12, 80, 24);
@@ -271,7 +178,7 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
 
     // A right click erases it.
     MouseTo(drop);
-    XdoTool({QStringLiteral("click"), QStringLiteral("3")});
+    Xdo({QStringLiteral("click"), QStringLiteral("3")});
     QTest::qWait(300);
     QCOMPARE(CountInRect(Screen(), dropped, qRgb(0, 0, 0)), 0);
 
@@ -279,11 +186,11 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     screen = Screen();
     const QList<int> before =
         LineColumns(screen, qRgb(32, 255, 255), origin.y() - 3, origin.y() - 1);
-    Key("Escape");
-    Key("alt+t i");
+    Key(QStringLiteral("Escape"));
+    Key(QStringLiteral("alt+t i"));
     QTest::qWait(300);
     MouseTo(origin);
-    XdoTool({QStringLiteral("click"), QStringLiteral("1")});
+    Xdo({QStringLiteral("click"), QStringLiteral("1")});
     QTest::qWait(500);
     const QList<int> after =
         LineColumns(Screen(), qRgb(32, 255, 255), origin.y() - 3, origin.y() - 1);

@@ -1,3 +1,4 @@
+#include "tests/support/pdfpage.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/frmsetprinter.h"
 
@@ -31,31 +32,6 @@ void WithPrintDialog(WindowFixture& f, const std::function<void(QDialog*)>& insi
 template <class T>
 T* In(QDialog* dialog, const char* name) {
     return dialog->findChild<T*>(QString::fromLatin1(name));
-}
-
-// Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre.
-QImage RenderPage(const QString& pdf, const QString& stem) {
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, stem});
-    if (!render.waitForFinished(30000)) {
-        qWarning("pdftoppm did not finish");
-    }
-    return QImage(stem + QStringLiteral(".png"));
-}
-
-// The smallest rectangle holding every pixel darker than paper white.
-QRect Inked(const QImage& image) {
-    QRect inked;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y).lightness() < 250) {
-                inked |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return inked;
 }
 
 // Prints into a PDF in the fixture's folder, on A4 without unprintable edges.
