@@ -63,6 +63,12 @@ private slots:
     void summaryTellsHowTheComputationWent();
     void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
     void resetPutsEveryRowBack();
+    void emptyVariablesNote_data();
+    void emptyVariablesNote();
+    void drawTellsWhichNamesHadNoValue();
+    void noValueAnywhereAsksForAMessage_data();
+    void noValueAnywhereAsksForAMessage();
+    void cancelledDrawAsksForNoMessage();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -396,6 +402,118 @@ void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
         const QString block = help.mid(from, help.indexOf(closing, m.capturedEnd()) - from);
         QVERIFY2(block.contains(QStringLiteral("設定ファイル")), qPrintable(example));
     }
+}
+
+void FunctionPanelTest::emptyVariablesNote_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("none") << QStringList{} << QString();
+    QTest::newRow("one") << QStringList{"k"} << "k には値がないので 0 として計算しました。";
+    QTest::newRow("several, in one sentence")
+        << QStringList{"b", "a", "speed"} << "b、a、speed には値がないので 0 として計算しました。";
+    QTest::newRow("e") << QStringList{"e"}
+                       << "e には値がないので 0 として計算しました。e^x のことなら exp(x) "
+                          "と書きます。";
+    QTest::newRow("e among others") << QStringList{"a", "e"}
+                                    << "a、e には値がないので 0 として計算しました。e^x "
+                                       "のことなら exp(x) と書きます。";
+    QTest::newRow("only e itself")
+        << QStringList{"ee", "exp1"} << "ee、exp1 には値がないので 0 として計算しました。";
+}
+
+void FunctionPanelTest::emptyVariablesNote() {
+    QFETCH(QStringList, names);
+    QFETCH(QString, note);
+    std::vector<std::string> list;
+    for (const QString& name : names) {
+        list.push_back(name.toStdString());
+    }
+    QCOMPARE(EmptyVariablesNote(list), note);
+}
+
+// The tooltip names what the last computation read as 0, and forgets it with the next
+// computation that reads no such name.
+void FunctionPanelTest::drawTellsWhichNamesHadNoValue() {
+    Rows r;
+    r.Type(1, "e^2+a*x+pi+e");
+    r.Click(1);
+    QCOMPARE(r.Slot(1).LastSample.emptyVariables, (std::vector<std::string>{"e", "a"}));
+    QCOMPARE(DrawButtonTip(r.Slot(1).LastSample),
+             QStringLiteral("401 列中 401 列を描画しました\n"
+                            "e、a には値がないので 0 として計算しました。e^x のことなら exp(x) "
+                            "と書きます。"));
+    // x and pi are set by the computation itself.
+    r.Type(2, "x*pi");
+    r.Click(2);
+    QVERIFY(r.Slot(2).LastSample.emptyVariables.empty());
+    QCOMPARE(DrawButtonTip(r.Slot(2).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
+
+    // A name that has a value by the next computation leaves the note.
+    QVERIFY(r.state.scriptEvalFn.ExecuteStatement("a=2").Ok());
+    r.Click(1); // erase
+    r.Type(1, "e^2+a*x+pi+e");
+    r.Click(1);
+    QCOMPARE(r.Slot(1).LastSample.emptyVariables, std::vector<std::string>{"e"});
+    // The expression changed: the note goes with the next draw, not before.
+    r.Type(1, "exp(x)");
+    QVERIFY(DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("e には値がない")));
+    r.Click(1);
+    QVERIFY(r.Slot(1).LastSample.emptyVariables.empty());
+    QVERIFY(!DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("値がない")));
+    QVERIFY(DrawButtonTip(SampleReport{}).isEmpty());
+}
+
+void FunctionPanelTest::noValueAnywhereAsksForAMessage_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("syntax error") << "2**x"
+                                  << "F2(x) はどの x でも値が求まりませんでした。\n"
+                                     "最初のエラー: 構文エラー";
+    QTest::newRow("no real value") << "sqr(-1-x^2)"
+                                   << "F2(x) はどの x でも値が求まりませんでした。\n"
+                                      "最初のエラー: 関数の引数が不正です";
+    QTest::newRow("text") << "x&\"a\""
+                          << "F2(x) はどの x でも値が求まりませんでした。\n"
+                             "最初のエラー: 型が一致しません";
+    QTest::newRow("values for x >= 0") << "sqr(x)" << QString();
+    QTest::newRow("one value") << "1/x-1/x" << QString();
+    QTest::newRow("values everywhere") << "x^2" << QString();
+}
+
+// Shown either way, like any drawn curve; only the message is added.
+void FunctionPanelTest::noValueAnywhereAsksForAMessage() {
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    Rows r;
+    r.Slot(2).RowShown = true;
+    r.Type(2, expression.toUtf8().constData());
+    DrawOutcome outcome = r.Click(2);
+    QCOMPARE(outcome.noValueMessage, message);
+    QCOMPARE(r.Slot(2).Button, DrawButtonState::Erase);
+    QVERIFY(!r.Slot(2).Hidden);
+    r.Click(2); // erase: no message
+    QCOMPARE(r.Slot(2).Button, DrawButtonState::Draw);
+    // Drawn again from the kept rows: still nothing to show, so the same message.
+    outcome = r.Click(2);
+    QVERIFY(!outcome.evaluated);
+    QCOMPARE(outcome.noValueMessage, message);
+    QCOMPARE(NoValueTitle(), QStringLiteral("計算できません"));
+}
+
+void FunctionPanelTest::cancelledDrawAsksForNoMessage() {
+    Rows r;
+    r.Type(1, "2**x");
+    StopAfter progress(30);
+    DrawOutcome outcome = DrawButtonClicked(r.state, r.state.scriptEvalFn, 1, &r.panel, &progress);
+    QVERIFY(r.Slot(1).LastSample.cancelled);
+    QCOMPARE(r.Slot(1).LastSample.withValue, 0);
+    QVERIFY(outcome.noValueMessage.isEmpty());
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase);
+    // Erased and drawn again, to the end this time.
+    r.Click(1);
+    outcome = r.Click(1);
+    QVERIFY(outcome.evaluated);
+    QVERIFY(!outcome.noValueMessage.isEmpty());
 }
 
 QTEST_MAIN(FunctionPanelTest)
