@@ -1,4 +1,7 @@
 #include "platform/progress.h"
+#include "platform/script/builtins.h"
+#include "platform/script/compiler.h"
+#include "platform/script/constants.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -59,6 +62,7 @@ private slots:
     void keyFilter_data();
     void keyFilter();
     void helpPromisesOnlyWhatTheBoxesTake();
+    void helpOnExpressionsNamesWhatTheEngineKnows();
     void lineStyleGoesToTheLastFocusedSlot();
     void summaryTellsHowTheComputationWent();
     void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
@@ -514,6 +518,86 @@ void FunctionPanelTest::cancelledDrawAsksForNoMessage() {
     outcome = r.Click(1);
     QVERIFY(outcome.evaluated);
     QVERIFY(!outcome.noValueMessage.isEmpty());
+}
+
+namespace {
+
+// The names (lower case) that begin the <code> examples of html.
+QStringList CodeNames(const QString& html) {
+    QStringList names;
+    const QRegularExpression code(QStringLiteral("<code>([a-z][a-z0-9]*)"));
+    for (auto it = code.globalMatch(html); it.hasNext();) {
+        names << it.next().captured(1);
+    }
+    return names;
+}
+
+QString Between(const QString& text, const QString& from, const QString& to) {
+    const qsizetype start = text.indexOf(from);
+    if (start < 0) {
+        return {};
+    }
+    const qsizetype end = text.indexOf(to, start + from.size());
+    return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+} // namespace
+
+// The section on expressions promises only functions and constants the engine has, lists every
+// function it has, and what it calls mistakes really are: names that are no functions.
+void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(file.readAll());
+    const QString section =
+        Between(help, QStringLiteral("<a name=\"expr\">"), QStringLiteral("<h2"));
+    QVERIFY(section.contains(QStringLiteral("式の書き方")));
+
+    const QRegularExpression tables(QStringLiteral("<table class=\"functions\"(.*?)</table>"),
+                                    QRegularExpression::DotMatchesEverythingOption);
+    QStringList tableNames;
+    QSet<QString> allListed; // the last table: the whole list
+    for (auto it = tables.globalMatch(section); it.hasNext();) {
+        const QStringList names = CodeNames(it.next().captured(1));
+        tableNames << names;
+        allListed = QSet<QString>(names.begin(), names.end());
+    }
+    QVERIFY(tableNames.size() > 90);
+    for (const QString& name : tableNames) {
+        QVERIFY2(script::FindBuiltin(name.toStdString()), qPrintable(name));
+    }
+    for (int id = 0; id <= static_cast<int>(script::Builtin::FormatPercent); ++id) {
+        const QString name =
+            QString::fromUtf8(script::BuiltinName(static_cast<script::Builtin>(id)));
+        QVERIFY2(allListed.contains(name), qPrintable(name));
+    }
+
+    const QStringList constants = CodeNames(
+        Between(section, QStringLiteral("<p class=\"constants\">"), QStringLiteral("</p>")));
+    QVERIFY(constants.size() > 10);
+    for (const QString& name : constants) {
+        QVERIFY2(script::FindConstant(name.toStdString()) != nullptr, qPrintable(name));
+    }
+
+    // The first column of the mistakes: names that are neither functions nor constants (x**2
+    // and sin(30) are mistakes of operator and unit, mod+1 of a reserved word).
+    const QString mistakes =
+        Between(section, QStringLiteral("よくある間違い"), QStringLiteral("</table>"));
+    const QRegularExpression written(QStringLiteral("<tr><td><code>([a-z]+)"));
+    QStringList wrong;
+    for (auto it = written.globalMatch(mistakes); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        if (name != QStringLiteral("x") && name != QStringLiteral("sin") &&
+            name != QStringLiteral("mod")) {
+            wrong << name;
+            QVERIFY2(!script::FindBuiltin(name.toStdString()), qPrintable(name));
+            QVERIFY2(!script::FindConstant(name.toStdString()), qPrintable(name));
+        }
+    }
+    QCOMPARE(wrong, (QStringList{"e", "sqrt", "ln", "atan", "eval"}));
+
+    // The nesting limit as the compiler has it.
+    QVERIFY(section.contains(QStringLiteral("入れ子は %1 段まで").arg(script::MaxNestingDepth)));
 }
 
 QTEST_MAIN(FunctionPanelTest)
