@@ -25,48 +25,77 @@ bool Direct(double value) {
     return std::isfinite(value) && std::fabs(value) < LargestDirect;
 }
 
-std::optional<double> Fail(std::string* error, std::string description) {
+std::optional<double> Fail(ScriptError* error, const ScriptError& why) {
     if (error != nullptr) {
-        *error = std::move(description);
+        *error = why;
     }
     return std::nullopt;
 }
 
-std::optional<double> PlotNumberOf(const script::Value& value, std::string* error) {
+std::optional<double> Fail(ScriptError* error, script::ErrorCode code) {
+    if (error != nullptr) {
+        error->code = code;
+        error->description = script::Describe(code);
+        error->position.reset();
+    }
+    return std::nullopt;
+}
+
+std::optional<double> PlotNumberOf(const script::Value& value, ScriptError* error) {
     const std::optional<double> number = ToPlotNumber(value);
     if (!number) {
-        const script::ErrorCode why =
-            value.Is(script::Kind::Null)      ? script::ErrorCode::InvalidUseOfNull
-            : value.Is(script::Kind::Nothing) ? script::ErrorCode::ObjectVariableNotSet
-                                              : script::ErrorCode::TypeMismatch;
-        return Fail(error, script::Describe(why));
+        return Fail(error, value.Is(script::Kind::Null) ? script::ErrorCode::InvalidUseOfNull
+                           : value.Is(script::Kind::Nothing)
+                               ? script::ErrorCode::ObjectVariableNotSet
+                               : script::ErrorCode::TypeMismatch);
     }
     return number;
 }
 
-std::optional<double> PlotNumberOf(const ScriptResult& result, std::string* error) {
+std::optional<double> PlotNumberOf(const ScriptResult& result, ScriptError* error) {
     if (!result.Ok()) {
-        return Fail(error, result.Error().description);
+        return Fail(error, result.Error());
     }
     return PlotNumberOf(result.GetValue(), error);
+}
+
+// The description alone, for the callers that want no more.
+template <typename Evaluation>
+std::optional<double> Described(std::string* error, Evaluation evaluation) {
+    if (error == nullptr) {
+        return evaluation(nullptr);
+    }
+    ScriptError why;
+    const std::optional<double> y = evaluation(&why);
+    if (!y) {
+        *error = std::move(why.description);
+    }
+    return y;
 }
 
 } // namespace
 
 std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
-                                         std::string_view expression, std::string* error) {
+                                         std::string_view expression, ScriptError* error) {
     // The general number form writes infinities and NaN as words, which the statement would
     // read as (unassigned) variable names: x would silently become 0.
     if (!std::isfinite(x) || !std::isfinite(pi)) {
-        return Fail(error, script::Describe(script::ErrorCode::Overflow));
+        return Fail(error, script::ErrorCode::Overflow);
     }
     for (const auto& [name, value] : {std::pair{"x=", x}, std::pair{"pi=", pi}}) {
         const ScriptResult assigned = evaluator.ExecuteStatement(name + FormatGeneral(value));
         if (!assigned.Ok()) {
-            return Fail(error, assigned.Error().description);
+            return Fail(error, assigned.Error());
         }
     }
     return PlotNumberOf(evaluator.Eval(TrimBlanks(expression)), error);
+}
+
+std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
+                                         std::string_view expression, std::string* error) {
+    return Described(error, [&](ScriptError* why) {
+        return EvaluateExpression(evaluator, pi, x, expression, why);
+    });
 }
 
 PreparedExpression::PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression)
@@ -77,7 +106,7 @@ PreparedExpression::PreparedExpression(ScriptEvaluator& evaluator, std::string_v
     m_prepared = m_evaluator.Prepare(m_expression);
 }
 
-std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::string* error) {
+std::optional<double> PreparedExpression::Evaluate(double pi, double x, ScriptError* error) {
     if (!m_x.Valid() || !m_pi.Valid() || !Direct(x) || !Direct(pi)) {
         return EvaluateExpression(m_evaluator, pi, x, m_expression, error);
     }
@@ -90,7 +119,15 @@ std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::str
     m_evaluator.SetVariable(m_pi, m_roundedPi);
     double y = 0.0;
     if (!m_evaluator.EvalNumber(m_prepared, y, m_error)) {
-        return Fail(error, m_error.description);
+        return Fail(error, m_error);
     }
     return y;
+}
+
+std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::string* error) {
+    return Described(error, [&](ScriptError* why) { return Evaluate(pi, x, why); });
+}
+
+std::vector<std::string> PreparedExpression::EmptyVariables() const {
+    return m_evaluator.EmptyVariables(m_prepared);
 }

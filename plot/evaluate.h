@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The y value of a plotted function at x: the statements "x=<x>" and "pi=<pi>" in the general
 // number form, then the expression (blanks around it removed) turned into a plot number. No
@@ -12,6 +13,9 @@
 // when given, then receives the reason.
 std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
                                          std::string_view expression, std::string* error = nullptr);
+// The same with the evaluator's whole complaint rather than its description.
+std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
+                                         std::string_view expression, ScriptError* error);
 
 // The same for sampling one expression at many x: compiled once, x and pi set straight into
 // their variables, plain arithmetic worked out on doubles. Gives bit for bit what
@@ -21,6 +25,9 @@ public:
     PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression);
 
     std::optional<double> Evaluate(double pi, double x, std::string* error = nullptr);
+    std::optional<double> Evaluate(double pi, double x, ScriptError* error);
+    // The names the expression reads that hold no value now (see ScriptEvaluator).
+    std::vector<std::string> EmptyVariables() const;
 
 private:
     ScriptEvaluator& m_evaluator;

@@ -36,6 +36,7 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
             // Stopped by the user: what is left has no value rather than a stale one.
             report.cancelled = true;
             report.stoppedAtColumn = columns[i].second;
+            report.emptyVariables = prepared.EmptyVariables();
             for (std::size_t rest = i; rest < columns.size(); ++rest) {
                 state.PlotValues.Set(slot, columns[rest].second, noValue);
             }
@@ -45,20 +46,26 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
         const std::optional<double> x = mapping.ValueAtColumn(c);
         if (!x) {
             // The column stands for no value: a spacing of 0 divides by zero.
-            if (report.firstError.empty()) {
-                report.firstError = "Division by zero";
+            if (report.firstError.code == script::ErrorCode::None) {
+                report.firstError.code = script::ErrorCode::DivisionByZero;
+                report.firstError.description = script::Describe(report.firstError.code);
             }
             state.PlotValues.Set(slot, column, noValue);
             continue;
         }
         // Only the first complaint is kept; asking for the others would cost every column.
-        std::string* error = report.firstError.empty() ? &report.firstError : nullptr;
+        ScriptError* error =
+            report.firstError.code == script::ErrorCode::None ? &report.firstError : nullptr;
         const std::optional<double> y = prepared.Evaluate(state.Pi, *x, error);
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
         report.withValue += y ? 1 : 0;
     }
     if (progress != nullptr && total > 0) {
         progress->Advance(total, total);
+    }
+    if (total > 0) {
+        // Asked once, after the columns: x and pi hold values by now.
+        report.emptyVariables = prepared.EmptyVariables();
     }
     return report;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "platform/script/scriptresult.h"
 
 #include <QtCore/QString>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Progress;
 class ScriptEvaluator;
@@ -13,13 +15,15 @@ class ScriptEvaluator;
 // How a computation went: the columns of the range, those that got a value, and the
 // evaluator's first complaint (English) when some did not. A computation the user cancelled
 // says so, and from which column of the sheet on (counted from 0 at the left edge) it left the
-// rows without a value.
+// rows without a value. emptyVariables are the names the expression read as 0 because they
+// hold no value (never x or pi, which the computation sets); none when no column was computed.
 struct SampleReport {
     int columns = 0;
     int withValue = 0;
-    std::string firstError;
+    ScriptError firstError;
     bool cancelled = false;
     int stoppedAtColumn = -1;
+    std::vector<std::string> emptyVariables;
 };
 
 // The columns a sampling computes: c = start, start + 1, ... while c <= end, counted in single

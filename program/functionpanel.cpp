@@ -43,6 +43,10 @@ QString JapaneseError(const std::string& english) {
     return text;
 }
 
+QString NoValueTitle() {
+    return QStringLiteral("計算できません"); // cannot be computed
+}
+
 QString ButtonCaption(DrawButtonState state) {
     switch (state) {
     case DrawButtonState::Erase:
@@ -102,6 +106,10 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
     Draw(state, slot);
     f.Hidden = false;
     f.Button = DrawButtonState::Erase;
+    const SampleReport& report = f.LastSample;
+    if (report.columns > 0 && report.withValue == 0 && !report.cancelled) {
+        outcome.noValueMessage = NoValueMessage(slot, report);
+    }
     return outcome;
 }
 
@@ -186,15 +194,59 @@ QString SampleSummary(const SampleReport& report) {
     // "N 列中 M 列を描画しました" = M of N columns drawn
     QString text =
         QStringLiteral("%1 列中 %2 列を描画しました").arg(report.columns).arg(report.withValue);
-    if (!report.firstError.empty()) {
+    if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
-        text += QStringLiteral("。最初のエラー: ") + JapaneseError(report.firstError);
+        text += QStringLiteral("。最初のエラー: ") + EvaluationProblemText(report.firstError);
     }
     if (report.cancelled) {
         // "キャンセルしたため、左端から N 列目から先は描いていません" = cancelled, so nothing
         // is drawn from the Nth column from the left edge on
         text += QStringLiteral("。キャンセルしたため、左端から %1 列目から先は描いていません")
                     .arg(report.stoppedAtColumn + 1);
+    }
+    return text;
+}
+
+QString EvaluationProblemText(const ScriptError& error) {
+    return JapaneseError(error.description);
+}
+
+QString EmptyVariablesNote(const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return {};
+    }
+    QStringList listed;
+    bool e = false;
+    for (const std::string& name : names) {
+        listed << QString::fromStdString(name);
+        e = e || name == "e";
+    }
+    // "a、b には値がないので 0 として計算しました" = a and b have no value, so they were
+    // computed as 0
+    QString text = listed.join(QStringLiteral("、")) +
+                   QStringLiteral(" には値がないので 0 として計算しました。");
+    if (e) {
+        // "e^x のことなら exp(x) と書きます" = for e^x, write exp(x)
+        text += QStringLiteral("e^x のことなら exp(x) と書きます。");
+    }
+    return text;
+}
+
+QString DrawButtonTip(const SampleReport& report) {
+    const QString summary = SampleSummary(report);
+    const QString note = EmptyVariablesNote(report.emptyVariables);
+    if (summary.isEmpty() || note.isEmpty()) {
+        return summary + note;
+    }
+    return summary + QLatin1Char('\n') + note;
+}
+
+QString NoValueMessage(int slot, const SampleReport& report) {
+    // "F1(x) はどの x でも値が求まりませんでした" = F1(x) has no value at any x
+    QString text = QStringLiteral("F%1(x) はどの x でも値が求まりませんでした。").arg(slot);
+    if (report.firstError.code != script::ErrorCode::None) {
+        // "最初のエラー" = first error
+        text += QStringLiteral("\n最初のエラー: ") + EvaluationProblemText(report.firstError);
     }
     return text;
 }

@@ -7,6 +7,8 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct CurvaneState;
 class Progress;
@@ -22,14 +24,21 @@ struct DrawOutcome {
     bool bracketMessage = false; // "括弧（）が合っていません" titled "括弧エラー"
     bool focusTextBox = false;
     bool evaluated = false;
+    // When not empty, a message to show titled NoValueTitle(): the curve drawn has no point.
+    QString noValueMessage;
 };
+
+// "計算できません" (cannot be computed).
+QString NoValueTitle();
 
 // The draw button of a slot, by what it offers: draw (evaluating only when the slot's rows are
 // stale, drawing over the current picture), erase (a full redraw without it) or update (a full
-// redraw with it on top). An evaluation first takes over the axis panel's texts when there are
-// any; without them the state's own axis values stand. It reports to progress, when given, and
-// stops where progress asks it to: the part computed is drawn and shown like a whole curve,
-// and the next draw after an erase computes the curve again.
+// redraw with it on top). A draw whose rows have no value in any column still shows the slot as
+// drawn, and asks for a message saying why (not when the user cut the computation short). An
+// evaluation first takes over the axis panel's texts when there are any; without them the state's
+// own axis values stand. It reports to progress, when given, and stops where progress asks it to:
+// the part computed is drawn and shown like a whole curve, and the next draw after an erase
+// computes the curve again.
 DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
                               const AxisPanelTexts* panel = nullptr, Progress* progress = nullptr);
 
@@ -67,3 +76,18 @@ QString JapaneseError(const std::string& english);
 // A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
 // the first.
 QString SampleSummary(const SampleReport& report);
+
+// What the user is told about an error of an expression: the evaluator's complaint in Japanese
+// (JapaneseError).
+QString EvaluationProblemText(const ScriptError& error);
+
+// One sentence saying that the names were read as 0 because they hold no value, with the
+// function meant where a name looks like one (e for exp); empty without names.
+QString EmptyVariablesNote(const std::vector<std::string>& names);
+
+// The draw button's tooltip: SampleSummary, then on its own line the note on names without a
+// value.
+QString DrawButtonTip(const SampleReport& report);
+
+// The message of a draw that gave no value in any column: which slot, and the first error.
+QString NoValueMessage(int slot, const SampleReport& report);

@@ -560,6 +560,9 @@ void frmCurvane::DrawClicked(int slot) {
         m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
                            false);
     }
+    if (!outcome.noValueMessage.isEmpty()) {
+        m_dialogs->Message(outcome.noValueMessage, NoValueTitle(), false);
+    }
     if (outcome.focusTextBox) {
         m_picFNSet->FocusTextBox(slot);
     }

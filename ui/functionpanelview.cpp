@@ -163,9 +163,9 @@ void FunctionPanel::ShowSlots(const FunctionSlots& functions) {
         row.color->setPalette(palette);
         row.style->setText(slot.StyleCode);
         row.draw->setText(ButtonCaption(slot.Button));
-        const QString summary = SampleSummary(slot.LastSample);
-        row.draw->setToolTip(summary);
-        row.text->setToolTip(summary);
+        const QString tip = DrawButtonTip(slot.LastSample);
+        row.draw->setToolTip(tip);
+        row.text->setToolTip(tip);
         const bool shown = n == 1 || slot.RowShown;
         for (QWidget* control : {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.text),
                                  static_cast<QWidget*>(row.color), static_cast<QWidget*>(row.style),

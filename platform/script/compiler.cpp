@@ -484,6 +484,10 @@ bool Parser::StartName(NameUse& use) {
         EmitConstant() = *constant;
         return true;
     }
+    if (std::find(m_program.variables.begin(), m_program.variables.end(), m_name) ==
+        m_program.variables.end()) {
+        m_program.variables.push_back(m_name);
+    }
     const auto slot = m_variables.find(m_name);
     if (slot == m_variables.end()) {
         EmitConstant();

@@ -123,6 +123,9 @@ struct Program {
     std::vector<Instruction> code;
     std::vector<Value> constants;
     std::vector<std::string> messages;
+    // The variable names the expression reads (lower case, each once, in order of first use),
+    // whether they had a slot when it was compiled or not.
+    std::vector<std::string> variables;
     std::size_t stackSize = 0;
     // Empty when the expression needs the general code.
     std::vector<NumericInstruction> numeric;

@@ -208,6 +208,23 @@ void ScriptEvaluator::SetVariable(VariableSlot slot, double value) {
     }
 }
 
+std::vector<std::string> ScriptEvaluator::EmptyVariables(const Prepared& prepared) const {
+    std::vector<std::string> names;
+    if (!prepared.m_program) {
+        return names;
+    }
+    // The names, not the slots, of the program: a program compiled before a variable appeared
+    // still names it.
+    for (const std::string& name : prepared.m_program->variables) {
+        const auto found = m_slots.find(name);
+        if (found == m_slots.end() ||
+            m_values[static_cast<std::size_t>(found->second)].Is(Kind::Empty)) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 const ScriptEvaluator::CacheEntry& ScriptEvaluator::Compiled(std::string_view expression) {
     const auto found = m_cacheIndex.find(expression);
     if (found != m_cacheIndex.end()) {

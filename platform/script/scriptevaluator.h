@@ -87,6 +87,11 @@ public:
         }
         return EvalNumberGenerally(prepared, number, error);
     }
+    // The variables the prepared expression reads that hold no value (Empty) now, in the order
+    // the expression first names them: those never assigned, which it reads as 0. Worked out
+    // from the compiled program rather than from evaluations, so evaluating costs nothing more
+    // and asking one look-up per name. Empty when the expression does not compile.
+    std::vector<std::string> EmptyVariables(const Prepared& prepared) const;
     // The handle of a variable, created as Empty when new; invalid for a name that is not a
     // variable name or once the variable limit is reached.
     VariableSlot FindOrAddVariable(std::string_view name);

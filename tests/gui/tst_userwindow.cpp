@@ -90,6 +90,7 @@ private slots:
     void escapeEndsAnArmedZoomOrAnOriginPlacement();
     void doubleClickOnALabelOnlyOpensItsEditor();
     void aFileNamedOnTheCommandLineOpensInTheWindow();
+    void anExpressionWithoutAnyValueSaysWhy();
 };
 
 void UserWindowTest::colourAndFontDialogsSpeakJapanese() {
@@ -246,6 +247,26 @@ void UserWindowTest::aFileNamedOnTheCommandLineOpensInTheWindow() {
     QVERIFY2(axes, "the file's axes are not on the screen");
     QVERIFY(LongestRun(Screen(), AxisBlue, true) < 50); // not the default graph
     QCOMPARE(program.Geometry().size(), QSize(500, 440));
+}
+
+// 2**x has no value anywhere: the draw says so in a message box, which Return closes.
+void UserWindowTest::anExpressionWithoutAnyValueSaysWhy() {
+    Started s;
+    QVERIFY(s.Ready());
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+         QStringLiteral("2**x")});
+    Key(QStringLiteral("Tab space"));
+    auto [box, title] = s.program.WaitForDialog();
+    QVERIFY2(!box.isEmpty(), "no message box");
+    QCOMPARE(title, QStringLiteral("計算できません"));
+    Xdo({QStringLiteral("windowfocus"), box});
+    Key(QStringLiteral("Return"));
+    QString left = box;
+    for (int i = 0; i < 30 && !left.isEmpty(); ++i) {
+        QTest::qWait(100);
+        left = s.program.WaitForDialog().first;
+    }
+    QVERIFY2(left.isEmpty(), "the message box stays");
 }
 
 QTEST_MAIN(UserWindowTest)

@@ -1,4 +1,7 @@
 #include "platform/progress.h"
+#include "platform/script/builtins.h"
+#include "platform/script/compiler.h"
+#include "platform/script/constants.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -59,10 +62,17 @@ private slots:
     void keyFilter_data();
     void keyFilter();
     void helpPromisesOnlyWhatTheBoxesTake();
+    void helpOnExpressionsNamesWhatTheEngineKnows();
     void lineStyleGoesToTheLastFocusedSlot();
     void summaryTellsHowTheComputationWent();
     void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
     void resetPutsEveryRowBack();
+    void emptyVariablesNote_data();
+    void emptyVariablesNote();
+    void drawTellsWhichNamesHadNoValue();
+    void noValueAnywhereAsksForAMessage_data();
+    void noValueAnywhereAsksForAMessage();
+    void cancelledDrawAsksForNoMessage();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -397,6 +407,198 @@ void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
         const QString block = help.mid(from, help.indexOf(closing, m.capturedEnd()) - from);
         QVERIFY2(block.contains(QStringLiteral("設定ファイル")), qPrintable(example));
     }
+}
+
+void FunctionPanelTest::emptyVariablesNote_data() {
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("none") << QStringList{} << QString();
+    QTest::newRow("one") << QStringList{"k"} << "k には値がないので 0 として計算しました。";
+    QTest::newRow("several, in one sentence")
+        << QStringList{"b", "a", "speed"} << "b、a、speed には値がないので 0 として計算しました。";
+    QTest::newRow("e") << QStringList{"e"}
+                       << "e には値がないので 0 として計算しました。e^x のことなら exp(x) "
+                          "と書きます。";
+    QTest::newRow("e among others") << QStringList{"a", "e"}
+                                    << "a、e には値がないので 0 として計算しました。e^x "
+                                       "のことなら exp(x) と書きます。";
+    QTest::newRow("only e itself")
+        << QStringList{"ee", "exp1"} << "ee、exp1 には値がないので 0 として計算しました。";
+}
+
+void FunctionPanelTest::emptyVariablesNote() {
+    QFETCH(QStringList, names);
+    QFETCH(QString, note);
+    std::vector<std::string> list;
+    for (const QString& name : names) {
+        list.push_back(name.toStdString());
+    }
+    QCOMPARE(EmptyVariablesNote(list), note);
+}
+
+// The tooltip names what the last computation read as 0, and forgets it with the next
+// computation that reads no such name.
+void FunctionPanelTest::drawTellsWhichNamesHadNoValue() {
+    Rows r;
+    r.Type(1, "e^2+a*x+pi+e");
+    r.Click(1);
+    QCOMPARE(r.Slot(1).LastSample.emptyVariables, (std::vector<std::string>{"e", "a"}));
+    QCOMPARE(DrawButtonTip(r.Slot(1).LastSample),
+             QStringLiteral("401 列中 401 列を描画しました\n"
+                            "e、a には値がないので 0 として計算しました。e^x のことなら exp(x) "
+                            "と書きます。"));
+    // x and pi are set by the computation itself.
+    r.Type(2, "x*pi");
+    r.Click(2);
+    QVERIFY(r.Slot(2).LastSample.emptyVariables.empty());
+    QCOMPARE(DrawButtonTip(r.Slot(2).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
+
+    // A name that has a value by the next computation leaves the note.
+    QVERIFY(r.state.scriptEvalFn.ExecuteStatement("a=2").Ok());
+    r.Click(1); // erase
+    r.Type(1, "e^2+a*x+pi+e");
+    r.Click(1);
+    QCOMPARE(r.Slot(1).LastSample.emptyVariables, std::vector<std::string>{"e"});
+    // The expression changed: the note goes with the next draw, not before.
+    r.Type(1, "exp(x)");
+    QVERIFY(DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("e には値がない")));
+    r.Click(1);
+    QVERIFY(r.Slot(1).LastSample.emptyVariables.empty());
+    QVERIFY(!DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("値がない")));
+    QVERIFY(DrawButtonTip(SampleReport{}).isEmpty());
+}
+
+void FunctionPanelTest::noValueAnywhereAsksForAMessage_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("syntax error") << "2**x"
+                                  << "F2(x) はどの x でも値が求まりませんでした。\n"
+                                     "最初のエラー: 構文エラー";
+    QTest::newRow("no real value") << "sqr(-1-x^2)"
+                                   << "F2(x) はどの x でも値が求まりませんでした。\n"
+                                      "最初のエラー: 関数の引数が不正です";
+    QTest::newRow("text") << "x&\"a\""
+                          << "F2(x) はどの x でも値が求まりませんでした。\n"
+                             "最初のエラー: 型が一致しません";
+    QTest::newRow("values for x >= 0") << "sqr(x)" << QString();
+    QTest::newRow("one value") << "1/x-1/x" << QString();
+    QTest::newRow("values everywhere") << "x^2" << QString();
+}
+
+// Shown either way, like any drawn curve; only the message is added.
+void FunctionPanelTest::noValueAnywhereAsksForAMessage() {
+    QFETCH(QString, expression);
+    QFETCH(QString, message);
+    Rows r;
+    r.Slot(2).RowShown = true;
+    r.Type(2, expression.toUtf8().constData());
+    DrawOutcome outcome = r.Click(2);
+    QCOMPARE(outcome.noValueMessage, message);
+    QCOMPARE(r.Slot(2).Button, DrawButtonState::Erase);
+    QVERIFY(!r.Slot(2).Hidden);
+    r.Click(2); // erase: no message
+    QCOMPARE(r.Slot(2).Button, DrawButtonState::Draw);
+    // Drawn again from the kept rows: still nothing to show, so the same message.
+    outcome = r.Click(2);
+    QVERIFY(!outcome.evaluated);
+    QCOMPARE(outcome.noValueMessage, message);
+    QCOMPARE(NoValueTitle(), QStringLiteral("計算できません"));
+}
+
+void FunctionPanelTest::cancelledDrawAsksForNoMessage() {
+    Rows r;
+    r.Type(1, "2**x");
+    StopAfter progress(30);
+    DrawOutcome outcome = DrawButtonClicked(r.state, r.state.scriptEvalFn, 1, &r.panel, &progress);
+    QVERIFY(r.Slot(1).LastSample.cancelled);
+    QCOMPARE(r.Slot(1).LastSample.withValue, 0);
+    QVERIFY(outcome.noValueMessage.isEmpty());
+    QCOMPARE(r.Slot(1).Button, DrawButtonState::Erase);
+    // Erased and drawn again, to the end this time.
+    r.Click(1);
+    outcome = r.Click(1);
+    QVERIFY(outcome.evaluated);
+    QVERIFY(!outcome.noValueMessage.isEmpty());
+}
+
+namespace {
+
+// The names (lower case) that begin the <code> examples of html.
+QStringList CodeNames(const QString& html) {
+    QStringList names;
+    const QRegularExpression code(QStringLiteral("<code>([a-z][a-z0-9]*)"));
+    for (auto it = code.globalMatch(html); it.hasNext();) {
+        names << it.next().captured(1);
+    }
+    return names;
+}
+
+QString Between(const QString& text, const QString& from, const QString& to) {
+    const qsizetype start = text.indexOf(from);
+    if (start < 0) {
+        return {};
+    }
+    const qsizetype end = text.indexOf(to, start + from.size());
+    return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+} // namespace
+
+// The section on expressions promises only functions and constants the engine has, lists every
+// function it has, and what it calls mistakes really are: names that are no functions.
+void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(file.readAll());
+    const QString section =
+        Between(help, QStringLiteral("<a name=\"expr\">"), QStringLiteral("<h2"));
+    QVERIFY(section.contains(QStringLiteral("式の書き方")));
+
+    const QRegularExpression tables(QStringLiteral("<table class=\"functions\"(.*?)</table>"),
+                                    QRegularExpression::DotMatchesEverythingOption);
+    QStringList tableNames;
+    QSet<QString> allListed; // the last table: the whole list
+    for (auto it = tables.globalMatch(section); it.hasNext();) {
+        const QStringList names = CodeNames(it.next().captured(1));
+        tableNames << names;
+        allListed = QSet<QString>(names.begin(), names.end());
+    }
+    QVERIFY(tableNames.size() > 90);
+    for (const QString& name : tableNames) {
+        QVERIFY2(script::FindBuiltin(name.toStdString()), qPrintable(name));
+    }
+    for (int id = 0; id <= static_cast<int>(script::Builtin::FormatPercent); ++id) {
+        const QString name =
+            QString::fromUtf8(script::BuiltinName(static_cast<script::Builtin>(id)));
+        QVERIFY2(allListed.contains(name), qPrintable(name));
+    }
+
+    const QStringList constants = CodeNames(
+        Between(section, QStringLiteral("<p class=\"constants\">"), QStringLiteral("</p>")));
+    QVERIFY(constants.size() > 10);
+    for (const QString& name : constants) {
+        QVERIFY2(script::FindConstant(name.toStdString()) != nullptr, qPrintable(name));
+    }
+
+    // The first column of the mistakes: names that are neither functions nor constants (x**2
+    // and sin(30) are mistakes of operator and unit, mod+1 of a reserved word).
+    const QString mistakes =
+        Between(section, QStringLiteral("よくある間違い"), QStringLiteral("</table>"));
+    const QRegularExpression written(QStringLiteral("<tr><td><code>([a-z]+)"));
+    QStringList wrong;
+    for (auto it = written.globalMatch(mistakes); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        if (name != QStringLiteral("x") && name != QStringLiteral("sin") &&
+            name != QStringLiteral("mod")) {
+            wrong << name;
+            QVERIFY2(!script::FindBuiltin(name.toStdString()), qPrintable(name));
+            QVERIFY2(!script::FindConstant(name.toStdString()), qPrintable(name));
+        }
+    }
+    QCOMPARE(wrong, (QStringList{"e", "sqrt", "ln", "atan", "eval"}));
+
+    // The nesting limit as the compiler has it.
+    QVERIFY(section.contains(QStringLiteral("入れ子は %1 段まで").arg(script::MaxNestingDepth)));
 }
 
 QTEST_MAIN(FunctionPanelTest)

@@ -27,6 +27,7 @@ private slots:
     void pastingIsFilteredToo();
     void drawAndEraseWithTheButton();
     void unbalancedBracketsShowTheMessage();
+    void noValueAnywhereShowsTheMessage();
     void rowsComeAndGo();
     void colourSwatchTurnsADrawnSlotToUpdate();
     void styleLabelPopsUpTheNineStyles();
@@ -97,6 +98,29 @@ void FunctionRowsTest::unbalancedBracketsShowTheMessage() {
     QCOMPARE(f.dialogs->asked.last().title, QStringLiteral("括弧エラー"));
     QCOMPARE(f.Find<QPushButton>("cmdF1draw")->text(), QStringLiteral("描画"));
     QCOMPARE(f.Inked(Rgb(0, 0, 0)), 0);
+}
+
+void FunctionRowsTest::noValueAnywhereShowsTheMessage() {
+    Fixture f;
+    auto* box = f.Find<QLineEdit>("txtF1");
+    auto* button = f.Find<QPushButton>("cmdF1draw");
+    QTest::keyClicks(box, QStringLiteral("sqr(-1-x^2)"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(f.dialogs->Messages(),
+             QStringList{QStringLiteral("F1(x) はどの x でも値が求まりませんでした。\n"
+                                        "最初のエラー: 関数の引数が不正です")});
+    QCOMPARE(f.dialogs->asked.last().title, QStringLiteral("計算できません"));
+    QCOMPARE(button->text(), QStringLiteral("消去"));
+    // A curve with values says nothing, but its tooltip names what was read as 0.
+    QTest::mouseClick(button, Qt::LeftButton);
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("e^2+x"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(f.dialogs->Messages().size(), 1);
+    QCOMPARE(button->toolTip(), QStringLiteral("332 列中 332 列を描画しました\n"
+                                               "e には値がないので 0 として計算しました。e^x "
+                                               "のことなら exp(x) と書きます。"));
+    QCOMPARE(box->toolTip(), button->toolTip());
 }
 
 void FunctionRowsTest::rowsComeAndGo() {

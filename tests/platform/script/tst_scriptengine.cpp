@@ -54,6 +54,9 @@ private slots:
     void setVariableMatchesStatement();
     void preparedSeesNewVariables();
     void preparedFromAnotherEvaluator();
+    void emptyVariables_data();
+    void emptyVariables();
+    void emptyVariablesFollowAssignments();
     void numericMatchesGeneral_data();
     void numericMatchesGeneral();
     void rndRepeats();
@@ -444,6 +447,56 @@ void ScriptEngineTest::preparedSeesNewVariables() {
     QCOMPARE(evaluator.Eval(prepared).GetValue().Number(), 5.0);
     ScriptEvaluator::Prepared broken = evaluator.Prepare("a+");
     QCOMPARE(evaluator.Eval(broken).Error().code, ErrorCode::SyntaxError);
+}
+
+void ScriptEngineTest::emptyVariables_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QStringList>("empty");
+    const QStringList none;
+    QTest::newRow("one") << "e^x" << QStringList{"e"};
+    // Each once, in lower case, in the order the expression first names them.
+    QTest::newRow("several") << "B*x+a+b+C" << QStringList{"b", "a", "c"};
+    QTest::newRow("assigned") << "x*pi+k+n" << none;
+    QTest::newRow("within a call") << "sin(w*x)" << QStringList{"w"};
+    QTest::newRow("folded away") << "2*q+1" << QStringList{"q"};
+    QTest::newRow("functions, constants, words") << "rnd+now+vbred+true+empty+null" << none;
+    // Calling a name that is no function fails when evaluated rather than reading 0.
+    QTest::newRow("called") << "f(x)" << none;
+    QTest::newRow("syntax error") << "u+" << none;
+    QTest::newRow("text") << "\"e\"&x" << none;
+}
+
+// Names that hold no value, asked after the evaluation: an empty text and Null are values.
+void ScriptEngineTest::emptyVariables() {
+    QFETCH(QString, expression);
+    QFETCH(QStringList, empty);
+    ScriptEvaluator evaluator;
+    QVERIFY(evaluator.ExecuteStatement("x=1.5").Ok());
+    QVERIFY(evaluator.ExecuteStatement("pi=3").Ok());
+    QVERIFY(evaluator.ExecuteStatement("k=\"\"").Ok());
+    QVERIFY(evaluator.ExecuteStatement("n=null").Ok());
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+    evaluator.Eval(prepared);
+    QStringList found;
+    for (const std::string& name : evaluator.EmptyVariables(prepared)) {
+        found << QString::fromStdString(name);
+    }
+    QCOMPARE(found, empty);
+}
+
+// The answer is the state at the time of asking: a name that gets a value leaves the list, one
+// set back to Empty comes back, and a program compiled before its names existed still sees them.
+void ScriptEngineTest::emptyVariablesFollowAssignments() {
+    ScriptEvaluator evaluator;
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare("a+b");
+    QCOMPARE(evaluator.EmptyVariables(prepared), (std::vector<std::string>{"a", "b"}));
+    QVERIFY(evaluator.ExecuteStatement("a=0").Ok());
+    QCOMPARE(evaluator.EmptyVariables(prepared), std::vector<std::string>{"b"});
+    evaluator.SetVariable("b", 2);
+    QVERIFY(evaluator.EmptyVariables(prepared).empty());
+    QVERIFY(evaluator.ExecuteStatement("a=empty").Ok());
+    QCOMPARE(evaluator.EmptyVariables(prepared), std::vector<std::string>{"a"});
+    QCOMPARE(evaluator.Eval(prepared).GetValue().Number(), 2.0);
 }
 
 // A Prepared is bound to no evaluator: used on another one it must read that one's variables,
