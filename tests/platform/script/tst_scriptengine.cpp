@@ -649,6 +649,8 @@ void ScriptEngineTest::nestingLimit_data() {
                                     << ")";
     QTest::newRow("power operands") << "2^("
                                     << ")";
+    QTest::newRow("signs before brackets") << "-("
+                                           << ")";
 }
 
 // The deepest allowed nesting works (also under AddressSanitizer's larger frames); one more
@@ -691,8 +693,15 @@ void ScriptEngineTest::nestingFitsSmallStack_data() {
     row("not before brackets", "not (", ")", deepest, 7);
     row("function calls", "abs(", ")", deepest, 7);
     row("power operands", "1^(", ")", deepest, 1);
-    row("sum operands", "1+(", ")", deepest, 1007);
+    row("sum operands", "1+(", ")", deepest, deepest + 7);
     row("comparison operands", "0=(", ")", deepest, -1);
+    row("arguments after others", "round(2,(", "))", deepest / 2, 2);
+    row("5000 brackets", "(", ")", 5000, 7);
+    row("5000 minus signs", "-", "", 5000, 7);
+    row("5001 minus signs", "-", "", 5001, -7);
+    row("5000 not words", "not ", "", 5000, 7);
+    row("5001 not words", "not ", "", 5001, -8);
+    row("5000 mixed brackets", "-(not -(", "))", 5000 / 2, 7);
     // Runs of prefix operators are read without recursion, however long the text may be.
     const int longest = static_cast<int>(script::MaxTextLength) - 1;
     row("minus signs", "-", "", longest, -7);
@@ -700,7 +709,7 @@ void ScriptEngineTest::nestingFitsSmallStack_data() {
 }
 
 // Threads other than the main one often get a stack of 1 MB or less: the deepest text the
-// compiler accepts must fit in that.
+// compiler accepts must compile and run in that, both on variants and on plain numbers.
 void ScriptEngineTest::nestingFitsSmallStack() {
     QFETCH(QString, open);
     QFETCH(QString, close);
@@ -710,22 +719,30 @@ void ScriptEngineTest::nestingFitsSmallStack() {
     for (int i = 0; i < depth; ++i) {
         text += open.toStdString();
     }
-    text += "7";
+    text += "x";
     for (int i = 0; i < depth; ++i) {
         text += close.toStdString();
     }
     ScriptResult result = ScriptResult::Failure({});
+    double number = 0.0;
+    ScriptError numberError;
+    bool numberOk = false;
     std::unique_ptr<QThread> thread(QThread::create([&] {
         ScriptEvaluator evaluator;
+        evaluator.SetVariable("x", 7.0);
         result = evaluator.Eval(text);
+        ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
+        numberOk = evaluator.EvalNumber(prepared, number, numberError);
     }));
     thread->setStackSize(1024 * 1024);
     thread->start();
     QVERIFY(thread->wait());
     QVERIFY2(result.Ok(), result.Error().description.c_str());
-    const std::optional<double> number = ToPlotNumber(result.GetValue());
-    QVERIFY(number.has_value());
-    QCOMPARE(*number, expected);
+    const std::optional<double> plotted = ToPlotNumber(result.GetValue());
+    QVERIFY(plotted.has_value());
+    QCOMPARE(*plotted, expected);
+    QVERIFY2(numberOk, numberError.description.c_str());
+    QCOMPARE(number, expected);
 }
 
 void ScriptEngineTest::hostileTextIsHandled_data() {
