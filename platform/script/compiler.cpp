@@ -322,6 +322,9 @@ bool Parser::ParseAssignment(std::string& name) {
     if (!Advance()) {
         return false;
     }
+    if (m_token.kind == TokenKind::Reserved) {
+        return Fail(ErrorCode::ExpectedIdentifier, m_token.position);
+    }
     if (m_token.kind != TokenKind::Name) {
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
@@ -497,6 +500,9 @@ bool Parser::ParseLiteral() {
     case TokenKind::NothingWord:
         EmitConstant().SetNothing();
         break;
+    case TokenKind::Reserved:
+        // A statement word such as "if" or "then" where a value belongs.
+        return Fail(ErrorCode::ExpectedExpression, m_token.position);
     default:
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
@@ -526,6 +532,9 @@ bool Parser::StartName(NameUse& use) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
             SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
+            ScriptHint& hint = m_program.hints.emplace_back();
+            hint.unknownFunction = m_name;
+            hint.suggestion = SuggestBuiltin(m_name, hint.suggestionIsOperator);
         }
         return Enter() && Advance();
     }

@@ -614,6 +614,8 @@ const char* Describe(ErrorCode code) {
         return "Out of string space";
     case ErrorCode::ExpressionTooComplex:
         return "Expression too complex";
+    case ErrorCode::OutOfStackSpace:
+        return "Out of stack space";
     case ErrorCode::ObjectVariableNotSet:
         return "Object variable not set";
     case ErrorCode::InvalidUseOfNull:
@@ -624,11 +626,35 @@ const char* Describe(ErrorCode code) {
         return "Illegal assignment";
     case ErrorCode::SyntaxError:
         return "Syntax error";
+    case ErrorCode::ExpectedIdentifier:
+        return "Expected identifier";
+    case ErrorCode::ExpectedExpression:
+        return "Expected expression";
     }
     return "Unknown runtime error";
 }
 
 } // namespace script
+
+std::string HintText(const ScriptHint& hint) {
+    if (hint.Empty()) {
+        return {};
+    }
+    std::string text = "there is no function " + hint.unknownFunction;
+    if (!hint.suggestion.empty()) {
+        text += hint.suggestionIsOperator ? "; did you mean the operator " : "; did you mean ";
+        text += hint.suggestion;
+        text += '?';
+    }
+    return text;
+}
+
+std::string DescribeWithHint(const ScriptError& error) {
+    if (error.hint.Empty()) {
+        return error.description;
+    }
+    return error.description + " (" + HintText(error.hint) + ")";
+}
 
 std::optional<double> ToPlotNumber(const script::Value& value) {
     using script::Kind;

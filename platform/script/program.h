@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/script/scriptresult.h"
 #include "platform/script/value.h"
 
 #include <cstddef>
@@ -123,6 +124,8 @@ struct Program {
     std::vector<Instruction> code;
     std::vector<Value> constants;
     std::vector<std::string> messages;
+    // What goes beside each message: which function was probably meant.
+    std::vector<ScriptHint> hints;
     std::size_t stackSize = 0;
     // Empty when the expression needs the general code.
     std::vector<NumericInstruction> numeric;
