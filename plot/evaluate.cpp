@@ -46,7 +46,7 @@ std::optional<double> PlotNumberOf(const script::Value& value, std::string* erro
 
 std::optional<double> PlotNumberOf(const ScriptResult& result, std::string* error) {
     if (!result.Ok()) {
-        return Fail(error, result.Error().description);
+        return Fail(error, DescribeWithHint(result.Error()));
     }
     return PlotNumberOf(result.GetValue(), error);
 }
@@ -63,7 +63,7 @@ std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, 
     for (const auto& [name, value] : {std::pair{"x=", x}, std::pair{"pi=", pi}}) {
         const ScriptResult assigned = evaluator.ExecuteStatement(name + FormatGeneral(value));
         if (!assigned.Ok()) {
-            return Fail(error, assigned.Error().description);
+            return Fail(error, DescribeWithHint(assigned.Error()));
         }
     }
     return PlotNumberOf(evaluator.Eval(TrimBlanks(expression)), error);
@@ -90,7 +90,7 @@ std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::str
     m_evaluator.SetVariable(m_pi, m_roundedPi);
     double y = 0.0;
     if (!m_evaluator.EvalNumber(m_prepared, y, m_error)) {
-        return Fail(error, m_error.description);
+        return Fail(error, DescribeWithHint(m_error));
     }
     return y;
 }

@@ -1,4 +1,5 @@
 #include "platform/progress.h"
+#include "plot/evaluate.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -63,6 +64,8 @@ private slots:
     void summaryTellsHowTheComputationWent();
     void cancelledDrawShowsThePartDoneAndComputesAgainNextTime();
     void resetPutsEveryRowBack();
+    void errorsInJapanese_data();
+    void errorsInJapanese();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -396,6 +399,37 @@ void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
         const QString block = help.mid(from, help.indexOf(closing, m.capturedEnd()) - from);
         QVERIFY2(block.contains(QStringLiteral("設定ファイル")), qPrintable(example));
     }
+}
+
+void FunctionPanelTest::errorsInJapanese_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("japanese");
+    const auto row = [](const char* expression, const char* japanese) {
+        QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(japanese);
+    };
+    row("sqrt(x)", "型が一致しません: 'sqrt'。sqrt という関数はありません。sqr のことですか？");
+    row("ln(x)", "型が一致しません: 'ln'。ln という関数はありません。log のことですか？");
+    row("pow(x,2)", "型が一致しません: 'pow'。pow という関数はありません。演算子 ^ のことですか？");
+    row("foo(x)", "型が一致しません: 'foo'。foo という関数はありません。");
+    row("1+if", "式が必要です");
+    row("x/0", "0 で除算しました");
+    row("\"a\"+1", "型が一致しません");
+    row("x+", "構文エラー");
+}
+
+// What the value table, the readout and the tooltips show for an evaluation error: the
+// language's message in Japanese, with the hint about a mistyped function after it.
+void FunctionPanelTest::errorsInJapanese() {
+    QFETCH(QString, expression);
+    QFETCH(QString, japanese);
+    ScriptEvaluator evaluator;
+    std::string english;
+    QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &english));
+    QCOMPARE(JapaneseError(english), japanese);
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    english.clear();
+    QVERIFY(!prepared.Evaluate(3.14159, 2.5, &english));
+    QCOMPARE(JapaneseError(english), japanese);
 }
 
 QTEST_MAIN(FunctionPanelTest)
