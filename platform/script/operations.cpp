@@ -430,6 +430,27 @@ ErrorCode ConcatenateValues(Value& left, const Value& right) {
     if (left.Is(Kind::Null) && right.Is(Kind::Null)) {
         return ErrorCode::None;
     }
+    if (left.Is(Kind::String)) {
+        // Appended in place: a chain a & b & c ... grows one string rather than copying all
+        // that was joined so far at every step.
+        std::string& a = left.MutableText();
+        if (right.Is(Kind::String)) {
+            if (a.size() + right.Text().size() > MaxStringLength) {
+                return ErrorCode::OutOfStringSpace;
+            }
+            a += right.Text();
+            return ErrorCode::None;
+        }
+        std::string b;
+        if (!right.Is(Kind::Null)) {
+            ToText(right, b);
+        }
+        if (a.size() + b.size() > MaxStringLength) {
+            return ErrorCode::OutOfStringSpace;
+        }
+        a += b;
+        return ErrorCode::None;
+    }
     std::string a;
     std::string b;
     if (!left.Is(Kind::Null)) {

@@ -64,6 +64,7 @@ private slots:
     void hostileTextIsHandled_data();
     void hostileTextIsHandled();
     void memoryStaysBounded();
+    void concatenationChain();
     void reservedWords_data();
     void reservedWords();
     void wordsReservedOnlyInStatementsAreNames_data();
@@ -224,6 +225,9 @@ void ScriptEngineTest::kinds_data() {
     row("small double text", "0.000015 & \"\"", Kind::String, "1.5E-05");
     row("null joins as nothing", "null & 1", Kind::String, "1");
     row("null with null stays null", "null & null", Kind::Null, "Null");
+    row("text joins every kind", "\"a\" & 1 & null & true & 0.5 & empty & \"b\"", Kind::String,
+        "a1True0.5b");
+    row("text and null is text", "\"a\" & null", Kind::String, "a");
     row("doubled quotes", "\"say \"\"hi\"\"\"", Kind::String, "say \"hi\"");
     row("cstr of boolean", "cstr(1=1)", Kind::String, "True");
     row("hex of 255", "hex(255)", Kind::String, "FF");
@@ -807,6 +811,29 @@ void ScriptEngineTest::memoryStaysBounded() {
         const ScriptResult result = evaluator.Eval(std::to_string(i) + "+1");
         QCOMPARE(result.GetValue().Number(), i + 1.0);
     }
+}
+
+// A long chain of & grows one string; the variables and constants it starts from stay as they
+// were, so every evaluation gives the same text.
+void ScriptEngineTest::concatenationChain() {
+    ScriptEvaluator evaluator;
+    QVERIFY(evaluator.ExecuteStatement("s=\"ab\"").Ok());
+    QVERIFY(evaluator.ExecuteStatement("n=7").Ok());
+    std::string text = "s";
+    std::string expected = "ab";
+    for (int i = 1; i < 10000; ++i) {
+        text += i % 2 == 0 ? "&s" : "&\"c\"&n";
+        expected += i % 2 == 0 ? "ab" : "c7";
+    }
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
+    for (int run = 0; run < 3; ++run) {
+        const ScriptResult result = evaluator.Eval(prepared);
+        QVERIFY2(result.Ok(), result.Error().description.c_str());
+        QCOMPARE(result.GetValue().Text(), expected);
+    }
+    QCOMPARE(TextOf(evaluator.Eval("s").GetValue()), std::string("ab"));
+    QCOMPARE(TextOf(evaluator.Eval("\"x\" & n & s").GetValue()), std::string("x7ab"));
+    QCOMPARE(TextOf(evaluator.Eval("\"x\" & n & s").GetValue()), std::string("x7ab"));
 }
 
 void ScriptEngineTest::reservedWords_data() {
