@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 namespace script {
@@ -129,9 +132,13 @@ private:
         NameUse name; // a call's
         int arguments = 0;
     };
+    // Frames need no destruction, so popping one only forgets it.
+    static_assert(std::is_trivially_destructible_v<Frame>);
 
     bool Parse(Level outerFloor);
+    Frame& TopFrame();
     void PushFrame(Level floor);
+    void PopFrame();
     bool ReadPrefix(Prefix& prefix, TokenKind kind);
     void EmitPrefix(Op op, Prefix& prefix);
     bool ParseLiteral();
@@ -157,7 +164,14 @@ private:
     // The name StartName works on: what it means depends on the token after it, and reading
     // that token replaces the name's.
     std::string m_name;
-    std::vector<Frame> m_frames;
+    // Parse's stack: the first frames in place, deeper ones on the heap, so that an everyday
+    // expression compiles without allocating any.
+    // Raw storage rather than an array of frames, which would cost constructing them all for
+    // every text compiled.
+    static constexpr std::size_t InlineFrames = 16;
+    alignas(Frame) std::byte m_inlineFrames[InlineFrames * sizeof(Frame)];
+    std::vector<Frame> m_moreFrames;
+    std::size_t m_frameCount = 0;
     const VariableSlots& m_variables;
     Program& m_program;
     ScriptError m_error;
@@ -349,12 +363,13 @@ bool Parser::ParseAssignment(std::string& name) {
 // inner expression it started (a bracket's inside, an argument, a binary operator's right
 // operand) to end.
 bool Parser::Parse(Level outerFloor) {
-    m_frames.clear();
+    m_frameCount = 0;
+    m_moreFrames.clear();
     PushFrame(outerFloor);
     bool needOperand = true;
     for (;;) {
         if (needOperand) {
-            Frame& frame = m_frames.back();
+            Frame& frame = TopFrame();
             // Prefix operators are counted rather than recursed into; Not is read only where an
             // operand may be a comparison.
             if (frame.floor < Level::Not && !ReadPrefix(frame.nots, TokenKind::Not)) {
@@ -391,7 +406,7 @@ bool Parser::Parse(Level outerFloor) {
             }
             needOperand = false;
         }
-        Frame& frame = m_frames.back();
+        Frame& frame = TopFrame();
         const BinaryOperator& binary = BinaryByToken[static_cast<std::size_t>(m_token.kind)];
         // A prefix operator's operand ends at the first operator that binds no tighter than the
         // prefix itself, or where this whole operand ends.
@@ -413,11 +428,11 @@ bool Parser::Parse(Level outerFloor) {
             continue;
         }
         // This frame's expression is complete: back to the frame that waits for it.
-        m_frames.pop_back();
-        if (m_frames.empty()) {
+        PopFrame();
+        if (m_frameCount == 0) {
             return true;
         }
-        Frame& outer = m_frames.back();
+        Frame& outer = TopFrame();
         switch (outer.waiting) {
         case Waiting::Bracket:
             if (!Expect(TokenKind::RightParen)) {
@@ -447,9 +462,28 @@ bool Parser::Parse(Level outerFloor) {
     }
 }
 
+Parser::Frame& Parser::TopFrame() {
+    const std::size_t top = m_frameCount - 1;
+    if (top < InlineFrames) {
+        return *std::launder(reinterpret_cast<Frame*>(m_inlineFrames + top * sizeof(Frame)));
+    }
+    return m_moreFrames[top - InlineFrames];
+}
+
+// Frames pushed onto the heap part may move it: a reference taken before is no longer valid.
 void Parser::PushFrame(Level floor) {
-    Frame& frame = m_frames.emplace_back();
-    frame.floor = floor;
+    Frame* frame = m_frameCount < InlineFrames ? new (m_inlineFrames + m_frameCount * sizeof(Frame))
+                                                     Frame()
+                                               : &m_moreFrames.emplace_back();
+    frame->floor = floor;
+    ++m_frameCount;
+}
+
+void Parser::PopFrame() {
+    --m_frameCount;
+    if (m_frameCount >= InlineFrames) {
+        m_moreFrames.pop_back();
+    }
 }
 
 // Counts a run of the prefix operator kind; a + among the signs counts for nothing.

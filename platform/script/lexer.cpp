@@ -342,11 +342,37 @@ constexpr std::array<std::string_view, 67> ReservedWords{{
     "variant",    "wend",     "while",    "with",
 }};
 
+// In order, for a binary search: every name a statement or expression reads is looked up.
+static_assert(std::is_sorted(ReservedWords.begin(), ReservedWords.end()));
+
+// For each first letter, the lengths (as bits) of the keywords that start with it. Most names
+// are no keyword, and this tells so without comparing any text.
+constexpr auto KeywordShapes = [] {
+    std::array<std::uint16_t, 26> shapes{};
+    const auto add = [&](std::string_view word) {
+        shapes[static_cast<std::size_t>(word[0] - 'a')] |=
+            static_cast<std::uint16_t>(1u << word.size());
+    };
+    for (const Keyword& keyword : Operators) {
+        add(keyword.word);
+    }
+    for (const std::string_view word : ReservedWords) {
+        add(word);
+    }
+    return shapes;
+}();
+
+bool MayBeKeyword(std::string_view lowerCaseName) {
+    const char first = lowerCaseName.empty() ? '\0' : lowerCaseName[0];
+    return first >= 'a' && first <= 'z' && lowerCaseName.size() < 16 &&
+           (KeywordShapes[static_cast<std::size_t>(first - 'a')] >> lowerCaseName.size() & 1u) != 0;
+}
+
 } // namespace
 
 bool IsReservedWord(std::string_view lowerCaseName) {
-    return std::find(ReservedWords.begin(), ReservedWords.end(), lowerCaseName) !=
-           ReservedWords.end();
+    return MayBeKeyword(lowerCaseName) &&
+           std::binary_search(ReservedWords.begin(), ReservedWords.end(), lowerCaseName);
 }
 
 Token Lexer::ReadName() {
@@ -369,6 +395,9 @@ Token Lexer::ReadName() {
     }
     m_pos = end;
     token.kind = TokenKind::Name;
+    if (!MayBeKeyword(token.name)) {
+        return token;
+    }
     for (const Keyword& keyword : Operators) {
         if (token.name == keyword.word) {
             token.kind = keyword.kind;
