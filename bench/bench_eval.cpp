@@ -119,6 +119,40 @@ void EvaluateExpressionCase(benchmark::State& state, const Case& c) {
     }
 }
 
+// A text nested 5000 levels deep (brackets, signs, not), compiled and evaluated once per
+// iteration: what a pasted or generated monster expression costs.
+void EvalDeepNesting(benchmark::State& state, const char* open, const char* close) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += open;
+    }
+    text += "x";
+    for (int i = 0; i < 5000; ++i) {
+        text += close;
+    }
+    for (auto _ : state) {
+        ScriptEvaluator evaluator;
+        evaluator.SetVariable("x", 0.5);
+        ScriptResult result = evaluator.Eval(text);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
+// x & x & ... with 10000 terms of a three-letter x: linear in the length of the result.
+void EvalConcatenationChain(benchmark::State& state) {
+    std::string text = "x";
+    for (int i = 1; i < 10000; ++i) {
+        text += "&x";
+    }
+    ScriptEvaluator evaluator;
+    evaluator.ExecuteStatement("x=\"abc\"");
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
+    for (auto _ : state) {
+        ScriptResult result = evaluator.Eval(prepared);
+        benchmark::DoNotOptimize(result);
+    }
+}
+
 const bool Registered = [] {
     for (const Case& c : Cases) {
         const std::string name = c.name;
@@ -130,6 +164,11 @@ const bool Registered = [] {
         benchmark::RegisterBenchmark(("BM_EvaluateExpression/" + name).c_str(),
                                      EvaluateExpressionCase, c);
     }
+    benchmark::RegisterBenchmark("BM_EvalDeepNesting/brackets", EvalDeepNesting, "(", ")");
+    benchmark::RegisterBenchmark("BM_EvalDeepNesting/signs", EvalDeepNesting, "-", "");
+    benchmark::RegisterBenchmark("BM_EvalDeepNesting/not", EvalDeepNesting, "not ", "");
+    benchmark::RegisterBenchmark("BM_EvalDeepNesting/calls", EvalDeepNesting, "abs(", ")");
+    benchmark::RegisterBenchmark("BM_EvalConcatenationChain", EvalConcatenationChain);
     return true;
 }();
 

@@ -68,7 +68,7 @@ std::optional<double> Described(std::string* error, Evaluation evaluation) {
     ScriptError why;
     const std::optional<double> y = evaluation(&why);
     if (!y) {
-        *error = std::move(why.description);
+        *error = DescribeWithHint(why);
     }
     return y;
 }

@@ -16,10 +16,55 @@ void Draw(CurvaneState& state, int slot) {
 
 } // namespace
 
+namespace {
+
+// The hint DescribeWithHint puts after the description, "(there is no function sqrt; did you
+// mean sqr?)", in Japanese: "。sqrt という関数はありません。sqr のことですか？". Empty when
+// text does not end in such a hint; before receives where the hint starts.
+QString JapaneseHint(const QString& text, qsizetype& before) {
+    static const QString opening = QStringLiteral(" (there is no function ");
+    static const QString meant = QStringLiteral("; did you mean ");
+    static const QString theOperator = QStringLiteral("the operator ");
+    before = text.lastIndexOf(opening);
+    if (before < 0 || !text.endsWith(QLatin1Char(')'))) {
+        return {};
+    }
+    const qsizetype nameStart = before + opening.size();
+    QString rest = text.mid(nameStart, text.size() - 1 - nameStart);
+    QString name = rest;
+    QString suggestion;
+    bool isOperator = false;
+    const qsizetype meantAt = rest.indexOf(meant);
+    if (meantAt >= 0) {
+        if (!rest.endsWith(QLatin1Char('?'))) {
+            return {};
+        }
+        name = rest.left(meantAt);
+        suggestion = rest.mid(meantAt + meant.size());
+        suggestion.chop(1);
+        isOperator = suggestion.startsWith(theOperator);
+        if (isOperator) {
+            suggestion = suggestion.mid(theOperator.size());
+        }
+    }
+    // name という関数はありません: there is no function called name.
+    QString hint = QStringLiteral("。") + name + QStringLiteral(" という関数はありません。");
+    if (!suggestion.isEmpty()) {
+        // 演算子 ^ のことですか: do you mean the operator ^?
+        hint += (isOperator ? QStringLiteral("演算子 ") : QString()) + suggestion +
+                QStringLiteral(" のことですか？");
+    }
+    return hint;
+}
+
+} // namespace
+
 QString JapaneseError(const std::string& english) {
     using script::ErrorCode;
-    static const std::array<std::pair<ErrorCode, const char*>, 12> names = {{
+    static const std::array<std::pair<ErrorCode, const char*>, 15> names = {{
         {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
+        {ErrorCode::ExpectedExpression, "式が必要です"},               // expected expression
+        {ErrorCode::ExpectedIdentifier, "名前が必要です"},             // expected identifier
         {ErrorCode::DivisionByZero, "0 で除算しました"},               // division by zero
         {ErrorCode::Overflow, "オーバーフローしました"},               // overflow
         {ErrorCode::InvalidProcedureCall, "関数の引数が不正です"},     // invalid argument
@@ -27,20 +72,26 @@ QString JapaneseError(const std::string& english) {
         {ErrorCode::OutOfMemory, "メモリが不足しています"},            // out of memory
         {ErrorCode::OutOfStringSpace, "文字列が長すぎます"},           // string too long
         {ErrorCode::ExpressionTooComplex, "式が複雑すぎます"},         // too complex
+        {ErrorCode::OutOfStackSpace, "eval の入れ子が深すぎます"},     // eval nested too deep
         {ErrorCode::ObjectVariableNotSet, "オブジェクトは使えません"}, // no objects
         {ErrorCode::InvalidUseOfNull, "Null は数値になりません"},      // Null is no number
         {ErrorCode::WrongNumberOfArguments, "引数の数が違います"},     // wrong argument count
         {ErrorCode::IllegalAssignment, "代入できません"},              // cannot assign
     }};
-    const QString text = QString::fromStdString(english);
+    QString text = QString::fromStdString(english);
+    qsizetype hintAt = -1;
+    const QString hint = JapaneseHint(text, hintAt);
+    if (!hint.isEmpty()) {
+        text.truncate(hintAt);
+    }
     for (const auto& [code, japanese] : names) {
         const QString known = QString::fromLatin1(script::Describe(code));
         if (text.startsWith(known)) {
             // Keep whatever the evaluator added after its message, such as the name at fault.
-            return QString::fromUtf8(japanese) + text.mid(known.size());
+            return QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
         }
     }
-    return text;
+    return text + hint;
 }
 
 QString NoValueTitle() {
@@ -208,7 +259,7 @@ QString SampleSummary(const SampleReport& report) {
 }
 
 QString EvaluationProblemText(const ScriptError& error) {
-    return JapaneseError(error.description);
+    return JapaneseError(DescribeWithHint(error));
 }
 
 QString EmptyVariablesNote(const std::vector<std::string>& names) {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <vector>
 
 namespace script {
 
@@ -25,7 +26,7 @@ struct Entry {
 
 // The names are in lower case: names are not case-sensitive. Functions that read the clock or
 // the random generator are not pure.
-constexpr std::array<Entry, 85> Table{{
+constexpr std::array<Entry, 90> Table{{
     {"abs", {Builtin::Abs, 1, 1, true}, Group::Math},
     {"atn", {Builtin::Atn, 1, 1, true}, Group::Math},
     {"cos", {Builtin::Cos, 1, 1, true}, Group::Math},
@@ -60,6 +61,11 @@ constexpr std::array<Entry, 85> Table{{
     {"typename", {Builtin::TypeName, 1, 1, true}, Group::Convert},
     {"vartype", {Builtin::VarType, 1, 1, true}, Group::Convert},
     {"getlocale", {Builtin::GetLocale, 0, 0, true}, Group::Convert},
+    {"eval", {Builtin::Eval, 1, 1, false}, Group::Convert},
+    {"scriptengine", {Builtin::ScriptEngine, 0, 0, true}, Group::Convert},
+    {"scriptenginebuildversion", {Builtin::ScriptEngineBuildVersion, 0, 0, true}, Group::Convert},
+    {"scriptenginemajorversion", {Builtin::ScriptEngineMajorVersion, 0, 0, true}, Group::Convert},
+    {"scriptengineminorversion", {Builtin::ScriptEngineMinorVersion, 0, 0, true}, Group::Convert},
     {"asc", {Builtin::Asc, 1, 1, true}, Group::String},
     {"ascw", {Builtin::AscW, 1, 1, true}, Group::String},
     {"chr", {Builtin::Chr, 1, 1, true}, Group::String},
@@ -171,6 +177,90 @@ std::optional<BuiltinInfo> FindBuiltin(std::string_view name) {
 
 std::string_view BuiltinName(Builtin id) {
     return ById[static_cast<std::size_t>(id)]->name;
+}
+
+namespace {
+
+struct Alias {
+    std::string_view name;
+    std::string_view meant;
+    bool isOperator;
+};
+
+// Names of other languages and of mathematics for what a built-in or an operator does here.
+constexpr std::array<Alias, 16> Aliases{{
+    {"sqrt", "sqr", false},
+    {"ln", "log", false},
+    {"atan", "atn", false},
+    {"arctan", "atn", false},
+    {"pow", "^", true},
+    {"power", "^", true},
+    {"floor", "int", false},
+    {"trunc", "fix", false},
+    {"sign", "sgn", false},
+    {"rand", "rnd", false},
+    {"random", "rnd", false},
+    {"length", "len", false},
+    {"substr", "mid", false},
+    {"substring", "mid", false},
+    {"lower", "lcase", false},
+    {"upper", "ucase", false},
+}};
+
+// The number of single-letter insertions, deletions, replacements and swaps of neighbours that
+// turn a into b, or limit + 1 once that is certain to be more than limit.
+std::size_t EditDistance(std::string_view a, std::string_view b, std::size_t limit) {
+    const std::size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    if (gap > limit) {
+        return limit + 1;
+    }
+    // Three rows of the distance table: two back, one back, this one.
+    std::vector<std::size_t> before(b.size() + 1), previous(b.size() + 1), current(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        previous[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t replace = previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1, replace});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                current[j] = std::min(current[j], before[j - 2] + 1);
+            }
+        }
+        std::swap(before, previous);
+        std::swap(previous, current);
+    }
+    return std::min(previous[b.size()], limit + 1);
+}
+
+} // namespace
+
+std::string_view SuggestBuiltin(std::string_view name, bool& isOperator) {
+    isOperator = false;
+    for (const Alias& alias : Aliases) {
+        if (alias.name == name) {
+            isOperator = alias.isOperator;
+            return alias.meant;
+        }
+    }
+    // Close enough to be a slip of the finger: one letter off for short names, two for longer
+    // ones, and only when a single built-in is that close.
+    const std::size_t limit = name.size() <= 4 ? 1 : 2;
+    std::string_view best;
+    std::size_t bestDistance = limit + 1;
+    bool tie = false;
+    for (const Entry& entry : Table) {
+        const std::size_t distance = EditDistance(name, entry.name, limit);
+        if (distance < bestDistance) {
+            best = entry.name;
+            bestDistance = distance;
+            tie = false;
+        } else if (distance == bestDistance && distance <= limit) {
+            tie = true;
+        }
+    }
+    return tie ? std::string_view() : best;
 }
 
 ErrorCode CallBuiltin(Builtin id, Value* arguments, int count, RandomState* random) {

@@ -49,6 +49,12 @@ enum class Builtin : std::uint8_t {
     TypeName,
     VarType,
     GetLocale,
+    // the engine itself
+    Eval,
+    ScriptEngine,
+    ScriptEngineBuildVersion,
+    ScriptEngineMajorVersion,
+    ScriptEngineMinorVersion,
     // strings
     Asc,
     AscW,
@@ -120,6 +126,11 @@ struct BuiltinInfo {
 std::optional<BuiltinInfo> FindBuiltin(std::string_view name);
 // The (lower-case) name of a built-in function.
 std::string_view BuiltinName(Builtin id);
+
+// What a user who calls the function name, which does not exist, probably meant: a built-in
+// function (sqrt: sqr), an operator (pow: ^, with isOperator set), or nothing. Besides the names
+// other languages use, a built-in whose name differs by a letter or two is suggested.
+std::string_view SuggestBuiltin(std::string_view name, bool& isOperator);
 
 // The generator behind rnd: the classic 24-bit linear congruential one, seeded the same way on
 // every start so runs repeat.

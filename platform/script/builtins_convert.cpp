@@ -192,6 +192,24 @@ ErrorCode CallConvert(Builtin id, Value* arguments, int /*count*/) {
     case Builtin::VarType:
         argument.SetInteger(KindNames[static_cast<std::size_t>(argument.GetKind())].code);
         return ErrorCode::None;
+    case Builtin::ScriptEngine:
+        argument.SetString("VBScript");
+        return ErrorCode::None;
+    case Builtin::ScriptEngineMajorVersion:
+        argument.SetLong(5);
+        return ErrorCode::None;
+    case Builtin::ScriptEngineMinorVersion:
+        argument.SetLong(8);
+        return ErrorCode::None;
+    case Builtin::ScriptEngineBuildVersion:
+        // The language as of version 5.8 is what expressions follow. Its build number varied
+        // with the system it came with; this program answers with 18827, one of the builds
+        // of 5.8 that was released.
+        argument.SetLong(18827);
+        return ErrorCode::None;
+    case Builtin::Eval:
+        // Eval needs the evaluator's variables and is run by the evaluator itself.
+        return ErrorCode::InvalidProcedureCall;
     default: // GetLocale: the Japanese locale, which the text functions follow
         argument.SetLong(1041);
         return ErrorCode::None;

@@ -8,8 +8,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
+#include <type_traits>
+#include <vector>
 
 namespace script {
 
@@ -106,20 +110,42 @@ private:
         std::uint32_t position = 0;
     };
 
-    bool Parse(Level floor);
-    bool ReadPrefix(Prefix& prefix, TokenKind kind);
-    void EmitPrefix(Op op, Prefix& prefix);
-    bool ParseLiteral();
-    bool ParseName();
-    bool Enter();
-
     struct NameUse {
         std::optional<BuiltinInfo> builtin;
         std::uint32_t position = 0;
         bool call = false;
     };
-    // Consumes a name and, for a call, its "("; emits what a name without arguments means.
+
+    // What an operand being read waits for: the inside of its bracket, its next argument, or
+    // the right operand of its binary operator.
+    enum class Waiting : std::uint8_t { Bracket, Argument, RightOperand };
+
+    // One operand of Parse's explicit stack, with the binary operators that follow it as far
+    // as they bind tighter than floor.
+    struct Frame {
+        Level floor = Level::Expression;
+        Waiting waiting = Waiting::Bracket;
+        Op op = Op::Return;
+        std::uint32_t position = 0; // op's
+        Prefix nots;
+        Prefix negations;
+        NameUse name; // a call's
+        int arguments = 0;
+    };
+    // Frames need no destruction, so popping one only forgets it.
+    static_assert(std::is_trivially_destructible_v<Frame>);
+
+    bool Parse(Level outerFloor);
+    Frame& TopFrame();
+    void PushFrame(Level floor);
+    void PopFrame();
+    bool ReadPrefix(Prefix& prefix, TokenKind kind);
+    void EmitPrefix(Op op, Prefix& prefix);
+    bool ParseLiteral();
+    bool Enter();
+
     bool StartName(NameUse& use);
+    bool EndCall(const Frame& frame);
     bool FinishCall(const NameUse& use, int count);
 
     void Emit(Op op, std::size_t position, std::int32_t operand = 0, std::uint8_t count = 0);
@@ -129,17 +155,23 @@ private:
     bool Fold(Op op, std::size_t operands);
     void EmitUnary(Op op, std::size_t position);
     void EmitBinary(Op op, std::size_t position);
-    // Kept out of line: its argument array would otherwise widen every nesting level's frame.
-    [[gnu::noinline]] void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
+    void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
     bool LastIsConstant(std::size_t fromEnd) const;
     Value& ConstantOf(const Instruction& instruction);
 
     Lexer m_lexer;
     Token m_token;
     // The name StartName works on: what it means depends on the token after it, and reading
-    // that token replaces the name's. A member rather than a local, which would take room in
-    // the frame of every nesting level.
+    // that token replaces the name's.
     std::string m_name;
+    // Parse's stack: the first frames in place, deeper ones on the heap, so that an everyday
+    // expression compiles without allocating any.
+    // Raw storage rather than an array of frames, which would cost constructing them all for
+    // every text compiled.
+    static constexpr std::size_t InlineFrames = 16;
+    alignas(Frame) std::byte m_inlineFrames[InlineFrames * sizeof(Frame)];
+    std::vector<Frame> m_moreFrames;
+    std::size_t m_frameCount = 0;
     const VariableSlots& m_variables;
     Program& m_program;
     ScriptError m_error;
@@ -304,6 +336,9 @@ bool Parser::ParseAssignment(std::string& name) {
     if (!Advance()) {
         return false;
     }
+    if (m_token.kind == TokenKind::Reserved) {
+        return Fail(ErrorCode::ExpectedIdentifier, m_token.position);
+    }
     if (m_token.kind != TokenKind::Name) {
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
@@ -322,52 +357,132 @@ bool Parser::ParseAssignment(std::string& name) {
 }
 
 // Reads an operand and the binary operators after it that bind tighter than floor, emitting
-// postfix code. The right operand of a binary operator is read by a call one level up; brackets
-// and arguments come straight back to the loosest level, so a nesting level costs one frame of
-// this function (and ParseName's, where the compiler keeps it apart). Whatever of the helpers
-// gets inlined here grows every one of those frames, which is why they keep values, strings and
-// tokens out: constants are built in place, a name waits in m_name, folding works in Fold.
-bool Parser::Parse(Level floor) {
-    // Prefix operators are counted rather than recursed into, so that a long run of them costs
-    // no stack; Not is read only where an operand may be a comparison.
-    Prefix nots;
-    if (floor < Level::Not && !ReadPrefix(nots, TokenKind::Not)) {
-        return false;
-    }
-    Prefix negations;
-    if (!ReadPrefix(negations, TokenKind::Minus)) {
-        return false;
-    }
-    if (m_token.kind == TokenKind::LeftParen) {
-        if (!Enter() || !Advance() || !Parse(Level::Expression) || !Expect(TokenKind::RightParen)) {
-            return false;
-        }
-        --m_depth;
-    } else if (m_token.kind == TokenKind::Name) {
-        if (!ParseName()) {
-            return false;
-        }
-    } else if (!ParseLiteral()) {
-        return false;
-    }
+// postfix code. Written as a loop over an explicit stack of frames rather than as a recursive
+// descent, so that however deep brackets, arguments and operands nest, the compiler needs no
+// more of the thread's stack than for "x": a frame is an operand being read, waiting for the
+// inner expression it started (a bracket's inside, an argument, a binary operator's right
+// operand) to end.
+bool Parser::Parse(Level outerFloor) {
+    m_frameCount = 0;
+    m_moreFrames.clear();
+    PushFrame(outerFloor);
+    bool needOperand = true;
     for (;;) {
+        if (needOperand) {
+            Frame& frame = TopFrame();
+            // Prefix operators are counted rather than recursed into; Not is read only where an
+            // operand may be a comparison.
+            if (frame.floor < Level::Not && !ReadPrefix(frame.nots, TokenKind::Not)) {
+                return false;
+            }
+            if (!ReadPrefix(frame.negations, TokenKind::Minus)) {
+                return false;
+            }
+            if (m_token.kind == TokenKind::LeftParen) {
+                if (!Enter() || !Advance()) {
+                    return false;
+                }
+                frame.waiting = Waiting::Bracket;
+                PushFrame(Level::Expression);
+                continue;
+            }
+            if (m_token.kind == TokenKind::Name) {
+                if (!StartName(frame.name)) {
+                    return false;
+                }
+                if (frame.name.call) {
+                    frame.arguments = 0;
+                    if (m_token.kind != TokenKind::RightParen) {
+                        frame.waiting = Waiting::Argument;
+                        PushFrame(Level::Expression);
+                        continue;
+                    }
+                    if (!EndCall(frame)) {
+                        return false;
+                    }
+                }
+            } else if (!ParseLiteral()) {
+                return false;
+            }
+            needOperand = false;
+        }
+        Frame& frame = TopFrame();
         const BinaryOperator& binary = BinaryByToken[static_cast<std::size_t>(m_token.kind)];
         // A prefix operator's operand ends at the first operator that binds no tighter than the
         // prefix itself, or where this whole operand ends.
-        if (binary.level <= std::max(floor, Level::Sign)) {
-            EmitPrefix(Op::Negate, negations);
+        if (binary.level <= std::max(frame.floor, Level::Sign)) {
+            EmitPrefix(Op::Negate, frame.negations);
         }
-        if (binary.level <= std::max(floor, Level::Not)) {
-            EmitPrefix(Op::Not, nots);
+        if (binary.level <= std::max(frame.floor, Level::Not)) {
+            EmitPrefix(Op::Not, frame.nots);
         }
-        if (binary.level <= floor) {
+        if (binary.level > frame.floor) {
+            frame.waiting = Waiting::RightOperand;
+            frame.op = binary.op;
+            frame.position = static_cast<std::uint32_t>(m_token.position);
+            if (!Advance()) {
+                return false;
+            }
+            PushFrame(binary.level);
+            needOperand = true;
+            continue;
+        }
+        // This frame's expression is complete: back to the frame that waits for it.
+        PopFrame();
+        if (m_frameCount == 0) {
             return true;
         }
-        const std::size_t position = m_token.position;
-        if (!Advance() || !Parse(binary.level)) {
-            return false;
+        Frame& outer = TopFrame();
+        switch (outer.waiting) {
+        case Waiting::Bracket:
+            if (!Expect(TokenKind::RightParen)) {
+                return false;
+            }
+            --m_depth;
+            break;
+        case Waiting::Argument:
+            // Counting stops past the largest arity, which is all the check needs.
+            outer.arguments = std::min(outer.arguments + 1, 255);
+            if (m_token.kind == TokenKind::Comma) {
+                if (!Advance()) {
+                    return false;
+                }
+                PushFrame(Level::Expression);
+                needOperand = true;
+                continue;
+            }
+            if (!EndCall(outer)) {
+                return false;
+            }
+            break;
+        case Waiting::RightOperand:
+            EmitBinary(outer.op, outer.position);
+            break;
         }
-        EmitBinary(binary.op, position);
+    }
+}
+
+Parser::Frame& Parser::TopFrame() {
+    const std::size_t top = m_frameCount - 1;
+    if (top < InlineFrames) {
+        return *std::launder(reinterpret_cast<Frame*>(m_inlineFrames + top * sizeof(Frame)));
+    }
+    return m_moreFrames[top - InlineFrames];
+}
+
+// Frames pushed onto the heap part may move it: a reference taken before is no longer valid.
+void Parser::PushFrame(Level floor) {
+    Frame* frame = m_frameCount < InlineFrames ? new (m_inlineFrames + m_frameCount * sizeof(Frame))
+                                                     Frame()
+                                               : &m_moreFrames.emplace_back();
+    frame->floor = floor;
+    ++m_frameCount;
+}
+
+void Parser::PopFrame() {
+    --m_frameCount;
+    if (m_frameCount >= InlineFrames) {
+        m_moreFrames.pop_back();
     }
 }
 
@@ -419,44 +534,26 @@ bool Parser::ParseLiteral() {
     case TokenKind::NothingWord:
         EmitConstant().SetNothing();
         break;
+    case TokenKind::Reserved:
+        // A statement word such as "if" or "then" where a value belongs.
+        return Fail(ErrorCode::ExpectedExpression, m_token.position);
     default:
         return Fail(ErrorCode::SyntaxError, m_token.position);
     }
     return Advance();
 }
 
-// name [ "(" [ expression { "," expression } ] ")" ]
-bool Parser::ParseName() {
-    NameUse use;
-    if (!StartName(use)) {
-        return false;
-    }
-    if (!use.call) {
-        return true;
-    }
-    int count = 0;
-    if (m_token.kind != TokenKind::RightParen) {
-        for (;;) {
-            if (!Parse(Level::Expression)) {
-                return false;
-            }
-            // Counting stops past the largest arity, which is all the check needs.
-            count = std::min(count + 1, 255);
-            if (m_token.kind != TokenKind::Comma) {
-                break;
-            }
-            if (!Advance()) {
-                return false;
-            }
-        }
-    }
+// The ")" that ends the arguments of the call frame started.
+bool Parser::EndCall(const Frame& frame) {
     if (!Expect(TokenKind::RightParen)) {
         return false;
     }
     --m_depth;
-    return FinishCall(use, count);
+    return FinishCall(frame.name, frame.arguments);
 }
 
+// name [ "(" [ expression { "," expression } ] ")" ]: consumes a name and, for a call, its "(";
+// emits what a name without arguments means.
 bool Parser::StartName(NameUse& use) {
     m_name.swap(m_token.name);
     use.position = static_cast<std::uint32_t>(m_token.position);
@@ -469,6 +566,9 @@ bool Parser::StartName(NameUse& use) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
             SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
+            ScriptHint& hint = m_program.hints.emplace_back();
+            hint.unknownFunction = m_name;
+            hint.suggestion = SuggestBuiltin(m_name, hint.suggestionIsOperator);
         }
         return Enter() && Advance();
     }

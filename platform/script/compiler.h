@@ -11,9 +11,11 @@
 
 namespace script {
 
-// Deepest nesting of brackets and argument lists, and the longest text, an expression may have.
-// Both keep a hostile text from exhausting the stack or the memory.
-inline constexpr int MaxNestingDepth = 1000;
+// Deepest nesting of brackets and argument lists, and the longest text, an expression may have;
+// deeper is "Expression too complex". The compiler keeps its nesting on the heap, not on the
+// thread's stack, so the bound is about what is sensible to write, and keeps a hostile text from
+// taking more memory than its length suggests.
+inline constexpr int MaxNestingDepth = 10000;
 inline constexpr std::size_t MaxTextLength = 64 * 1024;
 
 // Variable slots by lower-case name. A name missing here compiles as Empty: the evaluator

@@ -2,6 +2,7 @@
 
 #include "platform/script/variants.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -302,25 +303,79 @@ Token Lexer::ReadString() {
     return token;
 }
 
-Token Lexer::ReadName() {
-    struct Keyword {
-        std::string_view word;
-        TokenKind kind;
+namespace {
+
+struct Keyword {
+    std::string_view word;
+    TokenKind kind;
+};
+
+constexpr std::array<Keyword, 12> Operators{{
+    {"mod", TokenKind::Mod},
+    {"not", TokenKind::Not},
+    {"and", TokenKind::And},
+    {"or", TokenKind::Or},
+    {"xor", TokenKind::Xor},
+    {"eqv", TokenKind::Eqv},
+    {"imp", TokenKind::Imp},
+    {"true", TokenKind::True},
+    {"false", TokenKind::False},
+    {"empty", TokenKind::EmptyWord},
+    {"null", TokenKind::NullWord},
+    {"nothing", TokenKind::NothingWord},
+}};
+
+// The language's other reserved words: its statements, declarations and type names. None of
+// them can be a variable, whether or not the language has a use for it in an expression. Words
+// that only mean something in one place of a statement (step, property, default, error,
+// explicit, erase, randomize) are ordinary names.
+constexpr std::array<std::string_view, 67> ReservedWords{{
+    "as",         "boolean",  "byref",    "byte",   "byval",      "call",   "case",
+    "class",      "const",    "currency", "debug",  "dim",        "do",     "double",
+    "each",       "else",     "elseif",   "end",    "endif",      "enum",   "event",
+    "exit",       "for",      "function", "get",    "goto",       "if",     "implements",
+    "in",         "integer",  "is",       "let",    "like",       "long",   "loop",
+    "lset",       "me",       "new",      "next",   "on",         "option", "optional",
+    "paramarray", "preserve", "private",  "public", "raiseevent", "redim",  "rem",
+    "resume",     "rset",     "select",   "set",    "shared",     "single", "static",
+    "stop",       "sub",      "then",     "to",     "type",       "typeof", "until",
+    "variant",    "wend",     "while",    "with",
+}};
+
+// In order, for a binary search: every name a statement or expression reads is looked up.
+static_assert(std::is_sorted(ReservedWords.begin(), ReservedWords.end()));
+
+// For each first letter, the lengths (as bits) of the keywords that start with it. Most names
+// are no keyword, and this tells so without comparing any text.
+constexpr auto KeywordShapes = [] {
+    std::array<std::uint16_t, 26> shapes{};
+    const auto add = [&](std::string_view word) {
+        shapes[static_cast<std::size_t>(word[0] - 'a')] |=
+            static_cast<std::uint16_t>(1u << word.size());
     };
-    static constexpr std::array<Keyword, 12> keywords{{
-        {"mod", TokenKind::Mod},
-        {"not", TokenKind::Not},
-        {"and", TokenKind::And},
-        {"or", TokenKind::Or},
-        {"xor", TokenKind::Xor},
-        {"eqv", TokenKind::Eqv},
-        {"imp", TokenKind::Imp},
-        {"true", TokenKind::True},
-        {"false", TokenKind::False},
-        {"empty", TokenKind::EmptyWord},
-        {"null", TokenKind::NullWord},
-        {"nothing", TokenKind::NothingWord},
-    }};
+    for (const Keyword& keyword : Operators) {
+        add(keyword.word);
+    }
+    for (const std::string_view word : ReservedWords) {
+        add(word);
+    }
+    return shapes;
+}();
+
+bool MayBeKeyword(std::string_view lowerCaseName) {
+    const char first = lowerCaseName.empty() ? '\0' : lowerCaseName[0];
+    return first >= 'a' && first <= 'z' && lowerCaseName.size() < 16 &&
+           (KeywordShapes[static_cast<std::size_t>(first - 'a')] >> lowerCaseName.size() & 1u) != 0;
+}
+
+} // namespace
+
+bool IsReservedWord(std::string_view lowerCaseName) {
+    return MayBeKeyword(lowerCaseName) &&
+           std::binary_search(ReservedWords.begin(), ReservedWords.end(), lowerCaseName);
+}
+
+Token Lexer::ReadName() {
     Token token;
     token.position = m_pos;
     std::size_t end = m_pos;
@@ -340,11 +395,17 @@ Token Lexer::ReadName() {
     }
     m_pos = end;
     token.kind = TokenKind::Name;
-    for (const Keyword& keyword : keywords) {
+    if (!MayBeKeyword(token.name)) {
+        return token;
+    }
+    for (const Keyword& keyword : Operators) {
         if (token.name == keyword.word) {
             token.kind = keyword.kind;
-            break;
+            return token;
         }
+    }
+    if (IsReservedWord(token.name)) {
+        token.kind = TokenKind::Reserved;
     }
     return token;
 }

@@ -61,6 +61,8 @@ enum class TokenKind : std::uint8_t {
     EmptyWord,
     NullWord,
     NothingWord,
+    // A reserved word of the language that is neither an operator nor a literal: never a name.
+    Reserved,
     Invalid,
 };
 
@@ -69,9 +71,13 @@ struct Token {
     std::size_t position = 0;
     // Number and String tokens.
     Value literal;
-    // Name tokens, in lower case: names are case-insensitive.
+    // Name and Reserved tokens, in lower case: names are case-insensitive.
     std::string name;
 };
+
+// Whether a (lower-case) name is one of the language's reserved words that no expression can
+// use: statement and declaration words such as if, dim or then.
+bool IsReservedWord(std::string_view lowerCaseName);
 
 // Longest name accepted; longer ones are rejected rather than stored.
 inline constexpr std::size_t MaxNameLength = 255;

@@ -430,6 +430,27 @@ ErrorCode ConcatenateValues(Value& left, const Value& right) {
     if (left.Is(Kind::Null) && right.Is(Kind::Null)) {
         return ErrorCode::None;
     }
+    if (left.Is(Kind::String)) {
+        // Appended in place: a chain a & b & c ... grows one string rather than copying all
+        // that was joined so far at every step.
+        std::string& a = left.MutableText();
+        if (right.Is(Kind::String)) {
+            if (a.size() + right.Text().size() > MaxStringLength) {
+                return ErrorCode::OutOfStringSpace;
+            }
+            a += right.Text();
+            return ErrorCode::None;
+        }
+        std::string b;
+        if (!right.Is(Kind::Null)) {
+            ToText(right, b);
+        }
+        if (a.size() + b.size() > MaxStringLength) {
+            return ErrorCode::OutOfStringSpace;
+        }
+        a += b;
+        return ErrorCode::None;
+    }
     std::string a;
     std::string b;
     if (!left.Is(Kind::Null)) {
@@ -614,6 +635,8 @@ const char* Describe(ErrorCode code) {
         return "Out of string space";
     case ErrorCode::ExpressionTooComplex:
         return "Expression too complex";
+    case ErrorCode::OutOfStackSpace:
+        return "Out of stack space";
     case ErrorCode::ObjectVariableNotSet:
         return "Object variable not set";
     case ErrorCode::InvalidUseOfNull:
@@ -624,11 +647,35 @@ const char* Describe(ErrorCode code) {
         return "Illegal assignment";
     case ErrorCode::SyntaxError:
         return "Syntax error";
+    case ErrorCode::ExpectedIdentifier:
+        return "Expected identifier";
+    case ErrorCode::ExpectedExpression:
+        return "Expected expression";
     }
     return "Unknown runtime error";
 }
 
 } // namespace script
+
+std::string HintText(const ScriptHint& hint) {
+    if (hint.Empty()) {
+        return {};
+    }
+    std::string text = "there is no function " + hint.unknownFunction;
+    if (!hint.suggestion.empty()) {
+        text += hint.suggestionIsOperator ? "; did you mean the operator " : "; did you mean ";
+        text += hint.suggestion;
+        text += '?';
+    }
+    return text;
+}
+
+std::string DescribeWithHint(const ScriptError& error) {
+    if (error.hint.Empty()) {
+        return error.description;
+    }
+    return error.description + " (" + HintText(error.hint) + ")";
+}
 
 std::optional<double> ToPlotNumber(const script::Value& value) {
     using script::Kind;

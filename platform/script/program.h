@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/script/scriptresult.h"
 #include "platform/script/value.h"
 
 #include <cstddef>
@@ -126,6 +127,8 @@ struct Program {
     // The variable names the expression reads (lower case, each once, in order of first use),
     // whether they had a slot when it was compiled or not.
     std::vector<std::string> variables;
+    // What goes beside each message: which function was probably meant.
+    std::vector<ScriptHint> hints;
     std::size_t stackSize = 0;
     // Empty when the expression needs the general code.
     std::vector<NumericInstruction> numeric;

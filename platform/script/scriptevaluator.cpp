@@ -65,6 +65,8 @@ void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> pos
     error.code = code;
     error.description = script::Describe(code);
     error.position = position;
+    error.hint.unknownFunction.clear();
+    error.hint.suggestion.clear();
 }
 
 // The name of a variable as an assignment would take it, or empty when the text is not one.
@@ -305,6 +307,7 @@ void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
     SetError(error, code, at->position);
     if (at->op == Op::Raise) {
         error.description = program.messages[static_cast<std::size_t>(at->operand)];
+        error.hint = program.hints[static_cast<std::size_t>(at->operand)];
     }
 }
 
@@ -365,6 +368,48 @@ bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, Sc
             return false;
         },
         [&] { return OutOfMemory(error); });
+}
+
+ErrorCode ScriptEvaluator::EvalArgument(Value& argument) {
+    if (argument.Is(Kind::Null)) {
+        return ErrorCode::InvalidUseOfNull;
+    }
+    if (m_evalDepth >= MaxEvalDepth) {
+        return ErrorCode::OutOfStackSpace;
+    }
+    std::string text;
+    const ErrorCode textError = script::ToText(argument, text);
+    if (textError != ErrorCode::None) {
+        return textError;
+    }
+    // The text may drop out of the cache while it runs, when it evaluates other texts.
+    const CacheEntry& entry = Compiled(text);
+    if (!entry.program) {
+        return entry.error.code;
+    }
+    const std::shared_ptr<const script::Program> program = entry.program;
+    // The inner expression gets a stack of its own: the outer one stays where the running code
+    // points into it. Restored however the inner run ends, an exception included.
+    struct Nested {
+        ScriptEvaluator& evaluator;
+        std::vector<Value> outer;
+        explicit Nested(ScriptEvaluator& e) : evaluator(e) {
+            outer.swap(evaluator.m_stack);
+            ++evaluator.m_evalDepth;
+        }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+        ~Nested() {
+            --evaluator.m_evalDepth;
+            evaluator.m_stack.swap(outer);
+        }
+    } nested(*this);
+    const script::Instruction* at = nullptr;
+    const ErrorCode code = Execute(*program, at);
+    if (code == ErrorCode::None) {
+        argument = std::move(m_stack[0]);
+    }
+    return code;
 }
 
 ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script::Instruction*& at) {
@@ -510,6 +555,10 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                 ++top;
             } else {
                 top -= count - 1;
+            }
+            if (static_cast<script::Builtin>(ip->operand) == script::Builtin::Eval) {
+                error = EvalArgument(arguments[0]);
+                break;
             }
             error = script::CallBuiltin(static_cast<script::Builtin>(ip->operand), arguments, count,
                                         &m_random);

@@ -56,6 +56,9 @@ public:
     // The cache of compiled expressions holds at most this many texts and this many bytes.
     static constexpr std::size_t CacheEntries = 256;
     static constexpr std::size_t CacheBytes = 4 * 1024 * 1024;
+    // How deep eval may run inside eval; deeper is "Out of stack space", as a text that
+    // evaluates itself would otherwise go on without end.
+    static constexpr int MaxEvalDepth = 32;
 
     ScriptEvaluator();
 
@@ -110,6 +113,8 @@ private:
     // Runs program leaving its value in m_stack[0]; on an error, at is the failing instruction.
     script::ErrorCode Execute(const script::Program& program, const script::Instruction*& at);
     bool EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error);
+    // eval(text): the value of the expression argument holds, into argument.
+    script::ErrorCode EvalArgument(script::Value& argument);
     void ErrorAt(const script::Program& program, script::ErrorCode code,
                  const script::Instruction* at, ScriptError& error) const;
     std::int32_t AddVariable(const std::string& name);
@@ -129,4 +134,5 @@ private:
     std::list<CacheEntry> m_cache; // most recently used first
     std::unordered_map<std::string_view, std::list<CacheEntry>::iterator> m_cacheIndex;
     std::size_t m_cacheBytes = 0;
+    int m_evalDepth = 0;
 };

@@ -21,11 +21,14 @@ enum class ErrorCode : int {
     TypeMismatch = 13,
     OutOfStringSpace = 14,
     ExpressionTooComplex = 16,
+    OutOfStackSpace = 28,
     ObjectVariableNotSet = 91,
     InvalidUseOfNull = 94,
     WrongNumberOfArguments = 450,
     IllegalAssignment = 501,
     SyntaxError = 1002,
+    ExpectedIdentifier = 1010,
+    ExpectedExpression = 1023,
 };
 
 // The English message for an error number.
@@ -33,12 +36,31 @@ const char* Describe(ErrorCode code);
 
 } // namespace script
 
+// Advice that goes beside an error's own number and description: a call of a function that does
+// not exist names the function and, when one is likely meant, the built-in or operator to use.
+struct ScriptHint {
+    // The name called; empty when there is no hint.
+    std::string unknownFunction;
+    // A built-in function's name, or an operator such as "^" when suggestionIsOperator.
+    std::string suggestion;
+    bool suggestionIsOperator = false;
+
+    bool Empty() const { return unknownFunction.empty(); }
+};
+
 struct ScriptError {
     script::ErrorCode code = script::ErrorCode::None;
     std::string description;
     // Byte offset into the evaluated text of the token at fault, when one is to blame.
     std::optional<std::size_t> position;
+    ScriptHint hint;
 };
+
+// The hint in English: "there is no function sqrt; did you mean sqr?". Empty for no hint.
+std::string HintText(const ScriptHint& hint);
+// The description with the hint in brackets after it, as a user reads the error:
+// "Type mismatch: 'sqrt' (there is no function sqrt; did you mean sqr?)".
+std::string DescribeWithHint(const ScriptError& error);
 
 // Either the value of an expression or the error that stopped it.
 class ScriptResult {

@@ -2,6 +2,7 @@
 #include "platform/script/builtins.h"
 #include "platform/script/compiler.h"
 #include "platform/script/constants.h"
+#include "plot/evaluate.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -73,6 +74,8 @@ private slots:
     void noValueAnywhereAsksForAMessage_data();
     void noValueAnywhereAsksForAMessage();
     void cancelledDrawAsksForNoMessage();
+    void errorsInJapanese_data();
+    void errorsInJapanese();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -567,6 +570,7 @@ void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
     for (const QString& name : tableNames) {
         QVERIFY2(script::FindBuiltin(name.toStdString()), qPrintable(name));
     }
+    // Every built-in there is: the enumeration ends with FormatPercent.
     for (int id = 0; id <= static_cast<int>(script::Builtin::FormatPercent); ++id) {
         const QString name =
             QString::fromUtf8(script::BuiltinName(static_cast<script::Builtin>(id)));
@@ -595,10 +599,41 @@ void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
             QVERIFY2(!script::FindConstant(name.toStdString()), qPrintable(name));
         }
     }
-    QCOMPARE(wrong, (QStringList{"e", "sqrt", "ln", "atan", "eval"}));
+    QCOMPARE(wrong, (QStringList{"e", "sqrt", "ln", "atan", "execute"}));
 
     // The nesting limit as the compiler has it.
     QVERIFY(section.contains(QStringLiteral("入れ子は %1 段まで").arg(script::MaxNestingDepth)));
+}
+
+void FunctionPanelTest::errorsInJapanese_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("japanese");
+    const auto row = [](const char* expression, const char* japanese) {
+        QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(japanese);
+    };
+    row("sqrt(x)", "型が一致しません: 'sqrt'。sqrt という関数はありません。sqr のことですか？");
+    row("ln(x)", "型が一致しません: 'ln'。ln という関数はありません。log のことですか？");
+    row("pow(x,2)", "型が一致しません: 'pow'。pow という関数はありません。演算子 ^ のことですか？");
+    row("foo(x)", "型が一致しません: 'foo'。foo という関数はありません。");
+    row("1+if", "式が必要です");
+    row("x/0", "0 で除算しました");
+    row("\"a\"+1", "型が一致しません");
+    row("x+", "構文エラー");
+}
+
+// What the value table, the readout and the tooltips show for an evaluation error: the
+// language's message in Japanese, with the hint about a mistyped function after it.
+void FunctionPanelTest::errorsInJapanese() {
+    QFETCH(QString, expression);
+    QFETCH(QString, japanese);
+    ScriptEvaluator evaluator;
+    std::string english;
+    QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &english));
+    QCOMPARE(JapaneseError(english), japanese);
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    english.clear();
+    QVERIFY(!prepared.Evaluate(3.14159, 2.5, &english));
+    QCOMPARE(JapaneseError(english), japanese);
 }
 
 QTEST_MAIN(FunctionPanelTest)

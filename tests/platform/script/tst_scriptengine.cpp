@@ -67,6 +67,17 @@ private slots:
     void hostileTextIsHandled_data();
     void hostileTextIsHandled();
     void memoryStaysBounded();
+    void concatenationChain();
+    void reservedWords_data();
+    void reservedWords();
+    void wordsReservedOnlyInStatementsAreNames_data();
+    void wordsReservedOnlyInStatementsAreNames();
+    void unknownFunctionHints_data();
+    void unknownFunctionHints();
+    void evalFunction_data();
+    void evalFunction();
+    void evalNestingIsBounded_data();
+    void evalNestingIsBounded();
 };
 
 // Expressions whose value is a number: precedence, associativity, promotion, built-ins.
@@ -217,6 +228,9 @@ void ScriptEngineTest::kinds_data() {
     row("small double text", "0.000015 & \"\"", Kind::String, "1.5E-05");
     row("null joins as nothing", "null & 1", Kind::String, "1");
     row("null with null stays null", "null & null", Kind::Null, "Null");
+    row("text joins every kind", "\"a\" & 1 & null & true & 0.5 & empty & \"b\"", Kind::String,
+        "a1True0.5b");
+    row("text and null is text", "\"a\" & null", Kind::String, "a");
     row("doubled quotes", "\"say \"\"hi\"\"\"", Kind::String, "say \"hi\"");
     row("cstr of boolean", "cstr(1=1)", Kind::String, "True");
     row("hex of 255", "hex(255)", Kind::String, "FF");
@@ -702,6 +716,8 @@ void ScriptEngineTest::nestingLimit_data() {
                                     << ")";
     QTest::newRow("power operands") << "2^("
                                     << ")";
+    QTest::newRow("signs before brackets") << "-("
+                                           << ")";
 }
 
 // The deepest allowed nesting works (also under AddressSanitizer's larger frames); one more
@@ -744,8 +760,15 @@ void ScriptEngineTest::nestingFitsSmallStack_data() {
     row("not before brackets", "not (", ")", deepest, 7);
     row("function calls", "abs(", ")", deepest, 7);
     row("power operands", "1^(", ")", deepest, 1);
-    row("sum operands", "1+(", ")", deepest, 1007);
+    row("sum operands", "1+(", ")", deepest, deepest + 7);
     row("comparison operands", "0=(", ")", deepest, -1);
+    row("arguments after others", "round(2,(", "))", deepest / 2, 2);
+    row("5000 brackets", "(", ")", 5000, 7);
+    row("5000 minus signs", "-", "", 5000, 7);
+    row("5001 minus signs", "-", "", 5001, -7);
+    row("5000 not words", "not ", "", 5000, 7);
+    row("5001 not words", "not ", "", 5001, -8);
+    row("5000 mixed brackets", "-(not -(", "))", 5000 / 2, 7);
     // Runs of prefix operators are read without recursion, however long the text may be.
     const int longest = static_cast<int>(script::MaxTextLength) - 1;
     row("minus signs", "-", "", longest, -7);
@@ -753,7 +776,7 @@ void ScriptEngineTest::nestingFitsSmallStack_data() {
 }
 
 // Threads other than the main one often get a stack of 1 MB or less: the deepest text the
-// compiler accepts must fit in that.
+// compiler accepts must compile and run in that, both on variants and on plain numbers.
 void ScriptEngineTest::nestingFitsSmallStack() {
     QFETCH(QString, open);
     QFETCH(QString, close);
@@ -763,22 +786,30 @@ void ScriptEngineTest::nestingFitsSmallStack() {
     for (int i = 0; i < depth; ++i) {
         text += open.toStdString();
     }
-    text += "7";
+    text += "x";
     for (int i = 0; i < depth; ++i) {
         text += close.toStdString();
     }
     ScriptResult result = ScriptResult::Failure({});
+    double number = 0.0;
+    ScriptError numberError;
+    bool numberOk = false;
     std::unique_ptr<QThread> thread(QThread::create([&] {
         ScriptEvaluator evaluator;
+        evaluator.SetVariable("x", 7.0);
         result = evaluator.Eval(text);
+        ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
+        numberOk = evaluator.EvalNumber(prepared, number, numberError);
     }));
     thread->setStackSize(1024 * 1024);
     thread->start();
     QVERIFY(thread->wait());
     QVERIFY2(result.Ok(), result.Error().description.c_str());
-    const std::optional<double> number = ToPlotNumber(result.GetValue());
-    QVERIFY(number.has_value());
-    QCOMPARE(*number, expected);
+    const std::optional<double> plotted = ToPlotNumber(result.GetValue());
+    QVERIFY(plotted.has_value());
+    QCOMPARE(*plotted, expected);
+    QVERIFY2(numberOk, numberError.description.c_str());
+    QCOMPARE(number, expected);
 }
 
 void ScriptEngineTest::hostileTextIsHandled_data() {
@@ -832,6 +863,264 @@ void ScriptEngineTest::memoryStaysBounded() {
     for (int i = 0; i < 3000; ++i) {
         const ScriptResult result = evaluator.Eval(std::to_string(i) + "+1");
         QCOMPARE(result.GetValue().Number(), i + 1.0);
+    }
+}
+
+// A long chain of & grows one string; the variables and constants it starts from stay as they
+// were, so every evaluation gives the same text.
+void ScriptEngineTest::concatenationChain() {
+    ScriptEvaluator evaluator;
+    QVERIFY(evaluator.ExecuteStatement("s=\"ab\"").Ok());
+    QVERIFY(evaluator.ExecuteStatement("n=7").Ok());
+    std::string text = "s";
+    std::string expected = "ab";
+    for (int i = 1; i < 10000; ++i) {
+        text += i % 2 == 0 ? "&s" : "&\"c\"&n";
+        expected += i % 2 == 0 ? "ab" : "c7";
+    }
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
+    for (int run = 0; run < 3; ++run) {
+        const ScriptResult result = evaluator.Eval(prepared);
+        QVERIFY2(result.Ok(), result.Error().description.c_str());
+        QCOMPARE(result.GetValue().Text(), expected);
+    }
+    QCOMPARE(TextOf(evaluator.Eval("s").GetValue()), std::string("ab"));
+    QCOMPARE(TextOf(evaluator.Eval("\"x\" & n & s").GetValue()), std::string("x7ab"));
+    QCOMPARE(TextOf(evaluator.Eval("\"x\" & n & s").GetValue()), std::string("x7ab"));
+}
+
+void ScriptEngineTest::reservedWords_data() {
+    QTest::addColumn<QString>("word");
+    for (const char* word :
+         {"if",       "dim",        "then",       "else",    "elseif", "end",      "sub",
+          "function", "for",        "next",       "to",      "each",   "in",       "while",
+          "wend",     "do",         "loop",       "until",   "select", "case",     "set",
+          "let",      "const",      "call",       "class",   "redim",  "preserve", "exit",
+          "on",       "resume",     "option",     "private", "public", "get",      "with",
+          "new",      "rem",        "byval",      "byref",   "stop",   "goto",     "me",
+          "is",       "like",       "as",         "integer", "long",   "double",   "variant",
+          "typeof",   "raiseevent", "paramarray", "endif",   "If",     "THEN"}) {
+        QTest::newRow(word) << QString::fromLatin1(word);
+    }
+}
+
+// A reserved word is never a variable: where a value belongs it is "Expected expression", as
+// the name assigned to "Expected identifier", and the direct setters ignore it.
+void ScriptEngineTest::reservedWords() {
+    QFETCH(QString, word);
+    const std::string name = word.toStdString();
+    ScriptEvaluator evaluator;
+    for (const std::string& text : {name, "1+" + name, "sin(" + name + ")", name + "(1)"}) {
+        const ScriptResult result = evaluator.Eval(text);
+        QVERIFY2(!result.Ok(), text.c_str());
+        QCOMPARE(result.Error().code, ErrorCode::ExpectedExpression);
+        QCOMPARE(result.Error().description, std::string("Expected expression"));
+    }
+    const ScriptResult assigned = evaluator.ExecuteStatement(name + "=1");
+    QCOMPARE(assigned.Error().code, ErrorCode::ExpectedIdentifier);
+    QCOMPARE(assigned.Error().description, std::string("Expected identifier"));
+    QCOMPARE(*assigned.Error().position, std::size_t(0));
+    QVERIFY(!evaluator.FindOrAddVariable(name).Valid());
+    evaluator.SetVariable(name, 3.0);
+    QCOMPARE(evaluator.Eval(name).Error().code, ErrorCode::ExpectedExpression);
+    // A longer name that merely starts or ends with the word is an ordinary variable.
+    for (const std::string& longer : {name + "x", "x" + name, name + "_1"}) {
+        QVERIFY2(evaluator.ExecuteStatement(longer + "=4").Ok(), longer.c_str());
+        QCOMPARE(evaluator.Eval(longer + "*2").GetValue().Number(), 8.0);
+    }
+}
+
+void ScriptEngineTest::wordsReservedOnlyInStatementsAreNames_data() {
+    QTest::addColumn<QString>("word");
+    for (const char* word :
+         {"step", "property", "default", "error", "explicit", "erase", "randomize", "Step"}) {
+        QTest::newRow(word) << QString::fromLatin1(word);
+    }
+}
+
+// Words that mean something only at one place of a statement are names everywhere else.
+void ScriptEngineTest::wordsReservedOnlyInStatementsAreNames() {
+    QFETCH(QString, word);
+    const std::string name = word.toStdString();
+    ScriptEvaluator evaluator;
+    QVERIFY(evaluator.Eval(name).Ok()); // Empty before assignment
+    QVERIFY(evaluator.ExecuteStatement(name + "=21").Ok());
+    QCOMPARE(evaluator.Eval("2*" + name).GetValue().Number(), 42.0);
+    QVERIFY(evaluator.FindOrAddVariable(name).Valid());
+}
+
+void ScriptEngineTest::unknownFunctionHints_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("suggestion");
+    QTest::addColumn<bool>("isOperator");
+    const auto row = [](const char* expression, const char* name, const char* suggestion,
+                        bool isOperator) {
+        QTest::newRow(expression) << QString::fromLatin1(expression) << QString::fromLatin1(name)
+                                  << QString::fromLatin1(suggestion) << isOperator;
+    };
+    row("sqrt(x)", "sqrt", "sqr", false);
+    row("ln(x)", "ln", "log", false);
+    row("arctan(x)", "arctan", "atn", false);
+    row("atan(x)", "atan", "atn", false);
+    row("pow(x,2)", "pow", "^", true);
+    row("power(x,2)", "power", "^", true);
+    row("Sqrt(x)", "sqrt", "sqr", false);
+    // Slips of the finger: a letter missing, added, wrong or swapped.
+    row("sni(x)", "sni", "sin", false);
+    row("coss(x)", "coss", "cos", false);
+    row("replac(x,1,2)", "replac", "replace", false);
+    row("formatnumbr(x)", "formatnumbr", "formatnumber", false);
+    row("datesrial(1,2,3)", "datesrial", "dateserial", false);
+    row("sinus(x)", "sinus", "sin", false);
+    // Nothing close enough, or two built-ins equally close: the hint only names the function.
+    row("foo(x)", "foo", "", false);
+    row("maximum(x)", "maximum", "", false);
+    row("lef(x)", "lef", "", false); // left and len
+    row("tn(x)", "tn", "", false);
+    row("x(1)", "x", "", false);
+    row("gauss(x)", "gauss", "", false);
+}
+
+// Calling a function that does not exist stays the language's "Type mismatch" with its name;
+// the hint beside it names the built-in or operator probably meant.
+void ScriptEngineTest::unknownFunctionHints() {
+    QFETCH(QString, expression);
+    QFETCH(QString, name);
+    QFETCH(QString, suggestion);
+    QFETCH(bool, isOperator);
+    ScriptEvaluator evaluator;
+    evaluator.SetVariable("x", 2.0);
+    const ScriptResult result = evaluator.Eval(expression.toStdString());
+    QCOMPARE(result.Error().code, ErrorCode::TypeMismatch);
+    QCOMPARE(QString::fromStdString(result.Error().description),
+             QStringLiteral("Type mismatch: '%1'").arg(name));
+    QCOMPARE(QString::fromStdString(result.Error().hint.unknownFunction), name);
+    QCOMPARE(QString::fromStdString(result.Error().hint.suggestion), suggestion);
+    QCOMPARE(result.Error().hint.suggestionIsOperator, isOperator);
+    QString english = QStringLiteral("there is no function ") + name;
+    if (!suggestion.isEmpty()) {
+        english += (isOperator ? QStringLiteral("; did you mean the operator ")
+                               : QStringLiteral("; did you mean ")) +
+                   suggestion + QLatin1Char('?');
+    }
+    QCOMPARE(QString::fromStdString(HintText(result.Error().hint)), english);
+    QCOMPARE(QString::fromStdString(DescribeWithHint(result.Error())),
+             QStringLiteral("Type mismatch: '%1' (%2)").arg(name, english));
+    // The same through the plotting path, and a later error of another kind drops the hint.
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+    double number = 0.0;
+    ScriptError error;
+    QVERIFY(!evaluator.EvalNumber(prepared, number, error));
+    QCOMPARE(QString::fromStdString(error.hint.suggestion), suggestion);
+    ScriptEvaluator::Prepared other = evaluator.Prepare("\"a\"");
+    QVERIFY(!evaluator.EvalNumber(other, number, error));
+    QVERIFY(error.hint.Empty());
+    QCOMPARE(DescribeWithHint(error), std::string("Type mismatch"));
+}
+
+void ScriptEngineTest::evalFunction_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("text");     // the value's text, or empty for an error
+    QTest::addColumn<QString>("typeName"); // or the error's description
+    const auto row = [](const char* name, const char* expression, const char* text,
+                        const char* typeName) {
+        QTest::newRow(name) << QString::fromUtf8(expression) << QString::fromUtf8(text)
+                            << QString::fromUtf8(typeName);
+    };
+    row("arithmetic", "eval(\"1+2*3\")", "7", "Integer");
+    row("reads the variables", "eval(\"x*2\")", "10", "Integer");
+    row("text built at run time", "eval(\"x\" & \"+1\")", "6", "Integer");
+    row("string result", "eval(\"\"\"a\"\" & \"\"b\"\"\")", "ab", "String");
+    row("number argument", "eval(2.5)", "2.5", "Double");
+    row("eval inside eval", "eval(\"eval(\"\"2^10\"\")\")", "1024", "Double");
+    row("equals compares", "eval(\"x=5\")", "True", "Boolean");
+    row("empty text", "eval(\"\")", "", "Empty");
+    row("inside arithmetic", "1+eval(\"x\")*2", "11", "Integer");
+    row("syntax error inside", "eval(\"1+\")", "", "Syntax error");
+    row("statement word inside", "eval(\"if x\")", "", "Expected expression");
+    row("no statements", "eval(\"x=1:y\")", "", "Syntax error");
+    row("runtime error inside", "eval(\"1/0\")", "", "Division by zero");
+    row("null", "eval(null)", "", "Invalid use of Null");
+    row("without argument", "eval()", "", "");
+    row("engine", "scriptengine", "VBScript", "String");
+    row("engine with brackets", "ScriptEngine()", "VBScript", "String");
+    row("major version", "scriptenginemajorversion", "5", "Long");
+    row("minor version", "scriptengineminorversion", "8", "Long");
+    row("build version", "scriptenginebuildversion", "18827", "Long");
+    row("version text", "scriptenginemajorversion & \".\" & scriptengineminorversion", "5.8",
+        "String");
+}
+
+void ScriptEngineTest::evalFunction() {
+    QFETCH(QString, expression);
+    QFETCH(QString, text);
+    QFETCH(QString, typeName);
+    ScriptEvaluator evaluator;
+    QVERIFY(evaluator.ExecuteStatement("x=5").Ok());
+    const ScriptResult result = evaluator.Eval(expression.toStdString());
+    if (text.isEmpty() && typeName != QStringLiteral("Empty")) {
+        QVERIFY(!result.Ok());
+        if (!typeName.isEmpty()) {
+            QCOMPARE(QString::fromStdString(result.Error().description), typeName);
+        }
+        return;
+    }
+    QVERIFY2(result.Ok(), result.Error().description.c_str());
+    QCOMPARE(QString::fromStdString(TextOf(result.GetValue())), text);
+    script::Value kind = result.GetValue();
+    QCOMPARE(script::CallBuiltin(script::Builtin::TypeName, &kind, 1, nullptr), ErrorCode::None);
+    QCOMPARE(QString::fromStdString(TextOf(kind)), typeName);
+}
+
+void ScriptEngineTest::evalNestingIsBounded_data() {
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("text that evaluates itself") << "s=\"eval(s)\""
+                                                << "eval(s)" << false;
+    QTest::newRow("text that evaluates itself twice") << "s=\"eval(s)+eval(s)\""
+                                                      << "eval(s)" << false;
+    QTest::newRow("text that grows as it evaluates") << "s=\"eval(s & \"\"+1\"\")\""
+                                                     << "eval(s)" << false;
+    QTest::newRow("nesting within the bound") << "s=\"1\""
+                                              << "" << true;
+}
+
+// Eval inside eval stops at a fixed depth with "Out of stack space", even on a thread with a
+// small stack; nesting within the bound works.
+void ScriptEngineTest::evalNestingIsBounded() {
+    QFETCH(QString, statement);
+    QFETCH(QString, expression);
+    QFETCH(bool, ok);
+    std::string text = expression.toStdString();
+    if (text.empty()) {
+        // eval("eval(""...s..."")"), as deep as allowed: each level doubles the quotes inside.
+        text = "s";
+        for (int i = 0; i < 9; ++i) {
+            std::string quoted;
+            for (const char c : text) {
+                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+            }
+            text = "eval(\"" + quoted + "\")";
+        }
+    }
+    ScriptResult result = ScriptResult::Failure({});
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        ScriptEvaluator evaluator;
+        if (evaluator.ExecuteStatement(statement.toStdString()).Ok()) {
+            result = evaluator.Eval(text);
+        }
+    }));
+    thread->setStackSize(1024 * 1024);
+    thread->start();
+    QVERIFY(thread->wait());
+    QCOMPARE(result.Ok(), ok);
+    if (ok) {
+        QCOMPARE(TextOf(result.GetValue()), std::string("1"));
+    } else {
+        QCOMPARE(result.Error().code, ErrorCode::OutOfStackSpace);
+        QCOMPARE(result.Error().description, std::string("Out of stack space"));
     }
 }
 
