@@ -1,5 +1,6 @@
 #include "platform/script/variants.h"
 
+#include "platform/number_text.h"
 #include "platform/script/arithmetic.h"
 #include "platform/script/lexer.h"
 #include "platform/script/operations.h"
@@ -481,22 +482,6 @@ bool ParseDateText(std::string_view input, double& serial, bool monthFirst) {
     return true;
 }
 
-std::string SignificantText(double value, int digits) {
-    if (value == 0.0) {
-        return "0";
-    }
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, digits);
-    std::string text(buffer.data(), result.ptr);
-    for (char& c : text) {
-        if (c == 'e') {
-            c = 'E';
-        }
-    }
-    return text;
-}
-
 std::string ShortDateText(double serial) {
     const CivilDate date = DateOfSerial(serial);
     return std::to_string(date.year) + "/" + TwoDigits(date.month) + "/" + TwoDigits(date.day);
@@ -534,7 +519,7 @@ std::string ExtendedText(const Value& value) {
     case Kind::Byte:
         return std::to_string(value.Integer());
     case Kind::Single:
-        return SignificantText(value.Number(), 7);
+        return FormatSignificant(value.Number(), 7); // a Single is always finite
     case Kind::Currency: {
         std::array<char, 64> buffer{};
         const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),

@@ -87,7 +87,4 @@ std::string LongTimeText(double serial);  // 13:05:09
 std::string ShortTimeText(double serial); // 13:05
 std::string GeneralDateText(double serial);
 
-// The general number form with a given number of significant digits ("1.5E-05").
-std::string SignificantText(double value, int digits);
-
 } // namespace script
