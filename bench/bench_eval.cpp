@@ -138,19 +138,27 @@ void EvalDeepNesting(benchmark::State& state, const char* open, const char* clos
     }
 }
 
-// x & x & ... with 10000 terms of a three-letter x: linear in the length of the result.
+// len(x&x&...&x) with as many & as the argument says, x a number as the sampling sets it: the
+// time per & stays flat from 7,500 to 30,000 terms (a text of 60 KB) when concatenation is
+// linear; "per_amp" tells it.
 void EvalConcatenationChain(benchmark::State& state) {
-    std::string text = "x";
-    for (int i = 1; i < 10000; ++i) {
+    const auto terms = static_cast<int>(state.range(0));
+    std::string text = "len(x";
+    for (int i = 0; i < terms; ++i) {
         text += "&x";
     }
+    text += ")";
     ScriptEvaluator evaluator;
-    evaluator.ExecuteStatement("x=\"abc\"");
+    const ScriptEvaluator::VariableSlot x = evaluator.FindOrAddVariable("x");
+    evaluator.SetVariable(x, 1.5);
     ScriptEvaluator::Prepared prepared = evaluator.Prepare(text);
     for (auto _ : state) {
         ScriptResult result = evaluator.Eval(prepared);
         benchmark::DoNotOptimize(result);
     }
+    state.counters["per_amp"] = benchmark::Counter(static_cast<double>(terms),
+                                                   benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
 }
 
 const bool Registered = [] {
@@ -168,7 +176,10 @@ const bool Registered = [] {
     benchmark::RegisterBenchmark("BM_EvalDeepNesting/signs", EvalDeepNesting, "-", "");
     benchmark::RegisterBenchmark("BM_EvalDeepNesting/not", EvalDeepNesting, "not ", "");
     benchmark::RegisterBenchmark("BM_EvalDeepNesting/calls", EvalDeepNesting, "abs(", ")");
-    benchmark::RegisterBenchmark("BM_EvalConcatenationChain", EvalConcatenationChain);
+    benchmark::RegisterBenchmark("BM_EvalConcatenationChain", EvalConcatenationChain)
+        ->Arg(7500)
+        ->Arg(15000)
+        ->Arg(30000);
     return true;
 }();
 
