@@ -56,6 +56,7 @@ class CommandLineTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void theProgramSitsWithItsDataAtTheBuildTreesTop();
     void tablePrintsTheValuesOfAFile();
     void tableWithARange_data();
     void tableWithARange();
@@ -104,6 +105,16 @@ QList<QByteArray> Lines(const QByteArray& out) {
 }
 
 } // namespace
+
+// ./run starts build/<kind>/curvane, and the program finds its help and cursors beside itself.
+void CommandLineTest::theProgramSitsWithItsDataAtTheBuildTreesTop() {
+    const QFileInfo program(QStringLiteral(CURVANE_PROGRAM));
+    QCOMPARE(program.absolutePath(),
+             QFileInfo(QStringLiteral(CURVANE_BINARY_DIR)).absoluteFilePath());
+    for (const char* data : {"CURVANEHELP.hlp", "MAGNIFY.CUR", "DOWN.CUR"}) {
+        QVERIFY2(QFileInfo(program.dir().filePath(QString::fromLatin1(data))).isFile(), data);
+    }
+}
 
 void CommandLineTest::tablePrintsTheValuesOfAFile() {
     // Without a range: the window's first table, the small scale lines of the file's sheet (331
