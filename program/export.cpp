@@ -215,9 +215,7 @@ FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat f
     if (format == ExportFormat::Png) {
         return ExportRaster(state, path, dpi, "png", progress);
     }
-    if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
-        return refused;
-    }
+    // WriteFileSafely refuses a target that is no regular file before anything is painted.
     const int steps = StepsPerColumnFor(VectorCurveDpi);
     const double width = state.Graph.GraphWidthPx;
     const double height = state.Graph.GraphHeightPx;

@@ -1,6 +1,7 @@
 #include "ui/helpwindow.h"
 
-#include <QtCore/QFile>
+#include "output/safefile.h"
+
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>
 #include <QtCore/QStringDecoder>
@@ -53,24 +54,19 @@ bool HelpWindow::ShowDocument(const QString& helpPath) {
             QStringLiteral("The help file was not found."), QString());
         return false;
     }
-    QFile file(helpPath);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        ShowProblem(
-            QStringLiteral("ヘルプファイルを読み込めません。"), // The help file cannot be read.
-            QStringLiteral("The help file cannot be read."),
-            info.isDir() ? QStringLiteral("Is a directory") : file.errorString());
-        return false;
-    }
-    if (file.size() > MaxHelpBytes) {
-        ShowProblem(QStringLiteral("ヘルプファイルが大きすぎます。"), // The help file is too large.
-                    QStringLiteral("The help file is too large."), QString());
-        return false;
-    }
-    const QByteArray bytes = file.read(MaxHelpBytes);
-    if (file.error() != QFileDevice::NoError) {
-        ShowProblem(
-            QStringLiteral("ヘルプファイルを読み込めません。"), // The help file cannot be read.
-            QStringLiteral("The help file cannot be read."), file.errorString());
+    // A FIFO or a folder is refused before anything is opened: a FIFO would block the window.
+    QByteArray bytes;
+    if (const FileProblem problem = ReadFileWhole(helpPath, MaxHelpBytes, bytes);
+        problem.Failed()) {
+        if (info.isFile() && info.size() > MaxHelpBytes) {
+            ShowProblem(
+                QStringLiteral("ヘルプファイルが大きすぎます。"), // The help file is too large.
+                QStringLiteral("The help file is too large."), QString());
+        } else {
+            ShowProblem(
+                QStringLiteral("ヘルプファイルを読み込めません。"), // The help file cannot be read.
+                QStringLiteral("The help file cannot be read."), problem.system);
+        }
         return false;
     }
 

@@ -1,8 +1,9 @@
 #include "ui/zoomcursor.h"
 
+#include "output/safefile.h"
 #include "platform/resources.h"
 
-#include <QtCore/QFile>
+#include <QtCore/QBuffer>
 #include <QtGui/QImageReader>
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int Size = 32;
 constexpr QPoint LensCentre(12, 12);
+// A cursor file of two 32 × 32 pictures is a few kilobytes; nothing sensible is larger.
+constexpr qint64 MaxCursorBytes = 1024 * 1024;
 
 QPixmap DrawnMagnifier(int direction) {
     QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
@@ -34,12 +37,7 @@ QPixmap DrawnMagnifier(int direction) {
 }
 
 // The hot spot a cursor file names for its first picture (bytes 10 to 13 of the file).
-std::optional<QPoint> HotSpotOf(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    const QByteArray head = file.read(14);
+std::optional<QPoint> HotSpotOf(const QByteArray& head) {
     if (head.size() < 14 || head[2] != 2) { // type 2: a cursor, not an icon
         return std::nullopt;
     }
@@ -55,11 +53,16 @@ std::optional<QPoint> HotSpotOf(const QString& path) {
 QCursor ZoomCursor(int direction) {
     const QString file =
         ResourcePath(direction > 0 ? QStringLiteral("MAGNIFY.CUR") : QStringLiteral("DOWN.CUR"));
-    QImageReader reader(file, "cur");
-    const QImage image = reader.read();
-    const std::optional<QPoint> hotSpot = HotSpotOf(file);
-    if (!image.isNull() && hotSpot) {
-        return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
+    // Read once, and only from a regular file: a FIFO of that name would block the window.
+    QByteArray bytes;
+    if (!ReadFileWhole(file, MaxCursorBytes, bytes).Failed()) {
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "cur");
+        const QImage image = reader.read();
+        const std::optional<QPoint> hotSpot = HotSpotOf(bytes);
+        if (!image.isNull() && hotSpot) {
+            return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
+        }
     }
     return QCursor(DrawnMagnifier(direction), LensCentre.x(), LensCentre.y());
 }

@@ -9,6 +9,7 @@
 #include <QtTest/QtTest>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QTextBrowser>
+#include <sys/stat.h>
 
 class HelpWindowTest : public QObject {
     Q_OBJECT
@@ -76,6 +77,11 @@ void HelpWindowTest::reportsUnreadableFileInTheWindow_data() {
     QTest::newRow("missing, markup in the name")
         << m_dir.filePath(QStringLiteral("<b>a&amp;b</b>.hlp")) << notFound;
     QTest::newRow("a folder") << m_dir.path() << unreadable;
+    // Opening a FIFO for reading would wait for a writer: refused without opening it.
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe.hlp"));
+    if (QFileInfo::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0) {
+        QTest::newRow("a FIFO") << fifo << unreadable;
+    }
 }
 
 void HelpWindowTest::reportsUnreadableFileInTheWindow() {
