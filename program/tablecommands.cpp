@@ -18,10 +18,6 @@
 
 namespace {
 
-QString UnitSuffix(const QString& unit) {
-    return unit == PlainUnitName ? QString() : QStringLiteral(" [") + unit + QStringLiteral("]");
-}
-
 std::vector<std::string> Titles(const ValueTable& table) {
     std::vector<std::string> titles;
     for (const QString& title : TableTitles(table)) {
