@@ -8,6 +8,7 @@
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -103,9 +104,7 @@ void DescribeOptions(QCommandLineParser& parser) {
 QString CheckRenderOutput(const QCommandLineParser& parser, Request& request) {
     const std::optional<RenderOutput> output = RenderOutputOfName(request.output);
     if (!output) {
-        return QStringLiteral("cannot tell the format of %1: use .bmp, .png, .jpg, .jpeg, .pdf "
-                              "or .svg")
-            .arg(request.output);
+        return UnknownOutputText(request.output);
     }
     if (!parser.isSet(QStringLiteral("dpi"))) {
         return {};
@@ -177,13 +176,18 @@ void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
     }
 }
 
-int Render(int argc, char* argv[], const Request& request) {
+// The command-line modes run without a window, with only their own messages.
+int RunWithoutWindow(int argc, char* argv[], const std::function<int()>& work) {
     qInstallMessageHandler(QuietQtNotes);
     // No display is needed: the drawing happens in memory.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QGuiApplication app(argc, argv);
+    return work();
+}
+
+int Render(const Request& request) {
     const QString problem = RenderSettingsFile(request.settingsFile, request.output, request.dpi);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "curvane: %s\n", problem.toLocal8Bit().constData());
@@ -192,12 +196,7 @@ int Render(int argc, char* argv[], const Request& request) {
     return 0;
 }
 
-int Table(int argc, char* argv[], const Request& request) {
-    qInstallMessageHandler(QuietQtNotes);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
+int Table(const Request& request) {
     bool badRange = false;
     bool written = true;
     const QString problem = WriteSettingsFileTable(
@@ -243,9 +242,9 @@ int main(int argc, char* argv[]) {
                      request.problem.toLocal8Bit().constData());
         return 2;
     case Request::Kind::Render:
-        return Render(argc, argv, request);
+        return RunWithoutWindow(argc, argv, [&] { return Render(request); });
     case Request::Kind::Table:
-        return Table(argc, argv, request);
+        return RunWithoutWindow(argc, argv, [&] { return Table(request); });
     case Request::Kind::Window:
         break;
     }

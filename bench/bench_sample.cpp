@@ -10,7 +10,7 @@
 
 namespace {
 
-void Sample(benchmark::State& bench, const char* expression) {
+void SampleWith(benchmark::State& bench, const char* expression, Progress* progress) {
     Surface sheet(1920, 1080);
     GraphSettings settings;
     GraphState state;
@@ -18,10 +18,14 @@ void Sample(benchmark::State& bench, const char* expression) {
     ScriptEvaluator evaluator;
     const QString text = QString::fromUtf8(expression);
     for (auto _ : bench) {
-        SampleFunction(evaluator, settings, state, 1, text);
+        SampleFunction(evaluator, settings, state, 1, text, progress);
         benchmark::ClobberMemory();
     }
     bench.counters["columns"] = state.PlotValues.LastColumn() + 1;
+}
+
+void Sample(benchmark::State& bench, const char* expression) {
+    SampleWith(bench, expression, nullptr);
 }
 
 // Progress as the window's dialog takes it: a look at the clock every column, going on.
@@ -39,17 +43,8 @@ private:
 
 // The same sampling told about every column: read against BM_Sample/<name> of the same run.
 void SampleWithProgress(benchmark::State& bench, const char* expression) {
-    Surface sheet(1920, 1080);
-    GraphSettings settings;
-    GraphState state;
-    InitGraphState(settings, state, sheet);
-    ScriptEvaluator evaluator;
     ClockProgress progress;
-    const QString text = QString::fromUtf8(expression);
-    for (auto _ : bench) {
-        SampleFunction(evaluator, settings, state, 1, text, &progress);
-        benchmark::ClobberMemory();
-    }
+    SampleWith(bench, expression, &progress);
 }
 
 BENCHMARK_CAPTURE(Sample, x, "x")->Name("BM_Sample/x");

@@ -20,13 +20,7 @@ std::optional<double> AxisMapping::ValueAtColumn(double column) const {
     if (m_xSpacing == 0.0) {
         return std::nullopt;
     }
-    const double v = (column - m_originX) / m_xSpacing * m_xSmallValue + m_xOriginValue;
-    double x = v;
-    if (m_xUnit == Unit::Degree) {
-        x = v * m_pi / 180.0;
-    } else if (m_xUnit == Unit::Pi) {
-        x = v * m_pi;
-    }
+    const double x = ExpressionX(AxisXAtColumn(column));
     if (!std::isfinite(x)) {
         return std::nullopt;
     }
@@ -34,11 +28,7 @@ std::optional<double> AxisMapping::ValueAtColumn(double column) const {
 }
 
 float AxisMapping::RowOfValue(double y) const {
-    if (m_yUnit == Unit::Degree) {
-        y = y * 180.0 / m_pi;
-    } else if (m_yUnit == Unit::Pi) {
-        y = y / m_pi;
-    }
+    y = AxisY(y);
     const auto fallback = [&] {
         const float sign = y > 0.0 ? 1.0f : (y < 0.0 ? -1.0f : 0.0f);
         return -sign * m_limit;
@@ -46,7 +36,7 @@ float AxisMapping::RowOfValue(double y) const {
     if (std::isnan(y) || m_ySmallValue == 0.0) {
         return fallback();
     }
-    const double r = m_originY - (y - m_yOriginValue) / m_ySmallValue * m_ySpacing;
+    const double r = RowOfAxisY(y);
     if (!std::isfinite(r) || std::fabs(r) > std::numeric_limits<float>::max()) {
         return fallback();
     }

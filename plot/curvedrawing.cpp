@@ -96,19 +96,12 @@ void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, cons
 
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
                   const FunctionSlot& function, int slot, std::int16_t& patternPhase) {
-    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx - 1.0f);
     const CurvePen pen{function.Color, PenStyleOfCode(function.StyleCode),
                        PenWidthOfCode(function.StyleCode)};
     CurveCanvas canvas{surface, state.PlotLimit, state.GraphHeightPx, patternPhase};
-    // Columns are single precision like the origin they may start from. Columns left of the
-    // sheet are skipped in one jump (keeping the fraction), and none beyond the table is read.
-    if (!std::isfinite(start) || !std::isfinite(end)) {
-        return;
-    }
-    if (start < -1.0f) {
-        start = start - std::floor(start) - 1.0f;
-    }
-    end = std::min(end, state.GraphWidthPx);
+    // Columns are single precision like the origin they may start from; none beyond the table is
+    // read.
+    const auto [start, end] = DrawnColumns(settings, state);
     for (float c = start; c <= end - 1.0f; c += 1.0f) {
         const int left = RoundHalfEven(c);
         const int right = RoundHalfEven(c + 1.0f);

@@ -145,7 +145,7 @@ std::optional<double> Turn(const Function& f, double a, double b, bool maximum, 
     return a + (b - a) / 2;
 }
 
-// The slope's spacing for a turn. The five-point error falls with h^6 and the rounding noise
+// The slope's spacing for a turn. The seven-point error falls with h^6 and the rounding noise
 // grows with 1/h; both stay below 12 digits of x when h is about 1/200 of the distance L over
 // which the function changes noticeably, estimated from the rows as sqrt(reach / curvature).
 double SlopeSpacing(const Candidate& c) {

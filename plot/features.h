@@ -37,7 +37,7 @@ struct FeatureSearch {
 //   values on both sides keep shrinking with it (a pole or a jump changes sign without passing 0,
 //   and the values there stay large);
 // - a minimum or maximum lies between the rows around a row (or a run of equal rows) that is
-//   lower or higher than both neighbours; the slope, from a symmetric five-point difference, must
+//   lower or higher than both neighbours; the slope, from a symmetric seven-point difference, must
 //   change sign across them, and bisection on it finds the turning point (a pole between the rows
 //   is refused: its slope keeps its sign, or the value it leads to is out of proportion);
 // - an intersection of two functions is a zero of their difference.

@@ -90,14 +90,7 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
                             int stepsPerColumn) {
     stepsPerColumn = std::clamp(stepsPerColumn, 1, 256);
     // The columns the sheet's curve covers, with the same skip of columns left of the sheet.
-    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx - 1.0f);
-    if (!std::isfinite(start) || !std::isfinite(end)) {
-        return {};
-    }
-    if (start < -1.0f) {
-        start = start - std::floor(start) - 1.0f;
-    }
-    end = std::min(end, state.GraphWidthPx);
+    const auto [start, end] = DrawnColumns(settings, state);
     if (!(end - 1.0f >= start)) {
         return {};
     }

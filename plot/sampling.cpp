@@ -91,6 +91,10 @@ bool BracketsMatch(const QString& text) {
     return ChrCount(text, QStringLiteral("(")) == ChrCount(text, QStringLiteral(")"));
 }
 
+namespace {
+
+// The columns from 0 to last on the side of the origin the settings choose (XSide), in single
+// precision like the origin they may start or end at.
 SampleColumns SideOfOrigin(const GraphSettings& settings, float last) {
     SampleColumns side{0.0f, last};
     if (settings.XSide == 1) {
@@ -101,19 +105,30 @@ SampleColumns SideOfOrigin(const GraphSettings& settings, float last) {
     return side;
 }
 
+// Columns left of the sheet have no entry: a walk jumps to the first that may, keeping the
+// fraction of a one-sided range.
+float FirstOnSheet(float start) {
+    return start < -1.0f ? start - std::floor(start) - 1.0f : start;
+}
+
+} // namespace
+
 SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state) {
-    auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx);
+    const auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx);
     if (!std::isfinite(start) || !std::isfinite(end)) {
         return {};
     }
-    // As SampleFunction chooses them: columns left of the sheet have no entry, so the walk
-    // jumps to the first that may, keeping the fraction of a one-sided range; none beyond the
-    // table is computed either.
-    if (start < -1.0f) {
-        start = start - std::floor(start) - 1.0f;
+    // None beyond the table is computed.
+    return {FirstOnSheet(start),
+            std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f)};
+}
+
+SampleColumns DrawnColumns(const GraphSettings& settings, const GraphState& state) {
+    const auto [start, end] = SideOfOrigin(settings, state.GraphWidthPx - 1.0f);
+    if (!std::isfinite(start) || !std::isfinite(end)) {
+        return {};
     }
-    end = std::min(end, static_cast<float>(state.PlotValues.LastColumn()) + 0.5f);
-    return {start, end};
+    return {FirstOnSheet(start), std::min(end, state.GraphWidthPx)};
 }
 
 std::optional<float> SampledColumnAt(const GraphSettings& settings, const GraphState& state,

@@ -35,10 +35,11 @@ struct SampleColumns {
 };
 SampleColumns SampledColumns(const GraphSettings& settings, const GraphState& state);
 
-// The columns from 0 to last on the side of the origin the settings choose (XSide), in single
-// precision like the origin they may start or end at; the curve's drawing walks them up to the
-// sheet's last column, the sampling one further.
-SampleColumns SideOfOrigin(const GraphSettings& settings, float last);
+// The columns a curve is drawn over: a piece from each c to c + 1, for c = start, start + 1, ...
+// while c <= end - 1, the pieces' ends read from the sampled columns they round to. The same
+// side of the origin and the same skip of columns left of the sheet as SampledColumns, up to the
+// sheet's last column rather than one further. Empty (start > end) when nothing is drawn.
+SampleColumns DrawnColumns(const GraphSettings& settings, const GraphState& state);
 
 // The column a sampling computed for a whole pixel column of the table (the last one, where two
 // land on it), so that a value read at the mouse is the one the curve was drawn from; nothing

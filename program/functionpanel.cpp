@@ -14,10 +14,6 @@ void Draw(CurvaneState& state, int slot) {
                  state.PatternPhase);
 }
 
-} // namespace
-
-namespace {
-
 // The hint DescribeWithHint puts after the description, "(there is no function sqrt; did you
 // mean sqr?)", in Japanese: "。sqrt という関数はありません。sqr のことですか？". Empty when
 // text does not end in such a hint; before receives where the hint starts.

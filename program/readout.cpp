@@ -2,6 +2,7 @@
 
 #include "graph/mapping.h"
 #include "platform/number_text.h"
+#include "platform/script/scriptresult.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
 #include "program/curvanestate.h"
@@ -9,12 +10,12 @@
 
 #include <cmath>
 
+QString UnitSuffix(const QString& unit) {
+    return unit == PlainUnitName ? QString() : QStringLiteral(" [") + unit + QStringLiteral("]");
+}
+
 QString AxisValueText(double value, const QString& unit) {
-    QString text = QString::fromStdString(FormatGeneral(value));
-    if (unit != PlainUnitName) {
-        text += QStringLiteral(" [") + unit + QStringLiteral("]");
-    }
-    return text;
+    return QString::fromStdString(FormatGeneral(value)) + UnitSuffix(unit);
 }
 
 std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint) {
@@ -44,7 +45,8 @@ std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint) {
             continue;
         }
         QString text = QStringLiteral("F%1 = ").arg(slot);
-        std::string why = "Division by zero"; // a column that stands for no x
+        // A column that stands for no x: a spacing of 0 divides by zero.
+        std::string why = script::Describe(script::ErrorCode::DivisionByZero);
         std::optional<double> y;
         if (x) {
             PreparedExpression prepared(state.scriptEvalFn, f.Expression.toStdString());

@@ -15,6 +15,10 @@ struct ReadoutLine {
     ColorRef colour = Rgb(0, 0, 0);
 };
 
+// What follows a value or a title in an axis's own unit: " [deg]", " [π]", and nothing for the
+// plain unit "単位 1".
+QString UnitSuffix(const QString& unit);
+
 // A value in an axis's own unit, as the tick numbers and the axis's unit label show it:
 // "90 [deg]", "0.5 [π]", and the number alone for the plain unit "単位 1".
 QString AxisValueText(double value, const QString& unit);

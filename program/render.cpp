@@ -39,25 +39,18 @@ std::optional<RenderOutput> RenderOutputOfName(const QString& imagePath) {
     return std::nullopt;
 }
 
-QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
-                           std::optional<int> dpi) {
-    const std::optional<RenderOutput> output = RenderOutputOfName(imagePath);
-    if (!output) {
-        return QStringLiteral("cannot tell the format of %1: use .bmp, .png, .jpg, .jpeg, .pdf "
-                              "or .svg")
-            .arg(imagePath);
-    }
+QString UnknownOutputText(const QString& imagePath) {
+    return QStringLiteral("cannot tell the format of %1: use .bmp, .png, .jpg, .jpeg, .pdf or .svg")
+        .arg(imagePath);
+}
+
+QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state) {
     if (!QFileInfo::exists(settingsPath)) {
         return QStringLiteral("no such settings file: %1").arg(settingsPath);
     }
     if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
         return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
     }
-    // A target that is no regular file is refused before anything is drawn.
-    if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
-        return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
-    }
-    CurvaneState state;
     StartGraph(state, DesignPixels(DesignSheetWidthTwips), DesignPixels(DesignSheetHeightTwips));
     QString reason;
     const std::optional<SettingsFileData> data =
@@ -66,6 +59,23 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
         return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
     }
     ApplySettingsFile(state, *data);
+    return {};
+}
+
+QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
+                           std::optional<int> dpi) {
+    const std::optional<RenderOutput> output = RenderOutputOfName(imagePath);
+    if (!output) {
+        return UnknownOutputText(imagePath);
+    }
+    CurvaneState state;
+    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+        return problem;
+    }
+    // A target that is no regular file is refused before anything is drawn.
+    if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
+        return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
+    }
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const QString& expression = SlotOf(state.Slots, slot).Expression;
         if (!expression.isEmpty() && BracketsMatch(expression)) {

@@ -3,6 +3,8 @@
 #include <QtCore/QString>
 #include <optional>
 
+struct CurvaneState;
+
 // What an output name asks --render for, by its extension: the sheet's own pixels (".bmp",
 // ".png", ".jpg", ".jpeg"), or the print-quality vector export (".pdf", ".svg").
 struct RenderOutput {
@@ -11,6 +13,13 @@ struct RenderOutput {
     const char* imageFormat = "bmp"; // for pictures: "bmp", "png" or "jpg"
 };
 std::optional<RenderOutput> RenderOutputOfName(const QString& imagePath);
+// The refusal of a name RenderOutputOfName cannot place.
+QString UnknownOutputText(const QString& imagePath);
+
+// A state without a window for a settings file: the sheet at the size of the window's design,
+// the file read and put into the state. Returns an empty text on success, else one line saying
+// why the file could not be used.
+QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state);
 
 // Draws a settings file's graph without a window: grid, tick numbers and every function with
 // text, each in its colour and style, with the labels. The output name's extension decides the

@@ -4,11 +4,10 @@
 #include "output/safefile.h"
 #include "platform/dialogs.h"
 #include "platform/number_text.h"
-#include "platform/units.h"
 #include "plot/sampling.h"
 #include "program/curvanestate.h"
 #include "program/readout.h"
-#include "program/settingscommands.h"
+#include "program/render.h"
 #include "program/textlabels.h"
 
 #include <QtCore/QFileInfo>
@@ -17,10 +16,6 @@
 #include <cmath>
 
 namespace {
-
-QString UnitSuffix(const QString& unit) {
-    return unit == PlainUnitName ? QString() : QStringLiteral(" [") + unit + QStringLiteral("]");
-}
 
 std::vector<std::string> Titles(const ValueTable& table) {
     std::vector<std::string> titles;
@@ -218,23 +213,10 @@ QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& 
     if (badRange != nullptr) {
         *badRange = false;
     }
-    if (!QFileInfo::exists(settingsPath)) {
-        return QStringLiteral("no such settings file: %1").arg(settingsPath);
-    }
-    if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
-        return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
-    }
     CurvaneState state;
-    const auto designPixels = [](double twips) {
-        return units::TwipsToWholePixels(twips) - 2 * SheetFramePx;
-    };
-    StartGraph(state, designPixels(DesignSheetWidthTwips), designPixels(DesignSheetHeightTwips));
-    const std::optional<SettingsFileData> data = ReadSettingsPath(settingsPath, state.Settings);
-    if (!data) {
-        return QStringLiteral("not a readable settings file (52 fields expected): %1")
-            .arg(settingsPath);
+    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+        return problem;
     }
-    ApplySettingsFile(state, *data);
 
     TableRange range = DefaultTableRange(state.Settings, state.Graph);
     range.from = options.from.value_or(range.from);

@@ -3,16 +3,13 @@
 #include "graph/graphsettings.h"
 #include "platform/number_text.h"
 #include "program/functionpanel.h"
+#include "program/readout.h"
 #include "program/tablecommands.h"
 
 namespace {
 
 QVariant Number(double value) {
     return QString::fromStdString(FormatGeneral(value));
-}
-
-QString WithUnit(const QString& name, const QString& unit) {
-    return unit == PlainUnitName ? name : name + QStringLiteral(" [") + unit + QStringLiteral("]");
 }
 
 } // namespace
@@ -119,8 +116,8 @@ QVariant FeatureListModel::headerData(int section, Qt::Orientation orientation, 
     case 1:
         return QStringLiteral("関数"); // function
     case 2:
-        return WithUnit(QStringLiteral("x"), m_xUnit);
+        return QStringLiteral("x") + UnitSuffix(m_xUnit);
     default:
-        return WithUnit(QStringLiteral("y"), m_yUnit);
+        return QStringLiteral("y") + UnitSuffix(m_yUnit);
     }
 }

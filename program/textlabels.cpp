@@ -40,11 +40,17 @@ void InitFreeLabelTemplate(LabelFamily& addMoji) {
     addMoji.SetText(0, QStringLiteral("・")); // a middle dot
 }
 
-std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
+namespace {
+
+// The topmost shown label under a point, free labels first; skipped (by kind and index), when
+// given, is passed over.
+std::optional<LabelRef> ShownLabelAt(const CurvaneState& state, QPointF point,
+                                     const LabelRef* skipped) {
     for (const LabelKind kind : {LabelKind::Free, LabelKind::YTick, LabelKind::XTick}) {
         const LabelFamily& family = FamilyOf(state, kind);
         for (int i = family.UpperBound(); i >= 1; --i) {
-            if (!family.Exists(i)) {
+            if (!family.Exists(i) ||
+                (skipped != nullptr && kind == skipped->kind && i == skipped->index)) {
                 continue;
             }
             const TextLabel& label = family.At(i);
@@ -55,6 +61,12 @@ std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
+    return ShownLabelAt(state, point, nullptr);
 }
 
 int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
@@ -84,20 +96,7 @@ bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point) {
 
 bool OtherLabelAt(const CurvaneState& state, const LabelRef& dragged, QPointF point) {
     // The dragged label itself is no obstacle: it may be put down a little beside where it was.
-    for (const LabelKind kind : {LabelKind::Free, LabelKind::YTick, LabelKind::XTick}) {
-        const LabelFamily& family = FamilyOf(state, kind);
-        for (int i = 1; i <= family.UpperBound(); ++i) {
-            if (!family.Exists(i) || (kind == dragged.kind && i == dragged.index)) {
-                continue;
-            }
-            const TextLabel& label = family.At(i);
-            if (label.visible &&
-                QRectF(label.left, label.top, label.Width(), label.Height()).contains(point)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return ShownLabelAt(state, point, &dragged).has_value();
 }
 
 bool EditedLabelGone(CurvaneState& state) {
