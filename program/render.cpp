@@ -44,22 +44,25 @@ QString UnknownOutputText(const QString& imagePath) {
         .arg(imagePath);
 }
 
-QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state) {
+QString CheckSettingsFileAlone(const QString& settingsPath) {
     if (!QFileInfo::exists(settingsPath)) {
         return QStringLiteral("no such settings file: %1").arg(settingsPath);
     }
     if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
         return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
     }
+    return {};
+}
+
+bool LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state, QString* reason) {
     StartGraph(state, DesignPixels(DesignSheetWidthTwips), DesignPixels(DesignSheetHeightTwips));
-    QString reason;
     const std::optional<SettingsFileData> data =
-        ReadSettingsPath(settingsPath, state.Settings, &reason);
+        ReadSettingsPath(settingsPath, state.Settings, reason);
     if (!data) {
-        return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
+        return false;
     }
     ApplySettingsFile(state, *data);
-    return {};
+    return true;
 }
 
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
@@ -68,13 +71,16 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
     if (!output) {
         return UnknownOutputText(imagePath);
     }
-    CurvaneState state;
-    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+    if (const QString problem = CheckSettingsFileAlone(settingsPath); !problem.isEmpty()) {
         return problem;
     }
     // A target that is no regular file is refused before anything is drawn.
     if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
         return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
+    }
+    CurvaneState state;
+    if (QString reason; !LoadSettingsFileAlone(settingsPath, state, &reason)) {
+        return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
     }
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const QString& expression = SlotOf(state.Slots, slot).Expression;

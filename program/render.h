@@ -16,10 +16,13 @@ std::optional<RenderOutput> RenderOutputOfName(const QString& imagePath);
 // The refusal of a name RenderOutputOfName cannot place.
 QString UnknownOutputText(const QString& imagePath);
 
+// A settings file for use without a window: one line saying why it cannot be read (missing, or
+// no regular file), or an empty text.
+QString CheckSettingsFileAlone(const QString& settingsPath);
 // A state without a window for a settings file: the sheet at the size of the window's design,
-// the file read and put into the state. Returns an empty text on success, else one line saying
-// why the file could not be used.
-QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state);
+// the file read and put into the state. False, with the reader's reason, when it is no settings
+// file.
+bool LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state, QString* reason);
 
 // Draws a settings file's graph without a window: grid, tick numbers and every function with
 // text, each in its colour and style, with the labels. The output name's extension decides the

@@ -213,9 +213,13 @@ QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& 
     if (badRange != nullptr) {
         *badRange = false;
     }
-    CurvaneState state;
-    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+    if (const QString problem = CheckSettingsFileAlone(settingsPath); !problem.isEmpty()) {
         return problem;
+    }
+    CurvaneState state;
+    if (!LoadSettingsFileAlone(settingsPath, state, nullptr)) {
+        return QStringLiteral("not a readable settings file (52 fields expected): %1")
+            .arg(settingsPath);
     }
 
     TableRange range = DefaultTableRange(state.Settings, state.Graph);
