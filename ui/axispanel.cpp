@@ -85,11 +85,7 @@ AxisPanel::SizeEditor AxisPanel::BuildSizeEditor(Axis axis, int left) {
                                         : Qt::AlignLeft | Qt::AlignVCenter);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(QStringLiteral("クリックで変更")); // click to change
-    connect(label, &ClickLabel::released, this, [this, axis](Qt::MouseButton button) {
-        if (button == Qt::LeftButton) {
-            OpenSizeEditor(axis);
-        }
-    });
+    connect(label, &ClickLabel::clicked, this, [this, axis] { OpenSizeEditor(axis); });
     e.label = label;
     e.entry = new QLineEdit(m_sizeFrame);
     e.entry->setObjectName(QStringLiteral("txtGraph") + name);

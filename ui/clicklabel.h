@@ -10,6 +10,8 @@ public:
     using QLabel::QLabel;
 signals:
     void released(Qt::MouseButton button);
+    // A release of the left button over it: a click.
+    void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -304,9 +304,9 @@ void frmCurvane::WireLabels() {
             SetLabelText(m_state, target(), text);
             m_picScreen->update();
         });
-        connect(r->colour, &ClickLabel::released, this, [this, r, target](Qt::MouseButton b) {
+        connect(r->colour, &ClickLabel::clicked, this, [this, r, target] {
             const TextLabel* label = Resolve(m_state, target());
-            if (b != Qt::LeftButton || label == nullptr) {
+            if (label == nullptr) {
                 return;
             }
             if (const std::optional<ColorRef> colour =
@@ -316,9 +316,9 @@ void frmCurvane::WireLabels() {
                 m_picScreen->update();
             }
         });
-        connect(r->font, &ClickLabel::released, this, [this, target](Qt::MouseButton b) {
+        connect(r->font, &ClickLabel::clicked, this, [this, target] {
             const TextLabel* label = Resolve(m_state, target());
-            if (b != Qt::LeftButton || label == nullptr) {
+            if (label == nullptr) {
                 return;
             }
             if (const std::optional<FontSpec> font = m_dialogs->ChooseFont(label->Font())) {

@@ -104,11 +104,7 @@ QLabel* frmSetMore::NewSwatch(ScaleSwatch swatch, const char* name, QWidget* par
     label->setAutoFillBackground(true);
     label->setFixedSize(SwatchSize);
     m_swatches.emplace_back(SwatchOf(swatch), label);
-    connect(label, &ClickLabel::released, this, [this, swatch](Qt::MouseButton button) {
-        if (button == Qt::LeftButton) {
-            ScaleSwatchChosen(swatch);
-        }
-    });
+    connect(label, &ClickLabel::clicked, this, [this, swatch] { ScaleSwatchChosen(swatch); });
     return label;
 }
 
@@ -118,11 +114,7 @@ QLabel* frmSetMore::NewSwatch(SetMoreSwatch tickColour, const char* name, QWidge
     label->setFixedSize(SwatchSize);
     label->setToolTip(QStringLiteral("文字色")); // text colour
     m_swatches.emplace_back(tickColour, label);
-    connect(label, &ClickLabel::released, this, [this, tickColour](Qt::MouseButton button) {
-        if (button == Qt::LeftButton) {
-            TickColorChosen(tickColour);
-        }
-    });
+    connect(label, &ClickLabel::clicked, this, [this, tickColour] { TickColorChosen(tickColour); });
     return label;
 }
 
@@ -131,11 +123,7 @@ QLabel* frmSetMore::NewFontSize(SetMoreCaption caption, const char* name, QWidge
     label->setFixedSize(48, SwatchSize.height());
     label->setToolTip(QStringLiteral("フォントサイズ")); // font size
     m_captions.emplace_back(caption, label);
-    connect(label, &ClickLabel::released, this, [this, caption](Qt::MouseButton button) {
-        if (button == Qt::LeftButton) {
-            FontSizeChosen(caption);
-        }
-    });
+    connect(label, &ClickLabel::clicked, this, [this, caption] { FontSizeChosen(caption); });
     return label;
 }
 

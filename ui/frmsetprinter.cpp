@@ -259,14 +259,10 @@ FileProblem frmSetPrinter::PrintPdf(const QString& target) {
     const bool painted = drafts.isValid() && PaintPage();
     m_printer.setOutputFileName(target);
     QByteArray bytes;
-    FileProblem problem;
-    if (!painted) {
+    FileProblem problem =
+        painted ? ReadFileWhole(draft, std::numeric_limits<int>::max(), bytes) : FileProblem{};
+    if (!painted || (!problem.Failed() && !bytes.startsWith("%PDF"))) {
         // "PDF を作れませんでした" = the PDF could not be made
-        problem = {QStringLiteral("PDF を作れませんでした"), QString()};
-    } else {
-        problem = ReadFileWhole(draft, std::numeric_limits<int>::max(), bytes);
-    }
-    if (!problem.Failed() && !bytes.startsWith("%PDF")) {
         problem = {QStringLiteral("PDF を作れませんでした"), QString()};
     }
     return problem.Failed() ? problem : WriteBytesSafely(target, bytes);

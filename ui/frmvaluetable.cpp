@@ -41,19 +41,6 @@ QTableView* View(QWidget* parent, const QString& name, QAbstractItemModel* model
     return view;
 }
 
-// The progress dialog's report, stopped also when the window closes meanwhile.
-class StoppableProgress : public Progress {
-public:
-    StoppableProgress(Progress& inner, const bool& stop) : m_inner(inner), m_stop(stop) {}
-    bool Advance(std::int64_t done, std::int64_t total) override {
-        return m_inner.Advance(done, total) && !m_stop;
-    }
-
-private:
-    Progress& m_inner;
-    const bool& m_stop;
-};
-
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -177,20 +164,21 @@ bool frmValueTable::Compute() {
     std::optional<FeatureSearch> search;
     {
         // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
-        ProgressDialogReporter dialog(this, Title(),
-                                      QStringLiteral("%1 / %2 個の値を計算しました"));
-        StoppableProgress progress(dialog, m_stop);
+        ProgressDialogReporter progress(this, Title(),
+                                        QStringLiteral("%1 / %2 個の値を計算しました"));
+        m_work = &progress;
         computed = table->Compute(m_evaluator, &progress);
+        m_work = nullptr;
     }
     if (computed) {
         // "特徴点を探しています" = looking for feature points
-        ProgressDialogReporter dialog(this, Title(),
-                                      QStringLiteral("特徴点を探しています（%1 / %2）"));
-        StoppableProgress progress(dialog, m_stop);
+        ProgressDialogReporter progress(this, Title(),
+                                        QStringLiteral("特徴点を探しています（%1 / %2）"));
+        m_work = &progress;
         search = FindFeatures(*table, m_evaluator, &progress);
+        m_work = nullptr;
     }
     SetBusy(false);
-    m_stop = false;
     if (!computed) {
         // "計算を中止しました。表は前のままです。" = stopped; the table is as before
         ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
@@ -252,7 +240,9 @@ void frmValueTable::AddLabel() {
 }
 
 void frmValueTable::closeEvent(QCloseEvent* event) {
-    m_stop = m_busy;
+    if (m_work != nullptr) {
+        m_work->Cancel();
+    }
     QWidget::closeEvent(event);
 }
 

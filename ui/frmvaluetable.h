@@ -9,6 +9,7 @@
 
 class Dialogs;
 class FeatureListModel;
+class ProgressDialogReporter;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -59,7 +60,7 @@ private:
     ScriptEvaluator m_evaluator;
     std::shared_ptr<const ValueTable> m_table;
     bool m_busy = false;
-    bool m_stop = false;
+    ProgressDialogReporter* m_work = nullptr; // the computation's progress while it runs
 
     QLineEdit* m_from = nullptr;
     QLineEdit* m_to = nullptr;

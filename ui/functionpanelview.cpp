@@ -126,16 +126,8 @@ FunctionPanel::FunctionPanel(QWidget* parent) : QFrame(parent) {
         connect(row.text, &QLineEdit::textChanged, this,
                 [this, n](const QString& text) { emit textChanged(n, text); });
         connect(row.text, &FunctionEdit::focused, this, [this, n] { emit focused(n); });
-        connect(row.color, &ClickLabel::released, this, [this, n](Qt::MouseButton button) {
-            if (button == Qt::LeftButton) {
-                emit colorClicked(n);
-            }
-        });
-        connect(row.style, &ClickLabel::released, this, [this, n](Qt::MouseButton button) {
-            if (button == Qt::LeftButton) {
-                emit styleClicked(n);
-            }
-        });
+        connect(row.color, &ClickLabel::clicked, this, [this, n] { emit colorClicked(n); });
+        connect(row.style, &ClickLabel::clicked, this, [this, n] { emit styleClicked(n); });
         if (n >= 2) {
             connect(row.label, &ClickLabel::released, this, [this, n](Qt::MouseButton button) {
                 if (button == Qt::RightButton) {

@@ -39,11 +39,11 @@ bool ProgressDialogReporter::Advance(std::int64_t done, std::int64_t total) {
         m_dialog->setMinimumDuration(0);
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
+        // The bar counts in thousandths, so totals beyond an int still fit.
+        m_dialog->setMaximum(1000);
         m_dialog->show();
     }
     if (m_dialog) {
-        // The bar counts in thousandths, so totals beyond an int still fit.
-        m_dialog->setMaximum(1000);
         m_dialog->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
         m_dialog->setLabelText(m_label.arg(done).arg(total));
     }
@@ -51,7 +51,7 @@ bool ProgressDialogReporter::Advance(std::int64_t done, std::int64_t total) {
                                              : QEventLoop::ExcludeUserInputEvents);
     if (m_dialog && m_dialog->wasCanceled()) {
         m_cancelled = true;
-        return false;
     }
-    return true;
+    // A Cancel() from one of the events just let through (the window closing) counts at once.
+    return !m_cancelled;
 }

@@ -64,21 +64,20 @@ std::optional<FontSpec> QtDialogs::ChooseFont(const FontSpec& preset) {
 }
 
 QString QtDialogs::OpenFileName(const QString& title, const QString& filter) {
-    const QString path =
-        QFileDialog::getOpenFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter));
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
-    }
-    return path;
+    return KeepFolder(
+        QFileDialog::getOpenFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter)));
 }
 
 QString QtDialogs::SaveFileName(const QString& title, const QString& filter) {
-    const QString path =
-        QFileDialog::getSaveFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter));
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
+    return KeepFolder(
+        QFileDialog::getSaveFileName(m_parent, title, m_lastFolder, ToQtNameFilter(filter)));
+}
+
+QString QtDialogs::KeepFolder(const QString& chosen) {
+    if (!chosen.isEmpty()) {
+        m_lastFolder = QFileInfo(chosen).absolutePath();
     }
-    return path;
+    return chosen;
 }
 
 void QtDialogs::Message(const QString& text, const QString& title, bool informationIcon) {

@@ -24,6 +24,9 @@ public:
                                             const PrinterChoice& current) override;
 
 private:
+    // A chosen file's folder is where the next file dialog opens; returns the path.
+    QString KeepFolder(const QString& chosen);
+
     QPointer<QWidget> m_parent;
     QString m_lastFolder;
 };

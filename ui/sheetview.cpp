@@ -10,6 +10,7 @@
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <array>
 
 SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_state(state) {
     setObjectName(QStringLiteral("picScreen"));
@@ -24,6 +25,15 @@ SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     m_reEditRow = BuildRow(QStringLiteral("ReMoji"));
     FitToSurface();
 }
+
+namespace {
+
+// A row's text box, "Font" and swatch, which show, hide and take the mouse together.
+std::array<QWidget*, 3> Parts(const SheetView::EditRow& row) {
+    return {row.text, row.font, row.colour};
+}
+
+} // namespace
 
 SheetView::EditRow SheetView::BuildRow(const QString& prefix) {
     EditRow row;
@@ -47,10 +57,7 @@ SheetView::EditRow SheetView::BuildRow(const QString& prefix) {
     // closes the row, rather than handing it to the sheet.
     row.font->setFocusProxy(row.text);
     row.colour->setFocusProxy(row.text);
-    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
-                       static_cast<QWidget*>(row.colour)}) {
-        w->hide();
-    }
+    HideRow(row);
     return row;
 }
 
@@ -73,8 +80,7 @@ void SheetView::ShowRow(EditRow& row, QPointF topLeft) {
     row.text->move(at);
     row.font->move(at.x() + row.text->width(), at.y());
     row.colour->move(row.font->x() + row.font->width(), at.y());
-    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
-                       static_cast<QWidget*>(row.colour)}) {
+    for (QWidget* w : Parts(row)) {
         w->show();
         w->raise();
     }
@@ -82,8 +88,7 @@ void SheetView::ShowRow(EditRow& row, QPointF topLeft) {
 }
 
 void SheetView::HideRow(EditRow& row) {
-    for (QWidget* w : {static_cast<QWidget*>(row.text), static_cast<QWidget*>(row.font),
-                       static_cast<QWidget*>(row.colour)}) {
+    for (QWidget* w : Parts(row)) {
         w->hide();
     }
 }
@@ -91,8 +96,7 @@ void SheetView::HideRow(EditRow& row) {
 bool SheetView::OverEditRow(QPointF sheetPoint) const {
     const QPoint at = (sheetPoint + contentsRect().topLeft()).toPoint();
     for (const EditRow* row : {&m_addRow, &m_reEditRow}) {
-        for (const QWidget* w : {static_cast<QWidget*>(row->text), static_cast<QWidget*>(row->font),
-                                 static_cast<QWidget*>(row->colour)}) {
+        for (const QWidget* w : Parts(*row)) {
             if (w->isVisible() && w->geometry().contains(at)) {
                 return true;
             }

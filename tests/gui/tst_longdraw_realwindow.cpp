@@ -5,7 +5,6 @@
 #include "tests/support/slowsettings.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -18,30 +17,6 @@ namespace {
 const QRgb AxisBlue = qRgb(112, 112, 255);
 const QRgb Red = qRgb(255, 0, 0);
 const QRgb Black = qRgb(0, 0, 0);
-
-// The first visible window whose name matches the pattern; empty when there is none.
-QString FindWindow(const QString& pattern) {
-    return Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                pattern})
-        .section(QLatin1Char('\n'), 0, 0);
-}
-
-QRect Geometry(const QString& window) {
-    const QString shell =
-        Xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
-    QMap<QString, int> values;
-    for (const QString& line : shell.split(QLatin1Char('\n'))) {
-        values[line.section(QLatin1Char('='), 0, 0)] = line.section(QLatin1Char('='), 1).toInt();
-    }
-    return {values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")),
-            values.value(QStringLiteral("WIDTH")), values.value(QStringLiteral("HEIGHT"))};
-}
-
-void Focus(const QString& window, QPoint pointer) {
-    // Without a window manager the keyboard follows the pointer: rest it on the window.
-    Xdo({QStringLiteral("mousemove"), QString::number(pointer.x()), QString::number(pointer.y())});
-    Xdo({QStringLiteral("windowfocus"), window});
-}
 
 } // namespace
 
@@ -60,13 +35,8 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     file.write(SlowSettingsLine(12, 1200, 300, 19500, 9000));
     file.close();
 
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(CURVANE_PROGRAM), {settings});
-    QVERIFY(program.waitForStarted());
+    Program program(QStringLiteral(CURVANE_PROGRAM), {settings});
+    QVERIFY(program.Started());
 
     QString window;
     QImage screen;
@@ -87,7 +57,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     QCOMPARE(CountInRect(screen, curveBand, Red), 0);
 
     // The F1 box has the focus: Tab to its draw button, and press it.
-    Focus(window, pointer);
+    FocusWindow(window, pointer);
     Key(QStringLiteral("Tab space"));
 
     // The progress dialog shows, titled "F1(x) を計算しています" (computing F1(x)), and its
@@ -100,7 +70,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     QVERIFY2(!dialog.isEmpty(), "no progress dialog");
     QCOMPARE(Xdo({QStringLiteral("getwindowname"), dialog}),
              QStringLiteral("F1(x) を計算しています"));
-    const QRect box = Geometry(dialog);
+    const QRect box = WindowGeometry(dialog);
     QVERIFY(box.width() > 50 && box.height() > 30);
     const QImage first = Screen().copy(box);
     bool counting = false;
@@ -111,7 +81,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     QVERIFY2(counting, "the progress dialog does not change");
 
     // Cancel, as a person at the keyboard would, on the dialog.
-    Focus(dialog, box.center());
+    FocusWindow(dialog, box.center());
     Key(QStringLiteral("Escape"));
     for (int i = 0; i < 50 && !dialog.isEmpty(); ++i) {
         QTest::qWait(100);
@@ -128,7 +98,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     // The window answers: "F2" opens the second row, x/4 typed there is drawn in black.
     const QRect rightHalf(origin.x() + 10, origin.y() - 140, 560, 130);
     QCOMPARE(CountInRect(screen, rightHalf, Black), 0);
-    Focus(window, pointer);
+    FocusWindow(window, pointer);
     Key(QStringLiteral("Tab Tab space"));
     QTest::qWait(300);
     Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
@@ -141,8 +111,7 @@ void LongDrawRealWindowTest::cancelledDrawLeavesThePartDoneAndAWindowThatAnswers
     }
     QVERIFY2(black >= 100, qPrintable(QString::number(black)));
 
-    program.terminate();
-    QVERIFY(program.waitForFinished(10000));
+    QVERIFY(program.Quit(10000));
 }
 
 QTEST_MAIN(LongDrawRealWindowTest)

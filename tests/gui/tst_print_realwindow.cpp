@@ -3,9 +3,9 @@
 // machine, so the page goes into a PDF file chosen in the printer set-up.
 #include "platform/settings_store.h"
 #include "tests/support/pdfpage.h"
+#include "tests/support/realwindow.h"
 #include "ui/frmcurvane.h"
 
-#include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtGui/QScreen>
@@ -24,25 +24,16 @@
 
 namespace {
 
-void XdoTool(const QStringList& arguments) {
-    QProcess::execute(QStringLiteral("xdotool"), arguments);
-}
-
-void ClickAt(const QPoint& global) {
-    XdoTool(
-        {QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())});
-    XdoTool({QStringLiteral("click"), QStringLiteral("1")});
-}
-
 void Click(QWidget* widget) {
-    ClickAt(widget->mapToGlobal(widget->rect().center()));
+    realwindow::ClickAt(widget->mapToGlobal(widget->rect().center()));
 }
 
 // Replaces a box's text by typing, as a user does: click into it, select all, type.
 void TypeInto(QWidget* box, const QString& text) {
     Click(box);
-    XdoTool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+    realwindow::Key(QStringLiteral("ctrl+a"));
+    realwindow::Xdo(
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
 }
 
 // Drives modal dialogs while they hold the event loop: every tick looks at the active modal window

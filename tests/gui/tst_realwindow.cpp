@@ -5,7 +5,6 @@
 #include "ui/frmcurvane.h"
 #include "ui/sheetview.h"
 
-#include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QScreen>
 #include <QtTest/QtTest>
@@ -23,29 +22,11 @@ private slots:
 };
 
 void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
-    QTemporaryDir home;
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path()); // a fresh placement store
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(CURVANE_PROGRAM), {});
-    QVERIFY(program.waitForStarted());
+    Program program(QStringLiteral(CURVANE_PROGRAM)); // on a fresh placement store
+    QVERIFY(program.Started());
 
     // The window titled "Curvane" appears.
-    QString found;
-    for (int i = 0; i < 100 && found.isEmpty(); ++i) {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"),
-                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                      QStringLiteral("--name"), QStringLiteral("^Curvane$")});
-        search.waitForFinished();
-        found = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
-        if (found.isEmpty()) {
-            QTest::qWait(100);
-        }
-    }
-    QVERIFY2(!found.isEmpty(), "no window titled Curvane");
+    QVERIFY2(!program.WaitForWindow().isEmpty(), "no window titled Curvane");
 
     // What is on the screen: the two axes of the default grid, each crossing the sheet.
     QImage screen;
@@ -67,8 +48,7 @@ void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
     // Without a window manager the keyboard follows the pointer: rest it on the window, on the
     // caption "F1(x)=" under the sheet, where the readout of values at the mouse stays away.
     const QPoint caption = origin - QPoint(165, 126) + QPoint(25, 297);
-    Xdo({QStringLiteral("mousemove"), QString::number(caption.x()), QString::number(caption.y())});
-    Xdo({QStringLiteral("windowfocus"), found.section(QLatin1Char('\n'), 0, 0)});
+    program.Focus(caption);
     Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
          QStringLiteral("sin(x)*20")});
     Xdo({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
@@ -91,8 +71,7 @@ void RealWindowTest::theProgramShowsItsWindowWithTheGrid() {
     }
     QCOMPARE(curve, 0);
 
-    program.terminate();
-    QVERIFY(program.waitForFinished(5000));
+    QVERIFY(program.Quit(5000));
 }
 
 void RealWindowTest::theWindowIsLaidOutAroundTheSheet() {
@@ -126,14 +105,8 @@ void RealWindowTest::theWindowIsLaidOutAroundTheSheet() {
 }
 
 void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
-    QTemporaryDir home;
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(CURVANE_PROGRAM), {});
-    QVERIFY(program.waitForStarted());
+    Program program(QStringLiteral(CURVANE_PROGRAM));
+    QVERIFY(program.Started());
     QImage screen;
     bool shown = false;
     for (int i = 0; i < 100 && !shown; ++i) {
@@ -144,14 +117,7 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     QVERIFY(shown);
     const QPoint origin = AxesCrossing(screen, qRgb(112, 112, 255));
     const QPoint sheet = origin - QPoint(165, 126); // the drawing's top-left on the screen
-    MouseTo(origin + QPoint(3, 3));
-    QProcess search;
-    search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--name"), QStringLiteral("^Curvane$")});
-    search.waitForFinished();
-    Xdo({QStringLiteral("windowfocus"),
-         QString::fromLatin1(search.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0)});
+    FocusWindow(FindWindow(QStringLiteral("^Curvane$")), origin + QPoint(3, 3));
 
     // 編集 > 文字･記号の追加: a free label "・" comes below the adding row; type after it.
     Key(QStringLiteral("alt+e a"));
@@ -198,8 +164,7 @@ void RealWindowTest::labelsAndZoomWithRealMouseAndKeys() {
     QCOMPARE(before[1] - before[0], 40);
     QCOMPARE(after[1] - after[0], 60);
 
-    program.terminate();
-    QVERIFY(program.waitForFinished(5000));
+    QVERIFY(program.Quit(5000));
 }
 
 QTEST_MAIN(RealWindowTest)

@@ -1,6 +1,7 @@
 // Runs in a real X server (xvfb-run): the detailed settings dialog over the main window, and
 // what reaches the window's sheet on the screen after OK.
 #include "tests/support/fakedialogs.h"
+#include "tests/support/realwindow.h"
 #include "ui/frmcurvane.h"
 #include "ui/frmsetmore.h"
 #include "ui/sheetview.h"
@@ -20,14 +21,7 @@ namespace {
 int OnScreen(const QWidget& sheet, ColorRef colour) {
     const QRect area(sheet.mapToGlobal(sheet.contentsRect().topLeft()),
                      sheet.contentsRect().size());
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            n += (screen.pixel(x, y) & 0xFFFFFF) == (ToPixel(colour) & 0xFFFFFF) ? 1 : 0;
-        }
-    }
-    return n;
+    return realwindow::CountInRect(realwindow::Screen(), area, ToPixel(colour));
 }
 
 } // namespace

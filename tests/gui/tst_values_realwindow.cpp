@@ -2,12 +2,12 @@
 // the real pointer and keyboard through xdotool.
 #include "program/curvanestate.h"
 #include "tests/support/fakedialogs.h"
+#include "tests/support/realwindow.h"
 #include "ui/frmcurvane.h"
 #include "ui/frmvaluetable.h"
 #include "ui/readoutview.h"
 #include "ui/sheetview.h"
 
-#include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QScreen>
 #include <QtTest/QtTest>
@@ -19,20 +19,14 @@
 
 namespace {
 
-void XdoTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished();
-}
+using realwindow::MouseTo;
+using realwindow::Xdo;
 
-void MouseTo(QPoint at) {
-    XdoTool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
-}
-
+// The window runs in this process: it takes the pointer's arrival before the click.
 void ClickAt(QPoint at) {
     MouseTo(at);
     QTest::qWait(100);
-    XdoTool({QStringLiteral("click"), QStringLiteral("1")});
+    Xdo({QStringLiteral("click"), QStringLiteral("1")});
 }
 
 // Waits, letting the window take its events, until the condition holds.
@@ -85,12 +79,11 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     const QPoint offSheet = functions->mapToGlobal(functions->rect().bottomRight() - QPoint(4, 4));
 
     // A person types sin(x)*20 into F1 and presses "描画" (draw).
-    MouseTo(offSheet);
-    XdoTool({QStringLiteral("windowfocus"), QString::number(window.winId())});
+    realwindow::FocusWindow(QString::number(window.winId()), offSheet);
     QTest::qWait(200);
-    XdoTool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-             QStringLiteral("sin(x)*20")});
-    XdoTool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("space")});
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+         QStringLiteral("sin(x)*20")});
+    realwindow::Key(QStringLiteral("Tab space"));
     QVERIFY(WaitFor([&] { return SlotOf(window.State().Slots, 1).Drawn; }));
 
     // The pointer over column 180 of the sheet, row 100: the readout shows that column's x, the
@@ -118,8 +111,8 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     QVERIFY(WaitFor([&] { return !readout->isVisible(); }));
 
     // ﾂｰﾙ > 数値表 by the keyboard: the window of the table opens beside the main window.
-    XdoTool({QStringLiteral("windowfocus"), QString::number(window.winId())});
-    XdoTool({QStringLiteral("key"), QStringLiteral("alt+t"), QStringLiteral("v")});
+    Xdo({QStringLiteral("windowfocus"), QString::number(window.winId())});
+    realwindow::Key(QStringLiteral("alt+t v"));
     frmValueTable* table = nullptr;
     QVERIFY(WaitFor([&] {
         table = window.findChild<frmValueTable*>(QStringLiteral("frmValueTable"));

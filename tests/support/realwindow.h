@@ -3,6 +3,8 @@
 // The program as a user starts it in a real X server (xvfb-run), driven with xdotool: real mouse
 // and keys, and what the screen shows.
 
+#include "tests/support/pixels.h"
+
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QGuiApplication>
@@ -34,6 +36,39 @@ inline void ClickAt(QPoint at, int button = 1, int count = 1) {
     MouseTo(at);
     Xdo({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count),
          QStringLiteral("--delay"), QStringLiteral("60"), QString::number(button)});
+}
+
+// The first visible window whose name matches the pattern; empty when there is none.
+inline QString FindWindow(const QString& pattern) {
+    return Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                pattern})
+        .section(QLatin1Char('\n'), 0, 0);
+}
+
+// A window's outer geometry on the screen.
+inline QRect WindowGeometry(const QString& window) {
+    QRect r;
+    for (const QString& line :
+         Xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window})
+             .split(QLatin1Char('\n'))) {
+        const int value = line.section(QLatin1Char('='), 1).toInt();
+        if (line.startsWith(QStringLiteral("X="))) {
+            r.moveLeft(value);
+        } else if (line.startsWith(QStringLiteral("Y="))) {
+            r.moveTop(value);
+        } else if (line.startsWith(QStringLiteral("WIDTH="))) {
+            r.setWidth(value);
+        } else if (line.startsWith(QStringLiteral("HEIGHT="))) {
+            r.setHeight(value);
+        }
+    }
+    return r;
+}
+
+// Without a window manager the keyboard follows the pointer: rest it on the window first.
+inline void FocusWindow(const QString& window, QPoint pointerAt) {
+    MouseTo(pointerAt);
+    Xdo({QStringLiteral("windowfocus"), window});
 }
 
 inline QImage Screen() {
@@ -90,14 +125,7 @@ inline QPoint AxesCrossing(const QImage& image, QRgb colour) {
 }
 
 inline int CountInRect(const QImage& image, const QRect& rect, QRgb colour) {
-    int n = 0;
-    const QRect inside = rect & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            n += Same(image.pixel(x, y), colour) ? 1 : 0;
-        }
-    }
-    return n;
+    return rect.isEmpty() ? 0 : CountPixels(image, FromQColor(QColor(colour)), rect);
 }
 
 // The smallest rectangle around the pixels of a colour inside an area (empty when none).
@@ -140,8 +168,7 @@ public:
         m_process.start(path, arguments);
     }
     ~Program() {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000)) {
+        if (m_process.state() != QProcess::NotRunning && !Quit(5000)) {
             m_process.kill();
             m_process.waitForFinished();
         }
@@ -150,12 +177,16 @@ public:
     bool Started() { return m_process.waitForStarted(); }
     qint64 Pid() const { return m_process.processId(); }
 
+    // Asks the program to end; whether it did within the time.
+    bool Quit(int milliseconds) {
+        m_process.terminate();
+        return m_process.waitForFinished(milliseconds);
+    }
+
     // The main window, once it is on the screen.
     QString WaitForWindow() {
         for (int i = 0; i < 100 && m_window.isEmpty(); ++i) {
-            m_window = Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                            QStringLiteral("--name"), QStringLiteral("^Curvane$")})
-                           .section(QLatin1Char('\n'), 0, 0);
+            m_window = FindWindow(QStringLiteral("^Curvane$"));
             if (m_window.isEmpty()) {
                 QTest::qWait(100);
             }
@@ -164,30 +195,9 @@ public:
     }
 
     // The window's outer geometry on the screen.
-    QRect Geometry() const {
-        QRect r;
-        for (const QString& line :
-             Xdo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), m_window})
-                 .split(QLatin1Char('\n'))) {
-            const int value = line.section(QLatin1Char('='), 1).toInt();
-            if (line.startsWith(QStringLiteral("X="))) {
-                r.moveLeft(value);
-            } else if (line.startsWith(QStringLiteral("Y="))) {
-                r.moveTop(value);
-            } else if (line.startsWith(QStringLiteral("WIDTH="))) {
-                r.setWidth(value);
-            } else if (line.startsWith(QStringLiteral("HEIGHT="))) {
-                r.setHeight(value);
-            }
-        }
-        return r;
-    }
+    QRect Geometry() const { return WindowGeometry(m_window); }
 
-    // Without a window manager the keyboard follows the pointer: rest it on the window first.
-    void Focus(QPoint pointerAt) {
-        MouseTo(pointerAt);
-        Xdo({QStringLiteral("windowfocus"), m_window});
-    }
+    void Focus(QPoint pointerAt) { FocusWindow(m_window, pointerAt); }
 
     // A window of the program other than the main one (a dialog), with its title.
     std::pair<QString, QString> WaitForDialog() {

@@ -51,6 +51,15 @@ struct Fixture {
     QImage Picture() const { return window->State().Sheet.Image(); }
 };
 
+// Where a window lies, for a failure's message.
+QString PlacementText(const QWidget& window) {
+    return QStringLiteral("%1,%2 %3x%4")
+        .arg(window.x())
+        .arg(window.y())
+        .arg(window.frameGeometry().width())
+        .arg(window.frameGeometry().height());
+}
+
 void MarkAllDrawn(CurvaneState& state) {
     for (FunctionSlot& slot : state.Slots) {
         slot.Drawn = true;
@@ -199,12 +208,7 @@ void MainWindowTest::absurdStoredPlacementFitsTheScreen() {
     f.Store("MainHeight", height);
     frmCurvane& window = f.Open();
     const QRect area = window.screen()->availableGeometry();
-    QVERIFY2(area.contains(window.frameGeometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(window.x())
-                            .arg(window.y())
-                            .arg(window.frameGeometry().width())
-                            .arg(window.frameGeometry().height())));
+    QVERIFY2(area.contains(window.frameGeometry()), qPrintable(PlacementText(window)));
     QVERIFY(window.minimumWidth() <= area.width());
     QVERIFY(window.minimumHeight() <= area.height());
     // What is stored at exit is what the screen could show, so the next start is sane too.
@@ -241,12 +245,7 @@ void MainWindowTest::settingsFileCannotMakeTheWindowLargerThanTheScreen() {
     window.OpenSettingsPath(huge.fileName());
     QVERIFY(f.dialogs->Messages().isEmpty());
     const QRect area = window.screen()->availableGeometry();
-    QVERIFY2(area.contains(window.frameGeometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(window.x())
-                            .arg(window.y())
-                            .arg(window.frameGeometry().width())
-                            .arg(window.frameGeometry().height())));
+    QVERIFY2(area.contains(window.frameGeometry()), qPrintable(PlacementText(window)));
 }
 
 void MainWindowTest::closingStoresThePlacementUnlessMinimised() {

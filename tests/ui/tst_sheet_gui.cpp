@@ -1,3 +1,4 @@
+#include "tests/support/pixels.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/frmcurvane.h"
 #include "ui/sheetview.h"
@@ -236,17 +237,6 @@ void SheetGuiTest::doubleClickReEditsATickNumber() {
 
 namespace {
 
-int CountColour(const QImage& image, const QRect& area, QColor colour) {
-    int n = 0;
-    const QRect inside = area & image.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            n += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
-        }
-    }
-    return n;
-}
-
 QRect AreaOf(const TextLabel& label) {
     return QRectF(label.left, label.top, label.Width(), label.Height()).toAlignedRect();
 }
@@ -267,29 +257,29 @@ void SheetGuiTest::aTickNumbersOwnColourIsPaintedAndStamped() {
     Fixture f;
     CurvaneState& s = f.State();
     SheetView* sheet = f.window->Sheet();
-    const QColor green(0, 160, 0);
-    const QColor blue(0, 0, 255); // the tick numbers' colour
+    const ColorRef green = Rgb(0, 160, 0);
+    const ColorRef blue = Rgb(0, 0, 255); // the tick numbers' colour
     QTest::mouseDClick(sheet, Qt::LeftButton, {}, CentreOf(sheet, s.Xmoji.At(2)));
-    f.dialogs->colors.push_back(Rgb(0, 160, 0));
+    f.dialogs->colors.push_back(green);
     QTest::mouseClick(f.Find<QLabel>("lblReMojiCol"), Qt::LeftButton);
     const QRect ten = AreaOf(s.Xmoji.At(2));
     QImage shown = Shown(sheet);
-    QVERIFY(CountColour(shown, ten, green) > 5);
-    QCOMPARE(CountColour(shown, ten, blue), 0);
-    QVERIFY(CountColour(shown, AreaOf(s.Xmoji.At(3)), blue) > 5); // the others keep theirs
+    QVERIFY(CountPixels(shown, green, ten) > 5);
+    QCOMPARE(CountPixels(shown, blue, ten), 0);
+    QVERIFY(CountPixels(shown, blue, AreaOf(s.Xmoji.At(3))) > 5); // the others keep theirs
 
     // Copied (stamped) as shown.
     f.Find<QAction>("mnuToClipboard")->trigger();
     const QImage copied = QGuiApplication::clipboard()->image();
     QCOMPARE(copied.size(), s.Sheet.Image().size());
-    QVERIFY(CountColour(copied, ten, green) > 5);
-    QCOMPARE(CountColour(copied, ten, blue), 0);
+    QVERIFY(CountPixels(copied, green, ten) > 5);
+    QCOMPARE(CountPixels(copied, blue, ten), 0);
 
     // The next redraw makes a new tick number in the family's colour, as with a changed text.
     f.Find<QAction>("mnuFileNew")->trigger();
     shown = Shown(sheet);
-    QCOMPARE(CountColour(shown, AreaOf(s.Xmoji.At(2)), green), 0);
-    QVERIFY(CountColour(shown, AreaOf(s.Xmoji.At(2)), blue) > 5);
+    QCOMPARE(CountPixels(shown, green, AreaOf(s.Xmoji.At(2))), 0);
+    QVERIFY(CountPixels(shown, blue, AreaOf(s.Xmoji.At(2))) > 5);
 }
 
 void SheetGuiTest::doubleClickWithAZoomArmedOnlyOpensTheEditor() {
@@ -374,10 +364,10 @@ void SheetGuiTest::sheetTakesTheFocusAndEscapeEndsMouseModes() {
     // The origin placement ends too, and its guide lines go.
     f.ClickSheet(Qt::RightButton, QPoint(40, 30));
     QVERIFY(s.OriginDragging);
-    QVERIFY(CountColour(Shown(sheet), QRect(0, 0, 400, 300), QColor(255, 0, 0)) > 100);
+    QVERIFY(CountPixels(Shown(sheet), Rgb(255, 0, 0), QRect(0, 0, 400, 300)) > 100);
     QTest::keyClick(sheet, Qt::Key_Escape);
     QVERIFY(!s.OriginDragging);
-    QCOMPARE(CountColour(Shown(sheet), QRect(0, 0, 400, 300), QColor(255, 0, 0)), 0);
+    QCOMPARE(CountPixels(Shown(sheet), Rgb(255, 0, 0), QRect(0, 0, 400, 300)), 0);
     f.ClickSheet(Qt::LeftButton, QPoint(40, 30));
     QCOMPARE(s.Settings.OriginX, before.OriginX);
     QCOMPARE(s.Settings.OriginY, before.OriginY);
