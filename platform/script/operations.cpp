@@ -65,7 +65,7 @@ ErrorCode ArithmeticOperand(const Value& value, double& number, Rank& rank) {
 
 // Byte, Single, Currency and Date have their own rules for the kind of a result.
 bool EitherExtended(const Value& left, const Value& right) {
-    return ((KindBit(left.GetKind()) | KindBit(right.GetKind())) & ExtendedKindBits()) != 0;
+    return ((KindBit(left.GetKind()) | KindBit(right.GetKind())) & ExtendedKindBits) != 0;
 }
 
 void StoreInteger(Value& target, std::int64_t value, Rank rank) {
@@ -161,9 +161,6 @@ ErrorCode DivideValues(Value& left, const Value& right) {
     if (NullOrNothing(left, right, error)) {
         return error;
     }
-    if (EitherExtended(left, right)) {
-        return ExtendedDivide(left, right);
-    }
     double x = 0.0;
     double y = 0.0;
     if ((error = ToDouble(left, x)) != ErrorCode::None ||
@@ -172,6 +169,9 @@ ErrorCode DivideValues(Value& left, const Value& right) {
     }
     if (y == 0.0) {
         return x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
+    }
+    if (EitherExtended(left, right) && SingleQuotient(left.GetKind(), right.GetKind())) {
+        return StoreSingle(left, x / y);
     }
     return StoreDouble(left, x / y);
 }
