@@ -430,40 +430,25 @@ ErrorCode ConcatenateValues(Value& left, const Value& right) {
     if (left.Is(Kind::Null) && right.Is(Kind::Null)) {
         return ErrorCode::None;
     }
-    if (left.Is(Kind::String)) {
-        // Appended in place: a chain a & b & c ... grows one string rather than copying all
-        // that was joined so far at every step.
-        std::string& a = left.MutableText();
-        if (right.Is(Kind::String)) {
-            if (a.size() + right.Text().size() > MaxStringLength) {
-                return ErrorCode::OutOfStringSpace;
-            }
-            a += right.Text();
-            return ErrorCode::None;
-        }
-        std::string b;
-        if (!right.Is(Kind::Null)) {
-            ToText(right, b);
-        }
-        if (a.size() + b.size() > MaxStringLength) {
-            return ErrorCode::OutOfStringSpace;
-        }
-        a += b;
-        return ErrorCode::None;
+    std::string rightText;
+    if (!right.Is(Kind::String) && !right.Is(Kind::Null)) {
+        ToText(right, rightText);
     }
-    std::string a;
-    std::string b;
-    if (!left.Is(Kind::Null)) {
-        ToText(left, a);
+    const std::string& b = right.Is(Kind::String) ? right.Text() : rightText;
+    std::string leftText;
+    if (!left.Is(Kind::String) && !left.Is(Kind::Null)) {
+        ToText(left, leftText);
     }
-    if (!right.Is(Kind::Null)) {
-        ToText(right, b);
-    }
-    if (a.size() + b.size() > MaxStringLength) {
+    const std::size_t leftSize = left.Is(Kind::String) ? left.Text().size() : leftText.size();
+    if (leftSize + b.size() > MaxStringLength) {
         return ErrorCode::OutOfStringSpace;
     }
-    a += b;
-    left.SetString(std::move(a));
+    // A String on the left is appended to in place: a chain a & b & c ... grows one string
+    // rather than copying all that was joined so far at every step.
+    if (!left.Is(Kind::String)) {
+        left.SetString(std::move(leftText));
+    }
+    left.MutableText() += b;
     return ErrorCode::None;
 }
 
