@@ -565,8 +565,7 @@ bool Parser::StartName(NameUse& use) {
     if (use.call) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
-            SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
-            ScriptHint& hint = m_program.hints.emplace_back();
+            ScriptHint& hint = m_program.unknownCalls.emplace_back();
             hint.unknownFunction = m_name;
             hint.suggestion = SuggestBuiltin(m_name, hint.suggestionIsOperator);
         }
@@ -599,7 +598,7 @@ bool Parser::StartName(NameUse& use) {
 
 bool Parser::FinishCall(const NameUse& use, int count) {
     if (!use.builtin) {
-        Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.messages.size() - 1),
+        Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.unknownCalls.size() - 1),
              static_cast<std::uint8_t>(count));
         return true;
     }
