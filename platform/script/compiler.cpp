@@ -13,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 namespace script {
@@ -173,6 +174,9 @@ private:
     std::vector<Frame> m_moreFrames;
     std::size_t m_frameCount = 0;
     const VariableSlots& m_variables;
+    // The names in m_program.variables, so that a text naming thousands of variables is not
+    // searched name by name.
+    std::unordered_set<std::string> m_namesRead;
     Program& m_program;
     ScriptError m_error;
     int m_depth = 0;
@@ -583,8 +587,7 @@ bool Parser::StartName(NameUse& use) {
         EmitConstant() = *constant;
         return true;
     }
-    if (std::find(m_program.variables.begin(), m_program.variables.end(), m_name) ==
-        m_program.variables.end()) {
+    if (m_namesRead.insert(m_name).second) {
         m_program.variables.push_back(m_name);
     }
     const auto slot = m_variables.find(m_name);
