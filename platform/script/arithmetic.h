@@ -20,6 +20,9 @@ inline constexpr unsigned NumberKindBits =
 // The kinds of IsNumericKind.
 inline constexpr unsigned NumericKindBits =
     NumberKindBits | KindBit(Kind::Empty) | KindBit(Kind::Boolean);
+// Byte, Single, Currency and Date, whose arithmetic variants.h handles.
+inline constexpr unsigned ExtendedKindBits =
+    KindBit(Kind::Byte) | KindBit(Kind::Single) | KindBit(Kind::Currency) | KindBit(Kind::Date);
 
 // Stores a result computed on doubles. Where a computation leaves the doubles, the language
 // reports an error: NaN as an invalid argument, an infinity as overflow.

@@ -13,14 +13,9 @@ namespace script {
 
 namespace {
 
-// Numbers for conversion: a Date is its day count; Null cannot be converted.
-ErrorCode NumberArgument(const Value& value, double& x) {
-    return ToDouble(value, x);
-}
-
 ErrorCode ToWhole(Builtin id, Value& argument) {
     double x = 0.0;
-    const ErrorCode error = NumberArgument(argument, x);
+    const ErrorCode error = ToDouble(argument, x);
     if (error != ErrorCode::None) {
         return error;
     }
@@ -63,7 +58,7 @@ ErrorCode CBoolFunction(Value& argument) {
         }
     }
     double x = 0.0;
-    const ErrorCode error = NumberArgument(argument, x);
+    const ErrorCode error = ToDouble(argument, x);
     if (error == ErrorCode::None) {
         argument.SetBoolean(x != 0.0);
     }
@@ -77,7 +72,7 @@ ErrorCode CDateFunction(Value& argument) {
             return ErrorCode::TypeMismatch;
         }
     } else {
-        const ErrorCode error = NumberArgument(argument, serial);
+        const ErrorCode error = ToDouble(argument, serial);
         if (error != ErrorCode::None) {
             return error;
         }
@@ -139,14 +134,14 @@ ErrorCode CallConvert(Builtin id, Value* arguments, int /*count*/) {
         return ToWhole(id, argument);
     case Builtin::CCur: {
         double x = 0.0;
-        const ErrorCode error = NumberArgument(argument, x);
+        const ErrorCode error = ToDouble(argument, x);
         return error != ErrorCode::None ? error : StoreCurrency(argument, x);
     }
     case Builtin::CDate:
         return CDateFunction(argument);
     case Builtin::CDbl: {
         double x = 0.0;
-        const ErrorCode error = NumberArgument(argument, x);
+        const ErrorCode error = ToDouble(argument, x);
         if (error == ErrorCode::None) {
             argument.SetDouble(x);
         }
@@ -154,7 +149,7 @@ ErrorCode CallConvert(Builtin id, Value* arguments, int /*count*/) {
     }
     case Builtin::CSng: {
         double x = 0.0;
-        const ErrorCode error = NumberArgument(argument, x);
+        const ErrorCode error = ToDouble(argument, x);
         return error != ErrorCode::None ? error : StoreSingle(argument, x);
     }
     case Builtin::CStr: {

@@ -229,54 +229,8 @@ ErrorCode PieceFunction(Builtin id, Value* arguments, int count) {
     return StoreUnits(arguments[0], piece);
 }
 
-// lcase ucase ltrim rtrim trim strreverse escape unescape: text in, text out.
-ErrorCode TextFunction(Builtin id, Value& argument) {
-    if (argument.Is(Kind::Null)) {
-        return id == Builtin::StrReverse ? ErrorCode::InvalidUseOfNull : ErrorCode::None;
-    }
-    std::u16string units;
-    const ErrorCode error = Units(argument, units);
-    if (error != ErrorCode::None) {
-        return error;
-    }
-    std::u16string_view view(units);
-    switch (id) {
-    case Builtin::LCase:
-        std::transform(units.begin(), units.end(), units.begin(), LowerUnit);
-        break;
-    case Builtin::UCase:
-        std::transform(units.begin(), units.end(), units.begin(), UpperUnit);
-        break;
-    case Builtin::StrReverse:
-        std::reverse(units.begin(), units.end());
-        break;
-    default: {
-        // Only spaces are trimmed, not tabs.
-        const std::size_t begin = id == Builtin::RTrim ? 0 : view.find_first_not_of(u' ');
-        if (begin == std::u16string_view::npos) {
-            view = {};
-        } else {
-            view.remove_prefix(begin);
-            if (id != Builtin::LTrim) {
-                view = view.substr(0, view.find_last_not_of(u' ') + 1);
-            }
-        }
-        return StoreUnits(argument, view);
-    }
-    }
-    return StoreUnits(argument, units);
-}
-
 // Escape leaves letters, digits and @*_+-./ alone and writes the rest as %XX or %uXXXX.
-ErrorCode EscapeFunction(Value& argument) {
-    if (argument.Is(Kind::Null)) {
-        return ErrorCode::None;
-    }
-    std::u16string units;
-    const ErrorCode error = Units(argument, units);
-    if (error != ErrorCode::None) {
-        return error;
-    }
+ErrorCode EscapeUnits(Value& argument, std::u16string_view units) {
     static constexpr char Digits[] = "0123456789ABCDEF";
     std::string text;
     for (const char16_t unit : units) {
@@ -317,15 +271,7 @@ int HexDigit(char16_t unit) {
 }
 
 // Unescape turns %XX and %uXXXX back into characters; a % not followed by such digits stays.
-ErrorCode UnescapeFunction(Value& argument) {
-    if (argument.Is(Kind::Null)) {
-        return ErrorCode::None;
-    }
-    std::u16string units;
-    const ErrorCode error = Units(argument, units);
-    if (error != ErrorCode::None) {
-        return error;
-    }
+ErrorCode UnescapeUnits(Value& argument, std::u16string_view units) {
     std::u16string result;
     for (std::size_t i = 0; i < units.size(); ++i) {
         const auto hexAt = [&](std::size_t from, std::size_t digits, int& value) {
@@ -352,6 +298,48 @@ ErrorCode UnescapeFunction(Value& argument) {
         }
     }
     return StoreUnits(argument, result);
+}
+
+// lcase ucase ltrim rtrim trim strreverse escape unescape: text in, text out.
+ErrorCode TextFunction(Builtin id, Value& argument) {
+    if (argument.Is(Kind::Null)) {
+        return id == Builtin::StrReverse ? ErrorCode::InvalidUseOfNull : ErrorCode::None;
+    }
+    std::u16string units;
+    const ErrorCode error = Units(argument, units);
+    if (error != ErrorCode::None) {
+        return error;
+    }
+    std::u16string_view view(units);
+    switch (id) {
+    case Builtin::LCase:
+        std::transform(units.begin(), units.end(), units.begin(), LowerUnit);
+        break;
+    case Builtin::UCase:
+        std::transform(units.begin(), units.end(), units.begin(), UpperUnit);
+        break;
+    case Builtin::StrReverse:
+        std::reverse(units.begin(), units.end());
+        break;
+    case Builtin::Escape:
+        return EscapeUnits(argument, units);
+    case Builtin::Unescape:
+        return UnescapeUnits(argument, units);
+    default: {
+        // Only spaces are trimmed, not tabs.
+        const std::size_t begin = id == Builtin::RTrim ? 0 : view.find_first_not_of(u' ');
+        if (begin == std::u16string_view::npos) {
+            view = {};
+        } else {
+            view.remove_prefix(begin);
+            if (id != Builtin::LTrim) {
+                view = view.substr(0, view.find_last_not_of(u' ') + 1);
+            }
+        }
+        return StoreUnits(argument, view);
+    }
+    }
+    return StoreUnits(argument, units);
 }
 
 // space(n) and string(n, character); both refuse more than the string limit before allocating.
@@ -648,10 +636,6 @@ ErrorCode CallString(Builtin id, Value* arguments, int count) {
         return BoundFunction(id, arguments, count);
     case Builtin::Filter:
         return FilterFunction(arguments, count);
-    case Builtin::Escape:
-        return EscapeFunction(argument);
-    case Builtin::Unescape:
-        return UnescapeFunction(argument);
     default:
         return TextFunction(id, argument);
     }

@@ -13,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 namespace script {
@@ -173,6 +174,9 @@ private:
     std::vector<Frame> m_moreFrames;
     std::size_t m_frameCount = 0;
     const VariableSlots& m_variables;
+    // The names in m_program.variables, so that a text naming thousands of variables is not
+    // searched name by name.
+    std::unordered_set<std::string> m_namesRead;
     Program& m_program;
     ScriptError m_error;
     int m_depth = 0;
@@ -565,8 +569,7 @@ bool Parser::StartName(NameUse& use) {
     if (use.call) {
         if (!use.builtin) {
             // Not a function: the language reports calling it as a type mismatch, at run time.
-            SetDescription(m_program.messages.emplace_back(), ErrorCode::TypeMismatch, m_name);
-            ScriptHint& hint = m_program.hints.emplace_back();
+            ScriptHint& hint = m_program.unknownCalls.emplace_back();
             hint.unknownFunction = m_name;
             hint.suggestion = SuggestBuiltin(m_name, hint.suggestionIsOperator);
         }
@@ -584,8 +587,7 @@ bool Parser::StartName(NameUse& use) {
         EmitConstant() = *constant;
         return true;
     }
-    if (std::find(m_program.variables.begin(), m_program.variables.end(), m_name) ==
-        m_program.variables.end()) {
+    if (m_namesRead.insert(m_name).second) {
         m_program.variables.push_back(m_name);
     }
     const auto slot = m_variables.find(m_name);
@@ -599,7 +601,7 @@ bool Parser::StartName(NameUse& use) {
 
 bool Parser::FinishCall(const NameUse& use, int count) {
     if (!use.builtin) {
-        Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.messages.size() - 1),
+        Emit(Op::Raise, use.position, static_cast<std::int32_t>(m_program.unknownCalls.size() - 1),
              static_cast<std::uint8_t>(count));
         return true;
     }

@@ -370,11 +370,6 @@ bool MayBeKeyword(std::string_view lowerCaseName) {
 
 } // namespace
 
-bool IsReservedWord(std::string_view lowerCaseName) {
-    return MayBeKeyword(lowerCaseName) &&
-           std::binary_search(ReservedWords.begin(), ReservedWords.end(), lowerCaseName);
-}
-
 Token Lexer::ReadName() {
     Token token;
     token.position = m_pos;
@@ -404,7 +399,7 @@ Token Lexer::ReadName() {
             return token;
         }
     }
-    if (IsReservedWord(token.name)) {
+    if (std::binary_search(ReservedWords.begin(), ReservedWords.end(), token.name)) {
         token.kind = TokenKind::Reserved;
     }
     return token;

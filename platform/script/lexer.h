@@ -75,10 +75,6 @@ struct Token {
     std::string name;
 };
 
-// Whether a (lower-case) name is one of the language's reserved words that no expression can
-// use: statement and declaration words such as if, dim or then.
-bool IsReservedWord(std::string_view lowerCaseName);
-
 // Longest name accepted; longer ones are rejected rather than stored.
 inline constexpr std::size_t MaxNameLength = 255;
 

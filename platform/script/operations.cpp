@@ -65,7 +65,7 @@ ErrorCode ArithmeticOperand(const Value& value, double& number, Rank& rank) {
 
 // Byte, Single, Currency and Date have their own rules for the kind of a result.
 bool EitherExtended(const Value& left, const Value& right) {
-    return ((KindBit(left.GetKind()) | KindBit(right.GetKind())) & ExtendedKindBits()) != 0;
+    return ((KindBit(left.GetKind()) | KindBit(right.GetKind())) & ExtendedKindBits) != 0;
 }
 
 void StoreInteger(Value& target, std::int64_t value, Rank rank) {
@@ -161,9 +161,6 @@ ErrorCode DivideValues(Value& left, const Value& right) {
     if (NullOrNothing(left, right, error)) {
         return error;
     }
-    if (EitherExtended(left, right)) {
-        return ExtendedDivide(left, right);
-    }
     double x = 0.0;
     double y = 0.0;
     if ((error = ToDouble(left, x)) != ErrorCode::None ||
@@ -172,6 +169,9 @@ ErrorCode DivideValues(Value& left, const Value& right) {
     }
     if (y == 0.0) {
         return x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
+    }
+    if (EitherExtended(left, right) && SingleQuotient(left.GetKind(), right.GetKind())) {
+        return StoreSingle(left, x / y);
     }
     return StoreDouble(left, x / y);
 }
@@ -430,40 +430,25 @@ ErrorCode ConcatenateValues(Value& left, const Value& right) {
     if (left.Is(Kind::Null) && right.Is(Kind::Null)) {
         return ErrorCode::None;
     }
-    if (left.Is(Kind::String)) {
-        // Appended in place: a chain a & b & c ... grows one string rather than copying all
-        // that was joined so far at every step.
-        std::string& a = left.MutableText();
-        if (right.Is(Kind::String)) {
-            if (a.size() + right.Text().size() > MaxStringLength) {
-                return ErrorCode::OutOfStringSpace;
-            }
-            a += right.Text();
-            return ErrorCode::None;
-        }
-        std::string b;
-        if (!right.Is(Kind::Null)) {
-            ToText(right, b);
-        }
-        if (a.size() + b.size() > MaxStringLength) {
-            return ErrorCode::OutOfStringSpace;
-        }
-        a += b;
-        return ErrorCode::None;
+    std::string rightText;
+    if (!right.Is(Kind::String) && !right.Is(Kind::Null)) {
+        ToText(right, rightText);
     }
-    std::string a;
-    std::string b;
-    if (!left.Is(Kind::Null)) {
-        ToText(left, a);
+    const std::string& b = right.Is(Kind::String) ? right.Text() : rightText;
+    std::string leftText;
+    if (!left.Is(Kind::String) && !left.Is(Kind::Null)) {
+        ToText(left, leftText);
     }
-    if (!right.Is(Kind::Null)) {
-        ToText(right, b);
-    }
-    if (a.size() + b.size() > MaxStringLength) {
+    const std::size_t leftSize = left.Is(Kind::String) ? left.Text().size() : leftText.size();
+    if (leftSize + b.size() > MaxStringLength) {
         return ErrorCode::OutOfStringSpace;
     }
-    a += b;
-    left.SetString(std::move(a));
+    // A String on the left is appended to in place: a chain a & b & c ... grows one string
+    // rather than copying all that was joined so far at every step.
+    if (!left.Is(Kind::String)) {
+        left.SetString(std::move(leftText));
+    }
+    left.MutableText() += b;
     return ErrorCode::None;
 }
 

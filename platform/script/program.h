@@ -37,7 +37,7 @@ enum class Op : std::uint8_t {
     // The operators from Add to Imp take their right operand from the stack, or with count 1
     // from constants[operand].
     Call,  // operand: built-in function id; count: number of arguments
-    Raise, // operand: index into messages; count: number of arguments already pushed
+    Raise, // operand: index into unknownCalls; count: number of arguments already pushed
     Return,
 };
 
@@ -123,12 +123,12 @@ struct NumericInstruction {
 struct Program {
     std::vector<Instruction> code;
     std::vector<Value> constants;
-    std::vector<std::string> messages;
     // The variable names the expression reads (lower case, each once, in order of first use),
     // whether they had a slot when it was compiled or not.
     std::vector<std::string> variables;
-    // What goes beside each message: which function was probably meant.
-    std::vector<ScriptHint> hints;
+    // The calls of functions that do not exist, which Raise reports: the name called and which
+    // function was probably meant.
+    std::vector<ScriptHint> unknownCalls;
     std::size_t stackSize = 0;
     // Empty when the expression needs the general code.
     std::vector<NumericInstruction> numeric;

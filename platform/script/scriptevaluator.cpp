@@ -306,8 +306,9 @@ void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
                               const script::Instruction* at, ScriptError& error) const {
     SetError(error, code, at->position);
     if (at->op == Op::Raise) {
-        error.description = program.messages[static_cast<std::size_t>(at->operand)];
-        error.hint = program.hints[static_cast<std::size_t>(at->operand)];
+        // "Type mismatch: 'name'", naming the function that does not exist.
+        error.hint = program.unknownCalls[static_cast<std::size_t>(at->operand)];
+        error.description.append(": '").append(error.hint.unknownFunction).append("'");
     }
 }
 

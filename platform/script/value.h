@@ -154,11 +154,4 @@ inline bool IsNumericKind(Kind kind) {
            kind == Kind::Long || kind == Kind::Double;
 }
 
-// True for every kind that holds a number in m_number, including the ones whose arithmetic
-// follows their own rules (Byte, Single, Currency, Date).
-inline bool HoldsNumber(Kind kind) {
-    return IsNumericKind(kind) || kind == Kind::Byte || kind == Kind::Single ||
-           kind == Kind::Currency || kind == Kind::Date;
-}
-
 } // namespace script

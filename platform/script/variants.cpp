@@ -94,11 +94,6 @@ std::string TwoDigits(int value) {
 
 } // namespace
 
-unsigned ExtendedKindBits() {
-    return KindBit(Kind::Byte) | KindBit(Kind::Single) | KindBit(Kind::Currency) |
-           KindBit(Kind::Date);
-}
-
 ErrorCode StoreCurrency(Value& target, double value) {
     if (!std::isfinite(value)) {
         return ErrorCode::Overflow;
@@ -190,26 +185,11 @@ ErrorCode ExtendedArithmetic(Op op, Value& left, const Value& right) {
     return StoreDouble(left, result);
 }
 
-ErrorCode ExtendedDivide(Value& left, const Value& right) {
-    double x = 0.0;
-    double y = 0.0;
-    ErrorCode error = ErrorCode::None;
-    if ((error = ToDouble(left, x)) != ErrorCode::None ||
-        (error = ToDouble(right, y)) != ErrorCode::None) {
-        return error;
-    }
-    if (y == 0.0) {
-        return x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
-    }
-    const Precision a = PrecisionOf(left.GetKind());
-    const Precision b = PrecisionOf(right.GetKind());
-    const bool single = (a == Precision::Single || b == Precision::Single) &&
-                        a <= Precision::Single && b <= Precision::Single && a != Precision::Long &&
-                        b != Precision::Long;
-    if (single) {
-        return StoreSingle(left, x / y);
-    }
-    return StoreDouble(left, x / y);
+bool SingleQuotient(Kind left, Kind right) {
+    const Precision a = PrecisionOf(left);
+    const Precision b = PrecisionOf(right);
+    return (a == Precision::Single || b == Precision::Single) && a <= Precision::Single &&
+           b <= Precision::Single && a != Precision::Long && b != Precision::Long;
 }
 
 ErrorCode ExtendedNegate(Value& operand) {

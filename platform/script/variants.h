@@ -15,20 +15,14 @@
 
 namespace script {
 
-// Kind bits of the kinds handled here.
-unsigned ExtendedKindBits();
-inline bool IsExtendedKind(Kind kind) {
-    return kind == Kind::Byte || kind == Kind::Single || kind == Kind::Currency ||
-           kind == Kind::Date;
-}
-
 // + - * between two non-Null values, at least one of an extended kind: the result takes the more
 // precise kind (Byte < Integer < Long < Single < Double < Currency; Single with Long gives
 // Double), a whole-number result that outgrows its kind moves to the next wider one, and a Date
 // plus or minus a number stays a Date (Date minus Date is a Double).
 ErrorCode ExtendedArithmetic(Op op, Value& left, const Value& right);
-// /: Double, or Single when both operands are Single or narrower and one of them is a Single.
-ErrorCode ExtendedDivide(Value& left, const Value& right);
+// Whether / gives a Single rather than a Double: when both operands are Single or narrower (but
+// not Long) and one of them is a Single.
+bool SingleQuotient(Kind left, Kind right);
 // Unary minus: Byte becomes Integer, the others keep their kind.
 ErrorCode ExtendedNegate(Value& operand);
 
