@@ -430,14 +430,19 @@ ErrorCode ConcatenateValues(Value& left, const Value& right) {
     if (left.Is(Kind::Null) && right.Is(Kind::Null)) {
         return ErrorCode::None;
     }
+    // What has no text (an array) is a type mismatch, on either side.
     std::string rightText;
     if (!right.Is(Kind::String) && !right.Is(Kind::Null)) {
-        ToText(right, rightText);
+        if (const ErrorCode error = ToText(right, rightText); error != ErrorCode::None) {
+            return error;
+        }
     }
     const std::string& b = right.Is(Kind::String) ? right.Text() : rightText;
     std::string leftText;
     if (!left.Is(Kind::String) && !left.Is(Kind::Null)) {
-        ToText(left, leftText);
+        if (const ErrorCode error = ToText(left, leftText); error != ErrorCode::None) {
+            return error;
+        }
     }
     const std::size_t leftSize = left.Is(Kind::String) ? left.Text().size() : leftText.size();
     if (leftSize + b.size() > MaxStringLength) {

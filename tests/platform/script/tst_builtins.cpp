@@ -498,6 +498,8 @@ void BuiltinsTest::errors_data() {
     AddError("array in arithmetic", "split(\"a\")+1", Mismatch);
     AddError("array into a text function", "len(split(\"a\"))", Mismatch);
     AddError("array compared", "split(\"a\")=1", Mismatch);
+    AddError("array joined on the left", "split(\"a b\") & \"x\"", Mismatch);
+    AddError("array joined on the right", "\"x\" & split(\"a b\")", Mismatch);
     AddError("join of text", "join(\"a\")", Mismatch);
     AddError("ubound of text", "ubound(\"a\")", Mismatch);
     AddError("ubound of second dimension", "ubound(split(\"a\"), 2)",
