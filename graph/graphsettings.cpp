@@ -2,6 +2,7 @@
 
 #include "platform/surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -76,21 +77,39 @@ std::int32_t RoundHalfEven(double value) {
 
 void PlotTable::Redim(int lastColumn) {
     m_lastColumn = std::max(lastColumn, 0);
-    m_rows.assign(static_cast<std::size_t>(m_lastColumn + 1) * SlotRows, 0.0f);
+    for (std::shared_ptr<Rows>& rows : m_rows) {
+        rows = std::make_shared<Rows>(static_cast<std::size_t>(m_lastColumn) + 1, 0.0f);
+    }
 }
 
 float PlotTable::Get(int slot, int column) const {
     if (!HasColumn(column) || slot < 0 || slot >= SlotRows) {
         return 0.0f;
     }
-    return m_rows[static_cast<std::size_t>(column) * SlotRows + static_cast<std::size_t>(slot)];
+    const std::shared_ptr<Rows>& rows = m_rows[static_cast<std::size_t>(slot)];
+    return rows ? (*rows)[static_cast<std::size_t>(column)] : 0.0f;
 }
 
 void PlotTable::Set(int slot, int column, float row) {
     if (!HasColumn(column) || slot < 0 || slot >= SlotRows) {
         return;
     }
-    m_rows[static_cast<std::size_t>(column) * SlotRows + static_cast<std::size_t>(slot)] = row;
+    std::shared_ptr<Rows>& rows = m_rows[static_cast<std::size_t>(slot)];
+    if (!rows) {
+        rows = std::make_shared<Rows>(static_cast<std::size_t>(m_lastColumn) + 1, 0.0f);
+    } else if (rows.use_count() > 1) {
+        rows = std::make_shared<Rows>(*rows); // another table or a drawn curve still reads these
+    }
+    (*rows)[static_cast<std::size_t>(column)] = row;
+}
+
+PlotTable PlotTable::OnlySlot(int slot) const {
+    PlotTable only;
+    only.m_lastColumn = m_lastColumn;
+    if (slot >= 0 && slot < SlotRows) {
+        only.m_rows[static_cast<std::size_t>(slot)] = m_rows[static_cast<std::size_t>(slot)];
+    }
+    return only;
 }
 
 void ResizePlotTable(GraphState& state) {

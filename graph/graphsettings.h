@@ -3,7 +3,9 @@
 #include "platform/colorref.h"
 
 #include <QtCore/QString>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <vector>
 
@@ -53,9 +55,6 @@ struct GraphSettings {
     ColorRef YTickLabelColor = Rgb(0, 0, 255);
     float XTickLabelSize = 9.0f; // points
     float YTickLabelSize = 9.0f;
-    // Redraw requests carried across a modal dialog to the main window's next activation.
-    bool SettingsChanged = false;
-    bool PrintDialogClosed = false;
 };
 
 // One axis's fields of GraphSettings, by reference, so that whatever is done to both axes is
@@ -105,10 +104,13 @@ inline const QString RadianUnitName = QStringLiteral("rad");
 inline const QString PiUnitName = QStringLiteral("π");
 
 // Per pixel column, the row of each function's curve. Slots 1 to 3 are used (rows 0 to 4 exist);
-// columns run from 0 to the sheet width rounded to an integer.
+// columns run from 0 to the sheet width rounded to an integer. Each slot's rows are shared with
+// the copies of the table (a drawn curve keeps the rows it was drawn from) until one of them
+// writes: a copy costs nothing, and a write copies only the slot it writes.
 class PlotTable {
 public:
     static constexpr int SlotRows = 5;
+    using Rows = std::vector<float>;
 
     // Makes the table 0..lastColumn by 0..4 with every entry 0.
     void Redim(int lastColumn);
@@ -118,9 +120,13 @@ public:
     float Get(int slot, int column) const;
     void Set(int slot, int column, float row);
 
+    // A table that shares this one's rows of one slot and holds none of the others (they read
+    // as 0): what a drawn curve keeps of the table.
+    PlotTable OnlySlot(int slot) const;
+
 private:
     int m_lastColumn = -1;
-    std::vector<float> m_rows; // column-major: m_rows[column * SlotRows + slot]
+    std::array<std::shared_ptr<Rows>, SlotRows> m_rows;
 };
 
 // The graph state the main window keeps beside GraphSettings.
@@ -136,7 +142,6 @@ struct GraphState {
     double YOriginValue = 0.0;
     double XSmallValue = 1.0;
     double YSmallValue = 1.0;
-    bool SuppressTextEvents = false;
 
     float NoValueMark() const { return PlotLimit + 1.0f; }
 };

@@ -140,6 +140,11 @@ void ShowPrinter(SetPrinterControls& controls, const PrinterInfo& printer) {
     controls.lblOrient = OrientationCaption(printer.orientation, controls.lblOrient);
 }
 
+QString PrintQualityCaption(PrintQuality quality) {
+    return quality == PrintQuality::High ? QStringLiteral("高品質")        // high quality
+                                         : QStringLiteral("画面のとおり"); // as on the screen
+}
+
 bool ReadyToPrint(const SetPrinterControls& controls) {
     return !controls.lblPaperSize.isEmpty();
 }

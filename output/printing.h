@@ -42,6 +42,12 @@ PrintPreview PreviewOf(const PrinterInfo& printer, QSizeF designTwips, double le
 // margins, its physical size on screen times the zoom.
 QRectF PrintRectMm(double leftMm, double topMm, double zoomPercent, QSize sheetPixels);
 
+// How a page shows the sheet: drawn as vectors at the device's resolution, as the vector export
+// draws it ("高品質" = high quality, the first choice), or as the 96-dpi picture the screen
+// shows ("画面のとおり" = as on the screen), embedded without loss.
+enum class PrintQuality { High, AsScreen };
+QString PrintQualityCaption(PrintQuality quality);
+
 // The number boxes of the print settings dialog, each with the scroll bar beside it.
 enum class PrintEntry { Copies, LMergin, UMergin, Zoom };
 
@@ -61,6 +67,7 @@ struct SetPrinterControls {
     // since the dialog opened, and nothing prints before that.
     QString lblPaperSize;
     QString lblOrient;
+    PrintQuality quality = PrintQuality::High; // cboPrintQuality
 };
 
 // Where an entry lives in SetPrinterControls, and its bar: positions 0 to maximum, moved by step,

@@ -94,10 +94,18 @@ void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, cons
     }
 }
 
+CurvePen PenOf(ColorRef colour, const QString& styleCode) {
+    return {colour, PenStyleOfCode(styleCode), PenWidthOfCode(styleCode)};
+}
+
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
                   const FunctionSlot& function, int slot, std::int16_t& patternPhase) {
-    const CurvePen pen{function.Color, PenStyleOfCode(function.StyleCode),
-                       PenWidthOfCode(function.StyleCode)};
+    DrawFunction(surface, settings, state, PenOf(function.Color, function.StyleCode), slot,
+                 patternPhase);
+}
+
+void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
+                  const CurvePen& pen, int slot, std::int16_t& patternPhase) {
     CurveCanvas canvas{surface, state.PlotLimit, state.GraphHeightPx, patternPhase};
     // Columns are single precision like the origin they may start from; none beyond the table is
     // read.

@@ -29,6 +29,12 @@ struct CurveCanvas {
 // both ends lie above or below the sheet, or the piece jumps across the whole sheet.
 void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, const CurvePen& pen);
 
+// The pen of a colour and a line-style code.
+CurvePen PenOf(ColorRef colour, const QString& styleCode);
+
 // Draws a slot's curve from its rows in PlotValues over what the sheet shows.
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
                   const FunctionSlot& function, int slot, std::int16_t& patternPhase);
+// The same with the pen given.
+void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
+                  const CurvePen& pen, int slot, std::int16_t& patternPhase);

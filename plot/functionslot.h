@@ -5,6 +5,7 @@
 
 #include <QtCore/QString>
 #include <array>
+#include <cstdint>
 
 // What a slot's draw button offers next: "描画" (draw), "消去" (erase) or "更新" (update).
 enum class DrawButtonState { Draw, Erase, Update };
@@ -20,6 +21,9 @@ struct FunctionSlot {
     // Hidden: the curve was erased from the picture while its rows stay valid.
     bool Drawn = false;
     bool Hidden = false;
+    // The expression the rows were computed from, and which computation it was.
+    QString SampledExpression;
+    std::uint64_t RowsId = 0;
     // The last computation of the rows, for the row's tooltip, and how many there were.
     SampleReport LastSample;
     int SampleCount = 0;

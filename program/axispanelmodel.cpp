@@ -84,7 +84,7 @@ QString LargeEveryChanged(CurvaneState& state, Axis axis, int value) {
 }
 
 bool SmallValueEdited(CurvaneState& state, Axis axis, const QString& text) {
-    if (state.Graph.SuppressTextEvents) {
+    if (state.SuppressTextEvents) {
         return false;
     }
     AxisValuesOf(state.Graph, axis).SmallValue = ReadLeadingNumber(text.toStdString());
@@ -93,7 +93,7 @@ bool SmallValueEdited(CurvaneState& state, Axis axis, const QString& text) {
 }
 
 bool OriginValueEdited(CurvaneState& state, Axis axis, const QString& text) {
-    if (state.Graph.SuppressTextEvents) {
+    if (state.SuppressTextEvents) {
         return false;
     }
     AxisValuesOf(state.Graph, axis).OriginValue = ReadLeadingNumber(text.toStdString());

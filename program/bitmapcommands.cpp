@@ -94,14 +94,13 @@ void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName) {
     if (!askName && state.BitmapFileName.isEmpty()) {
         return;
     }
-    StampLabels(state);
     QString path = state.BitmapFileName;
     if (askName) {
         path = dialogs.SaveFileName(SavePictureTitle(), SavePictureFilter());
     }
     if (!path.isEmpty()) {
         if (const FileProblem failure =
-                WriteImageSafely(path, state.Sheet.Image(), PictureFormatOfName(path));
+                WriteImageSafely(path, SheetPicture(state), PictureFormatOfName(path));
             failure.Failed()) {
             // "画像を保存できませんでした" = the picture could not be saved
             dialogs.Message(QStringLiteral("画像を保存できませんでした。\n") +
@@ -115,10 +114,9 @@ void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName) {
 }
 
 void CopyToClipboard(CurvaneState& state) {
-    StampLabels(state);
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setImage(state.Sheet.Image());
+    clipboard->setImage(SheetPicture(state));
     RedrawAll(state);
 }
 

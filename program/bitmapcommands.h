@@ -22,11 +22,11 @@ const char* PictureFormatOfName(const QString& path);
 // reported and changes nothing, the remembered name included. True when the sheet changed.
 bool ReadPicture(CurvaneState& state, Dialogs& dialogs);
 
-// Save (askName false: only once a name exists) and Save as: the sheet with its labels stamped
-// in, in the format its name asks for, through a temporary file that replaces the old one only
-// once it is whole. A failure is reported with its reason and keeps the remembered name; a
-// written file's name is the one the next Save writes to. The stamped texts are taken away again
-// by a full redraw.
+// Save (askName false: only once a name exists) and Save as: the sheet with its labels, in the
+// format its name asks for, through a temporary file that replaces the old one only once it is
+// whole. A failure is reported with its reason and keeps the remembered name; a written file's
+// name is the one the next Save writes to. The command ends with a full redraw, as every
+// output of the picture does.
 void SaveBitmap(CurvaneState& state, Dialogs& dialogs, bool askName);
 
 // Copy: the sheet with its labels onto the clipboard as a bitmap.

@@ -5,6 +5,7 @@
 #include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/functionslot.h"
+#include "plot/sheetrecord.h"
 
 #include <QtCore/QLineF>
 #include <QtCore/QString>
@@ -28,18 +29,31 @@ struct GuideLines {
     QLineF lineY; // vertical
 };
 
-// Everything the main window knows, in one place. Procedures take the parts they need.
-struct CurvaneState {
+// What the user makes and keeps: the grid settings and axis values, the function rows, what the
+// sheet shows (its record and labels), and the file names it came from or went to. Copying it is
+// cheap: pictures and curve rows are shared until one side changes them.
+struct CurvaneDocument {
     GraphSettings Settings;
     GraphState Graph;
-    Surface Sheet;       // picScreen's drawing
+    FunctionSlots Slots;
+    SheetRecord Record;  // the sheet's picture: background, grid and curves in drawing order
     LabelFamily Xmoji;   // X tick numbers
     LabelFamily Ymoji;   // Y tick numbers
     LabelFamily AddMoji; // free labels
-    FunctionSlots Slots;
+    // Erased labels, most recent last.
+    std::vector<LabelRef> ErasedLabels;
     // Which steps of a dotted or chain curve are drawn; runs on across pieces, curves and
     // redraws for as long as the window lives.
     std::int16_t PatternPhase = 0;
+    QString SettingsFileName;
+    QString BitmapFileName;
+};
+
+// Everything the main window knows: the document, and what belongs to the window while it runs.
+// Procedures take the parts they need.
+struct CurvaneState : CurvaneDocument {
+    // picScreen's 96-dpi picture of the record, kept up to date item by item as they are drawn.
+    Surface Sheet;
     // The slot whose function box had the focus last; 0 before any had it.
     std::int16_t StyleTarget = 0;
     // Mouse modes of the sheet: placing the origin (with its guide lines) and an armed zoom
@@ -49,11 +63,13 @@ struct CurvaneState {
     std::int16_t ZoomDirection = 0;
     // The expression evaluator (scriptEvalFn); it keeps its variables for the window's life.
     ScriptEvaluator scriptEvalFn;
-    // Erased labels, most recent last, and the label the re-edit box works on.
-    std::vector<LabelRef> ErasedLabels;
+    // The label the re-edit box works on.
     std::optional<LabelRef> EditedLabel;
-    QString SettingsFileName;
-    QString BitmapFileName;
+    // Redraw requests carried across a modal dialog to the main window's next activation.
+    bool SettingsChanged = false;
+    bool PrintDialogClosed = false;
+    // Set while a settings file is put into the state: the axis value boxes do not react.
+    bool SuppressTextEvents = false;
 };
 
 // The sheet's drawing size when the program starts: 5025 × 3855 twips overall less a frame of

@@ -25,18 +25,19 @@ constexpr int PdfDpi = 1200;
 // A picture beyond this many pixels (1 GiB of memory) is not attempted.
 constexpr double LargestRasterPixels = 268435456.0;
 
-// A line that reaches the sheet's last pixel row or column covers that pixel to its far edge.
-double FarEnd(double to, double size) {
-    return to >= size - 1.0 ? size : to;
-}
+// A sheet pixel (x, y) covers the square from (x, y) to (x + 1, y + 1): a grid line at a pixel
+// position is drawn through the squares' centres, so that it covers the same squares at any
+// resolution. A curve's columns are such positions too; its rows are values anywhere within
+// their pixels, and stay as they are.
+constexpr double PixelCentre = 0.5;
 
 // The sheet's pens as strokes: solid lines of the pen width; dotted and chain pens as dashes of
 // the lengths the sheet shows on a flat stretch (dotted: a dot of the pen width, a gap as long;
 // chain: six steps of dots, each as wide as the pen, then the rest of ten steps empty).
-std::optional<QPen> StrokeOf(const FunctionSlot& function) {
-    const std::int16_t style = PenStyleOfCode(function.StyleCode);
-    const std::int16_t width = PenWidthOfCode(function.StyleCode);
-    const QColor colour = ToQColor(function.Color);
+std::optional<QPen> StrokeOf(ColorRef colourRef, const QString& styleCode) {
+    const std::int16_t style = PenStyleOfCode(styleCode);
+    const std::int16_t width = PenWidthOfCode(styleCode);
+    const QColor colour = ToQColor(colourRef);
     if (style != DottedPen && style != ChainPen) {
         return QPen(colour, std::clamp<int>(width, 1, 64), Qt::SolidLine, Qt::RoundCap,
                     Qt::RoundJoin);
@@ -54,16 +55,18 @@ std::optional<QPen> StrokeOf(const FunctionSlot& function) {
     return pen;
 }
 
-void PaintGrid(QPainter& painter, const CurvaneState& state, double width, double height) {
+void PaintGrid(QPainter& painter, const GraphSettings& settings, double width, double height) {
     for (const GridLine& line :
-         GridLines(state.Settings, static_cast<float>(width), static_cast<float>(height))) {
+         GridLines(settings, static_cast<float>(width), static_cast<float>(height))) {
         painter.setPen(QPen(ToQColor(line.colour), 1.0, Qt::SolidLine, Qt::FlatCap));
+        // From the first covered pixel's near edge to the last one's far edge.
+        const double position = std::floor(line.position) + PixelCentre;
+        const double from = std::floor(line.from);
+        const double to = std::floor(line.to) + 1.0;
         if (line.vertical) {
-            painter.drawLine(
-                QLineF(line.position, line.from, line.position, FarEnd(line.to, height)));
+            painter.drawLine(QLineF(position, from, position, to));
         } else {
-            painter.drawLine(
-                QLineF(line.from, line.position, FarEnd(line.to, width), line.position));
+            painter.drawLine(QLineF(from, position, to, position));
         }
     }
 }
@@ -76,15 +79,11 @@ FileProblem Problem(const char* japanese, const QString& system) {
 
 std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn) {
     std::vector<SheetCurve> curves;
-    for (int slot = 1; slot <= SlotCount; ++slot) {
-        const FunctionSlot& function = SlotOf(state.Slots, slot);
-        if (!function.Drawn || function.Hidden) {
-            continue;
-        }
-        if (const std::optional<QPen> pen = StrokeOf(function)) {
+    for (const DrawnCurve& curve : state.Record.curves) {
+        if (const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode)) {
             curves.push_back(
-                {*pen, SampleCurveFinely(state.scriptEvalFn, state.Settings, state.Graph,
-                                         function.Expression, stepsPerColumn)});
+                {*pen, SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,
+                                         curve.expression, stepsPerColumn)});
         }
     }
     return curves;
@@ -95,27 +94,29 @@ void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
 }
 
 void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
-                const std::function<bool(int done, int parts)>& partDone) {
+                const std::function<bool(int done, int parts)>& partDone, SheetLayers layers) {
     const int parts = static_cast<int>(curves.size()) + 2;
     int done = 0;
     const auto partPainted = [&] { return !partDone || partDone(++done, parts); };
-    const double width = state.Graph.GraphWidthPx;
-    const double height = state.Graph.GraphHeightPx;
+    const SheetRecord& record = state.Record;
+    const double width = record.size.width();
+    const double height = record.size.height();
     const QRectF sheet(0.0, 0.0, width, height);
     painter.save();
     painter.setClipRect(sheet, Qt::IntersectClip); // within the caller's clip, if any
-    painter.fillRect(sheet, ToQColor(state.Settings.BackgroundColor));
-    if (state.Sheet.HasPicture()) {
+    painter.fillRect(sheet, ToQColor(record.grid.BackgroundColor));
+    if (!record.background.isNull()) {
         // Shown at its own size from the top-left corner; only the part on the sheet is kept.
-        const QImage& picture = state.Sheet.Picture();
+        const QImage& picture = record.background;
         const QRect shown = picture.rect() & QRect(0, 0, static_cast<int>(std::ceil(width)),
                                                    static_cast<int>(std::ceil(height)));
         painter.drawImage(QPointF(0.0, 0.0),
                           shown == picture.rect() ? picture : picture.copy(shown));
     }
-    PaintGrid(painter, state, width, height);
+    PaintGrid(painter, record.grid, width, height);
     bool going = partPainted();
     painter.setBrush(Qt::NoBrush);
+    painter.translate(PixelCentre, 0.0);
     for (std::size_t i = 0; i < curves.size() && going; ++i) {
         painter.setPen(curves[i].pen);
         for (const std::vector<QPointF>& run : curves[i].runs) {
@@ -123,11 +124,48 @@ void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<
         }
         going = partPainted();
     }
-    if (going) {
+    painter.translate(-PixelCentre, 0.0);
+    if (going && layers == SheetLayers::All) {
         DrawSheetLabels(painter, state, TextEdges::Smooth);
         partPainted();
     }
     painter.restore();
+}
+
+const QImage& ScaledSheet::PictureFor(CurvaneState& state, double ratio) {
+    const SheetRecord& record = state.Record;
+    if (record.id == m_recordId && ratio == m_ratio && !m_picture.isNull()) {
+        return m_picture;
+    }
+    const int steps = StepsPerColumnFor(ratio * SheetDpi);
+    std::vector<std::pair<std::uint64_t, SheetCurve>> kept;
+    std::vector<SheetCurve> curves;
+    for (const DrawnCurve& curve : record.curves) {
+        const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode);
+        if (!pen) {
+            continue;
+        }
+        const auto known = std::find_if(m_curves.begin(), m_curves.end(), [&](const auto& entry) {
+            return curve.rowsId != 0 && entry.first == curve.rowsId;
+        });
+        CurveRuns runs = known != m_curves.end() && ratio == m_ratio
+                             ? known->second.runs
+                             : SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,
+                                                 curve.expression, steps);
+        kept.push_back({curve.rowsId, SheetCurve{*pen, runs}});
+        curves.push_back({*pen, std::move(runs)});
+    }
+    m_curves = std::move(kept);
+    m_recordId = record.id;
+    m_ratio = ratio;
+    const QSize size(static_cast<int>(std::ceil(record.size.width() * ratio)),
+                     static_cast<int>(std::ceil(record.size.height() * ratio)));
+    m_picture = QImage(size, QImage::Format_RGB32);
+    m_picture.setDevicePixelRatio(ratio);
+    QPainter painter(&m_picture);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    PaintSheet(painter, state, curves, {}, SheetLayers::WithoutLabels);
+    return m_picture;
 }
 
 QSizeF SheetSizeMm(const CurvaneState& state) {
@@ -150,7 +188,7 @@ QImage RenderSheetImage(CurvaneState& state, int dpi,
     if (image.isNull()) {
         return {};
     }
-    image.fill(ToQColor(state.Settings.BackgroundColor));
+    image.fill(ToQColor(state.Record.grid.BackgroundColor));
     // The picture tells viewers and word processors its print size.
     const int dotsPerMetre = RoundHalfEven(dpi * 1000.0 / MmPerInch);
     image.setDotsPerMeterX(dotsPerMetre);
@@ -200,6 +238,32 @@ FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, cons
         progress->Advance(total, total);
     }
     return written;
+}
+
+bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& target,
+                      PrintQuality quality) {
+    const QSize sheet = state.Record.size;
+    if (sheet.isEmpty() || target.isEmpty()) {
+        return false;
+    }
+    painter.save();
+    if (quality == PrintQuality::AsScreen) {
+        // The screen's own pixels, each a sharp square on paper: no smoothing between them and
+        // no lossy compression of the picture.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(target, SheetPicture(state));
+    } else {
+        const double devicePerPixel = target.width() / sheet.width();
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.translate(target.topLeft());
+        painter.scale(devicePerPixel, target.height() / sheet.height());
+        // As fine as the device shows a sheet pixel, and no finer than a vector export's curves.
+        PaintSheet(painter, state,
+                   StepsPerColumnFor(std::min(devicePerPixel * SheetDpi, VectorCurveDpi)));
+    }
+    painter.restore();
+    return true;
 }
 
 FileProblem ExportCancelled() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/printing.h"
 #include "output/safefile.h"
 #include "plot/finecurve.h"
 
@@ -36,22 +37,50 @@ struct ExportOptions {
     bool operator==(const ExportOptions&) const = default;
 };
 
-// The drawn and shown curves, evaluated again at stepsPerColumn points per pixel column, with
-// the pens that draw them: the part of the sheet that costs evaluations, worked out once.
+// The curves of the sheet's record, each evaluated again from the expression and mapping it was
+// drawn with at stepsPerColumn points per pixel column, with the pens that draw them: the part
+// of the sheet that costs evaluations, worked out once.
 struct SheetCurve {
     QPen pen;
     CurveRuns runs;
 };
 std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn);
 
-// Paints the sheet in sheet pixels onto a painter whose transform takes them to its device.
-// The grid lines lie where the sheet's pixel grid puts them, the curves follow their fine
-// points, the labels are real text in their fonts. Antialiasing is the caller's choice. partDone,
-// when given, is told after the grid, after each curve and after the labels, and stops the
-// painting when it returns false.
+// What PaintSheet paints: everything, or the picture under the labels (a view that paints the
+// labels itself).
+enum class SheetLayers { All, WithoutLabels };
+
+// Paints the sheet's record in sheet pixels onto a painter whose transform takes them to its
+// device. The grid lines cover the pixels the sheet's lines cover, the curves follow their fine
+// points through the pixels' centres, the labels are real text in their fonts. Antialiasing is
+// the caller's choice. partDone, when given, is told after the grid, after each curve and after
+// the labels, and stops the painting when it returns false.
 void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
-                const std::function<bool(int done, int parts)>& partDone = {});
+                const std::function<bool(int done, int parts)>& partDone = {},
+                SheetLayers layers = SheetLayers::All);
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn);
+
+// Paints the sheet with its labels into target (the painter's device units) in a quality. False
+// when there is nothing to paint.
+bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& target,
+                      PrintQuality quality);
+
+// The sheet's record drawn for a screen at a device-pixel ratio above 1: every device pixel its
+// own, curves sampled per device column, lines as thick as the sheet's in logical pixels and in
+// the same places. The labels are left to the view, which paints them over it. A picture is kept
+// while the record stays the same, and a curve's fine points while its rows do.
+class ScaledSheet {
+public:
+    // The picture of state's record at ratio, with the ratio set (its logical size is the
+    // sheet's).
+    const QImage& PictureFor(CurvaneState& state, double ratio);
+
+private:
+    QImage m_picture;
+    std::uint64_t m_recordId = 0;
+    double m_ratio = 0.0;
+    std::vector<std::pair<std::uint64_t, SheetCurve>> m_curves; // by the rows they came from
+};
 
 // The sheet's true size: its pixels at 96 per inch.
 QSizeF SheetSizeMm(const CurvaneState& state);

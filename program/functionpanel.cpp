@@ -1,7 +1,6 @@
 #include "program/functionpanel.h"
 
 #include "platform/script/scriptresult.h"
-#include "plot/curvedrawing.h"
 #include "program/curvanestate.h"
 #include "program/redraw.h"
 
@@ -10,8 +9,7 @@
 namespace {
 
 void Draw(CurvaneState& state, int slot) {
-    DrawFunction(state.Sheet, state.Settings, state.Graph, SlotOf(state.Slots, slot), slot,
-                 state.PatternPhase);
+    DrawSlotCurve(state, slot);
 }
 
 // The hint DescribeWithHint puts after the description, "(there is no function sqrt; did you
@@ -146,6 +144,8 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         }
         f.LastSample =
             SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression, progress);
+        f.SampledExpression = f.Expression;
+        f.RowsId = NewSheetId();
         ++f.SampleCount;
         f.Drawn = true;
         outcome.evaluated = true;

@@ -2,12 +2,34 @@
 
 #include "graph/griddrawing.h"
 #include "graph/ticknumbers.h"
-#include "plot/curvedrawing.h"
 #include "program/curvanestate.h"
 
 void DrawGridAndNumbers(CurvaneState& state) {
     DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
+    // Clearing the sheet starts its record afresh.
+    state.Record.background = state.Sheet.Picture();
+    state.Record.grid = state.Settings;
+    state.Record.size = QSize(state.Sheet.Width(), state.Sheet.Height());
+    state.Record.curves.clear();
+    state.Record.id = NewSheetId();
     PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
+}
+
+void DrawSlotCurve(CurvaneState& state, int slot) {
+    const FunctionSlot& function = SlotOf(state.Slots, slot);
+    DrawnCurve curve;
+    curve.slot = slot;
+    curve.rowsId = function.RowsId;
+    curve.expression = function.SampledExpression;
+    curve.colour = function.Color;
+    curve.styleCode = function.StyleCode;
+    curve.startPhase = state.PatternPhase;
+    curve.settings = state.Settings;
+    curve.graph = state.Graph;
+    curve.graph.PlotValues = state.Graph.PlotValues.OnlySlot(slot);
+    state.PatternPhase = DrawRecordedCurve(state.Sheet, curve);
+    state.Record.curves.push_back(std::move(curve));
+    state.Record.id = NewSheetId();
 }
 
 void RedrawAll(CurvaneState& state) {
@@ -15,8 +37,7 @@ void RedrawAll(CurvaneState& state) {
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const FunctionSlot& function = SlotOf(state.Slots, slot);
         if (function.Drawn && !function.Hidden) {
-            DrawFunction(state.Sheet, state.Settings, state.Graph, function, slot,
-                         state.PatternPhase);
+            DrawSlotCurve(state, slot);
         }
     }
 }
@@ -35,14 +56,14 @@ void RedrawSettings(CurvaneState& state) {
 }
 
 ActivationRedraw RedrawOnActivation(CurvaneState& state) {
-    if (state.Settings.SettingsChanged) {
+    if (state.SettingsChanged) {
         RedrawSettings(state);
-        state.Settings.SettingsChanged = false;
+        state.SettingsChanged = false;
         return ActivationRedraw::Settings;
     }
-    if (state.Settings.PrintDialogClosed) {
+    if (state.PrintDialogClosed) {
         RedrawAll(state);
-        state.Settings.PrintDialogClosed = false;
+        state.PrintDialogClosed = false;
         return ActivationRedraw::All;
     }
     return ActivationRedraw::None;

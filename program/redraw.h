@@ -6,6 +6,10 @@ struct CurvaneState;
 // are in their rows.
 void DrawGridAndNumbers(CurvaneState& state);
 
+// Draws a slot's curve from its rows over what the sheet shows, and adds it to the sheet's
+// record.
+void DrawSlotCurve(CurvaneState& state, int slot);
+
 // Grid, tick numbers, and every curve that is drawn and not erased, from its stored rows.
 void RedrawAll(CurvaneState& state);
 

@@ -97,8 +97,7 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
     } else if (dpi) {
         failure = ExportRaster(state, imagePath, *dpi, output->imageFormat);
     } else {
-        StampLabels(state);
-        failure = WriteImageSafely(imagePath, state.Sheet.Image(), output->imageFormat);
+        failure = WriteImageSafely(imagePath, SheetPicture(state), output->imageFormat);
     }
     if (failure.Failed()) {
         return QStringLiteral("cannot write %1: %2").arg(imagePath, failure.system);

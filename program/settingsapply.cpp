@@ -32,16 +32,12 @@ void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
     if (CheckSheetSize(d.graphWidthPx, d.graphHeightPx) == SizeRefusal::None) {
         SetSheetSize(state, RoundHalfEven(d.graphWidthPx), RoundHalfEven(d.graphHeightPx));
     }
-    const bool settingsChanged = state.Settings.SettingsChanged;
-    const bool printDialogClosed = state.Settings.PrintDialogClosed;
     state.Settings = d.settings;
-    state.Settings.SettingsChanged = settingsChanged;
-    state.Settings.PrintDialogClosed = printDialogClosed;
     for (const Axis axis : {Axis::X, Axis::Y}) {
         CopyAxisValues(AxisValuesOf(d, axis), AxisValuesOf(g, axis));
     }
 
-    g.SuppressTextEvents = true;
+    state.SuppressTextEvents = true;
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const auto i = static_cast<std::size_t>(slot - 1);
         ExpressionChanged(state, slot, d.expressions[i]);
@@ -55,7 +51,7 @@ void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
             AddRow(state, slot);
         }
     }
-    g.SuppressTextEvents = false;
+    state.SuppressTextEvents = false;
 }
 
 FileWindowSize RememberFileWindowSize(double widthTwips, double heightTwips) {

@@ -1,16 +1,34 @@
 #include "program/stamping.h"
 
+#include "platform/surface.h"
+#include "plot/sheetrecord.h"
 #include "program/curvanestate.h"
 
 #include <QtGui/QPainter>
 
-void DrawSheetLabels(QPainter& painter, const CurvaneState& state, TextEdges edges) {
-    for (const LabelFamily* family : {&state.Xmoji, &state.Ymoji, &state.AddMoji}) {
+namespace {
+
+QImage WithLabels(QImage picture, const CurvaneDocument& document) {
+    QPainter painter(&picture);
+    DrawSheetLabels(painter, document);
+    painter.end();
+    return picture;
+}
+
+} // namespace
+
+void DrawSheetLabels(QPainter& painter, const CurvaneDocument& document, TextEdges edges) {
+    for (const LabelFamily* family : {&document.Xmoji, &document.Ymoji, &document.AddMoji}) {
         DrawLabels(painter, *family, edges);
     }
 }
 
-void StampLabels(CurvaneState& state) {
-    QPainter painter(&state.Sheet.Image());
-    DrawSheetLabels(painter, state);
+QImage SheetPicture(const CurvaneState& state) {
+    return WithLabels(state.Sheet.Image(), state);
+}
+
+QImage RecordPicture(const CurvaneDocument& document) {
+    Surface surface;
+    RenderRecord(document.Record, surface);
+    return WithLabels(surface.Image(), document);
 }

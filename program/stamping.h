@@ -2,15 +2,24 @@
 
 #include "platform/labels.h"
 
+#include <QtGui/QImage>
+
 class QPainter;
+struct CurvaneDocument;
 struct CurvaneState;
 
 // Paints every shown tick number and free label, each in its own colour (a tick number starts in
 // its family's colour and keeps one the user gave it until the next redraw replaces it). The sheet
-// view paints with it, StampLabels stamps with it and the export writes with it (smoothly), so
-// what leaves the program is what the screen showed.
-void DrawSheetLabels(QPainter& painter, const CurvaneState& state,
+// view paints with it, the pictures below are composed with it and the export writes with it
+// (smoothly), so what leaves the program is what the screen showed.
+void DrawSheetLabels(QPainter& painter, const CurvaneDocument& document,
                      TextEdges edges = TextEdges::Pixel);
 
-// Draws the labels into the sheet's image. A full redraw takes them out again.
-void StampLabels(CurvaneState& state);
+// The sheet with its labels as one 96-dpi picture, as the screen shows it at scale 1: what a
+// saved bitmap, the clipboard, the print preview and --render take. The sheet itself is left as
+// it is.
+QImage SheetPicture(const CurvaneState& state);
+
+// The same picture made from the document alone: its record drawn from scratch, the labels over
+// it. Equal, pixel for pixel, to SheetPicture of the state the document belongs to.
+QImage RecordPicture(const CurvaneDocument& document);

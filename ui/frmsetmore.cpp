@@ -64,8 +64,10 @@ void SetSwatchColor(QLabel* swatch, ColorRef colour) {
 
 } // namespace
 
-frmSetMore::frmSetMore(GraphSettings& settings, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_settings(&settings), m_dialogs(&dialogs) {
+frmSetMore::frmSetMore(GraphSettings& settings, bool& settingsChanged, Dialogs& dialogs,
+                       QWidget* parent)
+    : QDialog(parent), m_settings(&settings), m_settingsChanged(&settingsChanged),
+      m_dialogs(&dialogs) {
     setObjectName(QStringLiteral("frmSetMore"));
     setWindowTitle(QStringLiteral("詳細設定")); // detailed settings
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -78,8 +80,9 @@ frmSetMore::frmSetMore(GraphSettings& settings, Dialogs& dialogs, QWidget* paren
     m_preview.SetScaleSize(inner.width(), inner.height());
 }
 
-void frmSetMore::Attach(GraphSettings& settings, Dialogs& dialogs) {
+void frmSetMore::Attach(GraphSettings& settings, bool& settingsChanged, Dialogs& dialogs) {
     m_settings = &settings;
+    m_settingsChanged = &settingsChanged;
     m_dialogs = &dialogs;
 }
 
@@ -363,13 +366,13 @@ void frmSetMore::cmdOK_Click() {
     ReadScaleOptions(m_controls, m_edit);
     SaveDetailSettings(m_edit, m_controls, *m_settings);
     // Asked even when nothing changed: the main window redraws on its next activation.
-    m_settings->SettingsChanged = true;
+    *m_settingsChanged = true;
     accept();
 }
 
 void frmSetMore::cmdCancel_Click() {
     Form_Activate();
-    m_settings->SettingsChanged = false;
+    *m_settingsChanged = false;
     QDialog::reject();
 }
 
@@ -405,9 +408,9 @@ bool mnuSetMore_Click(QWidget* parent, CurvaneState& state, Dialogs& dialogs) {
         }
     }
     if (!form) {
-        form = new frmSetMore(state.Settings, dialogs, parent);
+        form = new frmSetMore(state.Settings, state.SettingsChanged, dialogs, parent);
     }
-    form->Attach(state.Settings, dialogs);
+    form->Attach(state.Settings, state.SettingsChanged, dialogs);
     const bool accepted = form->exec() == QDialog::Accepted;
     if (!parent && form) {
         form->deleteLater(); // nobody would find it again

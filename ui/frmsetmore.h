@@ -21,10 +21,12 @@ struct GraphSettings;
 class frmSetMore : public QDialog {
     Q_OBJECT
 public:
-    frmSetMore(GraphSettings& settings, Dialogs& dialogs, QWidget* parent = nullptr);
+    // settingsChanged is the main window's request for a redraw on its next activation.
+    frmSetMore(GraphSettings& settings, bool& settingsChanged, Dialogs& dialogs,
+               QWidget* parent = nullptr);
 
     // The record and the dialogs the next opening works with.
-    void Attach(GraphSettings& settings, Dialogs& dialogs);
+    void Attach(GraphSettings& settings, bool& settingsChanged, Dialogs& dialogs);
     GraphSettings& Settings() const { return *m_settings; }
 
     // What the dialog shows, as data: the working copy and its controls' state. The widgets only
@@ -70,6 +72,7 @@ private:
     void DrawPreview();
 
     GraphSettings* m_settings;
+    bool* m_settingsChanged;
     Dialogs* m_dialogs;
     SetMoreEdit m_edit;
     SetMoreControls m_controls;

@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
+#include "program/export.h"
 #include "program/stamping.h"
 #include "ui/qtdialogs.h"
 #include "ui/twips.h"
@@ -14,6 +15,7 @@
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 #include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QGridLayout>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QHBoxLayout>
@@ -70,7 +72,8 @@ private:
 
 frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dialogs,
                              QPrinter& printer)
-    : QDialog(parent), m_state(state), m_dialogs(dialogs), m_printer(printer) {
+    : QDialog(parent), m_state(state), m_picture(SheetPicture(state)), m_dialogs(dialogs),
+      m_printer(printer) {
     setObjectName(QStringLiteral("frmSetPrinter"));
     setWindowTitle(QStringLiteral("印刷設定")); // print settings
     setAttribute(Qt::WA_DeleteOnClose);
@@ -78,7 +81,7 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     auto* frame = new QGroupBox(QStringLiteral("印刷イメージ"), this); // print image
     frame->setObjectName(QStringLiteral("fraPrintImage"));
     auto* previewHolder = new QVBoxLayout(frame);
-    m_preview = new PreviewBox(m_state.Sheet.Image(), frame);
+    m_preview = new PreviewBox(m_picture, frame);
     m_preview->setObjectName(QStringLiteral("picPrintImage"));
     m_preview->setFixedSize(Px(DesignTwips), Px(DesignTwips));
     previewHolder->addWidget(m_preview, 0, Qt::AlignCenter);
@@ -112,6 +115,20 @@ frmSetPrinter::frmSetPrinter(QWidget* parent, CurvaneState& state, Dialogs& dial
     for (std::size_t row = 0; row < m_entries.size(); ++row) {
         NewBar(grid, static_cast<int>(row), m_entries[row]);
     }
+
+    // "印刷品質" = print quality
+    auto* qualityLabel = new QLabel(QStringLiteral("印刷品質"), this);
+    qualityLabel->setObjectName(QStringLiteral("lblPrintQuality"));
+    m_quality = new QComboBox(this);
+    m_quality->setObjectName(QStringLiteral("cboPrintQuality"));
+    for (const PrintQuality quality : {PrintQuality::High, PrintQuality::AsScreen}) {
+        m_quality->addItem(PrintQualityCaption(quality), static_cast<int>(quality));
+    }
+    connect(m_quality, &QComboBox::activated, this, [this](int index) {
+        m_controls.quality = static_cast<PrintQuality>(m_quality->itemData(index).toInt());
+    });
+    grid->addWidget(qualityLabel, static_cast<int>(m_entries.size()), 0);
+    grid->addWidget(m_quality, static_cast<int>(m_entries.size()), 1, 1, 2);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -191,6 +208,8 @@ void frmSetPrinter::ShowControls() {
     }
     m_paper->setText(m_controls.lblPaperSize);
     m_orient->setText(m_controls.lblOrient);
+    const QSignalBlocker qualityBlocker(m_quality);
+    m_quality->setCurrentIndex(m_quality->findData(static_cast<int>(m_controls.quality)));
 }
 
 void frmSetPrinter::cmdSetPrinter_Click() {
@@ -228,23 +247,22 @@ void frmSetPrinter::ShowTarget() {
 void frmSetPrinter::DrawPrintPreview() {
     const PrintPreview preview =
         PreviewOf(PrinterInfoOf(m_printer.pageLayout()), QSizeF(DesignTwips, DesignTwips),
-                  m_controls, m_state.Sheet.Image().size());
+                  m_controls, m_picture.size());
     m_preview->setFixedSize(Px(preview.box.width()), Px(preview.box.height()));
     static_cast<PreviewBox*>(m_preview)->Show(preview.sheet);
 }
 
 bool frmSetPrinter::PaintPage() {
-    const QRectF mm = PrintRectMm(m_controls, m_state.Sheet.Image().size());
+    const QRectF mm = PrintRectMm(m_controls, m_picture.size());
     QPainter painter;
     if (!painter.begin(&m_printer)) {
         return false;
     }
     // The painter's origin is the paper's corner (a full page).
     const double perMm = m_printer.resolution() / units::MillimetresPerInch;
-    painter.drawImage(
-        QRectF(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm),
-        m_state.Sheet.Image());
-    return painter.end();
+    const QRectF target(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm);
+    const bool painted = PaintSheetOnPage(painter, m_state, target, m_controls.quality);
+    return painter.end() && painted;
 }
 
 FileProblem frmSetPrinter::PrintPdf(const QString& target) {
@@ -296,12 +314,11 @@ void frmSetPrinter::cmdOK_Click() {
 
 void frmSetPrinter::done(int result) {
     m_preview->setFixedSize(Px(DesignTwips), Px(DesignTwips));
-    m_state.Settings.PrintDialogClosed = true;
+    m_state.PrintDialogClosed = true;
     QDialog::done(result);
 }
 
 void mnuBMPPrint_Click(QWidget* parent, CurvaneState& state, Dialogs& dialogs, QPrinter& printer) {
-    StampLabels(state);
     auto* dialog = new frmSetPrinter(parent, state, dialogs, printer);
     dialog->exec();
 }

@@ -3,6 +3,7 @@
 #include "output/printing.h"
 #include "output/safefile.h"
 
+#include <QtGui/QImage>
 #include <QtWidgets/QDialog>
 #include <array>
 
@@ -11,6 +12,7 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPrinter;
+class QComboBox;
 class QScrollBar;
 struct CurvaneState;
 
@@ -58,16 +60,19 @@ private:
     FileProblem PrintPdf(const QString& target);
 
     CurvaneState& m_state;
+    // The sheet with its labels as the screen showed it when the dialog opened.
+    QImage m_picture;
     Dialogs& m_dialogs;
     QPrinter& m_printer;
     SetPrinterControls m_controls;
-    QWidget* m_preview = nullptr; // picPrintImage
-    QLabel* m_paper = nullptr;    // lblPaperSize
-    QLabel* m_orient = nullptr;   // lblOrient
-    QLabel* m_target = nullptr;   // lblPrinterName
+    QWidget* m_preview = nullptr;   // picPrintImage
+    QLabel* m_paper = nullptr;      // lblPaperSize
+    QLabel* m_orient = nullptr;     // lblOrient
+    QLabel* m_target = nullptr;     // lblPrinterName
+    QComboBox* m_quality = nullptr; // cboPrintQuality
     std::array<Entry, 4> m_entries;
 };
 
-// "画像の印刷": the labels stamped into the sheet, then the print settings dialog, made afresh.
-// The main window takes the stamped copies away again when it is next activated.
+// "画像の印刷": the print settings dialog, made afresh. The main window redraws the sheet when
+// it is next activated.
 void mnuBMPPrint_Click(QWidget* parent, CurvaneState& state, Dialogs& dialogs, QPrinter& printer);

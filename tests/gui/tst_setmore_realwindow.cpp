@@ -80,7 +80,7 @@ void SetMoreRealWindowTest::aNewBackgroundReachesTheSheetAfterOk() {
         painted = OnScreen(sheet, chosen);
     }
     QVERIFY2(painted >= 1000, qPrintable(QString::number(painted)));
-    QVERIFY(!window.State().Settings.SettingsChanged);
+    QVERIFY(!window.State().SettingsChanged);
 }
 
 QTEST_MAIN(SetMoreRealWindowTest)

@@ -111,6 +111,7 @@ private slots:
     void dottedAndChainPensKeepTheSheetsLengths_data();
     void dottedAndChainPensKeepTheSheetsLengths();
     void onlyDrawnAndShownCurvesAreExported();
+    void aFamilyIsExportedAsTheSheetShowsIt();
     void namesFiltersAndFailures();
     void choicesAreRemembered();
     void aLargePictureTellsProgressAndCanBeStopped();
@@ -156,6 +157,7 @@ void ExportTest::pdfHoldsAPictureOnlyForABackground() {
     QImage picture(500, 40, QImage::Format_RGB32); // wider than the sheet: cut at its edge
     picture.fill(QColor(250, 200, 0));
     s.state.Sheet.SetPicture(picture);
+    RedrawAll(s.state); // the sheet shows a picture from its next clearing on
     QCOMPARE(images("picture.pdf"), 1);
     const QList<QByteArray> lines =
         Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.Path("picture.pdf")})
@@ -434,8 +436,8 @@ void ExportTest::onlyDrawnAndShownCurvesAreExported() {
     s.Draw(1, "10", CurveRed);
     s.Draw(2, "-10", Rgb(0, 160, 0));
     ExpressionChanged(s.state, 3, QStringLiteral("0"));
-    SlotOf(s.state.Slots, 3).Color = Rgb(0, 0, 0); // typed, never drawn
-    SlotOf(s.state.Slots, 2).Hidden = true;        // erased
+    SlotOf(s.state.Slots, 3).Color = Rgb(0, 0, 0);       // typed, never drawn
+    DrawButtonClicked(s.state, s.state.scriptEvalFn, 2); // erased
     const QImage image = RenderSheetImage(s.state, 192);
     int red = 0, green = 0, black = 0;
     for (int x = 0; x < image.width(); ++x) {
@@ -446,6 +448,61 @@ void ExportTest::onlyDrawnAndShownCurvesAreExported() {
     QVERIFY(red > 700);
     QCOMPARE(green, 0);
     QCOMPARE(black, 0);
+}
+
+void ExportTest::aFamilyIsExportedAsTheSheetShowsIt() {
+    // Curves drawn one after another from F1 and F2, one of them wiped by the redraw of an
+    // update: the 96-dpi export has a curve pixel next to every one of the sheet's, and none where
+    // the sheet has none.
+    Sheet s;
+    const ColorRef green = Rgb(0, 160, 0);
+    s.Draw(2, "-3", green);
+    s.Draw(2, "5", green);
+    s.Draw(1, "x/40-6", CurveRed);
+    s.state.StyleTarget = 1;
+    QVERIFY(StyleChosen(s.state, QStringLiteral("実2")));
+    DrawButtonClicked(s.state, s.state.scriptEvalFn, 1); // the update's redraw wipes F2's "-3"
+    s.Draw(1, "sin(x)*5", CurveRed, "実2");
+    s.Draw(1, "sin(x)*5+4", CurveRed, "実2");
+    QCOMPARE(s.state.Record.curves.size(), std::size_t(4));
+    const QImage sheet = s.state.Sheet.Image();
+    const QImage exported = RenderSheetImage(s.state, 96);
+    QCOMPARE(exported.size(), sheet.size());
+    const auto near = [](const QImage& image, int x, int y, ColorRef colour, int tolerance,
+                         int reach) {
+        for (int dy = -reach; dy <= reach; ++dy) {
+            for (int dx = -reach; dx <= reach; ++dx) {
+                const QPoint p(x + dx, y + dy);
+                if (image.rect().contains(p) && Near(image.pixelColor(p), colour, tolerance)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    for (const ColorRef colour : {CurveRed, green}) {
+        const ColorRef other = colour == green ? CurveRed : green;
+        int sheetPixels = 0;
+        for (int y = 0; y < sheet.height(); ++y) {
+            for (int x = 0; x < sheet.width(); ++x) {
+                // Where the two colours cross, the later pen covers the earlier one a little
+                // differently at each resolution.
+                if (near(sheet, x, y, other, 0, 2)) {
+                    continue;
+                }
+                if (FromQColor(sheet.pixelColor(x, y)) == colour) {
+                    ++sheetPixels;
+                    QVERIFY2(near(exported, x, y, colour, 160, 1),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                }
+                if (Near(exported.pixelColor(x, y), colour, 40)) {
+                    QVERIFY2(near(sheet, x, y, colour, 0, 1),
+                             qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                }
+            }
+        }
+        QVERIFY2(sheetPixels > 250, qPrintable(QString::number(sheetPixels)));
+    }
 }
 
 void ExportTest::namesFiltersAndFailures() {

@@ -413,7 +413,7 @@ void SettingsFileTest::applyingSizesTheSheetAndShowsRows() {
         QVERIFY(!slot.Drawn); // nothing is drawn until its button is pressed
         QCOMPARE(slot.Button, DrawButtonState::Draw);
     }
-    QVERIFY(!state.Graph.SuppressTextEvents);
+    QVERIFY(!state.SuppressTextEvents);
     // The grid was drawn for the new origin.
     QCOMPARE(FromQColor(state.Sheet.Image().pixelColor(10, 7)), Rgb(112, 112, 255));
 }

@@ -239,12 +239,12 @@ void TicksRedrawTest::redrawSettingsForgetsEveryCurve() {
 
 void TicksRedrawTest::activationServesOneFlagAtATimeSettingsFirst() {
     Window w;
-    w.state.Settings.SettingsChanged = true;
-    w.state.Settings.PrintDialogClosed = true;
+    w.state.SettingsChanged = true;
+    w.state.PrintDialogClosed = true;
     SlotOf(w.state.Slots, 1).Drawn = true;
     QCOMPARE(RedrawOnActivation(w.state), ActivationRedraw::Settings);
     QVERIFY(!SlotOf(w.state.Slots, 1).Drawn);
-    QVERIFY(w.state.Settings.PrintDialogClosed);
+    QVERIFY(w.state.PrintDialogClosed);
     QCOMPARE(RedrawOnActivation(w.state), ActivationRedraw::All);
     QCOMPARE(RedrawOnActivation(w.state), ActivationRedraw::None);
 }

@@ -259,7 +259,7 @@ void FrmSetMoreTest::controlsCarryTheirCaptions() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     Fixture f;
-    frmSetMore form(f.state.Settings, f.dialogs, &f.parent);
+    frmSetMore form(f.state.Settings, f.state.SettingsChanged, f.dialogs, &f.parent);
     form.show();
     if (name == QStringLiteral("frmSetMore")) {
         QCOMPARE(form.windowTitle(), caption);
@@ -392,16 +392,16 @@ void FrmSetMoreTest::okAlwaysAsksForTheSettingsRedraw() {
     const GraphSettings before = f.state.Settings;
     f.state.Slots[0].Drawn = true;
     QVERIFY(f.Open([](frmSetMore& form) { Click(form, "cmdOK"); }));
-    QVERIFY(f.state.Settings.SettingsChanged);
+    QVERIFY(f.state.SettingsChanged);
     QCOMPARE(f.state.Settings.XSmallLineColor, before.XSmallLineColor);
     QCOMPARE(RedrawOnActivation(f.state), ActivationRedraw::Settings);
     QVERIFY(!f.state.Slots[0].Drawn);
-    QVERIFY(!f.state.Settings.SettingsChanged);
+    QVERIFY(!f.state.SettingsChanged);
 }
 
 void FrmSetMoreTest::cancelLeavesRecordAndSheetAlone() {
     Fixture f;
-    f.state.Settings.SettingsChanged = true; // Cancel withdraws even an earlier request
+    f.state.SettingsChanged = true; // Cancel withdraws even an earlier request
     const GraphSettings before = f.state.Settings;
     const QImage sheet = f.state.Sheet.Image();
     f.dialogs.colors = {Rgb(0, 0, 0), Rgb(255, 0, 0)};
@@ -424,7 +424,7 @@ void FrmSetMoreTest::cancelLeavesRecordAndSheetAlone() {
     });
     QVERIFY(!accepted);
     const GraphSettings& s = f.state.Settings;
-    QVERIFY(!s.SettingsChanged);
+    QVERIFY(!f.state.SettingsChanged);
     QCOMPARE(int(s.XSide), int(before.XSide));
     QCOMPARE(int(s.YSide), int(before.YSide));
     QCOMPARE(s.XSmallLinesOn, before.XSmallLinesOn);
@@ -471,7 +471,7 @@ void FrmSetMoreTest::clicksDrawThePreview() {
 
 void FrmSetMoreTest::theCloseBoxDestroysTheDialog() {
     Fixture f;
-    f.state.Settings.SettingsChanged = true;
+    f.state.SettingsChanged = true;
     QPointer<frmSetMore> first;
     const bool accepted = f.Open([&](frmSetMore& form) {
         first = &form;
@@ -479,7 +479,7 @@ void FrmSetMoreTest::theCloseBoxDestroysTheDialog() {
         form.close();
     });
     QVERIFY(!accepted);
-    QVERIFY(f.state.Settings.SettingsChanged); // left as it was
+    QVERIFY(f.state.SettingsChanged); // left as it was
     QCOMPARE(int(f.state.Settings.XSide), 0);
     // Opening again at once makes a new dialog that starts from the record.
     QPointer<frmSetMore> second;

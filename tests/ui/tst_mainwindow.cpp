@@ -465,7 +465,7 @@ void MainWindowTest::suppressedBoxesFillWithoutRedraw() {
     Fixture f;
     frmCurvane& window = f.Open();
     CurvaneState& state = window.State();
-    state.Graph.SuppressTextEvents = true;
+    state.SuppressTextEvents = true;
     MarkAllDrawn(state);
     for (const char* name : {"txtXSvalue", "txtYSvalue", "txtXObias", "txtYObias"}) {
         f.Find<QLineEdit>(name)->setText(QStringLiteral("42"));

@@ -79,7 +79,7 @@ void PrintGuiTest::opensAfreshEachTime() {
         });
     }
     // The dialog's closing asks the window for a full redraw, which takes the stamps away.
-    QVERIFY(!f.State().Settings.PrintDialogClosed);
+    QVERIFY(!f.State().PrintDialogClosed);
 }
 
 void PrintGuiTest::printsTheSheetAtItsPhysicalSize() {

@@ -1,0 +1,107 @@
+// The sheet record on a 1920 × 1080 sheet: rebuilding the picture from it, read against
+// BM_RedrawAll of the same sheet in the same run; its size with a hundred curves; a vector print
+// of that sheet into a PDF.
+#include "program/curvanestate.h"
+#include "program/export.h"
+#include "program/functionpanel.h"
+#include "program/redraw.h"
+#include "program/stamping.h"
+#include "program/textlabels.h"
+
+#include <QtCore/QBuffer>
+#include <QtGui/QPageSize>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Grid, three curves in three pens and 50 free labels.
+void LabelledSheet(CurvaneState& state) {
+    StartGraph(state, 1920, 1080);
+    const char* const expressions[] = {"sin(x/10)*20", "x*x/100-50", "cos(x/7)*30"};
+    const char* const styles[] = {"実2", "鎖1", "点2"};
+    for (int slot = 1; slot <= 3; ++slot) {
+        ExpressionChanged(state, slot, QString::fromLatin1(expressions[slot - 1]));
+        SlotOf(state.Slots, slot).StyleCode = QString::fromUtf8(styles[slot - 1]);
+        DrawButtonClicked(state, state.scriptEvalFn, slot);
+    }
+    for (int i = 0; i < 50; ++i) {
+        const int n = AddFreeLabel(state, 20, 120);
+        SetLabelText(state, RefTo(state, LabelKind::Free, n), QStringLiteral("点 P%1").arg(i));
+        DropLabel(state, RefTo(state, LabelKind::Free, n), QPointF(40 + 35 * i, 30 + 19 * i));
+    }
+}
+
+// A family of a hundred curves drawn one after another.
+void HundredCurves(CurvaneState& state) {
+    StartGraph(state, 1920, 1080);
+    for (int k = 0; k < 100; ++k) {
+        const int slot = 1 + k % 3;
+        ExpressionChanged(state, slot, QStringLiteral("sin(x/10+%1)*%2").arg(k).arg(5 + k % 40));
+        DrawButtonClicked(state, state.scriptEvalFn, slot);
+    }
+}
+
+void BM_RedrawAllLabelled(benchmark::State& bench) {
+    CurvaneState state;
+    LabelledSheet(state);
+    for (auto _ : bench) {
+        RedrawAll(state);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RedrawAllLabelled)->Name("BM_RedrawAll/three_curves_50_labels");
+
+void BM_RebuildFromRecord(benchmark::State& bench) {
+    CurvaneState state;
+    LabelledSheet(state);
+    for (auto _ : bench) {
+        const QImage picture = RecordPicture(state);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(BM_RebuildFromRecord)->Name("BM_RebuildFromRecord/three_curves_50_labels");
+
+void BM_RecordOfHundredCurves(benchmark::State& bench) {
+    CurvaneState state;
+    HundredCurves(state);
+    for (auto _ : bench) {
+        benchmark::DoNotOptimize(state.Record.curves.data());
+    }
+    // What the record holds beyond the sheet's own table: each curve with its rows.
+    double bytes = sizeof(SheetRecord);
+    for (const DrawnCurve& curve : state.Record.curves) {
+        bytes += sizeof(DrawnCurve) + (curve.graph.PlotValues.LastColumn() + 1) * sizeof(float) +
+                 2.0 * (curve.expression.size() + curve.styleCode.size());
+    }
+    bench.counters["curves"] = static_cast<double>(state.Record.curves.size());
+    bench.counters["record_MB"] = bytes / 1048576.0;
+}
+BENCHMARK(BM_RecordOfHundredCurves)->Name("BM_Record/hundred_curves_size")->Iterations(1);
+
+void BM_VectorPrintHundredCurves(benchmark::State& bench) {
+    CurvaneState state;
+    HundredCurves(state);
+    for (auto _ : bench) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setPageSize(QPageSize(QPageSize::A3));
+        writer.setPageOrientation(QPageLayout::Landscape);
+        QPainter painter(&writer);
+        const double perMm = 1200 / 25.4;
+        PaintSheetOnPage(painter, state,
+                         QRectF(10 * perMm, 10 * perMm, 508 * perMm, 285.75 * perMm),
+                         PrintQuality::High);
+        painter.end();
+        bench.counters["pdf_MB"] = bytes.size() / 1048576.0;
+    }
+}
+BENCHMARK(BM_VectorPrintHundredCurves)
+    ->Name("BM_PrintHighQuality/hundred_curves_pdf")
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "plot/linestyle.h"
+#include "program/bitmapcommands.h"
+#include "program/curvanestate.h"
+#include "program/functionpanel.h"
+#include "program/redraw.h"
+#include "program/settingscommands.h"
+#include "program/sheetops.h"
+#include "program/textlabels.h"
+#include "tests/support/fakedialogs.h"
+
+#include <QtCore/QRandomGenerator>
+#include <QtCore/QStringList>
+#include <QtCore/QTemporaryDir>
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <functional>
+#include <vector>
+
+// Random things a user does to the sheet, through the same procedures the window calls: drawing,
+// erasing and updating curves, restyling, typing, labels, a background picture, origin, zoom,
+// size and detailed settings. Each step is named, so a failing sequence can be told.
+class UserSteps {
+public:
+    UserSteps(CurvaneState& state, FakeDialogs& dialogs, quint64 seed)
+        : m_state(state), m_dialogs(dialogs), m_random(seed) {
+        QImage picture(150, 90, QImage::Format_RGB32);
+        picture.fill(QColor(250, 230, 200));
+        QPainter painter(&picture);
+        painter.fillRect(20, 15, 60, 40, QColor(120, 200, 120));
+        painter.end();
+        m_picture = m_dir.filePath(QStringLiteral("picture.png"));
+        picture.save(m_picture);
+    }
+
+    // Does one step; returns its name. Curves are drawn and restyled most often, so that
+    // families of curves in every pen build up between the steps that clear the sheet.
+    QString Step() {
+        struct Kind {
+            const char* name;
+            int weight;
+            std::function<void()> step;
+        };
+        const std::vector<Kind> steps = {
+            {"type", 3, [&] { Type(); }},
+            {"type and draw", 6, [&] { DrawButtonClicked(m_state, m_state.scriptEvalFn, Type()); }},
+            {"draw", 10, [&] { Press(); }},
+            {"colour", 2, [&] { ColorChosen(m_state, Slot(), Rgb(Byte(), Byte(), Byte())); }},
+            {"style", 3, [&] { Restyle(); }},
+            {"remove row", 1, [&] { RemoveRow(m_state, 2 + Below(2)); }},
+            {"add label", 2, [&] { AddFreeLabel(m_state, 20, 120); }},
+            {"label text", 1, [&] { SetLabelText(m_state, Label(), Text()); }},
+            {"label colour", 1, [&] { SetLabelColor(m_state, Label(), Rgb(Byte(), 0, Byte())); }},
+            {"label font", 1, [&] { Refont(); }},
+            {"move label", 2, [&] { DropLabel(m_state, Label(), Point()); }},
+            {"erase label", 1, [&] { EraseLabel(m_state, Label()); }},
+            {"restore label", 1, [&] { RestoreLabel(m_state); }},
+            {"picture", 1, [&] { Picture(); }},
+            {"origin", 1, [&] { PlaceOrigin(m_state, Coordinate(), Coordinate() * 0.75f); }},
+            {"zoom", 1, [&] { ZoomAt(m_state, Below(2) ? 1 : -1, Coordinate(), Coordinate()); }},
+            {"size", 1, [&] { ResizeSheet(m_state, 200 + Below(160), 150 + Below(120)); }},
+            {"details", 1, [&] { Details(); }},
+            {"save bitmap", 1, [&] { SaveBitmap(m_state, m_dialogs, false); }},
+            {"new", 1, [&] { NewSettings(m_state); }},
+        };
+        int total = 0;
+        for (const Kind& kind : steps) {
+            total += kind.weight;
+        }
+        int pick = Below(total);
+        for (const Kind& kind : steps) {
+            if (pick < kind.weight) {
+                kind.step();
+                return QString::fromLatin1(kind.name);
+            }
+            pick -= kind.weight;
+        }
+        return {};
+    }
+
+private:
+    int Below(int n) { return static_cast<int>(m_random.bounded(n)); }
+    int Byte() { return Below(256); }
+    int Slot() { return 1 + Below(SlotCount); }
+    float Coordinate() { return static_cast<float>(Below(2400)) / 8.0f; } // fractional too
+    QPointF Point() { return {Coordinate(), Coordinate() * 0.75}; }
+    QString Text() { return QStringList{"A", "y = sin x", "点 P", "", "(1, 2)"}[Below(5)]; }
+    LabelRef Label() {
+        const LabelKind kind =
+            std::array{LabelKind::Free, LabelKind::XTick, LabelKind::YTick}[Below(3)];
+        const LabelFamily& family = FamilyOf(m_state, kind);
+        return RefTo(m_state, kind, family.UpperBound() == 0 ? 1 : 1 + Below(family.UpperBound()));
+    }
+
+    int Type() {
+        static const QStringList expressions = {"sin(x)*10",   "x^2/30-20", "40/x", "tan(x)*5",
+                                                "cos(x*3)*30", "sqr(x)*8",  "",     "x",
+                                                "abs(x)-15",   "int(x/5)*4"};
+        const int slot = Slot();
+        AddRow(m_state, slot);
+        ExpressionChanged(m_state, slot, expressions[Below(static_cast<int>(expressions.size()))]);
+        return slot;
+    }
+    // A slot with text, when there is one.
+    void Press() {
+        int slot = Slot();
+        for (int tries = 0; tries < 3 && SlotOf(m_state.Slots, slot).Expression.isEmpty();
+             ++tries) {
+            slot = Slot();
+        }
+        DrawButtonClicked(m_state, m_state.scriptEvalFn, slot);
+    }
+    void Restyle() {
+        m_state.StyleTarget = static_cast<std::int16_t>(Slot());
+        StyleChosen(m_state, LineStyleCodes()[Below(static_cast<int>(LineStyleCodes().size()))]);
+    }
+    void Refont() {
+        FontSpec font = DefaultLabelFont();
+        font.size = 6 + Below(14);
+        font.bold = Below(2) == 1;
+        font.italic = Below(2) == 1;
+        SetLabelFont(m_state, Label(), font);
+    }
+    void Picture() {
+        m_dialogs.paths.push_back(m_picture);
+        ReadPicture(m_state, m_dialogs);
+    }
+    void Details() {
+        GraphSettings& s = m_state.Settings;
+        s.XSmallLinesOn = Below(4) != 0;
+        s.YMediumLinesOn = Below(4) != 0;
+        s.XAxisOn = Below(4) != 0;
+        s.BackgroundColor = Below(2) ? Rgb(255, 255, 255) : Rgb(255, 255, Byte());
+        s.YLargeLineColor = Rgb(Byte(), Byte(), 255);
+        s.XTickLabelMode = static_cast<std::int16_t>(1 + Below(4));
+        s.YTickLabelMode = static_cast<std::int16_t>(1 + Below(4));
+        s.XSide = static_cast<std::int16_t>(Below(3) - 1);
+        s.YSide = static_cast<std::int16_t>(Below(3) - 1);
+        m_state.SettingsChanged = true;
+        RedrawOnActivation(m_state);
+    }
+
+    CurvaneState& m_state;
+    FakeDialogs& m_dialogs;
+    QRandomGenerator m_random;
+    QTemporaryDir m_dir;
+    QString m_picture;
+};
