@@ -24,6 +24,9 @@ QFont FontSpec::ToQFont() const {
     font.setStrikeOut(strikeout);
     font.setUnderline(underline);
     font.setStyleStrategy(QFont::NoAntialias);
+    // Hinted as a screen at scale 1 hints it; a display scaled up would otherwise leave the
+    // glyphs unhinted, and a picture saved there would differ from the same sheet's at scale 1.
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 

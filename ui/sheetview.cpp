@@ -1,6 +1,7 @@
 #include "ui/sheetview.h"
 
 #include "program/curvanestate.h"
+#include "program/export.h"
 #include "program/stamping.h"
 #include "ui/clicklabel.h"
 
@@ -126,9 +127,13 @@ void SheetView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QPoint origin = contentsRect().topLeft();
     painter.setClipRect(event->rect() & contentsRect());
-    painter.drawImage(origin, m_state.Sheet.Image());
+    // A screen with more device pixels than logical ones gets the record drawn at its own
+    // pixels; otherwise the sheet's picture is shown as it is.
+    const double ratio = devicePixelRatioF();
+    const bool scaled = ratio > 1.0;
+    painter.drawImage(origin, scaled ? m_scaled.PictureFor(m_state, ratio) : m_state.Sheet.Image());
     painter.translate(origin);
-    DrawSheetLabels(painter, m_state);
+    DrawSheetLabels(painter, m_state, scaled ? TextEdges::Smooth : TextEdges::Pixel);
     if (m_state.OriginDragging) {
         painter.setPen(QColor(255, 0, 0)); // lineX and lineY
         painter.drawLine(m_state.Guides.lineX);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "program/export.h"
 #include "program/textlabels.h"
 
 #include <QtWidgets/QFrame>
@@ -9,8 +10,9 @@ struct CurvaneState;
 class ClickLabel;
 class QLineEdit;
 
-// The sheet picScreen on screen: the surface image inside a sunken frame, with the visible tick
-// numbers and free labels painted over it by the same routine that stamps them into the image.
+// The sheet picScreen on screen: the surface image inside a sunken frame (on a screen with more
+// device pixels than logical ones, the record drawn at device pixels), with the visible tick
+// numbers and free labels painted over it by the same routine that composes the saved picture.
 // Labels are picked here: a left press and a move drags one, a right release erases it, a
 // double-click re-edits it. The two label edit rows lie on the sheet too.
 class SheetView : public QFrame {
@@ -63,6 +65,7 @@ private:
     EditRow BuildRow(const QString& prefix);
 
     CurvaneState& m_state;
+    ScaledSheet m_scaled; // the sheet at device pixels, on a screen that has more
     EditRow m_addRow;
     EditRow m_reEditRow;
     // A label under a pressed left button, and whether it is being dragged yet.
