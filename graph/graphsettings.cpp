@@ -143,7 +143,6 @@ void ResetGraphSettings(GraphSettings& s, GraphState& state, const Surface& shee
 }
 
 void InitGraphState(GraphSettings& settings, GraphState& state, const Surface& sheet) {
-    state.Pi = 4.0 * std::atan(1.0);
     state.GraphWidthPx = static_cast<float>(sheet.Width());
     state.GraphHeightPx = static_cast<float>(sheet.Height());
     ResetGraphSettings(settings, state, sheet);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <numbers>
 #include <type_traits>
 #include <vector>
 
@@ -97,6 +98,10 @@ struct AxisSteps {
 };
 AxisSteps StepsOf(const GraphSettings& settings, Axis axis);
 
+// π as the expressions' pi and the unit conversions see it: the double nearest π, the same
+// double 4·atn(1) gives.
+inline constexpr double Pi = std::numbers::pi;
+
 // The unit names an axis can carry; only "deg" and "π" change values.
 inline const QString PlainUnitName = QStringLiteral("単位 1"); // "単位 1" = unit 1 (plain)
 inline const QString DegreeUnitName = QStringLiteral("deg");
@@ -131,7 +136,6 @@ private:
 
 // The graph state the main window keeps beside GraphSettings.
 struct GraphState {
-    double Pi = 0.0;
     PlotTable PlotValues;
     float PlotLimit = 0.0f; // rows are clamped to ±PlotLimit; PlotLimit + 1 marks "no value"
     float GraphWidthPx = 0.0f;
@@ -173,6 +177,6 @@ void ResizePlotTable(GraphState& state);
 // Gives the record and the axis value fields their defaults for the sheet as it is now.
 void ResetGraphSettings(GraphSettings& settings, GraphState& state, const Surface& sheet);
 
-// The start-up part of the axis panel set-up that belongs to the model: Pi, the sheet size and the
+// The start-up part of the axis panel set-up that belongs to the model: the sheet size and the
 // defaults.
 void InitGraphState(GraphSettings& settings, GraphState& state, const Surface& sheet);

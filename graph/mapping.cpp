@@ -7,14 +7,14 @@ AxisMapping::AxisMapping(const GraphSettings& settings, const GraphState& state)
     : m_originX(settings.OriginX), m_xSpacing(settings.XSmallSpacing),
       m_xSmallValue(state.XSmallValue), m_xOriginValue(state.XOriginValue),
       m_xUnit(state.XUnitName == DegreeUnitName ? Unit::Degree
-              : state.XUnitName == PiUnitName   ? Unit::Pi
+              : state.XUnitName == PiUnitName   ? Unit::MultiplesOfPi
                                                 : Unit::Plain),
       m_originY(settings.OriginY), m_ySpacing(settings.YSmallSpacing),
       m_ySmallValue(state.YSmallValue), m_yOriginValue(state.YOriginValue),
       m_yUnit(state.YUnitName == DegreeUnitName ? Unit::Degree
-              : state.YUnitName == PiUnitName   ? Unit::Pi
+              : state.YUnitName == PiUnitName   ? Unit::MultiplesOfPi
                                                 : Unit::Plain),
-      m_pi(state.Pi), m_limit(state.PlotLimit) {}
+      m_limit(state.PlotLimit) {}
 
 std::optional<double> AxisMapping::ValueAtColumn(double column) const {
     if (m_xSpacing == 0.0) {
@@ -68,20 +68,20 @@ double AxisMapping::RowOfAxisY(double axisY) const {
 
 double AxisMapping::ExpressionX(double axisX) const {
     if (m_xUnit == Unit::Degree) {
-        return axisX * m_pi / 180.0;
+        return axisX * Pi / 180.0;
     }
-    if (m_xUnit == Unit::Pi) {
-        return axisX * m_pi;
+    if (m_xUnit == Unit::MultiplesOfPi) {
+        return axisX * Pi;
     }
     return axisX;
 }
 
 double AxisMapping::AxisY(double y) const {
     if (m_yUnit == Unit::Degree) {
-        return y * 180.0 / m_pi;
+        return y * 180.0 / Pi;
     }
-    if (m_yUnit == Unit::Pi) {
-        return y / m_pi;
+    if (m_yUnit == Unit::MultiplesOfPi) {
+        return y / Pi;
     }
     return y;
 }

@@ -37,7 +37,7 @@ public:
     double AxisY(double y) const;
 
 private:
-    enum class Unit { Plain, Degree, Pi };
+    enum class Unit { Plain, Degree, MultiplesOfPi };
 
     double m_originX;
     double m_xSpacing;
@@ -49,7 +49,6 @@ private:
     double m_ySmallValue;
     double m_yOriginValue;
     Unit m_yUnit;
-    double m_pi;
     float m_limit;
 };
 

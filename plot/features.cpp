@@ -272,7 +272,7 @@ std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluat
     std::vector<std::shared_ptr<AxisFunction>> functions;
     std::vector<Series> series;
     for (int c = 0; c < table.ColumnCount(); ++c) {
-        auto function = std::make_shared<AxisFunction>(evaluator, mapping, table.Pi(),
+        auto function = std::make_shared<AxisFunction>(evaluator, mapping,
                                                        table.Column(c).expression.toStdString());
         functions.push_back(function);
         Series s;

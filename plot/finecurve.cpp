@@ -27,14 +27,14 @@ public:
     FineSampler(ScriptEvaluator& evaluator, const GraphSettings& settings, const GraphState& state,
                 const QString& expression, std::int64_t budget)
         : m_mapping(settings, state), m_prepared(evaluator, expression.toStdString()),
-          m_pi(state.Pi), m_height(state.GraphHeightPx), m_budget(budget) {}
+          m_height(state.GraphHeightPx), m_budget(budget) {}
 
     Sample At(double column) {
         const std::optional<double> x = m_mapping.ValueAtColumn(column);
         if (!x) {
             return {column, 0.0f, false};
         }
-        const std::optional<double> y = m_prepared.Evaluate(m_pi, *x);
+        const std::optional<double> y = m_prepared.Evaluate(Pi, *x);
         if (!y) {
             return {column, 0.0f, false};
         }
@@ -76,7 +76,6 @@ public:
 private:
     AxisMapping m_mapping;
     PreparedExpression m_prepared;
-    double m_pi;
     float m_height;
     std::int64_t m_budget;
     bool m_penDown = false;

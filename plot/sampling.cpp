@@ -56,7 +56,7 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
         // Only the first complaint is kept; asking for the others would cost every column.
         ScriptError* error =
             report.firstError.code == script::ErrorCode::None ? &report.firstError : nullptr;
-        const std::optional<double> y = prepared.Evaluate(state.Pi, *x, error);
+        const std::optional<double> y = prepared.Evaluate(Pi, *x, error);
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
         report.withValue += y ? 1 : 0;
     }

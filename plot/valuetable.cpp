@@ -73,19 +73,19 @@ double TableX(const TableRange& range, std::int64_t row) {
     return RoundToGeneral(range.from + static_cast<double>(row) * range.step);
 }
 
-AxisFunction::AxisFunction(ScriptEvaluator& evaluator, const AxisMapping& mapping, double pi,
+AxisFunction::AxisFunction(ScriptEvaluator& evaluator, const AxisMapping& mapping,
                            std::string_view expression)
-    : m_mapping(mapping), m_prepared(evaluator, expression), m_pi(pi) {}
+    : m_mapping(mapping), m_prepared(evaluator, expression) {}
 
 std::optional<double> AxisFunction::Raw(double axisX, std::string* why) {
-    return m_prepared.Evaluate(m_pi, m_mapping.ExpressionX(axisX), why);
+    return m_prepared.Evaluate(Pi, m_mapping.ExpressionX(axisX), why);
 }
 
 ValueTable::ValueTable(const GraphSettings& settings, const GraphState& state,
                        const TableRange& range, std::int64_t rows,
                        std::vector<std::pair<int, QString>> functions)
-    : m_mapping(settings, state), m_pi(state.Pi), m_xUnit(state.XUnitName),
-      m_yUnit(state.YUnitName), m_range(range), m_rows(std::max<std::int64_t>(rows, 0)) {
+    : m_mapping(settings, state), m_xUnit(state.XUnitName), m_yUnit(state.YUnitName),
+      m_range(range), m_rows(std::max<std::int64_t>(rows, 0)) {
     for (auto& [slot, expression] : functions) {
         TableColumn column;
         column.slot = slot;
@@ -102,7 +102,7 @@ bool ValueTable::Compute(ScriptEvaluator& evaluator, Progress* progress) {
         column.values.assign(rows, 0.0);
         column.reason.assign(rows, 0);
         column.reasons.clear();
-        AxisFunction function(evaluator, m_mapping, m_pi, column.expression.toStdString());
+        AxisFunction function(evaluator, m_mapping, column.expression.toStdString());
         std::string why;
         for (std::int64_t row = 0; row < m_rows; ++row) {
             const auto at = static_cast<std::size_t>(row);

@@ -47,7 +47,7 @@ double TableX(const TableRange& range, std::int64_t row);
 // code).
 class AxisFunction {
 public:
-    AxisFunction(ScriptEvaluator& evaluator, const AxisMapping& mapping, double pi,
+    AxisFunction(ScriptEvaluator& evaluator, const AxisMapping& mapping,
                  std::string_view expression);
 
     // The expression's own value, the number a curve's row is worked out from; nothing where it
@@ -57,7 +57,6 @@ public:
 private:
     AxisMapping m_mapping;
     PreparedExpression m_prepared;
-    double m_pi;
 };
 
 // One column of a table: the values of one function slot over the rows.
@@ -86,7 +85,6 @@ public:
     int ColumnCount() const { return static_cast<int>(m_columns.size()); }
     const TableRange& Range() const { return m_range; }
     const AxisMapping& Mapping() const { return m_mapping; }
-    double Pi() const { return m_pi; }
     const QString& XUnit() const { return m_xUnit; }
     const QString& YUnit() const { return m_yUnit; }
     const TableColumn& Column(int column) const {
@@ -103,7 +101,6 @@ public:
 
 private:
     AxisMapping m_mapping{GraphSettings{}, GraphState{}};
-    double m_pi = 0.0;
     QString m_xUnit = PlainUnitName;
     QString m_yUnit = PlainUnitName;
     TableRange m_range;

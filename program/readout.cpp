@@ -50,7 +50,7 @@ std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint) {
         std::optional<double> y;
         if (x) {
             PreparedExpression prepared(state.scriptEvalFn, f.Expression.toStdString());
-            y = prepared.Evaluate(graph.Pi, *x, &why);
+            y = prepared.Evaluate(Pi, *x, &why);
         }
         if (y) {
             text += AxisValueText(mapping.AxisY(*y), graph.YUnitName);

@@ -11,115 +11,109 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <span>
 
 namespace {
 
-using Button = SetMoreButton;
-
-constexpr std::array<Button, 4> PlacementGroup{
-    &SetMoreControls::optFree, &SetMoreControls::optLUpper, &SetMoreControls::optLCenter,
-    &SetMoreControls::optLUnder};
-constexpr std::array<Button, 2> SmallGroup{&SetMoreControls::optSScaleOn,
-                                           &SetMoreControls::optSScaleOff};
-constexpr std::array<Button, 2> MediumGroup{&SetMoreControls::optMScaleOn,
-                                            &SetMoreControls::optMScaleOff};
-constexpr std::array<Button, 2> LargeGroup{&SetMoreControls::optLScaleOn,
-                                           &SetMoreControls::optLScaleOff};
-constexpr std::array<Button, 2> AxisGroup{&SetMoreControls::optAxisOn,
-                                          &SetMoreControls::optAxisOff};
-// In mode order: index 0 is mode 1.
-constexpr std::array<Button, 4> XmojiGroup{&SetMoreControls::optXmojiNone,
-                                           &SetMoreControls::optXSmoji, &SetMoreControls::optXMmoji,
-                                           &SetMoreControls::optXLmoji};
-constexpr std::array<Button, 4> YmojiGroup{&SetMoreControls::optYmojiNone,
-                                           &SetMoreControls::optYSmoji, &SetMoreControls::optYMmoji,
-                                           &SetMoreControls::optYLmoji};
-
-// Selects one button of a group and clears the others; nullptr clears them all.
-void Select(SetMoreControls& controls, std::span<const Button> group, Button chosen) {
-    for (const Button button : group) {
-        controls.*button = button == chosen;
-    }
-}
-
-void SelectOnOff(SetMoreControls& controls, std::span<const Button, 2> group, bool on) {
-    Select(controls, group, on ? group[0] : group[1]);
+OnOffChoice OnOffOf(bool on) {
+    return on ? OnOffChoice::On : OnOffChoice::Off;
 }
 
 // Leaves the field alone when neither button is selected.
-void ReadOnOff(const SetMoreControls& controls, std::span<const Button, 2> group, bool& field) {
-    if (controls.*group[0]) {
-        field = true;
-    } else if (controls.*group[1]) {
-        field = false;
+void ReadOnOff(OnOffChoice choice, bool& field) {
+    if (choice != OnOffChoice::Unselected) {
+        field = choice == OnOffChoice::On;
     }
 }
 
-void SelectMode(SetMoreControls& controls, std::span<const Button, 4> group, std::int16_t mode) {
-    Select(controls, group,
-           mode >= 1 && mode <= 4 ? group[static_cast<std::size_t>(mode - 1)] : nullptr);
+TickChoice TickChoiceOf(std::int16_t mode) {
+    return mode >= 1 && mode <= 4 ? static_cast<TickChoice>(mode) : TickChoice::Unselected;
 }
 
-void ReadMode(const SetMoreControls& controls, std::span<const Button, 4> group,
-              std::int16_t& mode) {
-    for (std::size_t i = 0; i < group.size(); ++i) {
-        if (controls.*group[i]) {
-            mode = static_cast<std::int16_t>(i + 1);
-            return;
-        }
+// Leaves the mode alone when no button is selected.
+void ReadMode(TickChoice choice, std::int16_t& mode) {
+    if (choice != TickChoice::Unselected) {
+        mode = static_cast<std::int16_t>(choice);
     }
-}
-
-struct OptionEffect {
-    Button button;
-    std::span<const Button> group;
-};
-
-OptionEffect EffectOf(ScaleOption option) {
-    switch (option) {
-    case ScaleOption::optFree:
-        return {&SetMoreControls::optFree, PlacementGroup};
-    case ScaleOption::optLUpper:
-        return {&SetMoreControls::optLUpper, PlacementGroup};
-    case ScaleOption::optLCenter:
-        return {&SetMoreControls::optLCenter, PlacementGroup};
-    case ScaleOption::optLUnder:
-        return {&SetMoreControls::optLUnder, PlacementGroup};
-    case ScaleOption::optSScaleOn:
-        return {&SetMoreControls::optSScaleOn, SmallGroup};
-    case ScaleOption::optSScaleOff:
-        return {&SetMoreControls::optSScaleOff, SmallGroup};
-    case ScaleOption::optMScaleOn:
-        return {&SetMoreControls::optMScaleOn, MediumGroup};
-    case ScaleOption::optMScaleOff:
-        return {&SetMoreControls::optMScaleOff, MediumGroup};
-    case ScaleOption::optLScaleOn:
-        return {&SetMoreControls::optLScaleOn, LargeGroup};
-    case ScaleOption::optLScaleOff:
-        return {&SetMoreControls::optLScaleOff, LargeGroup};
-    case ScaleOption::optAxisOn:
-        return {&SetMoreControls::optAxisOn, AxisGroup};
-    case ScaleOption::optAxisOff:
-        break;
-    }
-    return {&SetMoreControls::optAxisOff, AxisGroup};
-}
-
-struct TickEffect {
-    std::span<const Button, 4> group;
-    std::size_t index;
-};
-
-TickEffect EffectOf(TickOption option) {
-    const auto index = static_cast<std::size_t>(option);
-    return index < XmojiGroup.size() ? TickEffect{XmojiGroup, index}
-                                     : TickEffect{YmojiGroup, index - XmojiGroup.size()};
 }
 
 void SetSides(SetMoreEdit& edit, int xSide, int ySide) {
     edit.EditXSide = static_cast<std::int16_t>(xSide);
     edit.EditYSide = static_cast<std::int16_t>(ySide);
+}
+
+// The placement and on/off groups to the working copy; a group with nothing selected leaves its
+// fields as they are.
+void ReadChoices(const SetMoreControls& controls, SetMoreEdit& edit) {
+    switch (controls.fraArray) {
+    case PlacementChoice::Free:
+        SetSides(edit, 0, 0);
+        break;
+    case PlacementChoice::LUpper:
+        SetSides(edit, 1, 1);
+        break;
+    case PlacementChoice::LCenter:
+        SetSides(edit, 1, 0);
+        break;
+    case PlacementChoice::LUnder:
+        SetSides(edit, 1, -1);
+        break;
+    case PlacementChoice::Unselected:
+        break;
+    }
+    ReadOnOff(controls.fraSScale, edit.EditSmallOn);
+    ReadOnOff(controls.fraMScale, edit.EditMediumOn);
+    ReadOnOff(controls.fraLScale, edit.EditLargeOn);
+    ReadOnOff(controls.fraAxis, edit.EditAxisOn);
+}
+
+// Where a scale option button's selection lives: the placement group, or one of the on/off
+// pairs.
+struct ScaleButton {
+    PlacementChoice placement = PlacementChoice::Unselected;
+    OnOffChoice SetMoreControls::*pair = nullptr;
+    OnOffChoice onOff = OnOffChoice::Unselected;
+};
+
+ScaleButton ButtonOf(ScaleOption option) {
+    switch (option) {
+    case ScaleOption::optFree:
+        return {PlacementChoice::Free};
+    case ScaleOption::optLUpper:
+        return {PlacementChoice::LUpper};
+    case ScaleOption::optLCenter:
+        return {PlacementChoice::LCenter};
+    case ScaleOption::optLUnder:
+        return {PlacementChoice::LUnder};
+    case ScaleOption::optSScaleOn:
+        return {{}, &SetMoreControls::fraSScale, OnOffChoice::On};
+    case ScaleOption::optSScaleOff:
+        return {{}, &SetMoreControls::fraSScale, OnOffChoice::Off};
+    case ScaleOption::optMScaleOn:
+        return {{}, &SetMoreControls::fraMScale, OnOffChoice::On};
+    case ScaleOption::optMScaleOff:
+        return {{}, &SetMoreControls::fraMScale, OnOffChoice::Off};
+    case ScaleOption::optLScaleOn:
+        return {{}, &SetMoreControls::fraLScale, OnOffChoice::On};
+    case ScaleOption::optLScaleOff:
+        return {{}, &SetMoreControls::fraLScale, OnOffChoice::Off};
+    case ScaleOption::optAxisOn:
+        return {{}, &SetMoreControls::fraAxis, OnOffChoice::On};
+    case ScaleOption::optAxisOff:
+        break;
+    }
+    return {{}, &SetMoreControls::fraAxis, OnOffChoice::Off};
+}
+
+struct TickButton {
+    TickChoice SetMoreControls::*group;
+    TickChoice choice;
+};
+
+// The X buttons come first, each group in mode order.
+TickButton ButtonOf(TickOption option) {
+    const auto index = static_cast<int>(option);
+    return {index < 4 ? &SetMoreControls::fraXmoji : &SetMoreControls::fraYmoji,
+            static_cast<TickChoice>(index % 4 + 1)};
 }
 
 int SignOf(std::int16_t side) {
@@ -142,8 +136,8 @@ void LoadDetailSettings(const GraphSettings& settings, SetMoreEdit& edit,
     edit.EditAxisColor = settings.XAxisColor;
     edit.EditBackColor = settings.BackgroundColor;
 
-    SelectMode(controls, XmojiGroup, settings.XTickLabelMode);
-    SelectMode(controls, YmojiGroup, settings.YTickLabelMode);
+    controls.fraXmoji = TickChoiceOf(settings.XTickLabelMode);
+    controls.fraYmoji = TickChoiceOf(settings.YTickLabelMode);
     controls.lblXfontsize = FontSizeCaption(settings.XTickLabelSize);
     controls.lblYfontsize = FontSizeCaption(settings.YTickLabelSize);
     controls.lblXmojicolor = settings.XTickLabelColor;
@@ -152,28 +146,27 @@ void LoadDetailSettings(const GraphSettings& settings, SetMoreEdit& edit,
 
 void ShowScaleOptions(const SetMoreEdit& edit, SetMoreControls& controls) {
     if (edit.EditXSide == 1) {
-        Button placement = nullptr;
         switch (edit.EditYSide) {
         case -1:
-            placement = &SetMoreControls::optLUnder;
+            controls.fraArray = PlacementChoice::LUnder;
             break;
         case 0:
-            placement = &SetMoreControls::optLCenter;
+            controls.fraArray = PlacementChoice::LCenter;
             break;
         case 1:
-            placement = &SetMoreControls::optLUpper;
+            controls.fraArray = PlacementChoice::LUpper;
             break;
         default:
+            controls.fraArray = PlacementChoice::Unselected;
             break;
         }
-        Select(controls, PlacementGroup, placement);
     } else {
-        Select(controls, PlacementGroup, &SetMoreControls::optFree);
+        controls.fraArray = PlacementChoice::Free;
     }
-    SelectOnOff(controls, SmallGroup, edit.EditSmallOn);
-    SelectOnOff(controls, MediumGroup, edit.EditMediumOn);
-    SelectOnOff(controls, LargeGroup, edit.EditLargeOn);
-    SelectOnOff(controls, AxisGroup, edit.EditAxisOn);
+    controls.fraSScale = OnOffOf(edit.EditSmallOn);
+    controls.fraMScale = OnOffOf(edit.EditMediumOn);
+    controls.fraLScale = OnOffOf(edit.EditLargeOn);
+    controls.fraAxis = OnOffOf(edit.EditAxisOn);
     controls.lblSScaleCol = edit.EditSmallColor;
     controls.lblMScaleCol = edit.EditMediumColor;
     controls.lblLScaleCol = edit.EditLargeColor;
@@ -182,19 +175,7 @@ void ShowScaleOptions(const SetMoreEdit& edit, SetMoreControls& controls) {
 }
 
 void ReadScaleOptions(const SetMoreControls& controls, SetMoreEdit& edit) {
-    if (controls.optFree) {
-        SetSides(edit, 0, 0);
-    } else if (controls.optLUpper) {
-        SetSides(edit, 1, 1);
-    } else if (controls.optLCenter) {
-        SetSides(edit, 1, 0);
-    } else if (controls.optLUnder) {
-        SetSides(edit, 1, -1);
-    }
-    ReadOnOff(controls, SmallGroup, edit.EditSmallOn);
-    ReadOnOff(controls, MediumGroup, edit.EditMediumOn);
-    ReadOnOff(controls, LargeGroup, edit.EditLargeOn);
-    ReadOnOff(controls, AxisGroup, edit.EditAxisOn);
+    ReadChoices(controls, edit);
     edit.EditSmallColor = controls.lblSScaleCol;
     edit.EditMediumColor = controls.lblMScaleCol;
     edit.EditLargeColor = controls.lblLScaleCol;
@@ -216,8 +197,8 @@ void SaveDetailSettings(const SetMoreEdit& edit, const SetMoreControls& controls
     settings.XAxisColor = settings.YAxisColor = edit.EditAxisColor;
     settings.BackgroundColor = edit.EditBackColor;
 
-    ReadMode(controls, XmojiGroup, settings.XTickLabelMode);
-    ReadMode(controls, YmojiGroup, settings.YTickLabelMode);
+    ReadMode(controls.fraXmoji, settings.XTickLabelMode);
+    ReadMode(controls.fraYmoji, settings.YTickLabelMode);
     settings.XTickLabelSize = ReadFontSize(controls.lblXfontsize);
     settings.YTickLabelSize = ReadFontSize(controls.lblYfontsize);
     settings.XTickLabelColor = controls.lblXmojicolor;
@@ -225,45 +206,21 @@ void SaveDetailSettings(const SetMoreEdit& edit, const SetMoreControls& controls
 }
 
 void ScaleOptionClicked(SetMoreEdit& edit, ScaleOption option) {
-    switch (option) {
-    case ScaleOption::optFree:
-        SetSides(edit, 0, 0);
-        break;
-    case ScaleOption::optLUpper:
-        SetSides(edit, 1, 1);
-        break;
-    case ScaleOption::optLCenter:
-        SetSides(edit, 1, 0);
-        break;
-    case ScaleOption::optLUnder:
-        SetSides(edit, 1, -1);
-        break;
-    case ScaleOption::optSScaleOn:
-    case ScaleOption::optSScaleOff:
-        edit.EditSmallOn = option == ScaleOption::optSScaleOn;
-        break;
-    case ScaleOption::optMScaleOn:
-    case ScaleOption::optMScaleOff:
-        edit.EditMediumOn = option == ScaleOption::optMScaleOn;
-        break;
-    case ScaleOption::optLScaleOn:
-    case ScaleOption::optLScaleOff:
-        edit.EditLargeOn = option == ScaleOption::optLScaleOn;
-        break;
-    case ScaleOption::optAxisOn:
-    case ScaleOption::optAxisOff:
-        edit.EditAxisOn = option == ScaleOption::optAxisOn;
-        break;
-    }
+    // What OK would read from that button alone.
+    SetMoreControls clicked;
+    SelectScaleOption(clicked, option);
+    ReadChoices(clicked, edit);
 }
 
-SetMoreButton ButtonOf(ScaleOption option) {
-    return EffectOf(option).button;
+bool IsSelected(const SetMoreControls& controls, ScaleOption option) {
+    const ScaleButton button = ButtonOf(option);
+    return button.pair != nullptr ? controls.*button.pair == button.onOff
+                                  : controls.fraArray == button.placement;
 }
 
-SetMoreButton ButtonOf(TickOption option) {
-    const TickEffect effect = EffectOf(option);
-    return effect.group[effect.index];
+bool IsSelected(const SetMoreControls& controls, TickOption option) {
+    const TickButton button = ButtonOf(option);
+    return controls.*button.group == button.choice;
 }
 
 SetMoreSwatch SwatchOf(ScaleSwatch swatch) {
@@ -283,13 +240,17 @@ SetMoreSwatch SwatchOf(ScaleSwatch swatch) {
 }
 
 void SelectScaleOption(SetMoreControls& controls, ScaleOption option) {
-    const OptionEffect effect = EffectOf(option);
-    Select(controls, effect.group, effect.button);
+    const ScaleButton button = ButtonOf(option);
+    if (button.pair != nullptr) {
+        controls.*button.pair = button.onOff;
+    } else {
+        controls.fraArray = button.placement;
+    }
 }
 
 void SelectTickOption(SetMoreControls& controls, TickOption option) {
-    const TickEffect effect = EffectOf(option);
-    Select(controls, effect.group, effect.group[effect.index]);
+    const TickButton button = ButtonOf(option);
+    controls.*button.group = button.choice;
 }
 
 bool ScaleSwatchClicked(Dialogs& dialogs, SetMoreEdit& edit, SetMoreControls& controls,

@@ -32,35 +32,39 @@ struct SetMoreEdit {
     float PreviewHeight = 0.0f;
 };
 
-// Which option button of each group is selected (true) and what the swatches and size labels
-// show. A group may have none selected: a record value the dialog has no button for.
+// The selected button of an option group, or none: a record value the dialog has no button for
+// selects none.
+// The placement group fraArray "原点の配置" (origin placement): optFree, optLUpper, optLCenter,
+// optLUnder.
+enum class PlacementChoice { Unselected, Free, LUpper, LCenter, LUnder };
+// The On and Off buttons of a line class or of the axes (optSScaleOn, optSScaleOff ...).
+enum class OnOffChoice { Unselected, On, Off };
+// A tick-number group, optXmojiNone to optXLmoji: each button's value is the mode code it
+// stands for.
+enum class TickChoice : std::int16_t {
+    Unselected = 0,
+    NoNumbers = 1,
+    EverySmall = 2,
+    EveryMedium = 3,
+    EveryLarge = 4,
+};
+
+// What the controls show: the choice of each option group, named after its frame, and what the
+// swatches and size labels show.
 struct SetMoreControls {
-    bool optFree = false;
-    bool optLUpper = false;
-    bool optLCenter = false;
-    bool optLUnder = false;
-    bool optSScaleOn = false;
-    bool optSScaleOff = false;
-    bool optMScaleOn = false;
-    bool optMScaleOff = false;
-    bool optLScaleOn = false;
-    bool optLScaleOff = false;
-    bool optAxisOn = false;
-    bool optAxisOff = false;
+    PlacementChoice fraArray = PlacementChoice::Unselected;
+    OnOffChoice fraSScale = OnOffChoice::Unselected;
+    OnOffChoice fraMScale = OnOffChoice::Unselected;
+    OnOffChoice fraLScale = OnOffChoice::Unselected;
+    OnOffChoice fraAxis = OnOffChoice::Unselected;
     ColorRef lblSScaleCol = 0;
     ColorRef lblMScaleCol = 0;
     ColorRef lblLScaleCol = 0;
     ColorRef lblAxisCol = 0;
     ColorRef lblBackCol = 0;
     // The tick-number settings live only here until OK.
-    bool optXmojiNone = false;
-    bool optXSmoji = false;
-    bool optXMmoji = false;
-    bool optXLmoji = false;
-    bool optYmojiNone = false;
-    bool optYSmoji = false;
-    bool optYMmoji = false;
-    bool optYLmoji = false;
+    TickChoice fraXmoji = TickChoice::Unselected;
+    TickChoice fraYmoji = TickChoice::Unselected;
     QString lblXfontsize;
     QString lblYfontsize;
     ColorRef lblXmojicolor = 0;
@@ -99,13 +103,13 @@ enum class TickOption {
 };
 
 // The fields of SetMoreControls by kind, so that the dialog can name the one a control shows.
-using SetMoreButton = bool SetMoreControls::*;
 using SetMoreSwatch = ColorRef SetMoreControls::*;
 using SetMoreCaption = QString SetMoreControls::*;
 
-// The field each option button and colour swatch stands for.
-SetMoreButton ButtonOf(ScaleOption option);
-SetMoreButton ButtonOf(TickOption option);
+// Whether an option button is the selected one of its group.
+bool IsSelected(const SetMoreControls& controls, ScaleOption option);
+bool IsSelected(const SetMoreControls& controls, TickOption option);
+// The field each colour swatch stands for.
 SetMoreSwatch SwatchOf(ScaleSwatch swatch);
 
 // Record to working copy and tick-number controls. A line class shows as on when either axis

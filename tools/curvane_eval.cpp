@@ -3,11 +3,11 @@
 // same double), or "ERROR<TAB>" and the reason. One evaluator serves all lines, so a variable
 // assigned by one expression's evaluation is seen by the next.
 
+#include "graph/graphsettings.h"
 #include "plot/evaluate.h"
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <iostream>
 #include <string>
 
@@ -23,7 +23,6 @@ bool ReadX(std::string_view text, double& x) {
 int main() {
     std::ios::sync_with_stdio(false);
     ScriptEvaluator evaluator;
-    const double pi = 4.0 * std::atan(1.0);
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r') {
@@ -37,7 +36,7 @@ int main() {
         }
         std::string error;
         const std::optional<double> y =
-            EvaluateExpression(evaluator, pi, x, std::string_view(line).substr(tab + 1), &error);
+            EvaluateExpression(evaluator, Pi, x, std::string_view(line).substr(tab + 1), &error);
         if (!y) {
             std::cout << "ERROR\t" << error << '\n';
             continue;

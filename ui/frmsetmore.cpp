@@ -89,7 +89,8 @@ void frmSetMore::Attach(GraphSettings& settings, bool& settingsChanged, Dialogs&
 QRadioButton* frmSetMore::NewOption(ScaleOption option, const char* name, const QString& caption,
                                     QWidget* parent) {
     QRadioButton* radio = NewRadio(name, caption, parent);
-    m_options.emplace_back(ButtonOf(option), radio);
+    m_options.emplace_back([option](const SetMoreControls& c) { return IsSelected(c, option); },
+                           radio);
     connect(radio, &QRadioButton::clicked, this, [this, option] { ScaleOptionChosen(option); });
     return radio;
 }
@@ -97,7 +98,8 @@ QRadioButton* frmSetMore::NewOption(ScaleOption option, const char* name, const 
 QRadioButton* frmSetMore::NewOption(TickOption option, const char* name, const QString& caption,
                                     QWidget* parent) {
     QRadioButton* radio = NewRadio(name, caption, parent);
-    m_options.emplace_back(ButtonOf(option), radio);
+    m_options.emplace_back([option](const SetMoreControls& c) { return IsSelected(c, option); },
+                           radio);
     connect(radio, &QRadioButton::clicked, this, [this, option] { TickOptionChosen(option); });
     return radio;
 }
@@ -306,9 +308,9 @@ void frmSetMore::ShowControls() {
     for (QButtonGroup* group : m_groups) {
         group->setExclusive(false);
     }
-    for (const auto& [field, radio] : m_options) {
+    for (const auto& [selected, radio] : m_options) {
         const QSignalBlocker blocker(radio);
-        radio->setChecked(m_controls.*field);
+        radio->setChecked(selected(m_controls));
     }
     for (QButtonGroup* group : m_groups) {
         group->setExclusive(true);

@@ -4,6 +4,7 @@
 #include "program/setmore.h"
 
 #include <QtWidgets/QDialog>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -80,7 +81,8 @@ private:
 
     bool m_closed = false;
     QLabel* m_picPreview = nullptr;
-    std::vector<std::pair<SetMoreButton, QRadioButton*>> m_options;
+    // Each option button with the test of whether m_controls selects it.
+    std::vector<std::pair<std::function<bool(const SetMoreControls&)>, QRadioButton*>> m_options;
     std::vector<QButtonGroup*> m_groups;
     std::vector<std::pair<SetMoreSwatch, QLabel*>> m_swatches;
     std::vector<std::pair<SetMoreCaption, QLabel*>> m_captions;

@@ -1,3 +1,4 @@
+#include "graph/graphsettings.h"
 #include "platform/number_text.h"
 #include "plot/evaluate.h"
 
@@ -9,8 +10,6 @@
 #include <random>
 
 namespace {
-
-const double Pi = 4.0 * std::atan(1.0);
 
 // Two results agree when both are missing or both hold the same bits.
 bool Same(const std::optional<double>& a, const std::optional<double>& b) {

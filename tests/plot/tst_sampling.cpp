@@ -171,7 +171,7 @@ void SamplingTest::samplingMatchesOneEvaluationPerColumn() {
     for (int c = 0; c <= 400; ++c) {
         const std::optional<double> x = PixelToValueX(s.settings, s.state, float(c));
         const std::optional<double> y =
-            EvaluateExpression(reference, s.state.Pi, *x, expression.toStdString());
+            EvaluateExpression(reference, Pi, *x, expression.toStdString());
         const float row = y ? ValueToPixelY(s.settings, s.state, *y) : s.state.NoValueMark();
         QCOMPARE(s.Row(c), row);
     }

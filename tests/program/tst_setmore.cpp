@@ -7,17 +7,18 @@
 
 namespace {
 
-// The record's four on/off pairs and the dialog's On button for each.
+// The record's four on/off pairs and the dialog's On/Off group for each.
 bool GraphSettings::*const XFlag[] = {&GraphSettings::XSmallLinesOn, &GraphSettings::XMediumLinesOn,
                                       &GraphSettings::XLargeLinesOn, &GraphSettings::XAxisOn};
 bool GraphSettings::*const YFlag[] = {&GraphSettings::YSmallLinesOn, &GraphSettings::YMediumLinesOn,
                                       &GraphSettings::YLargeLinesOn, &GraphSettings::YAxisOn};
-bool SetMoreControls::*const OnButton[] = {
-    &SetMoreControls::optSScaleOn, &SetMoreControls::optMScaleOn, &SetMoreControls::optLScaleOn,
-    &SetMoreControls::optAxisOn};
-bool SetMoreControls::*const OffButton[] = {
-    &SetMoreControls::optSScaleOff, &SetMoreControls::optMScaleOff, &SetMoreControls::optLScaleOff,
-    &SetMoreControls::optAxisOff};
+OnOffChoice SetMoreControls::*const OnOffGroup[] = {
+    &SetMoreControls::fraSScale, &SetMoreControls::fraMScale, &SetMoreControls::fraLScale,
+    &SetMoreControls::fraAxis};
+
+OnOffChoice Shown(bool on) {
+    return on ? OnOffChoice::On : OnOffChoice::Off;
+}
 
 // Horizontal-line (first) and vertical-line (second) colour fields of each class; the axis pair
 // is X first.
@@ -130,8 +131,7 @@ void SetMoreTest::pairsOpenCombinedAndSaveToBoth() {
     SetMoreControls controls;
     LoadDetailSettings(settings, edit, controls);
     ShowScaleOptions(edit, controls);
-    QCOMPARE(controls.*OnButton[lineClass], shownOn);
-    QCOMPARE(controls.*OffButton[lineClass], !shownOn);
+    QCOMPARE(controls.*OnOffGroup[lineClass], Shown(shownOn));
     QCOMPARE(controls.*ClassSwatch[lineClass], Rgb(1, 2, 3));
 
     // OK makes both axes agree with what was shown.
@@ -175,14 +175,15 @@ void SetMoreTest::placementButtonsFollowTheSides() {
     ShowScaleOptions(edit, controls);
     const QStringList on = [&] {
         QStringList names;
-        if (controls.optFree)
-            names << "optFree";
-        if (controls.optLUpper)
-            names << "optLUpper";
-        if (controls.optLCenter)
-            names << "optLCenter";
-        if (controls.optLUnder)
-            names << "optLUnder";
+        const std::pair<ScaleOption, const char*> buttons[] = {
+            {ScaleOption::optFree, "optFree"},
+            {ScaleOption::optLUpper, "optLUpper"},
+            {ScaleOption::optLCenter, "optLCenter"},
+            {ScaleOption::optLUnder, "optLUnder"}};
+        for (const auto& [option, name] : buttons) {
+            if (IsSelected(controls, option))
+                names << name;
+        }
         return names;
     }();
     QCOMPARE(on, selected.isEmpty() ? QStringList() : QStringList{selected});
@@ -213,13 +214,13 @@ void SetMoreTest::tickModesSelectTheirButton() {
     SetMoreEdit edit;
     SetMoreControls controls;
     LoadDetailSettings(settings, edit, controls);
-    const bool x[] = {controls.optXmojiNone, controls.optXSmoji, controls.optXMmoji,
-                      controls.optXLmoji};
-    const bool y[] = {controls.optYmojiNone, controls.optYSmoji, controls.optYMmoji,
-                      controls.optYLmoji};
+    const TickOption x[] = {TickOption::optXmojiNone, TickOption::optXSmoji, TickOption::optXMmoji,
+                            TickOption::optXLmoji};
+    const TickOption y[] = {TickOption::optYmojiNone, TickOption::optYSmoji, TickOption::optYMmoji,
+                            TickOption::optYLmoji};
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(x[i], button == i + 1);
-        QCOMPARE(y[i], button == i + 1);
+        QCOMPARE(IsSelected(controls, x[i]), button == i + 1);
+        QCOMPARE(IsSelected(controls, y[i]), button == i + 1);
     }
     // With no button selected OK leaves the mode alone.
     OpenAndOk(settings);
@@ -228,8 +229,7 @@ void SetMoreTest::tickModesSelectTheirButton() {
 
     // A choice made in the dialog is saved for its own axis only.
     LoadDetailSettings(settings, edit, controls);
-    controls.optXmojiNone = controls.optXSmoji = controls.optXMmoji = controls.optXLmoji = false;
-    controls.optXSmoji = true;
+    controls.fraXmoji = TickChoice::EverySmall;
     SaveDetailSettings(edit, controls, settings);
     QCOMPARE(int(settings.XTickLabelMode), 2);
     QCOMPARE(int(settings.YTickLabelMode), mode);
@@ -395,15 +395,14 @@ void SetMoreTest::scaleOptionKeepsButtonsAndWorkingCopyInStep() {
     const auto clicked = static_cast<ScaleOption>(option);
     ScaleOptionClicked(edit, clicked);
     SelectScaleOption(controls, clicked);
-    QVERIFY(controls.*ButtonOf(clicked));
+    QVERIFY(IsSelected(controls, clicked));
     QCOMPARE(int(edit.EditXSide), xSide);
     QCOMPARE(int(edit.EditYSide), ySide);
     const bool on[] = {edit.EditSmallOn, edit.EditMediumOn, edit.EditLargeOn, edit.EditAxisOn};
     for (int c = 0; c < 4; ++c) {
         const bool shouldBeOn = !off.contains(QLatin1Char("SMLA"[c]));
         QCOMPARE(on[c], shouldBeOn);
-        QCOMPARE(controls.*OnButton[c], shouldBeOn);
-        QCOMPARE(controls.*OffButton[c], !shouldBeOn);
+        QCOMPARE(controls.*OnOffGroup[c], Shown(shouldBeOn));
     }
     // The buttons say what the working copy holds, so OK reads back the same values.
     SetMoreEdit read = edit;
@@ -446,12 +445,12 @@ void SetMoreTest::tickOptionChangesItsOwnAxisOnly() {
 
     const auto clicked = static_cast<TickOption>(option);
     SelectTickOption(controls, clicked);
-    QVERIFY(controls.*ButtonOf(clicked));
+    QVERIFY(IsSelected(controls, clicked));
     // Nothing of the scale lines moves with it.
     for (int c = 0; c < 4; ++c) {
-        QCOMPARE(controls.*OnButton[c], before.*OnButton[c]);
+        QCOMPARE(controls.*OnOffGroup[c], before.*OnOffGroup[c]);
     }
-    QCOMPARE(controls.optFree, before.optFree);
+    QCOMPARE(controls.fraArray, before.fraArray);
     SaveDetailSettings(edit, controls, settings);
     QCOMPARE(int(settings.XTickLabelMode), xMode);
     QCOMPARE(int(settings.YTickLabelMode), yMode);

@@ -11,6 +11,7 @@
 #include <QtWidgets/QRadioButton>
 #include <functional>
 #include <memory>
+#include <variant>
 
 namespace {
 
@@ -90,33 +91,27 @@ QString CaptionOf(const QWidget& form, const char* name) {
     return control->windowTitle();
 }
 
-// Every control with the field of SetMoreControls it shows.
+// Every control with the button of SetMoreControls it shows.
 struct OptionField {
     const char* name;
-    bool SetMoreControls::*field;
+    std::variant<ScaleOption, TickOption> option;
     int group; // the buttons of one frame share it
+
+    bool SelectedIn(const SetMoreControls& controls) const {
+        return std::visit([&](auto button) { return IsSelected(controls, button); }, option);
+    }
 };
 const OptionField OptionFields[] = {
-    {"optFree", &SetMoreControls::optFree, 0},
-    {"optLUpper", &SetMoreControls::optLUpper, 0},
-    {"optLCenter", &SetMoreControls::optLCenter, 0},
-    {"optLUnder", &SetMoreControls::optLUnder, 0},
-    {"optSScaleOn", &SetMoreControls::optSScaleOn, 1},
-    {"optSScaleOff", &SetMoreControls::optSScaleOff, 1},
-    {"optMScaleOn", &SetMoreControls::optMScaleOn, 2},
-    {"optMScaleOff", &SetMoreControls::optMScaleOff, 2},
-    {"optLScaleOn", &SetMoreControls::optLScaleOn, 3},
-    {"optLScaleOff", &SetMoreControls::optLScaleOff, 3},
-    {"optAxisOn", &SetMoreControls::optAxisOn, 4},
-    {"optAxisOff", &SetMoreControls::optAxisOff, 4},
-    {"optXmojiNone", &SetMoreControls::optXmojiNone, 5},
-    {"optXSmoji", &SetMoreControls::optXSmoji, 5},
-    {"optXMmoji", &SetMoreControls::optXMmoji, 5},
-    {"optXLmoji", &SetMoreControls::optXLmoji, 5},
-    {"optYmojiNone", &SetMoreControls::optYmojiNone, 6},
-    {"optYSmoji", &SetMoreControls::optYSmoji, 6},
-    {"optYMmoji", &SetMoreControls::optYMmoji, 6},
-    {"optYLmoji", &SetMoreControls::optYLmoji, 6},
+    {"optFree", ScaleOption::optFree, 0},          {"optLUpper", ScaleOption::optLUpper, 0},
+    {"optLCenter", ScaleOption::optLCenter, 0},    {"optLUnder", ScaleOption::optLUnder, 0},
+    {"optSScaleOn", ScaleOption::optSScaleOn, 1},  {"optSScaleOff", ScaleOption::optSScaleOff, 1},
+    {"optMScaleOn", ScaleOption::optMScaleOn, 2},  {"optMScaleOff", ScaleOption::optMScaleOff, 2},
+    {"optLScaleOn", ScaleOption::optLScaleOn, 3},  {"optLScaleOff", ScaleOption::optLScaleOff, 3},
+    {"optAxisOn", ScaleOption::optAxisOn, 4},      {"optAxisOff", ScaleOption::optAxisOff, 4},
+    {"optXmojiNone", TickOption::optXmojiNone, 5}, {"optXSmoji", TickOption::optXSmoji, 5},
+    {"optXMmoji", TickOption::optXMmoji, 5},       {"optXLmoji", TickOption::optXLmoji, 5},
+    {"optYmojiNone", TickOption::optYmojiNone, 6}, {"optYSmoji", TickOption::optYSmoji, 6},
+    {"optYMmoji", TickOption::optYMmoji, 6},       {"optYLmoji", TickOption::optYLmoji, 6},
 };
 struct SwatchField {
     const char* name;
@@ -146,7 +141,7 @@ QStringList OutOfStep(const frmSetMore& form) {
     QStringList names;
     const SetMoreControls& record = form.Controls();
     for (const OptionField& o : OptionFields) {
-        if (Checked(form, o.name) != record.*o.field) {
+        if (Checked(form, o.name) != o.SelectedIn(record)) {
             names << QString::fromLatin1(o.name);
         }
     }
@@ -167,7 +162,7 @@ QStringList OutOfStep(const frmSetMore& form) {
 QStringList Differences(const SetMoreControls& a, const SetMoreControls& b) {
     QStringList names;
     for (const OptionField& o : OptionFields) {
-        if (a.*o.field != b.*o.field) {
+        if (o.SelectedIn(a) != o.SelectedIn(b)) {
             names << QString::fromLatin1(o.name);
         }
     }
@@ -534,7 +529,7 @@ void FrmSetMoreTest::aClickChangesItsOwnFieldAndCancelRestoresTheRecord() {
         QStringList mayChange{control};
         for (const OptionField& o : OptionFields) {
             if (o.name == control) {
-                QVERIFY(form.Controls().*o.field);
+                QVERIFY(o.SelectedIn(form.Controls()));
                 for (const OptionField& other : OptionFields) {
                     if (other.group == o.group) {
                         mayChange << QString::fromLatin1(other.name);
