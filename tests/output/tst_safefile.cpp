@@ -1,10 +1,14 @@
+#include "output/pdfcheck.h"
 #include "output/safefile.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QRandomGenerator>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
 #include <QtTest/QtTest>
 #include <csignal>
 #include <cstring>
@@ -81,6 +85,7 @@ private slots:
     void replacedFilesKeepTheirPermissionBits_data();
     void replacedFilesKeepTheirPermissionBits();
     void fileNamesAreTheirBytes();
+    void draftsWrittenByNameReplaceOnlyWhenWhole();
     void sourcesThatAreNoRegularFileAreRefusedWithoutBlocking();
     void readsAreBoundedAndReasoned();
     void systemTextsBecomeJapaneseReasons_data();
@@ -239,6 +244,36 @@ void SafeFileTest::fileNamesAreTheirBytes() {
         QCOMPARE(FileNameBytes(FileNameOfBytes(bytes)), bytes);
         QCOMPARE(FileNameOfBytes(bytes) == text, text.toUtf8() == bytes);
     }
+}
+
+void SafeFileTest::draftsWrittenByNameReplaceOnlyWhenWhole() {
+    QByteArray pdf; // as Qt's writer makes one
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter(&writer).fillRect(100, 200, 3000, 2000, Qt::blue);
+    }
+    const QString path = Path("page.pdf");
+    Put(path, "old");
+    const auto print = [&](const QByteArray& bytes) {
+        return WriteByNameSafely(path, [&](const QString& draft) {
+            Put(draft, bytes);
+            return CheckPdfComplete(draft);
+        });
+    };
+    // Cut short anywhere (every length near the header and the trailer), or with a block lost
+    // on the way: the old file stays, and no draft.
+    const qsizetype whole = pdf.lastIndexOf("%%EOF") + 5;
+    for (qsizetype size = 0; size < whole; size += size < 64 || size > whole - 256 ? 1 : 29) {
+        QVERIFY2(print(pdf.left(size)).Failed(), qPrintable(QString::number(size)));
+    }
+    QVERIFY(print(QByteArray(pdf).remove(whole / 2, 64)).Failed());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter("page"),
+             QStringList{QStringLiteral("page.pdf")});
+    QCOMPARE(Contents(path), QByteArray("old"));
+    QVERIFY(!print(pdf).Failed());
+    QCOMPARE(Contents(path), pdf);
 }
 
 void SafeFileTest::sourcesThatAreNoRegularFileAreRefusedWithoutBlocking() {
