@@ -1,3 +1,4 @@
+#include "output/safefile.h"
 #include "program/export.h"
 #include "program/render.h"
 #include "program/tablecommands.h"
@@ -7,6 +8,8 @@
 #include <QtCore/QCommandLineParser>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -124,11 +127,27 @@ QString CheckRenderOutput(const QCommandLineParser& parser, Request& request) {
     return {};
 }
 
+// The first option given more than once: the parser would silently keep the last of them.
+QString RepeatedOption(const QCommandLineParser& parser) {
+    const QStringList names = parser.optionNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.indexOf(names[i], i + 1) > i) {
+            return (names[i].size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + names[i];
+        }
+    }
+    return {};
+}
+
 Request Read(QCommandLineParser& parser, const QStringList& arguments) {
     Request request;
     if (!parser.parse(arguments)) {
         request.kind = Request::Kind::Refused;
         request.problem = parser.errorText();
+        return request;
+    }
+    if (const QString repeated = RepeatedOption(parser); !repeated.isEmpty()) {
+        request.kind = Request::Kind::Refused;
+        request.problem = QStringLiteral("%1 is given more than once").arg(repeated);
         return request;
     }
     if (parser.isSet(QStringLiteral("help"))) {
@@ -187,10 +206,15 @@ int RunWithoutWindow(int argc, char* argv[], const std::function<int()>& work) {
     return work();
 }
 
+// One line on standard error; file names in it come out in the bytes they were given in.
+void Complain(const QString& line) {
+    std::fprintf(stderr, "curvane: %s\n", FileNameBytes(line).constData());
+}
+
 int Render(const Request& request) {
     const QString problem = RenderSettingsFile(request.settingsFile, request.output, request.dpi);
     if (!problem.isEmpty()) {
-        std::fprintf(stderr, "curvane: %s\n", problem.toLocal8Bit().constData());
+        Complain(problem);
         return 1;
     }
     return 0;
@@ -198,21 +222,27 @@ int Render(const Request& request) {
 
 int Table(const Request& request) {
     bool badRange = false;
-    bool written = true;
+    int writeError = 0; // the errno of the first write that failed
+    const auto failed = [&](bool ok) {
+        if (!ok && writeError == 0) {
+            writeError = errno != 0 ? errno : EIO;
+        }
+    };
     const QString problem = WriteSettingsFileTable(
         request.settingsFile, request.range,
         [&](std::string_view text) {
-            written = written && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+            if (writeError == 0) {
+                failed(std::fwrite(text.data(), 1, text.size(), stdout) == text.size());
+            }
         },
         &badRange);
     if (!problem.isEmpty()) {
-        std::fprintf(stderr, "curvane: %s%s\n", problem.toLocal8Bit().constData(),
-                     badRange ? " (see curvane --help)" : "");
+        Complain(problem + (badRange ? QStringLiteral(" (see curvane --help)") : QString()));
         return badRange ? 2 : 1;
     }
-    if (std::fflush(stdout) != 0 || !written) {
-        std::fprintf(stderr, "curvane: cannot write the table: %s\n",
-                     qt_error_string().toLocal8Bit().constData());
+    failed(std::fflush(stdout) == 0);
+    if (writeError != 0) {
+        Complain(QStringLiteral("cannot write the table: ") + qt_error_string(writeError));
         return 1;
     }
     return 0;
@@ -221,11 +251,15 @@ int Table(const Request& request) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A file that would grow past the process's size limit (ulimit -f) is then a write that
+    // fails with "File too large", reported like a full disk, instead of the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("curvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CURVANE_VERSION));
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        // Kept byte for byte where they are no valid UTF-8, so that such a file name still opens.
+        arguments << FileNameOfBytes(QByteArray(argv[i]));
     }
     QCommandLineParser parser;
     DescribeOptions(parser);
@@ -238,8 +272,7 @@ int main(int argc, char* argv[]) {
         std::printf("curvane %s\n", CURVANE_VERSION);
         return 0;
     case Request::Kind::Refused:
-        std::fprintf(stderr, "curvane: %s (see curvane --help)\n",
-                     request.problem.toLocal8Bit().constData());
+        Complain(request.problem + QStringLiteral(" (see curvane --help)"));
         return 2;
     case Request::Kind::Render:
         return RunWithoutWindow(argc, argv, [&] { return Render(request); });

@@ -41,7 +41,11 @@ TableRowCount CountTableRows(const TableRange& range) {
     if (range.step == 0.0) {
         return {TableRangeProblem::ZeroStep, 0};
     }
-    if (span != 0.0 && (span > 0) != (range.step > 0)) {
+    // One x is one row, whatever the step: the count below would divide by it.
+    if (span == 0.0) {
+        return {TableRangeProblem::None, 1};
+    }
+    if ((span > 0) != (range.step > 0)) {
         return {TableRangeProblem::WrongSign, 0};
     }
     const double steps = span / range.step;
@@ -49,7 +53,7 @@ TableRowCount CountTableRows(const TableRange& range) {
         return {TableRangeProblem::TooManyRows, 0};
     }
     // A step below what 15 digits of x can tell apart would list the same x again and again.
-    if (span != 0.0 && TableX(range, 1) == TableX(range, 0)) {
+    if (TableX(range, 1) == TableX(range, 0)) {
         return {TableRangeProblem::StepTooFine, 0};
     }
     // The division is a first guess; which rows are in is decided on the rounded x itself.

@@ -9,7 +9,9 @@
 #include "program/stamping.h"
 
 #include <QtCore/QFileInfo>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -45,24 +47,25 @@ QString UnknownOutputText(const QString& imagePath) {
 }
 
 QString CheckSettingsFileAlone(const QString& settingsPath) {
-    if (!QFileInfo::exists(settingsPath)) {
-        return QStringLiteral("no such settings file: %1").arg(settingsPath);
-    }
     if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
+        if (refused.system == QString::fromLocal8Bit(std::strerror(ENOENT))) {
+            return QStringLiteral("no such settings file: %1").arg(settingsPath);
+        }
         return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
     }
     return {};
 }
 
-bool LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state, QString* reason) {
+QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state) {
     StartGraph(state, DesignPixels(DesignSheetWidthTwips), DesignPixels(DesignSheetHeightTwips));
+    QString reason;
     const std::optional<SettingsFileData> data =
-        ReadSettingsPath(settingsPath, state.Settings, reason);
+        ReadSettingsPath(settingsPath, state.Settings, &reason);
     if (!data) {
-        return false;
+        return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
     }
     ApplySettingsFile(state, *data);
-    return true;
+    return {};
 }
 
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
@@ -74,13 +77,17 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
     if (const QString problem = CheckSettingsFileAlone(settingsPath); !problem.isEmpty()) {
         return problem;
     }
-    // A target that is no regular file is refused before anything is drawn.
+    // A target that is no regular file, or is the settings file itself (by another name or a
+    // link), is refused before anything is drawn.
+    if (SameFile(imagePath, settingsPath)) {
+        return QStringLiteral("cannot write %1: it is the settings file being read").arg(imagePath);
+    }
     if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
         return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
     }
     CurvaneState state;
-    if (QString reason; !LoadSettingsFileAlone(settingsPath, state, &reason)) {
-        return QStringLiteral("cannot read settings file %1: %2").arg(settingsPath, reason);
+    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+        return problem;
     }
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const QString& expression = SlotOf(state.Slots, slot).Expression;

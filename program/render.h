@@ -20,14 +20,15 @@ QString UnknownOutputText(const QString& imagePath);
 // no regular file), or an empty text.
 QString CheckSettingsFileAlone(const QString& settingsPath);
 // A state without a window for a settings file: the sheet at the size of the window's design,
-// the file read and put into the state. False, with the reader's reason, when it is no settings
-// file.
-bool LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state, QString* reason);
+// the file read and put into the state. When it cannot be read or is no settings file, one line
+// with the reader's reason (the system's words, or what the line lacks); else an empty text.
+QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state);
 
 // Draws a settings file's graph without a window: grid, tick numbers and every function with
 // text, each in its colour and style, with the labels. The output name's extension decides the
-// format (see RenderOutputOfName; any other name is refused before anything is written). A
-// picture is the sheet's exact pixels, or, with dpi, the print-quality drawing at that
-// resolution. Returns an empty text on success, else one line saying what failed.
+// format (see RenderOutputOfName; any other name, and the settings file itself, is refused
+// before anything is written). A picture is the sheet's exact pixels, or, with dpi, the
+// print-quality drawing at that resolution. Returns an empty text on success, else one line saying
+// what failed.
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
                            std::optional<int> dpi = std::nullopt);

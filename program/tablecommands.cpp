@@ -217,9 +217,8 @@ QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& 
         return problem;
     }
     CurvaneState state;
-    if (!LoadSettingsFileAlone(settingsPath, state, nullptr)) {
-        return QStringLiteral("not a readable settings file (52 fields expected): %1")
-            .arg(settingsPath);
+    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+        return problem;
     }
 
     TableRange range = DefaultTableRange(state.Settings, state.Graph);

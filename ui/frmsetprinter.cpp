@@ -1,5 +1,6 @@
 #include "ui/frmsetprinter.h"
 
+#include "output/pdfcheck.h"
 #include "output/printing.h"
 #include "output/safefile.h"
 #include "platform/dialogs.h"
@@ -12,7 +13,6 @@
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QSignalBlocker>
-#include <QtCore/QTemporaryDir>
 #include <QtGui/QPainter>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QComboBox>
@@ -24,7 +24,6 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QVBoxLayout>
-#include <limits>
 
 namespace {
 
@@ -266,24 +265,19 @@ bool frmSetPrinter::PaintPage() {
 }
 
 FileProblem frmSetPrinter::PrintPdf(const QString& target) {
-    if (const FileProblem refused = CheckWritable(target); refused.Failed()) {
-        return refused;
-    }
-    // The page goes into a draft first and replaces the target only once it is whole, like
-    // every other file the program writes.
-    QTemporaryDir drafts;
-    const QString draft = drafts.filePath(QStringLiteral("page.pdf"));
-    m_printer.setOutputFileName(draft);
-    const bool painted = drafts.isValid() && PaintPage();
-    m_printer.setOutputFileName(target);
-    QByteArray bytes;
-    FileProblem problem =
-        painted ? ReadFileWhole(draft, std::numeric_limits<int>::max(), bytes) : FileProblem{};
-    if (!painted || (!problem.Failed() && !bytes.startsWith("%PDF"))) {
-        // "PDF を作れませんでした" = the PDF could not be made
-        problem = {QStringLiteral("PDF を作れませんでした"), QString()};
-    }
-    return problem.Failed() ? problem : WriteBytesSafely(target, bytes);
+    // The page goes into a draft beside the target and replaces it only once the printer
+    // reported no error and the draft reads back as a whole PDF, like every other file the
+    // program writes.
+    return WriteByNameSafely(target, [&](const QString& draft) {
+        m_printer.setOutputFileName(draft);
+        const bool painted = PaintPage() && m_printer.printerState() != QPrinter::Error;
+        m_printer.setOutputFileName(target);
+        if (!painted) {
+            // "PDF を作れませんでした" = the PDF could not be made
+            return FileProblem{QStringLiteral("PDF を作れませんでした"), QString()};
+        }
+        return CheckPdfComplete(draft);
+    });
 }
 
 void frmSetPrinter::cmdOK_Click() {

@@ -7,8 +7,12 @@
 #include <QtTest/QtTest>
 #include <cmath>
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -25,16 +29,26 @@ struct Run {
     QByteArray err;
 };
 
-// Runs the program with the arguments; limitBytes > 0 caps the size of every file it writes
-// (SIGXFSZ ignored), so a write past it fails with EFBIG as on a full disk.
-Run Program(const QStringList& arguments, rlim_t limitBytes = 0) {
+// Runs the program with the arguments. fileBytes > 0 caps the size of every file it writes, as
+// `ulimit -f` does (a write past it must fail with EFBIG as on a full disk, not end the
+// program); unprivileged runs it as nobody when the test runs as root.
+Run Program(const QStringList& arguments, rlim_t fileBytes = 0, bool unprivileged = false,
+            const QString& standardOutput = {}) {
     QProcess process;
-    if (limitBytes > 0) {
-        process.setChildProcessModifier([limitBytes] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{limitBytes, limitBytes};
+    process.setChildProcessModifier([fileBytes, unprivileged] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (fileBytes > 0) {
+            const rlimit limit{fileBytes, fileBytes};
             setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        }
+        if (unprivileged && geteuid() == 0) {
+            setgroups(0, nullptr);
+            [[maybe_unused]] const int group = setgid(65534);
+            [[maybe_unused]] const int user = setuid(65534);
+        }
+    });
+    if (!standardOutput.isEmpty()) {
+        process.setStandardOutputFile(standardOutput);
     }
     process.start(QStringLiteral(CURVANE_PROGRAM), arguments);
     if (!process.waitForFinished(60000)) {
@@ -64,6 +78,10 @@ private slots:
     void tableRefusals();
     void renderOnAFullDiskKeepsTheOldPicture_data();
     void renderOnAFullDiskKeepsTheOldPicture();
+    void tableBeyondTheFileSizeLimitFails();
+    void renderNeverReplacesItsInput();
+    void tableAndRenderGiveTheSameReasons();
+    void namesThatAreNoUtf8AreUsedByTheirBytes();
     void renderRefusesTargetsAndSourcesThatAreNoRegularFile();
     void renderSaysWhyAFileIsNoSettingsFile();
     void helpVersionAndRefusals();
@@ -173,6 +191,8 @@ void CommandLineTest::tableWithARange_data() {
     QTest::newRow("only the step")
         << QStringList{"--step", "41"} << QList<QByteArray>{"-41", "0", "41"};
     QTest::newRow("one row") << QStringList{"--from", "7", "--to", "7"} << QList<QByteArray>{"7"};
+    QTest::newRow("one row, the finest step")
+        << QStringList{"--from", "1", "--to", "1", "--step", "1e-320"} << QList<QByteArray>{"1"};
 }
 
 void CommandLineTest::tableWithARange() {
@@ -260,6 +280,83 @@ void CommandLineTest::renderOnAFullDiskKeepsTheOldPicture() {
              QStringList{name});
 }
 
+void CommandLineTest::tableBeyondTheFileSizeLimitFails() {
+    const Run run =
+        Program({QStringLiteral("--table"), Path("sine.cvf"), QStringLiteral("--to"),
+                 QStringLiteral("100000"), QStringLiteral("--step"), QStringLiteral("1")},
+                4096, false, Path("table.txt"));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains(std::strerror(EFBIG)), run.err.constData());
+}
+
+// The settings file under another name, through a symbolic or a hard link: refused, untouched.
+void CommandLineTest::renderNeverReplacesItsInput() {
+    const QString input = Path("input.png");
+    QVERIFY(QFile::copy(Path("sine.cvf"), input));
+    QVERIFY(QFile::link(input, Path("symbolic.png")));
+    QCOMPARE(link(QFile::encodeName(input).constData(), QFile::encodeName(Path("hard.png"))), 0);
+    const QByteArray settings = Contents(input);
+    for (const char* name : {"input.png", "symbolic.png", "hard.png"}) {
+        const Run run =
+            Program({QStringLiteral("--render"), input, QStringLiteral("--out"), Path(name)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("it is the settings file being read"), run.err.constData());
+        QCOMPARE(Contents(input), settings);
+    }
+}
+
+// One reason from both for a file they cannot use, also for one they may not read.
+void CommandLineTest::tableAndRenderGiveTheSameReasons() {
+    QStringEncoder cp932("windows-31j");
+    const QByteArray line = cp932(QString::fromUtf8(SineSettings));
+    const QString path = Path("reasons.cvf");
+    // Run as nobody where the test runs as root, who may read whatever the permissions say.
+    QVERIFY(QFile::setPermissions(m_dir.path(),
+                                  QFile::permissions(m_dir.path()) | QFileDevice::ExeOther));
+    for (const auto& [bytes, permissions, reason] :
+         {std::tuple{line.left(line.lastIndexOf(',')) + "\r\n",
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther,
+                     QByteArray("too few fields (51 of 52)")},
+          std::tuple{line, QFileDevice::Permissions(), QByteArray(std::strerror(EACCES))}}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        QVERIFY(file.setPermissions(permissions));
+        const Run table = Program({QStringLiteral("--table"), path}, 0, true);
+        const Run render = Program(
+            {QStringLiteral("--render"), path, QStringLiteral("--out"), Path("reasons.png")}, 0,
+            true);
+        QVERIFY2(table.exitCode == 1 && table.err.contains(reason), table.err.constData());
+        QCOMPARE(table.err, render.err);
+    }
+}
+
+// Names in bytes that are no UTF-8 are opened, written and reported by those bytes. The shell
+// spells them, as Qt would not pass them on; $1 is the program.
+void CommandLineTest::namesThatAreNoUtf8AreUsedByTheirBytes() {
+    QProcess shell;
+    shell.setWorkingDirectory(m_dir.path());
+    shell.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("in=$(printf 'f\\377.cvf') && out=$(printf 'p\\376.png') && "
+                                "cp sine.cvf \"$in\" && \"$1\" --table \"$in\" --from 1 --to 2 && "
+                                "\"$1\" --render \"$in\" --out \"$out\" && rm \"$in\" && "
+                                "\"$1\" --render \"$(printf 'gone\\377.cvf')\" --out x.png"),
+                 QStringLiteral("sh"), QStringLiteral(CURVANE_PROGRAM)});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(Lines(shell.readAllStandardOutput()).size(), 3);
+    QCOMPARE(shell.readAllStandardError(),
+             QByteArray("curvane: no such settings file: gone\xFF.cvf\n"));
+    QCOMPARE(shell.exitCode(), 1);
+    const QByteArray picture = QFile::encodeName(m_dir.path()) + "/p\xFE.png";
+    QFile file;
+    QVERIFY(file.open(open(picture.constData(), O_RDONLY), QIODevice::ReadOnly,
+                      QFileDevice::AutoCloseHandle));
+    QCOMPARE(file.read(4), QByteArray("\x89PNG"));
+    QCOMPARE(unlink(picture.constData()), 0); // Qt could not name it to remove the folder
+}
+
 void CommandLineTest::renderRefusesTargetsAndSourcesThatAreNoRegularFile() {
     const QString fifo = Path("fifo.png");
     QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -338,7 +435,14 @@ void CommandLineTest::helpVersionAndRefusals() {
         QCOMPARE(run.err.count('\n'), 1);
         QVERIFY(run.out.isEmpty());
     }
-    QVERIFY(!QFile::exists(Path("x.png")));
+    // An option given twice is named, not half obeyed.
+    run = Program({"--render", Path("sine.cvf"), "--out", Path("x.png"), "--out=" + Path("y.png")});
+    QVERIFY2(run.exitCode == 2 && run.err.contains("--out is given more than once"),
+             run.err.constData());
+    run = Program({"--table", Path("sine.cvf"), "--step", "1", "--from", "0", "--step", "2"});
+    QVERIFY2(run.exitCode == 2 && run.err.contains("--step is given more than once"),
+             run.err.constData());
+    QVERIFY(!QFile::exists(Path("x.png")) && !QFile::exists(Path("y.png")));
 }
 
 void CommandLineTest::renderWritesWhatTheExtensionSays_data() {

@@ -1,13 +1,22 @@
+#include "output/pdfcheck.h"
 #include "output/safefile.h"
 
+#include <QtCore/QBuffer>
 #include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QRandomGenerator>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QImage>
+#include <QtGui/QPainter>
+#include <QtGui/QPdfWriter>
 #include <QtTest/QtTest>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,6 +82,10 @@ private slots:
     void imageOnAFullDiskKeepsTheOldFile();
     void targetsThatAreNoRegularFileAreRefused_data();
     void targetsThatAreNoRegularFileAreRefused();
+    void replacedFilesKeepTheirPermissionBits_data();
+    void replacedFilesKeepTheirPermissionBits();
+    void fileNamesAreTheirBytes();
+    void draftsWrittenByNameReplaceOnlyWhenWhole();
     void sourcesThatAreNoRegularFileAreRefusedWithoutBlocking();
     void readsAreBoundedAndReasoned();
     void systemTextsBecomeJapaneseReasons_data();
@@ -142,35 +155,125 @@ void SafeFileTest::targetsThatAreNoRegularFileAreRefused_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("fifo") << "fifo";
     QTest::newRow("link to a fifo") << "link";
+    QTest::newRow("socket") << "socket";
     QTest::newRow("folder") << "folder";
-    QTest::newRow("device") << "device";
 }
 
+// Made in a folder of the test's own: a writer that lost its refusal fails the test there and
+// harms nothing else; the FIFO has a reader, so such a writer cannot block either.
 void SafeFileTest::targetsThatAreNoRegularFileAreRefused() {
     QFETCH(QString, kind);
-    QString path = Path("fifo-target");
-    QFile::remove(path);
-    if (kind == QStringLiteral("device")) {
-        path = QStringLiteral("/dev/null");
-    } else if (kind == QStringLiteral("folder")) {
-        path = Path("folder-target");
-        QVERIFY(QDir().mkpath(path));
+    const QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target"));
+    const QByteArray name = QFile::encodeName(target);
+    int reader = -1;
+    if (kind == QStringLiteral("folder")) {
+        QVERIFY(QDir().mkpath(target));
+    } else if (kind == QStringLiteral("socket")) {
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+        const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+        QCOMPARE(bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        close(server);
     } else {
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        if (kind == QStringLiteral("link")) {
-            const QString link = Path("link-target");
-            QFile::remove(link);
-            QVERIFY(QFile::link(path, link));
-            path = link;
-        }
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        reader = open(name.constData(), O_RDONLY | O_NONBLOCK);
     }
+    const QString path =
+        kind == QStringLiteral("link") ? dir.filePath(QStringLiteral("l")) : target;
+    QVERIFY(path == target || QFile::link(target, path));
     const FileProblem problem = WriteBytesSafely(path, "never");
-    QVERIFY(problem.Failed());
     QVERIFY(problem.japanese.contains(QStringLiteral("通常のファイルではない")));
     QVERIFY(problem.MessageText(path).startsWith(path));
-    // The target is what it was.
-    const QFileInfo info(path);
+    QVERIFY(WriteByNameSafely(path, [](const QString&) { return FileProblem{}; }).Failed());
+    // The target is what it was, and nothing went into it.
+    const QFileInfo info(target);
     QVERIFY(info.exists() && !info.isFile());
+    char byte = 0;
+    QVERIFY(reader < 0 || (read(reader, &byte, 1) == 0 && close(reader) == 0));
+}
+
+void SafeFileTest::replacedFilesKeepTheirPermissionBits_data() {
+    QTest::addColumn<int>("mode"); // -1: no file before
+    QTest::newRow("a new file") << -1;
+    QTest::newRow("group reads") << 0640;
+    QTest::newRow("others read, the group not") << 0604;
+    QTest::newRow("read-only") << 0444;
+}
+
+void SafeFileTest::replacedFilesKeepTheirPermissionBits() {
+    QFETCH(int, mode);
+    const QString path = Path("kept.cvf");
+    const mode_t mask = umask(022);
+    umask(mask);
+    // Only root may replace a file that is protected from writing.
+    const bool replaced = mode < 0 || (mode & 0200) != 0 || geteuid() == 0;
+    for (const bool byName : {false, true}) {
+        QFile::remove(path);
+        if (mode >= 0) {
+            Put(path, "old");
+            QCOMPARE(chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+        }
+        const auto draft = [](const QString& name) {
+            Put(name, "new");
+            return FileProblem{};
+        };
+        const FileProblem problem =
+            byName ? WriteByNameSafely(path, draft) : WriteBytesSafely(path, "new");
+        QCOMPARE(problem.Failed(), !replaced);
+        QCOMPARE(Contents(path), replaced ? QByteArray("new") : QByteArray("old"));
+        struct stat info {};
+        QCOMPARE(stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), mode < 0 ? int(0666 & ~mask) : mode);
+    }
+}
+
+// Any bytes come back as they were, and valid UTF-8 reads as its characters: names pieced from
+// characters, stray and cut sequences, an encoded surrogate, an overlong form, beyond U+10FFFF.
+void SafeFileTest::fileNamesAreTheirBytes() {
+    const QByteArray pieces[] = {"a",        "\xC3\xA9",        "\xE3\x81\x82", "\xF0\x9F\x98\x80",
+                                 "\xFF",     "\xE3\x81",        "\x80",         "\xED\xB2\x80",
+                                 "\xC0\xAF", "\xF4\x90\x80\x80"};
+    QRandomGenerator random(24);
+    for (int i = 0; i < 5000; ++i) {
+        QByteArray bytes;
+        for (int n = random.bounded(1, 6); n > 0; --n) {
+            bytes += pieces[random.bounded(int(std::size(pieces)))];
+        }
+        const QString text = QString::fromUtf8(bytes);
+        QCOMPARE(FileNameBytes(FileNameOfBytes(bytes)), bytes);
+        QCOMPARE(FileNameOfBytes(bytes) == text, text.toUtf8() == bytes);
+    }
+}
+
+void SafeFileTest::draftsWrittenByNameReplaceOnlyWhenWhole() {
+    QByteArray pdf; // as Qt's writer makes one
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter(&writer).fillRect(100, 200, 3000, 2000, Qt::blue);
+    }
+    const QString path = Path("page.pdf");
+    Put(path, "old");
+    const auto print = [&](const QByteArray& bytes) {
+        return WriteByNameSafely(path, [&](const QString& draft) {
+            Put(draft, bytes);
+            return CheckPdfComplete(draft);
+        });
+    };
+    // Cut short anywhere (every length near the header and the trailer), or with a block lost
+    // on the way: the old file stays, and no draft.
+    const qsizetype whole = pdf.lastIndexOf("%%EOF") + 5;
+    for (qsizetype size = 0; size < whole; size += size < 64 || size > whole - 256 ? 1 : 29) {
+        QVERIFY2(print(pdf.left(size)).Failed(), qPrintable(QString::number(size)));
+    }
+    QVERIFY(print(QByteArray(pdf).remove(whole / 2, 64)).Failed());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter("page"),
+             QStringList{QStringLiteral("page.pdf")});
+    QCOMPARE(Contents(path), QByteArray("old"));
+    QVERIFY(!print(pdf).Failed());
+    QCOMPARE(Contents(path), pdf);
 }
 
 void SafeFileTest::sourcesThatAreNoRegularFileAreRefusedWithoutBlocking() {

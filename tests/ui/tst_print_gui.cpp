@@ -1,3 +1,5 @@
+#include "output/pdfcheck.h"
+#include "tests/support/fullfolder.h"
 #include "tests/support/pdfpage.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/frmsetprinter.h"
@@ -53,6 +55,8 @@ private slots:
     void typedValuesReachThePreviewAndThePrint();
     void onlyThisDialogsMarginsApply();
     void aPdfThatCannotBeWrittenKeepsTheOldFile();
+    void aPdfOnAFullDiskKeepsTheOldFile_data();
+    void aPdfOnAFullDiskKeepsTheOldFile();
     void zeroZoomIsRefused();
 };
 
@@ -265,6 +269,53 @@ void PrintGuiTest::aPdfThatCannotBeWrittenKeepsTheOldFile() {
     QCOMPARE(
         QDir(f.dir.path()).entryList({QStringLiteral("again.pdf*")}, QDir::Files | QDir::Hidden),
         QStringList{QStringLiteral("again.pdf")});
+}
+
+void PrintGuiTest::aPdfOnAFullDiskKeepsTheOldFile_data() {
+    QTest::addColumn<bool>("targetOnIt");
+    QTest::newRow("the temporary folder on a full disk") << false;
+    QTest::newRow("the temporary folder and the PDF on a full disk") << true;
+}
+
+// The page is drafted beside the PDF, whatever the temporary folder holds. When it cannot be
+// finished there, the old PDF stays byte for byte, the user is told why, and no draft is left.
+void PrintGuiTest::aPdfOnAFullDiskKeepsTheOldFile() {
+    QFETCH(bool, targetOnIt);
+    WindowFixture f;
+    FullFolder full(4096);
+    if (!targetOnIt && !full.IsDisk()) {
+        QSKIP("a full temporary folder beside a free one needs a disk of its own (root)");
+    }
+    const QString pdf = (targetOnIt ? full.Path() : f.dir.path()) + QStringLiteral("/sheet.pdf");
+    const QByteArray old = "%PDF-1.4 an older page";
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(old);
+    file.close();
+    f.dialogs->printerChoices.push_back(PrinterChoice{
+        {}, pdf, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())});
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(full.Path()));
+    full.Fill();
+    WithPrintDialog(f, [&](QDialog* d) {
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    qputenv("TMPDIR", tmp);
+    const QStringList messages = f.dialogs->Messages();
+    QCOMPARE(messages.size(), targetOnIt ? 1 : 0);
+    QCOMPARE(CheckPdfComplete(pdf).Failed(), targetOnIt);
+    if (targetOnIt) {
+        QVERIFY2(messages[0].startsWith(QStringLiteral("PDF ファイルを保存できませんでした。\n") +
+                                        pdf) &&
+                     messages[0].contains(full.Reason()),
+                 qPrintable(messages[0]));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        QCOMPARE(
+            QDir(full.Path()).entryList({QStringLiteral("sheet.pdf*")}, QDir::Files | QDir::Hidden),
+            QStringList{QStringLiteral("sheet.pdf")});
+    }
 }
 
 void PrintGuiTest::zeroZoomIsRefused() {
