@@ -6,6 +6,7 @@
 #include <QtCore/QString>
 #include <vector>
 
+class Progress;
 class ScriptEvaluator;
 
 // A curve for output finer than the sheet's pixels (print-quality export): the expression is
@@ -20,8 +21,11 @@ using CurveRuns = std::vector<std::vector<QPointF>>;
 // stepsPerColumn pieces. A piece steeper than a pixel is halved again and again, so that a
 // pole between two points is found and left out instead of drawn as a stroke across the sheet,
 // within an evaluation budget that keeps a wildly oscillating expression from taking long.
+// progress, when given, is told how far the points got and may stop them: the runs so far are
+// returned.
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            const GraphState& state, const QString& expression, int stepsPerColumn);
+                            const GraphState& state, const QString& expression, int stepsPerColumn,
+                            Progress* progress = nullptr);
 
 // The points per sheet column that make a curve look smooth at a resolution (dots per inch):
 // about one per device pixel, and never fewer than one.

@@ -104,10 +104,27 @@ QString ButtonCaption(DrawButtonState state) {
     return QStringLiteral("描画"); // draw
 }
 
-DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                              const AxisPanelTexts* panel, Progress* progress) {
+namespace {
+
+// The end of a draw: the slot's curve over the picture, its button offering "消去" (erase), and
+// the message of a curve without any point.
+void DrawComputedSlot(CurvaneState& state, int slot, DrawOutcome& outcome) {
     FunctionSlot& f = SlotOf(state.Slots, slot);
-    DrawOutcome outcome;
+    Draw(state, slot);
+    f.Hidden = false;
+    f.Button = DrawButtonState::Erase;
+    const SampleReport& report = f.LastSample;
+    if (report.columns > 0 && report.withValue == 0 && !report.cancelled) {
+        outcome.noValueMessage = NoValueMessage(slot, report);
+    }
+}
+
+} // namespace
+
+std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const AxisPanelTexts* panel,
+                                        DrawOutcome& outcome) {
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    outcome = {};
     switch (f.Button) {
     case DrawButtonState::Update:
         f.Drawn = false; // left out of the full redraw, then drawn on top
@@ -117,7 +134,7 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         f.Hidden = false;
         f.Drawn = true;
         outcome.focusTextBox = slot >= 2;
-        return outcome;
+        return std::nullopt;
     case DrawButtonState::Erase:
         f.Drawn = false;
         RedrawAll(state);
@@ -125,39 +142,70 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         f.Hidden = true;
         f.Drawn = true; // the rows stay valid for the next draw
         outcome.focusTextBox = slot >= 2;
-        return outcome;
+        return std::nullopt;
     case DrawButtonState::Draw:
         break;
     }
     outcome.focusTextBox = true;
     if (f.Expression.isEmpty()) {
-        return outcome;
+        return std::nullopt;
     }
     if (!BracketsMatch(f.Expression)) {
         outcome.bracketMessage = true;
-        return outcome;
+        return std::nullopt;
     }
     // Rows the user cut short are no reason to skip the computation when asked to draw again.
-    if (!f.Drawn || f.LastSample.cancelled) {
-        if (panel != nullptr) {
-            TakeAxisPanelTexts(state.Graph, *panel);
-        }
-        f.LastSample =
-            SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression, progress);
-        f.SampledExpression = f.Expression;
-        f.RowsId = NewSheetId();
-        ++f.SampleCount;
-        f.Drawn = true;
-        outcome.evaluated = true;
+    if (f.Drawn && !f.LastSample.cancelled) {
+        DrawComputedSlot(state, slot, outcome);
+        return std::nullopt;
     }
-    Draw(state, slot);
-    f.Hidden = false;
-    f.Button = DrawButtonState::Erase;
-    const SampleReport& report = f.LastSample;
-    if (report.columns > 0 && report.withValue == 0 && !report.cancelled) {
-        outcome.noValueMessage = NoValueMessage(slot, report);
+    if (panel != nullptr) {
+        TakeAxisPanelTexts(state.Graph, *panel);
     }
+    SampleJob job;
+    job.slot = slot;
+    job.expression = f.Expression;
+    job.settings = state.Settings;
+    job.graph = state.Graph;
+    return job;
+}
+
+void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress) {
+    job.report =
+        SampleFunction(evaluator, job.settings, job.graph, job.slot, job.expression, progress);
+}
+
+DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job) {
+    DrawOutcome outcome;
+    outcome.focusTextBox = true;
+    FunctionSlot& f = SlotOf(state.Slots, job.slot);
+    // The rows stand for the expression and axes they were computed for: if the user changed
+    // those meanwhile, they are of no use.
+    if (f.Button != DrawButtonState::Draw || f.Expression != job.expression ||
+        !(state.Settings == job.settings) || !SameMapping(state.Graph, job.graph) ||
+        !state.Graph.PlotValues.AdoptSlot(job.graph.PlotValues, job.slot)) {
+        outcome.stale = true;
+        return outcome;
+    }
+    f.LastSample = std::move(job.report);
+    f.SampledExpression = job.expression;
+    f.RowsId = NewSheetId();
+    ++f.SampleCount;
+    f.Drawn = true;
+    outcome.evaluated = true;
+    DrawComputedSlot(state, job.slot, outcome);
     return outcome;
+}
+
+DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                              const AxisPanelTexts* panel, Progress* progress) {
+    DrawOutcome outcome;
+    std::optional<SampleJob> job = BeginDrawClick(state, slot, panel, outcome);
+    if (!job) {
+        return outcome;
+    }
+    RunSampleJob(*job, evaluator, progress);
+    return FinishDrawClick(state, std::move(*job));
 }
 
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {

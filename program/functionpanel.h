@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,31 @@ struct DrawOutcome {
     bool evaluated = false;
     // When not empty, a message to show titled NoValueTitle(): the curve drawn has no point.
     QString noValueMessage;
+    // The rows computed were for an expression or axes that changed meanwhile: nothing drawn.
+    bool stale = false;
 };
+
+// The computation a draw needs before it can draw: the slot's expression and the mapping of its
+// columns, copied, so that it can run on another thread while the window goes on. Its table
+// receives the rows, its report how the computation went.
+struct SampleJob {
+    int slot = 1;
+    QString expression;
+    GraphSettings settings;
+    GraphState graph;
+    SampleReport report;
+};
+
+// A draw button click in three parts, so that the computation can run apart from the window.
+// BeginDrawClick does all of the click that needs no computation (erase, update, a draw of rows
+// still valid, the bracket check) and returns the computation when the rows must be made first;
+// RunSampleJob computes them with an evaluator of its own, telling progress; FinishDrawClick takes
+// them over and draws, unless the slot's expression, the settings or the axis values changed
+// since the click (the outcome then says stale, and nothing changes).
+std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const AxisPanelTexts* panel,
+                                        DrawOutcome& outcome);
+void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress);
+DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job);
 
 // "計算できません" (cannot be computed).
 QString NoValueTitle();

@@ -5,7 +5,7 @@
 #include "program/curvanestate.h"
 #include "program/tablecommands.h"
 #include "program/tablemodels.h"
-#include "ui/progressdialog.h"
+#include "ui/backgroundwork.h"
 
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
@@ -160,30 +160,51 @@ bool frmValueTable::Compute() {
     auto table =
         std::make_shared<ValueTable>(MakeValueTable(m_state, {*from, *to, *step}, count.rows));
     SetBusy(true);
-    bool computed = false;
-    std::optional<FeatureSearch> search;
-    {
-        // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("%1 / %2 個の値を計算しました"));
-        m_work = &progress;
-        computed = table->Compute(m_evaluator, &progress);
+    // The values, then the feature points, are computed on a worker with an evaluator of their
+    // own; both windows go on answering meanwhile.
+    // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
+    auto computed = std::make_shared<bool>(false);
+    StartWork(
+        QStringLiteral("%1 / %2 個の値を計算しました"),
+        [table, computed](JobProgress& progress) {
+            ScriptEvaluator evaluator;
+            *computed = table->Compute(evaluator, &progress);
+        },
+        [this, table, computed] {
+            if (!*computed) {
+                SetBusy(false);
+                // "計算を中止しました。表は前のままです。" = stopped; the table is as before
+                ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
+                return;
+            }
+            // "特徴点を探しています" = looking for feature points
+            auto search = std::make_shared<std::optional<FeatureSearch>>();
+            StartWork(
+                QStringLiteral("特徴点を探しています（%1 / %2）"),
+                [table, search](JobProgress& progress) {
+                    ScriptEvaluator evaluator;
+                    *search = FindFeatures(*table, evaluator, &progress);
+                },
+                [this, table, search] {
+                    SetBusy(false);
+                    ShowComputed(table, *search);
+                });
+        });
+    return true;
+}
+
+void frmValueTable::StartWork(const QString& label, std::function<void(JobProgress&)> work,
+                              std::function<void()> finished) {
+    m_work = new BackgroundWork(this, Title(), label, Qt::WindowModal);
+    m_work->Start(std::move(work), [this, finished = std::move(finished)] {
+        m_work->deleteLater();
         m_work = nullptr;
-    }
-    if (computed) {
-        // "特徴点を探しています" = looking for feature points
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("特徴点を探しています（%1 / %2）"));
-        m_work = &progress;
-        search = FindFeatures(*table, m_evaluator, &progress);
-        m_work = nullptr;
-    }
-    SetBusy(false);
-    if (!computed) {
-        // "計算を中止しました。表は前のままです。" = stopped; the table is as before
-        ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
-        return false;
-    }
+        finished();
+    });
+}
+
+void frmValueTable::ShowComputed(const std::shared_ptr<ValueTable>& table,
+                                 const std::optional<FeatureSearch>& search) {
     m_table = table;
     m_valueModel->SetTable(m_table);
     m_featureModel->SetFeatures(search ? search->features : std::vector<Feature>{},
@@ -206,7 +227,6 @@ bool frmValueTable::Compute() {
     }
     ShowStatus(status);
     UpdateButtons();
-    return true;
 }
 
 void frmValueTable::CopyTable() {

@@ -5,11 +5,14 @@
 #include "plot/valuetable.h"
 
 #include <QtWidgets/QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class FeatureListModel;
-class ProgressDialogReporter;
+class BackgroundWork;
+class JobProgress;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -52,6 +55,13 @@ private:
     void SetBusy(bool busy);
     void ShowStatus(const QString& text);
     void UpdateButtons();
+    // Runs work on a worker with the progress dialog (label as BackgroundWork takes it), then
+    // finished here.
+    void StartWork(const QString& label, std::function<void(JobProgress&)> work,
+                   std::function<void()> finished);
+    // Shows a table just computed and the feature points found in it (none when stopped).
+    void ShowComputed(const std::shared_ptr<ValueTable>& table,
+                      const std::optional<FeatureSearch>& search);
 
     CurvaneState& m_state;
     Dialogs& m_dialogs;
@@ -60,7 +70,7 @@ private:
     ScriptEvaluator m_evaluator;
     std::shared_ptr<const ValueTable> m_table;
     bool m_busy = false;
-    ProgressDialogReporter* m_work = nullptr; // the computation's progress while it runs
+    BackgroundWork* m_work = nullptr; // the computation while it runs
 
     QLineEdit* m_from = nullptr;
     QLineEdit* m_to = nullptr;
