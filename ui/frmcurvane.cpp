@@ -618,7 +618,8 @@ QSize frmCurvane::FrameExtra() const {
 }
 
 void frmCurvane::RestorePlacement() {
-    m_placement = LoadPlacement(*m_store);
+    m_placementRead = LoadPlacement(*m_store);
+    m_placement = m_placementRead;
     ApplyPlacement();
 }
 
@@ -747,7 +748,7 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
     const WindowShow show = isMinimized()   ? WindowShow::Minimized
                             : isMaximized() ? WindowShow::Maximized
                                             : WindowShow::Normal;
-    SavePlacement(*m_store, placement, show);
+    SavePlacement(*m_store, PlacementToSave(m_placementRead, placement), show);
     // No window of ours (the help) keeps the program running once the main window is gone.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow()) {

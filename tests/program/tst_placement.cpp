@@ -32,6 +32,7 @@ private slots:
     void fitsTheAvailableArea_data();
     void fitsTheAvailableArea();
     void anAbsurdStoreGivesAWindowTheScreenCanHold();
+    void anUnchangedPlacementIsStoredAsRead();
 };
 
 void PlacementTest::fitsTheAvailableArea_data() {
@@ -95,6 +96,31 @@ void PlacementTest::anAbsurdStoreGivesAWindowTheScreenCanHold() {
     SavePlacement(store, fitted, WindowShow::Normal);
     QCOMPARE(store.values.value(QStringLiteral("MainWidth")), QStringLiteral("24000"));
     QCOMPARE(store.values.value(QStringLiteral("MainTop")), QStringLiteral("900"));
+}
+
+// 7000 twips are 466.7 pixels: the window takes 467, which are 7005 twips. Each value the window
+// still has in pixels goes back as read; one that moved is stored as it is now.
+void PlacementTest::anUnchangedPlacementIsStoredAsRead() {
+    MapStore store;
+    store.values = {{QStringLiteral("MainLeft"), QStringLiteral("1000")},
+                    {QStringLiteral("MainTop"), QStringLiteral("1010")},
+                    {QStringLiteral("MainWidth"), QStringLiteral("7000")},
+                    {QStringLiteral("MainHeight"), QStringLiteral("7000")}};
+    const Placement read = LoadPlacement(store);
+    // In whole pixels as the window has them: 67, 67, 467, 467; then the top moved a pixel and
+    // the width grew by one.
+    const Placement now{1005, 1020, 7020, 7005};
+    SavePlacement(store, PlacementToSave(read, now), WindowShow::Normal);
+    QCOMPARE(store.values.value(QStringLiteral("MainLeft")), QStringLiteral("1000"));
+    QCOMPARE(store.values.value(QStringLiteral("MainTop")), QStringLiteral("1020"));
+    QCOMPARE(store.values.value(QStringLiteral("MainWidth")), QStringLiteral("7020"));
+    QCOMPARE(store.values.value(QStringLiteral("MainHeight")), QStringLiteral("7000"));
+    // The next run reads what it stored and stores it again unchanged.
+    const Placement again = LoadPlacement(store);
+    SavePlacement(store, PlacementToSave(again, Placement{1005, 1020, 7020, 7005}),
+                  WindowShow::Normal);
+    QCOMPARE(LoadPlacement(store).height, 7000.0);
+    QCOMPARE(LoadPlacement(store).top, 1020.0);
 }
 
 QTEST_GUILESS_MAIN(PlacementTest)
