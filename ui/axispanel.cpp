@@ -6,6 +6,8 @@
 #include <QtCore/QEvent>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QMouseEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
@@ -142,8 +144,17 @@ int AxisPanel::LayoutSizeEditors() {
     return frame.bottom() + 5; // where the axis frames begin
 }
 
+void AxisPanel::ShowAxisFrame(Axis axis) {
+    const bool showX = axis == Axis::X;
+    m_x.frame->setVisible(showX);
+    m_y.frame->setVisible(!showX);
+    m_xSwitch->setChecked(showX);
+    m_ySwitch->setChecked(!showX);
+}
+
 void AxisPanel::OpenSizeEditor(Axis axis) {
     SizeEditor& e = Editor(axis);
+    e.focusBefore = QApplication::focusWidget();
     e.entry->setText(e.label->text());
     e.entry->show();
     e.ok->show();
@@ -155,6 +166,16 @@ void AxisPanel::OpenSizeEditor(Axis axis) {
 
 void AxisPanel::CloseSizeEditor(Axis axis) {
     SizeEditor& e = Editor(axis);
+    // The keyboard goes back where it was. Left to itself it would move on to the next box, the
+    // value per small step, with its text selected for the next key to replace.
+    if (e.entry->hasFocus() || e.ok->hasFocus() || e.cancel->hasFocus()) {
+        QWidget* back = e.focusBefore;
+        if (back != nullptr && back->isVisible() && back->isEnabled()) {
+            back->setFocus(Qt::OtherFocusReason);
+        } else {
+            e.entry->clearFocus();
+        }
+    }
     e.entry->hide();
     e.ok->hide();
     e.cancel->hide();

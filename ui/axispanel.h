@@ -1,6 +1,7 @@
 #pragma once
 
 #include "program/axispanelmodel.h"
+#include <QtCore/QPointer>
 #include <QtCore/QRect>
 
 #include <QtWidgets/QFrame>
@@ -75,6 +76,8 @@ private:
         QLineEdit* entry = nullptr;
         QWidget* ok = nullptr;
         QWidget* cancel = nullptr;
+        // Where the keyboard was when the editor opened; it goes back there.
+        QPointer<QWidget> focusBefore;
     };
     SizeEditor BuildSizeEditor(Axis axis, int left);
     // Places the editors' buttons; returns the top of what comes below the size frame.
