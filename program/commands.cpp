@@ -29,6 +29,20 @@ std::vector<Menu> BuildMenuBar() {
                                      static_cast<Command>(static_cast<int>(Command::Solid1) + i),
                                      {}});
     }
+    // "目盛りのプリセット" = scale presets
+    MenuItem presets{
+        QStringLiteral("mnuScalePreset"), QStringLiteral("目盛りのプリセット(&G)"), {}, {}, {}};
+    const std::pair<const char*, Command> presetEntries[] = {
+        {"mnuScaleStandard", Command::ScaleStandard},
+        {"mnuScaleTrigonometric", Command::ScaleTrigonometric},
+        {"mnuScaleZoom10", Command::ScaleZoom10}};
+    for (const auto& [name, command] : presetEntries) {
+        presets.submenu.push_back({QString::fromLatin1(name),
+                                   ScalePresetCaption(*ScalePresetOf(command)),
+                                   {},
+                                   command,
+                                   {}});
+    }
     return {
         {QStringLiteral("mnuFile"),
          QStringLiteral("ﾌｧｲﾙ(&F)"),                                       // file
@@ -53,7 +67,7 @@ std::vector<Menu> BuildMenuBar() {
           Entry("mnuSurface", "消去文字復活(&S)", Command::Surface)}},  // restore erased text
         {QStringLiteral("mnuView"),
          QStringLiteral("表示(&V)"), // view
-         {lineStyle, Separator("mnuViewBar1"),
+         {lineStyle, presets, Separator("mnuViewBar1"),
           Entry("mnuSetMore", "詳細設定(&M)", Command::SetMore)}}, // detailed settings
         {QStringLiteral("mnuTools"),
          QStringLiteral("ﾂｰﾙ(&T)"),                                       // tools
@@ -132,4 +146,17 @@ std::optional<int> LineStyleIndex(Command command) {
         return std::nullopt;
     }
     return index;
+}
+
+std::optional<ScalePreset> ScalePresetOf(Command command) {
+    switch (command) {
+    case Command::ScaleStandard:
+        return ScalePreset::Standard;
+    case Command::ScaleTrigonometric:
+        return ScalePreset::Trigonometric;
+    case Command::ScaleZoom10:
+        return ScalePreset::Zoom10;
+    default:
+        return std::nullopt;
+    }
 }

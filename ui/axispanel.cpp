@@ -64,11 +64,28 @@ AxisPanel::AxisPanel(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     times->setAlignment(Qt::AlignCenter);
     m_widthEditor = BuildSizeEditor(Axis::X, 4);
     m_heightEditor = BuildSizeEditor(Axis::Y, 62);
-    const int axisTop = LayoutSizeEditors();
+    const int switchTop = LayoutSizeEditors();
+
+    // The axis switch: which frame is shown, in sight rather than behind a click on the frame.
+    auto* axisGroup = new QButtonGroup(this);
+    const int half = (PanelWidth - 8) / 2;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        auto* button = new QToolButton(this);
+        const bool isX = axis == Axis::X;
+        button->setObjectName(isX ? QStringLiteral("optAxisX") : QStringLiteral("optAxisY"));
+        button->setText(isX ? QStringLiteral("X軸") : QStringLiteral("Y軸")); // X / Y axis
+        button->setCheckable(true);
+        button->setAutoRaise(false);
+        button->setGeometry(4 + (isX ? 0 : half), switchTop, half, 20);
+        axisGroup->addButton(button);
+        connect(button, &QToolButton::clicked, this, [this, axis] { ShowAxisFrame(axis); });
+        (isX ? m_xSwitch : m_ySwitch) = button;
+    }
+    const int axisTop = switchTop + 22;
 
     m_x = BuildAxis(Axis::X, axisTop);
     m_y = BuildAxis(Axis::Y, axisTop);
-    m_y.frame->hide();
+    ShowAxisFrame(Axis::X);
     ShowRecord();
 }
 
@@ -316,9 +333,7 @@ QString AxisPanel::OriginValueText(Axis axis) const {
 bool AxisPanel::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_x.frame || watched == m_y.frame) &&
         event->type() == QEvent::MouseButtonRelease) {
-        const bool showX = !m_x.frame->isVisible();
-        m_x.frame->setVisible(showX);
-        m_y.frame->setVisible(!showX);
+        ShowAxisFrame(m_x.frame->isVisible() ? Axis::Y : Axis::X);
         return true;
     }
     return QFrame::eventFilter(watched, event);

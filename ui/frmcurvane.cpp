@@ -182,6 +182,12 @@ void frmCurvane::RunCommand(Command command) {
         ChooseLineStyle(*style);
         return;
     }
+    if (const std::optional<ScalePreset> preset = ScalePresetOf(command)) {
+        ApplyScalePreset(m_state, *preset);
+        m_picGraphSet->ShowRecord();
+        ShowState();
+        return;
+    }
     switch (command) {
     case Command::FileNew:
         mnuFileNew_Click();

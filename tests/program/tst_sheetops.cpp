@@ -1,4 +1,6 @@
+#include "program/axispanelmodel.h"
 #include "program/curvanestate.h"
+#include "program/scalepresets.h"
 #include "program/sheetops.h"
 
 #include <QtTest/QtTest>
@@ -23,6 +25,8 @@ private slots:
     void unusableSizesChangeNothing();
     void guideLinesFollowTheSideCodes();
     void originGoesWhereTheButtonWasReleased();
+    void scalePresets_data();
+    void scalePresets();
 };
 
 void SheetOpsTest::zoom_data() {
@@ -127,6 +131,75 @@ void SheetOpsTest::originGoesWhereTheButtonWasReleased() {
     QCOMPARE(s.state.Settings.OriginX, 33.5f);
     QCOMPARE(s.state.Settings.OriginY, 70.25f);
     QCOMPARE(FromQColor(s.state.Sheet.Image().pixelColor(33, 10)), Rgb(112, 112, 255));
+}
+
+void SheetOpsTest::scalePresets_data() {
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<float>("originX");
+    QTest::addColumn<float>("originY");
+    // X then Y: spacing, medium, large, value per small step, unit.
+    QTest::addColumn<QList<int>>("steps");
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<QStringList>("units");
+    const auto row = [](const char* name, ScalePreset preset, float x, float y, QList<int> steps,
+                        QList<double> values, QStringList units) {
+        QTest::newRow(name) << static_cast<int>(preset) << x << y << steps << values << units;
+    };
+    const QStringList plain{PlainUnitName, PlainUnitName};
+    row("standard", ScalePreset::Standard, 200, 150, {4, 5, 2, 4, 5, 2}, {1, 1}, plain);
+    // π/4 per 12 pixels: a period of sin (2π) is 96 pixels; y in tenths, ±1 at 40 pixels.
+    row("trigonometric", ScalePreset::Trigonometric, 200, 150, {12, 2, 2, 4, 5, 2}, {0.25, 0.1},
+        {PiUnitName, PlainUnitName});
+    // ±10 fits 200 and 150 pixels each way: 20 and 15 pixels a unit.
+    row("zoom ±10", ScalePreset::Zoom10, 200, 150, {20, 5, 2, 15, 5, 2}, {1, 1}, plain);
+    // Off centre: the nearer edge decides, 62.5 and 33.3 pixels away.
+    row("zoom ±10, origin off centre", ScalePreset::Zoom10, 337.5, 33.3f, {6, 5, 2, 3, 5, 2},
+        {1, 1}, plain);
+    // At an edge there is one side only: 0 to 10 across the sheet.
+    row("zoom ±10, origin at the left edge", ScalePreset::Zoom10, 0, 150, {40, 5, 2, 15, 5, 2},
+        {1, 1}, plain);
+}
+
+// Each preset sets both axes and nothing else, redraws the grid and forgets the curves, and the
+// axis panel shows it.
+void SheetOpsTest::scalePresets() {
+    QFETCH(int, preset);
+    QFETCH(float, originX);
+    QFETCH(float, originY);
+    QFETCH(QList<int>, steps);
+    QFETCH(QList<double>, values);
+    QFETCH(QStringList, units);
+    Sheet s;
+    CurvaneState& state = s.state;
+    GraphSettings& g = state.Settings;
+    g.OriginX = originX;
+    g.OriginY = originY;
+    g.XSmallSpacing = 9;
+    g.YMediumEvery = 7;
+    g.XLargeEvery = 3;
+    g.XAxisColor = Rgb(1, 2, 3);
+    state.Graph.XOriginValue = 2.5;
+    state.Graph.YUnitName = DegreeUnitName;
+    state.Graph.YSmallValue = 30;
+    SlotOf(state.Slots, 1).Drawn = true;
+    SlotOf(state.Slots, 1).Button = DrawButtonState::Erase;
+
+    ApplyScalePreset(state, static_cast<ScalePreset>(preset));
+    QCOMPARE((QList<int>{g.XSmallSpacing, g.XMediumEvery, g.XLargeEvery, g.YSmallSpacing,
+                         g.YMediumEvery, g.YLargeEvery}),
+             steps);
+    QCOMPARE((QList<double>{state.Graph.XSmallValue, state.Graph.YSmallValue}), values);
+    QCOMPARE((QStringList{state.Graph.XUnitName, state.Graph.YUnitName}), units);
+    QCOMPARE(state.Graph.XOriginValue, 0.0);
+    QCOMPARE(g.OriginX, originX); // the origin stays where it was, the colours as they were
+    QCOMPARE(g.XAxisColor, Rgb(1, 2, 3));
+    QVERIFY(!SlotOf(state.Slots, 1).Drawn);
+    QCOMPARE(SlotOf(state.Slots, 1).Button, DrawButtonState::Draw);
+    const AxisPanelView view = ApplyAxisPanel(state.Settings, state.Graph);
+    QCOMPARE(view.x.unitText, units[0]);
+    QCOMPARE(view.x.smallSpacing, steps[0]);
+    // The large (numbered) X line one large step right of the origin is on the sheet.
+    QVERIFY(state.Xmoji.UpperBound() >= 2);
 }
 
 QTEST_MAIN(SheetOpsTest)

@@ -12,8 +12,10 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenuBar>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
 
 namespace {
 
@@ -102,6 +104,7 @@ private slots:
     void suppressedBoxesFillWithoutRedraw();
     void clickingTheAxisFrameShowsTheOther();
     void spacingBeyondTheBarRangeKeepsItsValue();
+    void aPresetFromTheMenuIsShownInThePanel();
 };
 
 void MainWindowTest::showsTheDefaultGridOnTheDesignedSheet() {
@@ -480,13 +483,26 @@ void MainWindowTest::clickingTheAxisFrameShowsTheOther() {
     f.Open();
     auto* x = f.Find<QGroupBox>("fraXSetScale");
     auto* y = f.Find<QGroupBox>("fraYSetScale");
+    auto* xSwitch = f.Find<QToolButton>("optAxisX");
+    auto* ySwitch = f.Find<QToolButton>("optAxisY");
+    QCOMPARE(xSwitch->text(), QStringLiteral("X軸"));
+    QCOMPARE(ySwitch->text(), QStringLiteral("Y軸"));
     QVERIFY(x->isVisible());
     QVERIFY(!y->isVisible());
+    QVERIFY(xSwitch->isChecked() && !ySwitch->isChecked());
     QTest::mouseClick(x, Qt::LeftButton, {}, QPoint(3, x->height() - 3));
     QVERIFY(!x->isVisible());
     QVERIFY(y->isVisible());
+    QVERIFY(!xSwitch->isChecked() && ySwitch->isChecked()); // the switch follows the frame
     QTest::mouseClick(y, Qt::LeftButton, {}, QPoint(3, y->height() - 3));
     QVERIFY(x->isVisible());
+    // The switch shows the axis named, and a second press keeps it.
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(ySwitch, Qt::LeftButton);
+        QVERIFY(!x->isVisible() && y->isVisible() && ySwitch->isChecked());
+    }
+    QTest::mouseClick(xSwitch, Qt::LeftButton);
+    QVERIFY(x->isVisible() && !y->isVisible() && xSwitch->isChecked());
     // A click inside one of the inner frames is that frame's own.
     auto* inner = f.Find<QGroupBox>("fraXMsize");
     QTest::mouseClick(inner, Qt::LeftButton, {}, QPoint(2, 4));
@@ -502,6 +518,25 @@ void MainWindowTest::spacingBeyondTheBarRangeKeepsItsValue() {
     QCOMPARE(state.Settings.XSmallSpacing, std::int16_t(130));
     QCOMPARE(f.Find<QScrollBar>("scrXSsize")->value(), 130);
     QCOMPARE(f.Find<QGroupBox>("fraXSsize")->title(), QStringLiteral("小目盛= 34.4mm"));
+}
+
+void MainWindowTest::aPresetFromTheMenuIsShownInThePanel() {
+    Fixture f;
+    frmCurvane& window = f.Open();
+    f.Find<QAction>("mnuScaleTrigonometric")->trigger();
+    QCOMPARE(f.Find<QComboBox>("cboXTanni")->currentText(), QStringLiteral("π"));
+    QCOMPARE(f.Find<QLineEdit>("txtXSvalue")->text(), QStringLiteral("0.25"));
+    QCOMPARE(f.Find<QScrollBar>("scrXSsize")->value(), 12);
+    QCOMPARE(f.Find<QLineEdit>("txtYSvalue")->text(), QStringLiteral("0.1"));
+    // The panel's texts are what the next computation takes: the preset stands.
+    QTest::keyClicks(f.Find<QLineEdit>("txtF1"), QStringLiteral("sin(x)"));
+    QTest::mouseClick(f.Find<QPushButton>("cmdF1draw"), Qt::LeftButton);
+    QCOMPARE(window.State().Graph.XUnitName, QStringLiteral("π"));
+    QCOMPARE(window.State().Graph.XSmallValue, 0.25);
+    f.Find<QAction>("mnuScaleStandard")->trigger();
+    QCOMPARE(f.Find<QComboBox>("cboXTanni")->currentText(), PlainUnitName);
+    QCOMPARE(f.Find<QScrollBar>("scrXSsize")->value(), 4);
+    QCOMPARE(f.Find<QPushButton>("cmdF1draw")->text(), QStringLiteral("描画"));
 }
 
 QTEST_MAIN(MainWindowTest)
