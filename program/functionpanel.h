@@ -26,6 +26,10 @@ struct DrawOutcome {
     bool evaluated = false;
     // When not empty, a message to show titled NoValueTitle(): the curve drawn has no point.
     QString noValueMessage;
+    // When not empty, a message to show titled NotationNoticeTitle(): the computation read the
+    // expression otherwise than its notation suggests (NotationNotice). A draw with a
+    // noValueMessage carries it at that message's end instead, so that one draw shows one box.
+    QString notationMessage;
 };
 
 // "計算できません" (cannot be computed).
@@ -70,8 +74,9 @@ void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour);
 bool StyleChosen(CurvaneState& state, const QString& code);
 
 // The evaluator's English complaint in the words of the rest of the interface ("構文エラー" for
-// a syntax error, and so on), with whatever it added after its message kept.
-QString JapaneseError(const std::string& english);
+// a syntax error, and so on), with whatever it added after its message kept. A syntax error
+// names the fix for the slip the expression shows, if any (SyntaxSlipHint).
+QString JapaneseError(const std::string& english, const QString& expression = {});
 
 // A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
 // the first.
@@ -79,7 +84,7 @@ QString SampleSummary(const SampleReport& report);
 
 // What the user is told about an error of an expression: the evaluator's complaint in Japanese
 // (JapaneseError).
-QString EvaluationProblemText(const ScriptError& error);
+QString EvaluationProblemText(const ScriptError& error, const QString& expression);
 
 // One sentence saying that the names were read as 0 because they hold no value, with the
 // function meant where a name looks like one (e for exp); empty without names.

@@ -56,7 +56,8 @@ std::vector<ReadoutLine> ReadoutAt(CurvaneState& state, QPointF sheetPoint) {
             text += AxisValueText(mapping.AxisY(*y), graph.YUnitName);
         } else {
             // "値なし" = no value
-            text += QStringLiteral("値なし (") + JapaneseError(why) + QStringLiteral(")");
+            text +=
+                QStringLiteral("値なし (") + JapaneseError(why, f.Expression) + QStringLiteral(")");
         }
         lines.push_back({text, f.Color});
     }

@@ -6,6 +6,7 @@
 #include "program/bitmapcommands.h"
 #include "program/functionpanel.h"
 #include "program/layout.h"
+#include "program/notation.h"
 #include "program/placement.h"
 #include "program/readout.h"
 #include "program/redraw.h"
@@ -568,6 +569,9 @@ void frmCurvane::DrawClicked(int slot) {
     }
     if (!outcome.noValueMessage.isEmpty()) {
         m_dialogs->Message(outcome.noValueMessage, NoValueTitle(), false);
+    }
+    if (!outcome.notationMessage.isEmpty()) {
+        m_dialogs->Message(outcome.notationMessage, NotationNoticeTitle(), false);
     }
     if (outcome.focusTextBox) {
         m_picFNSet->FocusTextBox(slot);

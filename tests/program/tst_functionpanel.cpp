@@ -6,6 +6,7 @@
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
+#include "program/notation.h"
 #include "program/redraw.h"
 #include "tests/support/pixels.h"
 
@@ -76,6 +77,11 @@ private slots:
     void cancelledDrawAsksForNoMessage();
     void errorsInJapanese_data();
     void errorsInJapanese();
+    void helpsSyntaxMistakesNameTheirFix();
+    void notationNotice_data();
+    void notationNotice();
+    void aDrawTellsOnceHowItReadTheNotation();
+    void helpSaysWhatUpdateFollows();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -476,7 +482,7 @@ void FunctionPanelTest::noValueAnywhereAsksForAMessage_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("syntax error") << "2**x"
                                   << "F2(x) はどの x でも値が求まりませんでした。\n"
-                                     "最初のエラー: 構文エラー";
+                                     "最初のエラー: 構文エラー。2**x は 2^x と書きます";
     QTest::newRow("no real value") << "sqr(-1-x^2)"
                                    << "F2(x) はどの x でも値が求まりませんでした。\n"
                                       "最初のエラー: 関数の引数が不正です";
@@ -615,10 +621,26 @@ void FunctionPanelTest::errorsInJapanese_data() {
     row("ln(x)", "型が一致しません: 'ln'。ln という関数はありません。log のことですか？");
     row("pow(x,2)", "型が一致しません: 'pow'。pow という関数はありません。演算子 ^ のことですか？");
     row("foo(x)", "型が一致しません: 'foo'。foo という関数はありません。");
-    row("1+if", "式が必要です");
+    row("1+if", "式が必要です。if は予約語なので名前には使えません");
     row("x/0", "0 で除算しました");
     row("\"a\"+1", "型が一致しません");
     row("x+", "構文エラー");
+    // Syntax errors name the fix for the slip the text shows, and only for that.
+    row("2x", "構文エラー。2x は 2*x と書きます");
+    row("x**2", "構文エラー。x**2 は x^2 と書きます");
+    row("(x+1)**-x", "構文エラー。(x+1)**-x は (x+1)^-x と書きます");
+    row("x**", "構文エラー。** は ^ と書きます");
+    row("3sin(x)+.5x", "構文エラー。3sin(x) は 3*sin(x) と書きます");
+    row("1.5e3x", "構文エラー。1.5e3x は 1.5e3*x と書きます");
+    row("2(x+1)", "構文エラー。2(x+1) は 2*(x+1) と書きます");
+    row("(x+1)(x-1)", "構文エラー。(x+1)(x-1) は (x+1)*(x-1) と書きます");
+    row("(x+1", "構文エラー。「)」が 1 つ足りません");
+    row("x))", "構文エラー。「(」が 2 つ足りません");
+    row("mod+1", "構文エラー。mod は予約語なので名前には使えません");
+    row("(x)mod(3)+", "構文エラー");
+    row("x2y+2+", "構文エラー"); // x2y is a name; the error is the end
+    row("len(\"2x\")+", "構文エラー");
+    row("&h1fx", "構文エラー");
 }
 
 // What the value table, the readout and the tooltips show for an evaluation error: the
@@ -629,11 +651,115 @@ void FunctionPanelTest::errorsInJapanese() {
     ScriptEvaluator evaluator;
     std::string english;
     QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &english));
-    QCOMPARE(JapaneseError(english), japanese);
+    QCOMPARE(JapaneseError(english, expression), japanese);
     PreparedExpression prepared(evaluator, expression.toStdString());
     english.clear();
     QVERIFY(!prepared.Evaluate(3.14159, 2.5, &english));
-    QCOMPARE(JapaneseError(english), japanese);
+    QCOMPARE(JapaneseError(english, expression), japanese);
+}
+
+// Every example of the help's table of common mistakes that is a syntax error gets more than the
+// bare error: the fix the table promises.
+void FunctionPanelTest::helpsSyntaxMistakesNameTheirFix() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString mistakes = Between(QString::fromUtf8(file.readAll()),
+                                     QStringLiteral("よくある間違い"), QStringLiteral("</table>"));
+    const QRegularExpression example(
+        QStringLiteral("<tr><td><code>([^<]*)</code>(、<code>([^<]*))?"));
+    QStringList syntax;
+    for (auto it = example.globalMatch(mistakes); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        for (const QString& written : {m.captured(1), m.captured(3)}) {
+            ScriptEvaluator evaluator;
+            ScriptError error;
+            if (written.isEmpty() ||
+                EvaluateExpression(evaluator, 3.14159, 1.5, written.toStdString(), &error) ||
+                (error.code != script::ErrorCode::SyntaxError &&
+                 error.code != script::ErrorCode::ExpectedExpression)) {
+                continue;
+            }
+            syntax << written;
+            const QString bare = JapaneseError(error.description);
+            const QString told = JapaneseError(error.description, written);
+            QVERIFY2(told.startsWith(bare + QStringLiteral("。")) && told.size() > bare.size() + 5,
+                     qPrintable(written + QStringLiteral(": ") + told));
+        }
+    }
+    QCOMPARE(syntax.join(QLatin1Char(' ')), QStringLiteral("x**2 2x (x+1 mod+1 if+1"));
+}
+
+void FunctionPanelTest::notationNotice_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("notice");
+    const auto row = [](const char* expression, const char* notice) {
+        QTest::newRow(expression) << QString::fromUtf8(expression) << QString::fromUtf8(notice);
+    };
+    row("sinx", "sinx はひとつの名前として読みました。sin(x) と書きます。");
+    row("sqrtx+lnx", "sqrtx はひとつの名前として読みました。sqr(x) と書きます。\n"
+                     "lnx はひとつの名前として読みました。log(x) と書きます。");
+    row("cos2x*tan3", "cos2x はひとつの名前として読みました。cos(2*x) と書きます。\n"
+                      "tan3 はひとつの名前として読みました。tan(3) と書きます。");
+    row("y=x^2", "y= は書きません。右辺だけを書きます。");
+    row("e^x", "e^x は exp(x) と書きます。");
+    row("Y = expx+e", "expx はひとつの名前として読みました。exp(x) と書きます。\n"
+                      "y= は書きません。右辺だけを書きます。\ne^x は exp(x) と書きます。");
+    // Names that only look alike, and y elsewhere, say nothing.
+    row("sinus+cosxy+logs+absolute", "");
+    row("x+y", "");
+    row("y<=x", "");
+    row("sin(x)", "");
+}
+
+void FunctionPanelTest::notationNotice() {
+    QFETCH(QString, expression);
+    QFETCH(QString, notice);
+    ScriptEvaluator evaluator;
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    prepared.Evaluate(3.14159, 1.5, static_cast<std::string*>(nullptr));
+    QCOMPARE(NotationNotice(expression, prepared.EmptyVariables()), notice);
+}
+
+// One box per computation: not again when the kept rows are drawn after an erase, and inside
+// the no-value message when there is one.
+void FunctionPanelTest::aDrawTellsOnceHowItReadTheNotation() {
+    Rows r;
+    r.Type(1, "sinx");
+    DrawOutcome outcome = r.Click(1);
+    QCOMPARE(outcome.notationMessage,
+             QStringLiteral("sinx はひとつの名前として読みました。sin(x) と書きます。"));
+    QVERIFY(outcome.noValueMessage.isEmpty());
+    QCOMPARE(NotationNoticeTitle(), QStringLiteral("式の書き方"));
+    r.Click(1); // erase
+    outcome = r.Click(1);
+    QVERIFY(!outcome.evaluated);
+    QVERIFY(outcome.notationMessage.isEmpty());
+
+    r.Type(2, "log(e-1)");
+    outcome = r.Click(2);
+    QVERIFY(outcome.notationMessage.isEmpty());
+    QVERIFY2(outcome.noValueMessage.endsWith(QStringLiteral("\n\ne^x は exp(x) と書きます。")),
+             qPrintable(outcome.noValueMessage));
+}
+
+// 更新 (update) follows a change of colour or style; a changed expression makes the button say
+// 描画 (draw) and leaves the old curve on the sheet.
+void FunctionPanelTest::helpSaysWhatUpdateFollows() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString section = Between(QString::fromUtf8(file.readAll()),
+                                    QStringLiteral("<a name=\"draw\">"), QStringLiteral("<h2"));
+    for (const QString& sentence : section.split(QStringLiteral("。"))) {
+        const QString text = HtmlText(sentence);
+        if (text.contains(QStringLiteral("更新 になり"))) {
+            QVERIFY2(text.contains(QStringLiteral("色")) && text.contains(QStringLiteral("線種")),
+                     qPrintable(text));
+        }
+        if (text.contains(QStringLiteral("式を書き換え"))) {
+            QVERIFY2(!text.contains(QStringLiteral("更新")), qPrintable(text));
+        }
+    }
+    QVERIFY(HtmlText(section).contains(QStringLiteral("前の式の曲線は消えずに残る")));
 }
 
 QTEST_MAIN(FunctionPanelTest)
