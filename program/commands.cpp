@@ -52,11 +52,12 @@ std::vector<Menu> BuildMenuBar() {
           Separator("mnuFileBar0"),
           Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave), // overwrite bitmap
           Entry("mnuBMPSaveAs", "BMP名前を付けて保存(&A)...", Command::BMPSaveAs), // bitmap as
-          Entry("mnuExport", "エクスポート(&E)...", Command::Export), // export at print quality
+          Entry("mnuExport", "エクスポート(&E)...", Command::Export,
+                "Ctrl+E"), // export at print quality
           Entry("mnuFileSave", "設定の上書き保存(&W)", Command::FileSave), // overwrite settings
           Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),   // save settings
           Separator("mnuFileBar1"),
-          Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint), // print picture
+          Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint, "Ctrl+P"), // print picture
           Separator("mnuFileBar5"), Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
         {QStringLiteral("mnuEdit"),
          QStringLiteral("編集(&E)"),                                                   // edit
@@ -78,8 +79,8 @@ std::vector<Menu> BuildMenuBar() {
          QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching
         {QStringLiteral("mnuHelp"),
-         QStringLiteral("ﾍﾙﾌﾟ(&H)"),                                     // help
-         {Entry("mnuHelpContents", "使い方(&C)", Command::HelpContents), // how to use
+         QStringLiteral("ﾍﾙﾌﾟ(&H)"),                                           // help
+         {Entry("mnuHelpContents", "使い方(&C)", Command::HelpContents, "F1"), // how to use
           Separator("mnuHelpBar0"),
           Entry("mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Command::HelpAbout)}}, // version information
     };

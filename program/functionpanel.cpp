@@ -174,6 +174,10 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
     return outcome;
 }
 
+bool EnterPressesDrawButton(const FunctionSlot& slot) {
+    return slot.Button != DrawButtonState::Erase;
+}
+
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {
     FunctionSlot& f = SlotOf(state.Slots, slot);
     f.Expression = text;

@@ -46,6 +46,10 @@ QString NoValueTitle();
 DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
                               const AxisPanelTexts* panel = nullptr, Progress* progress = nullptr);
 
+// Enter in a slot's function box presses its draw button when that offers "描画" (draw) or
+// "更新" (update); it does not erase a curve.
+bool EnterPressesDrawButton(const FunctionSlot& slot);
+
 // The text of a slot changed, by typing or by the program: its rows are stale. A curve already
 // on the sheet stays until the next full redraw.
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text);

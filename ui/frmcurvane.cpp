@@ -79,6 +79,11 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 
     m_picFNSet = new FunctionPanel(m_client);
     connect(m_picFNSet, &FunctionPanel::drawClicked, this, &frmCurvane::DrawClicked);
+    connect(m_picFNSet, &FunctionPanel::enterPressed, this, [this](int slot) {
+        if (EnterPressesDrawButton(SlotOf(m_state.Slots, slot))) {
+            DrawClicked(slot);
+        }
+    });
     connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
         ExpressionChanged(m_state, slot, text);
         ShowState();

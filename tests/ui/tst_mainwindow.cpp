@@ -289,10 +289,23 @@ void MainWindowTest::menuBarAndToolbarFollowTheTables() {
                                    "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...",
                                    "エクスポート(&E)...", "設定の上書き保存(&W)", "設定の保存(&L)",
                                    "-", "画像の印刷(&P)...", "-", "終了(&X)"}));
-    QCOMPARE(f.Find<QAction>("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    QCOMPARE(f.Find<QAction>("mnuToClipboard")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    QCOMPARE(f.Find<QAction>("mnuFromClipboard")->shortcut(),
-             QKeySequence(QStringLiteral("Ctrl+V")));
+    const std::pair<const char*, const char*> shortcuts[] = {
+        {"mnuFileNew", "Ctrl+N"},  {"mnuToClipboard", "Ctrl+C"}, {"mnuFromClipboard", "Ctrl+V"},
+        {"mnuBMPPrint", "Ctrl+P"}, {"mnuExport", "Ctrl+E"},      {"mnuHelpContents", "F1"}};
+    for (const auto& [name, keys] : shortcuts) {
+        QCOMPARE(f.Find<QAction>(name)->shortcut(), QKeySequence(QString::fromLatin1(keys)));
+    }
+    // 表示 holds the scale presets after the line styles.
+    QStringList view;
+    for (QAction* action : f.Find<QMenu>("mnuView")->actions()) {
+        view << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    QCOMPARE(view, (QStringList{"線種(&L)", "目盛りのプリセット(&G)", "-", "詳細設定(&M)"}));
+    QStringList presets;
+    for (QAction* action : f.Find<QMenu>("mnuScalePreset")->actions()) {
+        presets << action->text();
+    }
+    QCOMPARE(presets, (QStringList{"標準", "三角関数", "拡大 ±10"}));
     auto* lineStyles = f.Find<QMenu>("mnuLineStyle");
     QVERIFY(lineStyles);
     QCOMPARE(lineStyles->actions().size(), 9);
