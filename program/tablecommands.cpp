@@ -193,18 +193,16 @@ std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature) 
         return std::nullopt;
     }
     const int n = AddFreeLabel(state, 0, 0);
-    SetLabelText(state, RefTo(state, LabelKind::Free, n), FeatureLabelText(feature));
+    const LabelRef ref = RefTo(state, LabelKind::Free, n);
+    SetLabelText(state, ref, FeatureLabelText(feature));
     TextLabel& label = state.AddMoji.At(n);
-    // Above and right of the point, so the point stays in sight; turned to the other side where
-    // the sheet ends.
-    label.left = column + 3;
-    label.top = row - label.Height() - 1;
-    if (label.left + label.Width() > width) {
-        label.left = std::max(0.0, column - 3 - label.Width());
-    }
-    if (label.top < 0) {
-        label.top = row + 2;
-    }
+    const QPointF point(column, row);
+    const QPointF corner =
+        LabelCornerBeside(state, point, QSizeF(label.Width(), label.Height()), ref);
+    label.left = corner.x();
+    label.top = corner.y();
+    // The point itself, in the colour of the curve it lies on.
+    label.mark = TextLabel::Mark{point - corner, SlotOf(state.Slots, feature.slot).Color};
     return n;
 }
 

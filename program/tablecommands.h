@@ -64,9 +64,9 @@ QString FeatureLabelText(const Feature& feature);
 QString FeatureNumberText(double value);
 
 // "ラベルとして追加" (add as a label): a free label with FeatureLabelText, looking like the
-// newest free label, placed just above and right of the point so that it does not hide it (kept
-// within the sheet). Nothing when the point does not lie on the sheet with its current axes; else
-// the new label's index.
+// newest free label, in the first corner beside the point where it hides no other label
+// (LabelCornerBeside), with a dot in the curve's colour on the point. Nothing when the point does
+// not lie on the sheet with its current axes; else the new label's index.
 std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature);
 QString FeatureOffSheetText(); // the message for a point that is not on the sheet
 

@@ -93,6 +93,7 @@ private slots:
     void csvReadsBackWithItsTitles();
     void savingTheTable();
     void featureLabelsLieAtTheirPoints();
+    void featureLabelsKeepClearOfOtherLabelsAndMarkThePoint();
 };
 
 void ValuesTest::readoutShowsTheAxesAndTheCurvesOnTheSheet() {
@@ -360,6 +361,86 @@ void ValuesTest::featureLabelsLieAtTheirPoints() {
     QVERIFY(!AddFeatureLabel(s.state, {FeatureKind::Zero, 1, 0, 60, 0}));
     QVERIFY(!AddFeatureLabel(s.state, {FeatureKind::Maximum, 1, 0, 0, 1e300}));
     QCOMPARE(s.state.AddMoji.UpperBound(), before);
+}
+
+namespace {
+
+// Every shown label of the sheet but one, as rectangles.
+QList<QRectF> OtherLabels(const CurvaneState& state, int freeIndex) {
+    QList<QRectF> rects;
+    for (const LabelFamily* family : {&state.Xmoji, &state.Ymoji, &state.AddMoji}) {
+        family->ForEachVisible([&](int i, const TextLabel& label) {
+            if (family != &state.AddMoji || i != freeIndex) {
+                rects << QRectF(label.left, label.top, label.Width(), label.Height());
+            }
+        });
+    }
+    return rects;
+}
+
+} // namespace
+
+// The four corners around the point in order (above right, above left, below right, below
+// left): the first that hides no tick number and no other label. The point keeps a dot in the
+// curve's colour, which goes where the label goes.
+void ValuesTest::featureLabelsKeepClearOfOtherLabelsAndMarkThePoint() {
+    Sheet s; // origin (200, 150), 4 pixels a unit
+    SlotOf(s.state.Slots, 2).Color = Blue;
+    const auto add = [&](double x, double y) {
+        const std::optional<int> n = AddFeatureLabel(s.state, {FeatureKind::Zero, 2, 0, x, y});
+        return n ? *n : -1;
+    };
+    const auto corner = [&](int n, double column, double row) {
+        const TextLabel& l = s.state.AddMoji.At(n);
+        const bool right = l.left == column + 3;
+        const bool left = l.left == column - 3 - l.Width();
+        const bool above = l.top == row - l.Height() - 1;
+        const bool below = l.top == row + 2;
+        return (above && right)   ? 0
+               : (above && left)  ? 1
+               : (below && right) ? 2
+               : (below && left)  ? 3
+                                  : -1;
+    };
+    const auto clear = [&](int n) {
+        const TextLabel& l = s.state.AddMoji.At(n);
+        const QRectF rect(l.left, l.top, l.Width(), l.Height());
+        for (const QRectF& other : OtherLabels(s.state, n)) {
+            if (rect.intersects(other)) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    // (0, 0): the y number "0" lies above left and the x number "0" below right of the origin.
+    const int origin = add(0, 0);
+    QCOMPARE(corner(origin, 200, 150), 0);
+    QVERIFY(clear(origin));
+    // (-3, 0): above right would cover the y number "0"; above left is free.
+    const int left = add(-3, 0);
+    QCOMPARE(corner(left, 188, 150), 1);
+    QVERIFY(clear(left));
+    // Four labels for one point take the four corners in turn; a fifth, with every corner
+    // taken, the first.
+    const int corners[] = {0, 1, 2, 3, 0};
+    for (int i = 0; i < 5; ++i) {
+        const int n = add(30, 30); // column 320, row 30: no tick number near
+        QCOMPARE(corner(n, 320, 30), corners[i]);
+        QCOMPARE(clear(n), i < 4);
+    }
+
+    // The dot: on the point, in the curve's colour; it follows the label when dragged.
+    TextLabel& label = s.state.AddMoji.At(left);
+    QVERIFY(label.mark);
+    QCOMPARE(label.mark->color, Blue);
+    QCOMPARE(label.MarkPoint(), QPointF(188, 150));
+    const LabelRef ref = RefTo(s.state, LabelKind::Free, left);
+    QVERIFY(DropLabel(s.state, ref, QPointF(300, 60)));
+    QCOMPARE(label.MarkPoint() - QPointF(label.left, label.top),
+             QPointF(188, 150) - QPointF(188 - 3 - label.Width(), 150 - label.Height() - 1));
+    // A label added by hand has no dot.
+    QVERIFY(!s.state.AddMoji.At(AddFreeLabel(s.state, 20, 120)).mark);
 }
 
 QTEST_MAIN(ValuesTest)
