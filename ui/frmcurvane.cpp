@@ -499,6 +499,9 @@ void frmCurvane::mnuValueTable_Click() {
 
 void frmCurvane::mnuFileNew_Click() {
     NewSettings(m_state);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->DocumentReset();
+    }
     m_picGraphSet->ShowRecord();
     ShowState();
     m_picFNSet->FocusTextBox(1);
@@ -803,4 +806,7 @@ void frmCurvane::ShowState() {
     }
     m_picGraphSet->ShowSheetSize();
     m_picFNSet->ShowSlots(m_state.Slots);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->FollowDocument();
+    }
 }

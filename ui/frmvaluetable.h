@@ -3,6 +3,7 @@
 #include "platform/script/scriptevaluator.h"
 #include "plot/features.h"
 #include "plot/valuetable.h"
+#include "program/tablecommands.h"
 
 #include <QtWidgets/QWidget>
 #include <memory>
@@ -33,6 +34,13 @@ public:
     // Computes the table and its points for the range in the boxes. A refused range is explained
     // in a message and changes nothing; a cancelled computation keeps the table shown before.
     bool Compute();
+    // The document changed: the range follows the sheet unless the user typed one, and the table
+    // is computed again or, when large or hidden, marked out of date with "計算" highlighted.
+    void FollowDocument();
+    // "新規作成" (new): no table, the sheet's range in the boxes.
+    void DocumentReset();
+    // Whether the table shown was computed from another document than the one there is now.
+    bool IsStale() const { return m_stale; }
 
     const ValueTable* Table() const { return m_table.get(); }
     const std::vector<Feature>& Features() const;
@@ -52,6 +60,9 @@ private:
     void SetBusy(bool busy);
     void ShowStatus(const QString& text);
     void UpdateButtons();
+    void ShowRange(const TableRange& range);
+    void SetStale(bool stale);
+    std::optional<TableRange> TypedRange() const;
 
     CurvaneState& m_state;
     Dialogs& m_dialogs;
@@ -60,6 +71,12 @@ private:
     ScriptEvaluator m_evaluator;
     std::shared_ptr<const ValueTable> m_table;
     bool m_busy = false;
+    // What the table shown was computed from, whether it is out of date, whether the user typed
+    // the range, and a change that came while a computation ran.
+    TableBasis m_basis;
+    bool m_stale = false;
+    bool m_rangeTyped = false;
+    bool m_followPending = false;
     ProgressDialogReporter* m_work = nullptr; // the computation's progress while it runs
 
     QLineEdit* m_from = nullptr;

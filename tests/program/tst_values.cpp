@@ -94,6 +94,7 @@ private slots:
     void savingTheTable();
     void featureLabelsLieAtTheirPoints();
     void featureLabelsKeepClearOfOtherLabelsAndMarkThePoint();
+    void tableFollowsTheDocument();
 };
 
 void ValuesTest::readoutShowsTheAxesAndTheCurvesOnTheSheet() {
@@ -441,6 +442,45 @@ void ValuesTest::featureLabelsKeepClearOfOtherLabelsAndMarkThePoint() {
              QPointF(188, 150) - QPointF(188 - 3 - label.Width(), 150 - label.Height() - 1));
     // A label added by hand has no dot.
     QVERIFY(!s.state.AddMoji.At(AddFreeLabel(s.state, 20, 120)).mark);
+}
+
+// The table window's rule: computed again on any change of the functions or the axes while it is
+// small, marked out of date when large; the range follows the sheet unless typed.
+void ValuesTest::tableFollowsTheDocument() {
+    Sheet s;
+    s.Draw(1, "sin(x)");
+    const TableBasis shown = TableBasisOf(s.state);
+    QCOMPARE(shown.sheetRange.from, -50.0);
+    QCOMPARE(shown.sheetRange.to, 50.0);
+
+    TableFollowPlan plan = FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt);
+    QCOMPARE(plan.action, TableFollow::UpToDate);
+    QCOMPARE(plan.boxes->to, 50.0);
+    QVERIFY(!FollowDocument(shown, shown, true, TableRange{0, 1, 1}).boxes);
+
+    // A change of an expression.
+    ExpressionChanged(s.state, 2, QStringLiteral("x"));
+    plan = FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt);
+    QCOMPARE(plan.action, TableFollow::Recompute);
+    ExpressionChanged(s.state, 2, QString());
+    QCOMPARE(FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt).action,
+             TableFollow::UpToDate);
+
+    // A change of the scale: the boxes take the sheet's new range, unless the user typed one.
+    s.state.Graph.XSmallValue = 0.1;
+    const TableBasis scaled = TableBasisOf(s.state);
+    plan = FollowDocument(shown, scaled, false, std::nullopt);
+    QCOMPARE(plan.action, TableFollow::Recompute);
+    QVERIFY(std::fabs(plan.boxes->from + 5) < 1e-12 && std::fabs(plan.boxes->to - 5) < 1e-12);
+    plan = FollowDocument(shown, scaled, true, TableRange{-2, 2, 0.5});
+    QCOMPARE(plan.action, TableFollow::Recompute);
+    QVERIFY(!plan.boxes);
+    // A typed range too large to compute at every change, or no range at all: out of date.
+    QCOMPARE(FollowDocument(shown, scaled, true, TableRange{0, 20000, 1}).action,
+             TableFollow::MarkStale);
+    QCOMPARE(FollowDocument(shown, scaled, true, std::nullopt).action, TableFollow::MarkStale);
+    QCOMPARE(FollowDocument(shown, scaled, true, TableRange{0, 9999, 1}).action,
+             TableFollow::Recompute);
 }
 
 QTEST_MAIN(ValuesTest)
