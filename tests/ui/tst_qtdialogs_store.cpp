@@ -4,8 +4,12 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtTest/QtTest>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QFontDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
 #include <functional>
 
 namespace {
@@ -24,6 +28,20 @@ void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
     timer->start(20);
 }
 
+// Calls act with the modal dialog of type T once it is up.
+template <class T>
+void WhenUp(const std::function<void(T*)>& act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start(20);
+}
+
 } // namespace
 
 class PlatformMiscTest : public QObject {
@@ -33,6 +51,7 @@ private slots:
     void fileFiltersBecomeQtNameFilters_data();
     void fileFiltersBecomeQtNameFilters();
     void fontChooserKeepsAnUntouchedFractionalSize();
+    void saveDialogAsksBeforeReplacingAFile();
 };
 
 void PlatformMiscTest::storeKeepsTextsPerSectionAndKey() {
@@ -95,6 +114,38 @@ void PlatformMiscTest::fontChooserKeepsAnUntouchedFractionalSize() {
     chosen = dialogs.ChooseFont(preset);
     QVERIFY(chosen.has_value());
     QCOMPARE(chosen->size, 12.0);
+}
+
+// The README promises it: a save dialog that is given an existing file asks first, and "No"
+// keeps the dialog open.
+void PlatformMiscTest::saveDialogAsksBeforeReplacingAFile() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("graph.cvf"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QWidget parent;
+    QtDialogs dialogs(&parent);
+    for (const bool replace : {false, true}) {
+        QStringList asked;
+        WhenUp<QFileDialog>([&asked, replace, existing](QFileDialog* dialog) {
+            WhenUp<QMessageBox>([&asked, replace](QMessageBox* box) {
+                asked << box->text();
+                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            // The name typed, then "保存" (save).
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(existing);
+            static_cast<QDialog*>(dialog)->accept();
+            if (dialog->isVisible()) {
+                dialog->reject(); // "No": the dialog stayed; the user cancels it
+            }
+        });
+        const QString chosen = dialogs.SaveFileName(QStringLiteral("名前を付けて保存"),
+                                                    QStringLiteral("設定ﾌｧｲﾙ (*.cvf)|*.cvf"));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.first().contains(QStringLiteral("graph.cvf")), qPrintable(asked.first()));
+        QCOMPARE(chosen, replace ? existing : QString());
+    }
 }
 
 QTEST_MAIN(PlatformMiscTest)
