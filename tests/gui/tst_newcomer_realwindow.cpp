@@ -29,15 +29,10 @@ using realwindow::Xdo;
 
 constexpr ColorRef Green = Rgb(0, 160, 0);
 
-// The window runs in this process: it takes the pointer's arrival before the click.
-void ClickAt(QPoint at, int button = 1) {
-    MouseTo(at);
-    QTest::qWait(100);
-    Xdo({QStringLiteral("click"), QString::number(button)});
-}
+using realwindow::ClickInProcess;
 
 void ClickOn(const QWidget* widget) {
-    ClickAt(widget->mapToGlobal(widget->rect().center()));
+    ClickInProcess(widget->mapToGlobal(widget->rect().center()));
 }
 
 void Type(const QString& text) {
@@ -264,20 +259,10 @@ void NewcomerRealWindowTest::aPointLabelKeepsClearOfTheNumbersAndItsDotGoesWithI
     frmValueTable* table = w.OpenTable();
     QVERIFY(table != nullptr);
     auto* pages = table->findChild<QTabWidget*>(QStringLiteral("tabValueTable"));
-    ClickAt(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(1).center()));
+    ClickInProcess(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(1).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 1; }));
     auto* points = table->findChild<QTableView*>(QStringLiteral("grdFeatures"));
-    int zero = -1;
-    for (int row = 0; row < points->model()->rowCount(); ++row) {
-        if (points->model()->index(row, 2).data().toString() == QStringLiteral("-3.14159265359")) {
-            zero = row;
-        }
-    }
-    QVERIFY(zero >= 0);
-    points->scrollTo(points->model()->index(zero, 0));
-    QTest::qWait(100);
-    ClickAt(points->viewport()->mapToGlobal(
-        points->visualRect(points->model()->index(zero, 1)).center()));
+    QVERIFY(realwindow::ClickRowWhere(points, 2, QStringLiteral("-3.14159265359")));
     auto* add = table->findChild<QPushButton*>(QStringLiteral("cmdAddLabel"));
     QVERIFY(WaitFor([&] { return add->isEnabled(); }));
     ClickOn(add);
@@ -308,7 +293,7 @@ void NewcomerRealWindowTest::aPointLabelKeepsClearOfTheNumbersAndItsDotGoesWithI
 
     // Erased with a right click on the label, back with 編集 > 消去文字復活.
     const QPoint onLabel = w.Drawing() + placed.center().toPoint();
-    ClickAt(onLabel, 3);
+    ClickInProcess(onLabel, 3);
     QVERIFY(WaitFor([&] { return !label.visible && dotAt(point) == 0; }));
     Key(QStringLiteral("alt+e s"));
     QVERIFY(WaitFor([&] { return label.visible && dotAt(point) == 21; }));

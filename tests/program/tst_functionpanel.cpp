@@ -350,6 +350,12 @@ void FunctionPanelTest::resetPutsEveryRowBack() {
 
 namespace {
 
+// The help document as shipped; empty when it cannot be read.
+QString HelpDocument() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 QString HtmlText(QString html) {
     html.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
     return html.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
@@ -364,9 +370,8 @@ bool Typeable(QChar c) {
 } // namespace
 
 void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString help = QString::fromUtf8(file.readAll());
+    const QString help = HelpDocument();
+    QVERIFY(!help.isEmpty());
 
     // The help lists exactly the printable characters the boxes' key filter lets through.
     const QRegularExpressionMatch keys =
@@ -556,9 +561,8 @@ QString Between(const QString& text, const QString& from, const QString& to) {
 // The section on expressions promises only functions and constants the engine has, lists every
 // function it has, and what it calls mistakes really are: names that are no functions.
 void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString help = QString::fromUtf8(file.readAll());
+    const QString help = HelpDocument();
+    QVERIFY(!help.isEmpty());
     const QString section =
         Between(help, QStringLiteral("<a name=\"expr\">"), QStringLiteral("<h2"));
     QVERIFY(section.contains(QStringLiteral("式の書き方")));
@@ -661,10 +665,8 @@ void FunctionPanelTest::errorsInJapanese() {
 // Every example of the help's table of common mistakes that is a syntax error gets more than the
 // bare error: the fix the table promises.
 void FunctionPanelTest::helpsSyntaxMistakesNameTheirFix() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString mistakes = Between(QString::fromUtf8(file.readAll()),
-                                     QStringLiteral("よくある間違い"), QStringLiteral("</table>"));
+    const QString mistakes =
+        Between(HelpDocument(), QStringLiteral("よくある間違い"), QStringLiteral("</table>"));
     const QRegularExpression example(
         QStringLiteral("<tr><td><code>([^<]*)</code>(、<code>([^<]*))?"));
     QStringList syntax;
@@ -745,10 +747,8 @@ void FunctionPanelTest::aDrawTellsOnceHowItReadTheNotation() {
 // 更新 (update) follows a change of colour or style; a changed expression makes the button say
 // 描画 (draw) and leaves the old curve on the sheet.
 void FunctionPanelTest::helpSaysWhatUpdateFollows() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString section = Between(QString::fromUtf8(file.readAll()),
-                                    QStringLiteral("<a name=\"draw\">"), QStringLiteral("<h2"));
+    const QString section =
+        Between(HelpDocument(), QStringLiteral("<a name=\"draw\">"), QStringLiteral("<h2"));
     for (const QString& sentence : section.split(QStringLiteral("。"))) {
         const QString text = HtmlText(sentence);
         if (text.contains(QStringLiteral("更新 になり"))) {

@@ -14,20 +14,6 @@
 
 namespace {
 
-// Does to the real dialog, once it is up, what a user would, and presses OK.
-void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dialog);
-            dialog->accept();
-        }
-    });
-    timer->start(20);
-}
-
 // Calls act with the modal dialog of type T once it is up.
 template <class T>
 void WhenUp(const std::function<void(T*)>& act) {
@@ -40,6 +26,14 @@ void WhenUp(const std::function<void(T*)>& act) {
         }
     });
     timer->start(20);
+}
+
+// Does to the real font dialog, once it is up, what a user would, and presses OK.
+void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
+    WhenUp<QFontDialog>([act](QFontDialog* dialog) {
+        act(dialog);
+        dialog->accept();
+    });
 }
 
 } // namespace
