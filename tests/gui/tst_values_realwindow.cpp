@@ -24,17 +24,7 @@ using realwindow::Xdo;
 
 const auto ClickAt = [](QPoint at) { realwindow::ClickInProcess(at); };
 
-// Waits, letting the window take its events, until the condition holds.
-template <class F>
-bool WaitFor(F condition) {
-    for (int i = 0; i < 50; ++i) {
-        QTest::qWait(100);
-        if (condition()) {
-            return true;
-        }
-    }
-    return false;
-}
+using realwindow::WaitFor;
 
 int DarkPixels(const QImage& image) {
     int n = 0;

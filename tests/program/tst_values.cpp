@@ -364,123 +364,47 @@ void ValuesTest::featureLabelsLieAtTheirPoints() {
     QCOMPARE(s.state.AddMoji.UpperBound(), before);
 }
 
-namespace {
-
-// Every shown label of the sheet but one, as rectangles.
-QList<QRectF> OtherLabels(const CurvaneState& state, int freeIndex) {
-    QList<QRectF> rects;
-    for (const LabelFamily* family : {&state.Xmoji, &state.Ymoji, &state.AddMoji}) {
-        family->ForEachVisible([&](int i, const TextLabel& label) {
-            if (family != &state.AddMoji || i != freeIndex) {
-                rects << QRectF(label.left, label.top, label.Width(), label.Height());
-            }
-        });
-    }
-    return rects;
-}
-
-} // namespace
-
-// The four corners around the point in order (above right, above left, below right, below
-// left): the first that hides no tick number and no other label. The point keeps a dot in the
-// curve's colour, which goes where the label goes.
+// A point's label takes the first of the four corners around it (above right, above left, below
+// right, below left) that hides no other label, and keeps a dot in the curve's colour on the point.
 void ValuesTest::featureLabelsKeepClearOfOtherLabelsAndMarkThePoint() {
-    Sheet s; // origin (200, 150), 4 pixels a unit
+    Sheet s; // origin (200, 150), 4 pixels a unit; the y "0" above left, the x "0" below right
     SlotOf(s.state.Slots, 2).Color = Blue;
-    const auto add = [&](double x, double y) {
-        const std::optional<int> n = AddFeatureLabel(s.state, {FeatureKind::Zero, 2, 0, x, y});
-        return n ? *n : -1;
-    };
-    const auto corner = [&](int n, double column, double row) {
-        const TextLabel& l = s.state.AddMoji.At(n);
-        const bool right = l.left == column + 3;
-        const bool left = l.left == column - 3 - l.Width();
-        const bool above = l.top == row - l.Height() - 1;
-        const bool below = l.top == row + 2;
-        return (above && right)   ? 0
-               : (above && left)  ? 1
-               : (below && right) ? 2
-               : (below && left)  ? 3
-                                  : -1;
-    };
-    const auto clear = [&](int n) {
-        const TextLabel& l = s.state.AddMoji.At(n);
-        const QRectF rect(l.left, l.top, l.Width(), l.Height());
-        for (const QRectF& other : OtherLabels(s.state, n)) {
-            if (rect.intersects(other)) {
-                return false;
-            }
-        }
-        return true;
-    };
-
-    // (0, 0): the y number "0" lies above left and the x number "0" below right of the origin.
-    const int origin = add(0, 0);
-    QCOMPARE(corner(origin, 200, 150), 0);
-    QVERIFY(clear(origin));
-    // (-3, 0): above right would cover the y number "0"; above left is free.
-    const int left = add(-3, 0);
-    QCOMPARE(corner(left, 188, 150), 1);
-    QVERIFY(clear(left));
-    // Four labels for one point take the four corners in turn; a fifth, with every corner
-    // taken, the first.
-    const int corners[] = {0, 1, 2, 3, 0};
-    for (int i = 0; i < 5; ++i) {
-        const int n = add(30, 30); // column 320, row 30: no tick number near
-        QCOMPARE(corner(n, 320, 30), corners[i]);
-        QCOMPARE(clear(n), i < 4);
+    QString corners;
+    // (-3, 0): above right would hide the y "0". Five at (30, 30): each corner in turn, and the
+    // first again once all are taken.
+    for (const double x : {0.0, -3.0, 30.0, 30.0, 30.0, 30.0, 30.0}) {
+        const double y = x > 0 ? x : 0;
+        const TextLabel& label =
+            s.state.AddMoji.At(*AddFeatureLabel(s.state, {FeatureKind::Zero, 2, 0, x, y}));
+        QCOMPARE(label.MarkPoint(), QPointF(200 + 4 * x, 150 - 4 * y));
+        QCOMPARE(label.mark->color, Blue);
+        corners += QString::fromLatin1(label.left > 200 + 4 * x ? "R" : "L") +
+                   QString::fromLatin1(label.top > 150 - 4 * y ? "b " : "a ");
     }
-
-    // The dot: on the point, in the curve's colour; it follows the label when dragged.
-    TextLabel& label = s.state.AddMoji.At(left);
-    QVERIFY(label.mark);
-    QCOMPARE(label.mark->color, Blue);
-    QCOMPARE(label.MarkPoint(), QPointF(188, 150));
-    const LabelRef ref = RefTo(s.state, LabelKind::Free, left);
-    QVERIFY(DropLabel(s.state, ref, QPointF(300, 60)));
-    QCOMPARE(label.MarkPoint() - QPointF(label.left, label.top),
-             QPointF(188, 150) - QPointF(188 - 3 - label.Width(), 150 - label.Height() - 1));
-    // A label added by hand has no dot.
-    QVERIFY(!s.state.AddMoji.At(AddFreeLabel(s.state, 20, 120)).mark);
+    QCOMPARE(corners, QStringLiteral("Ra La Ra La Rb Lb Ra "));
+    QVERIFY(!s.state.AddMoji.At(AddFreeLabel(s.state, 20, 120)).mark); // none by hand
 }
 
-// The table window's rule: computed again on any change of the functions or the axes while it is
-// small, marked out of date when large; the range follows the sheet unless typed.
+// Computed again on a change of the functions or the axes while small, else marked out of date;
+// the range follows the sheet unless typed.
 void ValuesTest::tableFollowsTheDocument() {
     Sheet s;
     s.Draw(1, "sin(x)");
     const TableBasis shown = TableBasisOf(s.state);
-    QCOMPARE(shown.sheetRange.from, -50.0);
-    QCOMPARE(shown.sheetRange.to, 50.0);
-
-    TableFollowPlan plan = FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt);
-    QCOMPARE(plan.action, TableFollow::UpToDate);
-    QCOMPARE(plan.boxes->to, 50.0);
-    QVERIFY(!FollowDocument(shown, shown, true, TableRange{0, 1, 1}).boxes);
-
-    // A change of an expression.
+    const auto follow = [&](bool typed, std::optional<TableRange> range = std::nullopt) {
+        return FollowDocument(shown, TableBasisOf(s.state), typed, range);
+    };
+    QCOMPARE(follow(false).action, TableFollow::UpToDate);
+    QCOMPARE(follow(false).boxes->to, 50.0); // the sheet's -50 to 50
     ExpressionChanged(s.state, 2, QStringLiteral("x"));
-    plan = FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt);
-    QCOMPARE(plan.action, TableFollow::Recompute);
+    QCOMPARE(follow(false).action, TableFollow::Recompute);
     ExpressionChanged(s.state, 2, QString());
-    QCOMPARE(FollowDocument(shown, TableBasisOf(s.state), false, std::nullopt).action,
-             TableFollow::UpToDate);
-
-    // A change of the scale: the boxes take the sheet's new range, unless the user typed one.
     s.state.Graph.XSmallValue = 0.1;
-    const TableBasis scaled = TableBasisOf(s.state);
-    plan = FollowDocument(shown, scaled, false, std::nullopt);
-    QCOMPARE(plan.action, TableFollow::Recompute);
-    QVERIFY(std::fabs(plan.boxes->from + 5) < 1e-12 && std::fabs(plan.boxes->to - 5) < 1e-12);
-    plan = FollowDocument(shown, scaled, true, TableRange{-2, 2, 0.5});
-    QCOMPARE(plan.action, TableFollow::Recompute);
-    QVERIFY(!plan.boxes);
-    // A typed range too large to compute at every change, or no range at all: out of date.
-    QCOMPARE(FollowDocument(shown, scaled, true, TableRange{0, 20000, 1}).action,
-             TableFollow::MarkStale);
-    QCOMPARE(FollowDocument(shown, scaled, true, std::nullopt).action, TableFollow::MarkStale);
-    QCOMPARE(FollowDocument(shown, scaled, true, TableRange{0, 9999, 1}).action,
-             TableFollow::Recompute);
+    QCOMPARE(follow(false).boxes->to, 5.0);
+    QCOMPARE(follow(true, TableRange{0, 9999, 1}).action, TableFollow::Recompute);
+    QVERIFY(!follow(true, TableRange{0, 9999, 1}).boxes);
+    QCOMPARE(follow(true, TableRange{0, 10000, 1}).action, TableFollow::MarkStale);
+    QCOMPARE(follow(true).action, TableFollow::MarkStale); // no range in the boxes
 }
 
 QTEST_MAIN(ValuesTest)

@@ -47,6 +47,15 @@ inline void ClickInProcess(QPoint at, int button = 1) {
     Xdo({QStringLiteral("click"), QString::number(button)});
 }
 
+// Waits, letting the window take its events, until the condition holds (at most 5 seconds).
+template <class F>
+bool WaitFor(F condition) {
+    for (int i = 0; i < 50 && !condition(); ++i) {
+        QTest::qWait(100);
+    }
+    return condition();
+}
+
 // Clicks the row of a table view whose cell in column reads text; false when no row does.
 template <class TableView>
 bool ClickRowWhere(TableView* view, int column, const QString& text) {

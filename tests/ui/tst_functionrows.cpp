@@ -111,8 +111,7 @@ void FunctionRowsTest::noValueAnywhereShowsTheMessage() {
                                         "最初のエラー: 関数の引数が不正です")});
     QCOMPARE(f.dialogs->asked.last().title, QStringLiteral("計算できません"));
     QCOMPARE(button->text(), QStringLiteral("消去"));
-    // A curve with values has no such message; the name e gets a box of its own, and the
-    // tooltip names what was read as 0.
+    // With values, no such message: e gets a box of its own, the tooltip names what read as 0.
     QTest::mouseClick(button, Qt::LeftButton);
     box->clear();
     QTest::keyClicks(box, QStringLiteral("e^2+x"));
