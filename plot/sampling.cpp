@@ -14,6 +14,7 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
                             GraphState& state, int slot, const QString& expression,
                             Progress* progress) {
     SampleReport report;
+    report.expression = expression;
 
     const SampleColumns range = SampledColumns(settings, state);
     // The columns first, so that progress knows the whole from the start.

@@ -2,6 +2,7 @@
 
 #include "platform/script/scriptresult.h"
 #include "program/curvanestate.h"
+#include "program/notation.h"
 #include "program/redraw.h"
 
 #include <array>
@@ -53,7 +54,7 @@ QString JapaneseHint(const QString& text, qsizetype& before) {
 
 } // namespace
 
-QString JapaneseError(const std::string& english) {
+QString JapaneseError(const std::string& english, const QString& expression) {
     using script::ErrorCode;
     static const std::array<std::pair<ErrorCode, const char*>, 15> names = {{
         {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
@@ -82,7 +83,13 @@ QString JapaneseError(const std::string& english) {
         const QString known = QString::fromLatin1(script::Describe(code));
         if (text.startsWith(known)) {
             // Keep whatever the evaluator added after its message, such as the name at fault.
-            return QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
+            QString japaneseText = QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
+            if (code == ErrorCode::SyntaxError || code == ErrorCode::ExpectedExpression) {
+                if (const QString slip = SyntaxSlipHint(expression); !slip.isEmpty()) {
+                    japaneseText += QStringLiteral("。") + slip;
+                }
+            }
+            return japaneseText;
         }
     }
     return text + hint;
@@ -194,6 +201,11 @@ DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job) {
     f.Drawn = true;
     outcome.evaluated = true;
     DrawComputedSlot(state, job.slot, outcome);
+    outcome.notationMessage = NotationNotice(f.Expression, f.LastSample.emptyVariables);
+    if (!outcome.noValueMessage.isEmpty() && !outcome.notationMessage.isEmpty()) {
+        outcome.noValueMessage += QStringLiteral("\n\n") + outcome.notationMessage;
+        outcome.notationMessage.clear();
+    }
     return outcome;
 }
 
@@ -206,6 +218,10 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
     }
     RunSampleJob(*job, evaluator, progress);
     return FinishDrawClick(state, std::move(*job));
+}
+
+bool EnterPressesDrawButton(const FunctionSlot& slot) {
+    return slot.Button != DrawButtonState::Erase;
 }
 
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {
@@ -291,7 +307,8 @@ QString SampleSummary(const SampleReport& report) {
         QStringLiteral("%1 列中 %2 列を描画しました").arg(report.columns).arg(report.withValue);
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
-        text += QStringLiteral("。最初のエラー: ") + EvaluationProblemText(report.firstError);
+        text += QStringLiteral("。最初のエラー: ") +
+                EvaluationProblemText(report.firstError, report.expression);
     }
     if (report.cancelled) {
         // "キャンセルしたため、左端から N 列目から先は描いていません" = cancelled, so nothing
@@ -302,8 +319,8 @@ QString SampleSummary(const SampleReport& report) {
     return text;
 }
 
-QString EvaluationProblemText(const ScriptError& error) {
-    return JapaneseError(DescribeWithHint(error));
+QString EvaluationProblemText(const ScriptError& error, const QString& expression) {
+    return JapaneseError(DescribeWithHint(error), expression);
 }
 
 QString EmptyVariablesNote(const std::vector<std::string>& names) {
@@ -341,7 +358,8 @@ QString NoValueMessage(int slot, const SampleReport& report) {
     QString text = QStringLiteral("F%1(x) はどの x でも値が求まりませんでした。").arg(slot);
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
-        text += QStringLiteral("\n最初のエラー: ") + EvaluationProblemText(report.firstError);
+        text += QStringLiteral("\n最初のエラー: ") +
+                EvaluationProblemText(report.firstError, report.expression);
     }
     return text;
 }

@@ -83,7 +83,8 @@ std::vector<ReadoutLine> ComputeReadout(const ReadoutRequest& request, ScriptEva
             text += AxisValueText(mapping.AxisY(*y), graph.YUnitName);
         } else {
             // "値なし" = no value
-            text += QStringLiteral("値なし (") + JapaneseError(why) + QStringLiteral(")");
+            text +=
+                QStringLiteral("値なし (") + JapaneseError(why, f.expression) + QStringLiteral(")");
         }
         lines.push_back({text, f.colour});
     }

@@ -2,6 +2,7 @@
 
 #include "program/curvanestate.h"
 
+#include <algorithm>
 #include <array>
 
 LabelFamily& FamilyOf(CurvaneState& state, LabelKind kind) {
@@ -64,6 +65,56 @@ std::optional<LabelRef> ShownLabelAt(const CurvaneState& state, QPointF point,
 }
 
 } // namespace
+
+QPointF LabelCornerBeside(const CurvaneState& state, QPointF point, QSizeF size,
+                          const LabelRef& self) {
+    // A few pixels off the point, so that its mark stays in sight.
+    const double w = size.width();
+    const double h = size.height();
+    const std::array<QPointF, 4> corners = {
+        QPointF(point.x() + 3, point.y() - h - 1), QPointF(point.x() - 3 - w, point.y() - h - 1),
+        QPointF(point.x() + 3, point.y() + 2), QPointF(point.x() - 3 - w, point.y() + 2)};
+    const QRectF sheet(0, 0, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
+    const auto covers = [&](const QRectF& place) {
+        for (const LabelKind kind : {LabelKind::Free, LabelKind::XTick, LabelKind::YTick}) {
+            const LabelFamily& family = FamilyOf(state, kind);
+            for (int i = 1; i <= family.UpperBound(); ++i) {
+                if (!family.Exists(i) || (kind == self.kind && i == self.index)) {
+                    continue;
+                }
+                const TextLabel& label = family.At(i);
+                if (!label.visible) {
+                    continue;
+                }
+                const QRectF text(label.left, label.top, label.Width(), label.Height());
+                const QRectF mark =
+                    label.mark ? QRectF(label.MarkPoint() - QPointF(3, 3), QSizeF(6, 6)) : QRectF();
+                if (place.intersects(text) || (label.mark && place.intersects(mark))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    std::optional<QPointF> onSheet;
+    for (const QPointF& corner : corners) {
+        const QRectF place(corner, size);
+        if (!sheet.contains(place)) {
+            continue;
+        }
+        if (!covers(place)) {
+            return corner;
+        }
+        if (!onSheet) {
+            onSheet = corner;
+        }
+    }
+    if (onSheet) {
+        return *onSheet;
+    }
+    return {std::clamp(corners[0].x(), 0.0, std::max(0.0, sheet.width() - w)),
+            std::clamp(corners[0].y(), 0.0, std::max(0.0, sheet.height() - h))};
+}
 
 std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
     return ShownLabelAt(state, point, nullptr);

@@ -29,6 +29,13 @@ std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point);
 // two row heights down. Returns its index.
 int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft);
 
+// Where a label of the given size goes beside a point of the sheet: the first of the four
+// corners around the point (above right, above left, below right, below left) where it lies on
+// the sheet and covers no shown tick number, free label or label mark; else the first that lies
+// on the sheet; else the first, moved onto the sheet as far as it goes. self is not in the way.
+QPointF LabelCornerBeside(const CurvaneState& state, QPointF point, QSizeF size,
+                          const LabelRef& self);
+
 // Centres a dragged label on the drop point; a drop onto another shown label leaves it where it
 // was (false).
 bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point);

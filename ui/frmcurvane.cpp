@@ -6,6 +6,7 @@
 #include "program/bitmapcommands.h"
 #include "program/functionpanel.h"
 #include "program/layout.h"
+#include "program/notation.h"
 #include "program/placement.h"
 #include "program/readout.h"
 #include "program/redraw.h"
@@ -79,6 +80,11 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 
     m_picFNSet = new FunctionPanel(m_client);
     connect(m_picFNSet, &FunctionPanel::drawClicked, this, &frmCurvane::DrawClicked);
+    connect(m_picFNSet, &FunctionPanel::enterPressed, this, [this](int slot) {
+        if (EnterPressesDrawButton(SlotOf(m_state.Slots, slot))) {
+            DrawClicked(slot);
+        }
+    });
     connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
         ExpressionChanged(m_state, slot, text);
         ShowState();
@@ -190,6 +196,12 @@ void frmCurvane::BuildToolBar() {
 void frmCurvane::RunCommand(Command command) {
     if (const std::optional<int> style = LineStyleIndex(command)) {
         ChooseLineStyle(*style);
+        return;
+    }
+    if (const std::optional<ScalePreset> preset = ScalePresetOf(command)) {
+        ApplyScalePreset(m_state, *preset);
+        m_picGraphSet->ShowRecord();
+        ShowState();
         return;
     }
     switch (command) {
@@ -505,6 +517,9 @@ void frmCurvane::mnuValueTable_Click() {
 
 void frmCurvane::mnuFileNew_Click() {
     NewSettings(m_state);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->DocumentReset();
+    }
     m_picGraphSet->ShowRecord();
     ShowState();
     m_picFNSet->FocusTextBox(1);
@@ -628,6 +643,9 @@ void frmCurvane::ShowDrawOutcome(int slot, const DrawOutcome& outcome) {
     if (!outcome.noValueMessage.isEmpty()) {
         m_dialogs->Message(outcome.noValueMessage, NoValueTitle(), false);
     }
+    if (!outcome.notationMessage.isEmpty()) {
+        m_dialogs->Message(outcome.notationMessage, NotationNoticeTitle(), false);
+    }
     if (outcome.focusTextBox) {
         m_picFNSet->FocusTextBox(slot);
     }
@@ -683,7 +701,8 @@ QSize frmCurvane::FrameExtra() const {
 }
 
 void frmCurvane::RestorePlacement() {
-    m_placement = LoadPlacement(*m_store);
+    m_placementRead = LoadPlacement(*m_store);
+    m_placement = m_placementRead;
     ApplyPlacement();
 }
 
@@ -812,7 +831,7 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
     const WindowShow show = isMinimized()   ? WindowShow::Minimized
                             : isMaximized() ? WindowShow::Maximized
                                             : WindowShow::Normal;
-    SavePlacement(*m_store, placement, show);
+    SavePlacement(*m_store, PlacementToSave(m_placementRead, placement), show);
     // No window of ours (the help) keeps the program running once the main window is gone.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow()) {
@@ -852,4 +871,7 @@ void frmCurvane::ShowState() {
     }
     m_picGraphSet->ShowSheetSize();
     m_picFNSet->ShowSlots(m_state.Slots);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->FollowDocument();
+    }
 }

@@ -122,6 +122,7 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<QPrinter> m_printer;
     Placement m_placement;
+    Placement m_placementRead; // as the store held it at start
     bool m_placedWithFrame = false;
     // The long computation under way, if any, and a close that waits for its end.
     BackgroundWork* m_work = nullptr;

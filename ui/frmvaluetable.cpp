@@ -10,6 +10,7 @@
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
@@ -65,6 +66,7 @@ frmValueTable::frmValueTable(CurvaneState& state, Dialogs& dialogs, QWidget* par
         range->addWidget(label);
         range->addWidget(edit, 1);
         connect(edit, &QLineEdit::returnPressed, this, &frmValueTable::Compute);
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_rangeTyped = true; });
         return edit;
     };
     m_from = box(QStringLiteral("txtTableFrom"), QStringLiteral("開始(&F)")); // from
@@ -135,11 +137,91 @@ void frmValueTable::ShowForSheet() {
     if (m_busy) {
         return;
     }
-    const TableRange range = DefaultTableRange(m_state.Settings, m_state.Graph);
+    ShowRange(DefaultTableRange(m_state.Settings, m_state.Graph));
+    m_rangeTyped = false;
+    Compute();
+}
+
+void frmValueTable::ShowRange(const TableRange& range) {
     m_from->setText(QString::fromStdString(FormatGeneral(range.from)));
     m_to->setText(QString::fromStdString(FormatGeneral(range.to)));
     m_step->setText(QString::fromStdString(FormatGeneral(range.step)));
-    Compute();
+}
+
+std::optional<TableRange> frmValueTable::TypedRange() const {
+    const std::optional<double> from = ReadTableNumber(m_from->text());
+    const std::optional<double> to = ReadTableNumber(m_to->text());
+    const std::optional<double> step = ReadTableNumber(m_step->text());
+    if (!from || !to || !step) {
+        return std::nullopt;
+    }
+    return TableRange{*from, *to, *step};
+}
+
+void frmValueTable::FollowDocument() {
+    if (m_busy) {
+        m_followPending = true; // served once the computation under way ends
+        return;
+    }
+    m_followPending = false;
+    const TableFollowPlan plan =
+        ::FollowDocument(m_basis, TableBasisOf(m_state), m_rangeTyped, TypedRange());
+    if (plan.boxes) {
+        ShowRange(*plan.boxes);
+    }
+    switch (plan.action) {
+    case TableFollow::UpToDate:
+        SetStale(false);
+        break;
+    case TableFollow::Recompute:
+        // A hidden window computes when it is shown again.
+        if (!isVisible() || !Compute()) {
+            SetStale(true);
+        }
+        break;
+    case TableFollow::MarkStale:
+        SetStale(true);
+        break;
+    }
+}
+
+void frmValueTable::DocumentReset() {
+    if (m_work != nullptr) {
+        m_work->Cancel();
+    }
+    m_table.reset();
+    m_valueModel->SetTable(nullptr);
+    m_featureModel->SetFeatures({}, PlainUnitName, PlainUnitName);
+    m_unit->clear();
+    m_basis = TableBasisOf(m_state);
+    m_rangeTyped = false;
+    ShowRange(m_basis.sheetRange);
+    SetStale(false);
+    // "新規作成で表を空にしました" = emptied for the new graph
+    ShowStatus(QStringLiteral("新規作成で表を空にしました。"));
+    UpdateButtons();
+}
+
+void frmValueTable::SetStale(bool stale) {
+    if (stale == m_stale) {
+        return;
+    }
+    m_stale = stale;
+    m_compute->setProperty("stale", stale);
+    // "計算" stands out while the table shown belongs to an earlier document.
+    QFont font = m_compute->font();
+    font.setBold(stale);
+    m_compute->setFont(font);
+    QPalette palette = m_compute->palette();
+    palette.setColor(QPalette::Button, stale ? QColor(255, 214, 102)
+                                             : QApplication::palette().color(QPalette::Button));
+    m_compute->setPalette(palette);
+    if (stale) {
+        // "表が古くなっています。「計算」で新しくします。" = the table is out of date; 計算 renews
+        // it
+        ShowStatus(QStringLiteral("表が古くなっています。「計算」で新しくします。"));
+    }
+    UpdateButtons();
 }
 
 bool frmValueTable::Compute() {
@@ -159,6 +241,7 @@ bool frmValueTable::Compute() {
     }
     auto table =
         std::make_shared<ValueTable>(MakeValueTable(m_state, {*from, *to, *step}, count.rows));
+    const TableBasis basis = TableBasisOf(m_state);
     SetBusy(true);
     // The values, then the feature points, are computed on a worker with an evaluator of their
     // own; both windows go on answering meanwhile.
@@ -170,11 +253,12 @@ bool frmValueTable::Compute() {
             ScriptEvaluator evaluator;
             *computed = table->Compute(evaluator, &progress);
         },
-        [this, table, computed] {
+        [this, table, basis, computed] {
             if (!*computed) {
                 SetBusy(false);
                 // "計算を中止しました。表は前のままです。" = stopped; the table is as before
                 ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
+                m_followPending = false;
                 return;
             }
             // "特徴点を探しています" = looking for feature points
@@ -185,9 +269,9 @@ bool frmValueTable::Compute() {
                     ScriptEvaluator evaluator;
                     *search = FindFeatures(*table, evaluator, &progress);
                 },
-                [this, table, search] {
+                [this, table, basis, search] {
                     SetBusy(false);
-                    ShowComputed(table, *search);
+                    ShowComputed(table, basis, *search);
                 });
         });
     return true;
@@ -203,9 +287,10 @@ void frmValueTable::StartWork(const QString& label, std::function<void(JobProgre
     });
 }
 
-void frmValueTable::ShowComputed(const std::shared_ptr<ValueTable>& table,
+void frmValueTable::ShowComputed(const std::shared_ptr<ValueTable>& table, const TableBasis& basis,
                                  const std::optional<FeatureSearch>& search) {
     m_table = table;
+    m_basis = basis;
     m_valueModel->SetTable(m_table);
     m_featureModel->SetFeatures(search ? search->features : std::vector<Feature>{},
                                 m_table->XUnit(), m_table->YUnit());
@@ -225,8 +310,12 @@ void frmValueTable::ShowComputed(const std::shared_ptr<ValueTable>& table,
                           .arg(MaxFeatures); // too many candidates: the first were examined
         }
     }
+    SetStale(false);
     ShowStatus(status);
     UpdateButtons();
+    if (m_followPending) {
+        FollowDocument(); // the document changed while the table was computed
+    }
 }
 
 void frmValueTable::CopyTable() {
@@ -283,5 +372,6 @@ void frmValueTable::UpdateButtons() {
     const bool table = m_table != nullptr && !m_busy;
     m_copy->setEnabled(table);
     m_save->setEnabled(table);
-    m_addLabel->setEnabled(table && m_points->selectionModel()->hasSelection());
+    // Points of an earlier document would put labels where no curve is.
+    m_addLabel->setEnabled(table && !m_stale && m_points->selectionModel()->hasSelection());
 }

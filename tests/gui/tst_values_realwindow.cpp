@@ -22,24 +22,9 @@ namespace {
 using realwindow::MouseTo;
 using realwindow::Xdo;
 
-// The window runs in this process: it takes the pointer's arrival before the click.
-void ClickAt(QPoint at) {
-    MouseTo(at);
-    QTest::qWait(100);
-    Xdo({QStringLiteral("click"), QStringLiteral("1")});
-}
+const auto ClickAt = [](QPoint at) { realwindow::ClickInProcess(at); };
 
-// Waits, letting the window take its events, until the condition holds.
-template <class F>
-bool WaitFor(F condition) {
-    for (int i = 0; i < 50; ++i) {
-        QTest::qWait(100);
-        if (condition()) {
-            return true;
-        }
-    }
-    return false;
-}
+using realwindow::WaitFor;
 
 int DarkPixels(const QImage& image) {
     int n = 0;
@@ -127,20 +112,7 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     ClickAt(tabs->mapToGlobal(tabs->tabRect(1).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 1; }));
     auto* points = table->findChild<QTableView*>(QStringLiteral("grdFeatures"));
-    int top = -1;
-    for (int row = 0; row < points->model()->rowCount(); ++row) {
-        const QModelIndex kind = points->model()->index(row, 0);
-        const QModelIndex where = points->model()->index(row, 2);
-        if (kind.data().toString() == QStringLiteral("極大") &&
-            where.data().toString() == QStringLiteral("1.57079632679")) {
-            top = row;
-        }
-    }
-    QVERIFY(top >= 0);
-    points->scrollTo(points->model()->index(top, 0));
-    QTest::qWait(100);
-    ClickAt(points->viewport()->mapToGlobal(
-        points->visualRect(points->model()->index(top, 1)).center()));
+    QVERIFY(realwindow::ClickRowWhere(points, 2, QStringLiteral("1.57079632679"))); // 極大
     auto* add = table->findChild<QPushButton*>(QStringLiteral("cmdAddLabel"));
     QVERIFY(WaitFor([&] { return add->isEnabled(); }));
     const int before = window.State().AddMoji.UpperBound();
