@@ -126,9 +126,13 @@ std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
         // Each curve's share of the bar, in thousandths.
         ShareOfProgress share(progress, index * 1000, 1000, count * 1000);
         if (const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode)) {
-            curves.push_back(
-                {*pen, SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
-                                         stepsPerColumn, progress ? &share : nullptr)});
+            CurveRuns runs =
+                SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
+                                  stepsPerColumn, progress ? &share : nullptr);
+            // A tenth of the distance between two points sampled: no device shows the
+            // difference, and a file holds a fraction of the points.
+            SimplifyRuns(runs, 0.1 / stepsPerColumn);
+            curves.push_back({*pen, std::move(runs)});
         }
         if (progress != nullptr && !progress->Advance(++index * 1000, count * 1000)) {
             break; // also when the curve's own points were stopped
