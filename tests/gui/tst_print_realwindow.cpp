@@ -1,6 +1,6 @@
 // Runs in a real X server (xvfb-run): printing as a user does it, with the real dialogs, and the
-// mouse and keys going through the window system (xdotool). There is no printer on the test
-// machine, so the page goes into a PDF file chosen in the printer set-up.
+// mouse and keys going through the window system (xdotool). The page goes into a PDF file chosen
+// in the printer set-up, whether or not the machine has printers of its own.
 #include "platform/settings_store.h"
 #include "tests/support/pdfpage.h"
 #include "tests/support/realwindow.h"
@@ -11,7 +11,9 @@
 #include <QtGui/QScreen>
 #include <QtPrintSupport/QPrintDialog>
 #include <QtTest/QtTest>
+#include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
@@ -34,6 +36,24 @@ void TypeInto(QWidget* box, const QString& text) {
     realwindow::Key(QStringLiteral("ctrl+a"));
     realwindow::Xdo(
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+// Makes the set-up's printer list show its PDF file entry as a user does: the list opened with a
+// click, the entry clicked. False once it shows it.
+bool ChoosePdfFile(QComboBox* printers) {
+    const int pdf = printers->findText(
+        QCoreApplication::translate("QPrintDialog", "Print to File (PDF)"), Qt::MatchExactly);
+    if (pdf < 0 || printers->currentIndex() == pdf) {
+        return false;
+    }
+    QAbstractItemView* list = printers->view();
+    if (!list->isVisible()) {
+        Click(printers);
+    } else {
+        const QRect entry = list->visualRect(printers->model()->index(pdf, 0));
+        realwindow::ClickAt(list->viewport()->mapToGlobal(entry.center()));
+    }
+    return true;
 }
 
 // Drives modal dialogs while they hold the event loop: every tick looks at the active modal window
@@ -115,9 +135,18 @@ void PrintRealWindowTest::printsIntoAPdfChosenInTheSetUp() {
         if (auto* setup = qobject_cast<QPrintDialog*>(modal)) {
             // The platform's print set-up: a PDF file as the printer, its name typed, then OK.
             auto* file = setup->findChild<QLineEdit*>(QStringLiteral("filename"));
+            auto* printers = setup->findChild<QComboBox*>(QStringLiteral("printers"));
             if (setup->windowTitle() != QStringLiteral("プリンタの設定") || file == nullptr ||
-                !file->isEnabled()) {
+                printers == nullptr) {
                 qWarning("unexpected set-up titled %s", qPrintable(setup->windowTitle()));
+                setup->reject();
+                return true;
+            }
+            if (ChoosePdfFile(printers)) {
+                return true; // on a machine with printers the set-up opens on one of them
+            }
+            if (!file->isEnabled()) {
+                qWarning("the set-up offers no PDF file");
                 setup->reject();
                 return true;
             }
