@@ -317,6 +317,7 @@ void frmSetPrinter::cmdOK_Click() {
         return; // stopped by the user: nothing printed, the dialog stays
     }
     m_printer.setCopyCount(CopiesOf(m_controls));
+    m_printer.setDocName(PrintJobName(m_state.SettingsFileName));
     const PrinterChoice choice = ChoiceOf(m_printer);
     if (!choice.pdfFile.isEmpty()) {
         if (const FileProblem problem = PrintPdf(choice.pdfFile); problem.Failed()) {
