@@ -341,6 +341,7 @@ class PrintRealWindowTest : public QObject {
 private slots:
     void printsIntoAPdfChosenInTheSetUp();
     void printsThroughACupsQueue();
+    void aJobTheQueueRefusesIsAPrinterError();
 };
 
 void PrintRealWindowTest::printsIntoAPdfChosenInTheSetUp() {
@@ -392,6 +393,30 @@ void PrintRealWindowTest::printsThroughACupsQueue() {
             return;
         }
     }
+}
+
+// CUPS takes the page and answers; a queue that takes no jobs (as after "cupsreject") answers
+// with a refusal, which the user is told of instead of waiting at the printer.
+void PrintRealWindowTest::aJobTheQueueRefusesIsAPrinterError() {
+    const PdfQueue queue = FindPdfQueue();
+    if (!queue.missing.isEmpty()) {
+        QSKIP(qPrintable(QStringLiteral("no CUPS queue that writes PDF: ") + queue.missing));
+    }
+    PrintFixture f;
+    QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), {queue.name}), 0);
+    const auto accepting =
+        qScopeGuard([&] { QProcess::execute(QStringLiteral("cupsaccept"), {queue.name}); });
+    const Printed printed = PrintFromWindow(*f.window, {.printer = queue.name,
+                                                        .left = QStringLiteral("10"),
+                                                        .top = QStringLiteral("10"),
+                                                        .zoom = QStringLiteral("100"),
+                                                        .quality = QStringLiteral("高品質")});
+    QVERIFY(!printed.stuck);
+    QCOMPARE(printed.target, queue.name);
+    QCOMPARE(printed.messages.size(), 1);
+    // "プリンターエラーです" = printer error, with the print system's reason under it
+    QVERIFY2(printed.messages[0].startsWith(QStringLiteral("プリンターエラーです\n")),
+             qPrintable(printed.messages[0]));
 }
 
 QTEST_MAIN(PrintRealWindowTest)
