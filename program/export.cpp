@@ -160,6 +160,9 @@ void PaintSheet(QPainter& painter, const CurvaneDocument& document,
     painter.fillRect(sheet, ToQColor(record.grid.BackgroundColor));
     if (!record.background.isNull()) {
         // Shown at its own size from the top-left corner; only the part on the sheet is kept.
+        // Every pixel of it stays as it is: a PDF writer would otherwise make a JPEG of a
+        // photograph, and the print or export would be worse than the screen.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         const QImage& picture = record.background;
         const QRect shown = picture.rect() & QRect(0, 0, static_cast<int>(std::ceil(width)),
                                                    static_cast<int>(std::ceil(height)));
