@@ -44,7 +44,7 @@ public:
     void Wait();
 
     // How long work may run before the dialog shows, and how long Start waits for it.
-    static constexpr int ShowAfterMs = 400;
+    static constexpr int ShowAfterMs = 300;
     static constexpr int BriefMs = 60;
 
 signals:
