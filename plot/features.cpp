@@ -261,6 +261,7 @@ void TurnCandidates(const std::vector<double>& xs, const Series& s, std::size_t 
 
 std::optional<FeatureSearch> FindFeatures(const ValueTable& table, ScriptEvaluator& evaluator,
                                           Progress* progress) {
+    SetParameterValues(evaluator, table.Parameters());
     const auto rows = static_cast<std::size_t>(table.Rows());
     std::vector<double> xs(rows);
     for (std::size_t k = 0; k < rows; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/colorref.h"
+#include "plot/parameters.h"
 #include "plot/sampling.h"
 
 #include <QtCore/QString>
@@ -23,6 +24,7 @@ struct FunctionSlot {
     bool Hidden = false;
     // The expression the rows were computed from, and which computation it was.
     QString SampledExpression;
+    ParameterValues SampledParameters;
     std::uint64_t RowsId = 0;
     // The last computation of the rows, for the row's tooltip, and how many there were.
     SampleReport LastSample;

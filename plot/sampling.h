@@ -24,6 +24,9 @@ struct SampleReport {
     bool cancelled = false;
     int stoppedAtColumn = -1;
     std::vector<std::string> emptyVariables;
+    // The parameters the expression reads (names without a value of their own, which took the
+    // values the user gave them), when the computation was given parameters.
+    std::vector<std::string> parameters;
     // The expression computed, which the texts about the computation quote.
     QString expression;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "plot/parameters.h"
 
 #include <QtCore/QSize>
 #include <QtCore/QString>
@@ -19,6 +20,7 @@ struct DrawnCurve {
     // Which computation the rows came from: equal ids, equal rows and expression.
     std::uint64_t rowsId = 0;
     QString expression;
+    ParameterValues parameters; // the values its parameters had
     ColorRef colour = Rgb(0, 0, 0);
     QString styleCode;
     std::int16_t startPhase = 0;

@@ -98,6 +98,7 @@ bool ValueTable::Compute(ScriptEvaluator& evaluator, Progress* progress) {
     const auto rows = static_cast<std::size_t>(m_rows);
     const std::int64_t total = m_rows * ColumnCount();
     std::int64_t done = 0;
+    SetParameterValues(evaluator, m_parameters);
     for (TableColumn& column : m_columns) {
         column.values.assign(rows, 0.0);
         column.reason.assign(rows, 0);

@@ -2,6 +2,7 @@
 
 #include "graph/mapping.h"
 #include "plot/evaluate.h"
+#include "plot/parameters.h"
 
 #include <QtCore/QString>
 #include <cstdint>
@@ -81,6 +82,11 @@ public:
     // progress asked to stop: the table is then incomplete.
     bool Compute(ScriptEvaluator& evaluator, Progress* progress);
 
+    // The values the parameters have for the table; the computation and the search for feature
+    // points give them to their evaluator first.
+    void SetParameters(ParameterValues values) { m_parameters = std::move(values); }
+    const ParameterValues& Parameters() const { return m_parameters; }
+
     std::int64_t Rows() const { return m_rows; }
     int ColumnCount() const { return static_cast<int>(m_columns.size()); }
     const TableRange& Range() const { return m_range; }
@@ -106,6 +112,7 @@ private:
     TableRange m_range;
     std::int64_t m_rows = 0;
     std::vector<TableColumn> m_columns;
+    ParameterValues m_parameters;
 };
 
 // The table as text for other programs: a header line, then one line per row, cells separated by

@@ -5,6 +5,7 @@
 #include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/functionslot.h"
+#include "plot/parameters.h"
 #include "plot/sheetrecord.h"
 
 #include <QtCore/QLineF>
@@ -45,6 +46,8 @@ struct CurvaneDocument {
     // Which steps of a dotted or chain curve are drawn; runs on across pieces, curves and
     // redraws for as long as the window lives.
     std::int16_t PatternPhase = 0;
+    // The names the expressions read without a value, with the values the user gave them.
+    Parameters Params;
     QString SettingsFileName;
     QString BitmapFileName;
 };

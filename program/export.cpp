@@ -126,6 +126,7 @@ std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
         // Each curve's share of the bar, in thousandths.
         ShareOfProgress share(progress, index * 1000, 1000, count * 1000);
         if (const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode)) {
+            SetParameterValues(evaluator, curve.parameters);
             CurveRuns runs =
                 SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
                                   stepsPerColumn, progress ? &share : nullptr);
@@ -204,6 +205,9 @@ const QImage& ScaledSheet::PictureFor(CurvaneState& state, double ratio) {
         const auto known = std::find_if(m_curves.begin(), m_curves.end(), [&](const auto& entry) {
             return curve.rowsId != 0 && entry.first == curve.rowsId;
         });
+        if (known == m_curves.end() || ratio != m_ratio) {
+            SetParameterValues(state.scriptEvalFn, curve.parameters);
+        }
         CurveRuns runs = known != m_curves.end() && ratio == m_ratio
                              ? known->second.runs
                              : SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,

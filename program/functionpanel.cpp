@@ -5,6 +5,7 @@
 #include "program/notation.h"
 #include "program/redraw.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -169,17 +170,44 @@ std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const Axi
     if (panel != nullptr) {
         TakeAxisPanelTexts(state.Graph, *panel);
     }
+    // The names it reads without a value become parameters, starting at 0.
+    outcome.newParameters = TakeParameterNames(state.Params, SlotExpressions(state.Slots));
+    return MakeSampleJob(state, slot);
+}
+
+SampleJob MakeSampleJob(const CurvaneState& state, int slot) {
     SampleJob job;
     job.slot = slot;
-    job.expression = f.Expression;
+    job.expression = SlotOf(state.Slots, slot).Expression;
+    job.parameters = ValuesOf(state.Params);
     job.settings = state.Settings;
     job.graph = state.Graph;
     return job;
 }
 
+bool JobStillFits(const CurvaneState& state, const SampleJob& job) {
+    return SlotOf(state.Slots, job.slot).Expression == job.expression &&
+           ValuesOf(state.Params) == job.parameters && state.Settings == job.settings &&
+           SameMapping(state.Graph, job.graph);
+}
+
+void TakeJobRows(CurvaneState& state, SampleJob&& job) {
+    FunctionSlot& f = SlotOf(state.Slots, job.slot);
+    f.LastSample = std::move(job.report);
+    f.SampledExpression = job.expression;
+    f.SampledParameters = job.parameters;
+    f.RowsId = NewSheetId();
+    ++f.SampleCount;
+    f.Drawn = true;
+}
+
 void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress) {
+    SetParameterValues(evaluator, job.parameters);
     job.report =
         SampleFunction(evaluator, job.settings, job.graph, job.slot, job.expression, progress);
+    for (const QString& name : ParameterNamesOf(job.expression)) {
+        job.report.parameters.push_back(name.toStdString());
+    }
 }
 
 DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job) {
@@ -188,20 +216,18 @@ DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job) {
     FunctionSlot& f = SlotOf(state.Slots, job.slot);
     // The rows stand for the expression and axes they were computed for: if the user changed
     // those meanwhile, they are of no use.
-    if (f.Button != DrawButtonState::Draw || f.Expression != job.expression ||
-        !(state.Settings == job.settings) || !SameMapping(state.Graph, job.graph) ||
+    if (f.Button != DrawButtonState::Draw || !JobStillFits(state, job) ||
         !state.Graph.PlotValues.AdoptSlot(job.graph.PlotValues, job.slot)) {
         outcome.stale = true;
         return outcome;
     }
-    f.LastSample = std::move(job.report);
-    f.SampledExpression = job.expression;
-    f.RowsId = NewSheetId();
-    ++f.SampleCount;
-    f.Drawn = true;
+    TakeJobRows(state, std::move(job));
     outcome.evaluated = true;
     DrawComputedSlot(state, job.slot, outcome);
-    outcome.notationMessage = NotationNotice(f.Expression, f.LastSample.emptyVariables);
+    // A name read without a value is a parameter now; a student who typed sinx did not mean one.
+    std::vector<std::string> read = f.LastSample.parameters;
+    read.insert(read.end(), f.LastSample.emptyVariables.begin(), f.LastSample.emptyVariables.end());
+    outcome.notationMessage = NotationNotice(f.Expression, read);
     if (!outcome.noValueMessage.isEmpty() && !outcome.notationMessage.isEmpty()) {
         outcome.noValueMessage += QStringLiteral("\n\n") + outcome.notationMessage;
         outcome.notationMessage.clear();
@@ -224,11 +250,20 @@ bool EnterPressesDrawButton(const FunctionSlot& slot) {
     return slot.Button != DrawButtonState::Erase;
 }
 
+std::vector<QString> SlotExpressions(const FunctionSlots& rows) {
+    std::vector<QString> expressions;
+    for (const FunctionSlot& f : rows) {
+        expressions.push_back(f.Expression);
+    }
+    return expressions;
+}
+
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {
     FunctionSlot& f = SlotOf(state.Slots, slot);
     f.Expression = text;
     f.Drawn = false;
     f.Button = DrawButtonState::Draw;
+    MarkUsedParameters(state.Params, SlotExpressions(state.Slots));
 }
 
 void AddRow(CurvaneState& state, int slot) {
@@ -344,9 +379,29 @@ QString EmptyVariablesNote(const std::vector<std::string>& names) {
     return text;
 }
 
+QString ParametersNote(const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return {};
+    }
+    QStringList listed;
+    for (const std::string& name : names) {
+        listed << QString::fromStdString(name);
+    }
+    // "a、b はパラメータです。値は「パラメータ」の窓で変えられます" = a and b are parameters;
+    // their values can be changed in the パラメータ window
+    QString text = listed.join(QStringLiteral("、")) +
+                   QStringLiteral(" はパラメータです。値は「パラメータ」の窓で変えられます。");
+    if (std::find(names.begin(), names.end(), "e") != names.end()) {
+        // "e^x のことなら exp(x) と書きます" = for e^x, write exp(x)
+        text += QStringLiteral("e^x のことなら exp(x) と書きます。");
+    }
+    return text;
+}
+
 QString DrawButtonTip(const SampleReport& report) {
     const QString summary = SampleSummary(report);
-    const QString note = EmptyVariablesNote(report.emptyVariables);
+    const QString note = report.parameters.empty() ? EmptyVariablesNote(report.emptyVariables)
+                                                   : ParametersNote(report.parameters);
     if (summary.isEmpty() || note.isEmpty()) {
         return summary + note;
     }

@@ -33,6 +33,8 @@ struct DrawOutcome {
     QString notationMessage;
     // The rows computed were for an expression or axes that changed meanwhile: nothing drawn.
     bool stale = false;
+    // The draw read names without a value that were no parameters yet.
+    bool newParameters = false;
 };
 
 // The computation a draw needs before it can draw: the slot's expression and the mapping of its
@@ -41,6 +43,7 @@ struct DrawOutcome {
 struct SampleJob {
     int slot = 1;
     QString expression;
+    ParameterValues parameters;
     GraphSettings settings;
     GraphState graph;
     SampleReport report;
@@ -55,6 +58,13 @@ struct SampleJob {
 std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const AxisPanelTexts* panel,
                                         DrawOutcome& outcome);
 void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress);
+// The computation of a slot's rows for the state as it is.
+SampleJob MakeSampleJob(const CurvaneState& state, int slot);
+// Whether rows computed by a job still stand for the slot's expression, the parameters' values,
+// the settings and the axis values.
+bool JobStillFits(const CurvaneState& state, const SampleJob& job);
+// The slot's account of a job whose rows the table took over (PlotTable::AdoptSlot).
+void TakeJobRows(CurvaneState& state, SampleJob&& job);
 DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job);
 
 // "計算できません" (cannot be computed).
@@ -74,6 +84,9 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
 // Enter in a slot's function box presses its draw button when that offers "描画" (draw) or
 // "更新" (update); it does not erase a curve.
 bool EnterPressesDrawButton(const FunctionSlot& slot);
+
+// The three rows' expressions, F1 first.
+std::vector<QString> SlotExpressions(const FunctionSlots& rows);
 
 // The text of a slot changed, by typing or by the program: its rows are stale. A curve already
 // on the sheet stays until the next full redraw.
@@ -119,8 +132,12 @@ QString EvaluationProblemText(const ScriptError& error, const QString& expressio
 // function meant where a name looks like one (e for exp); empty without names.
 QString EmptyVariablesNote(const std::vector<std::string>& names);
 
-// The draw button's tooltip: SampleSummary, then on its own line the note on names without a
-// value.
+// One sentence saying that the names are parameters, whose values the parameter window sets;
+// empty without names.
+QString ParametersNote(const std::vector<std::string>& names);
+
+// The draw button's tooltip: SampleSummary, then on its own line the note on the parameters the
+// expression reads (or, for a computation given none, on the names it read as 0).
 QString DrawButtonTip(const SampleReport& report);
 
 // The message of a draw that gave no value in any column: which slot, and the first error.

@@ -32,6 +32,7 @@ std::optional<ReadoutRequest> MakeReadoutRequest(const CurvaneState& state, QPoi
                          .value_or(static_cast<float>(request.pixel));
     request.settings = state.Settings;
     request.graph = graph;
+    request.parameters = ValuesOf(state.Params);
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const FunctionSlot& f = SlotOf(state.Slots, slot);
         if (f.Drawn && !f.Hidden && (slot == 1 || f.RowShown)) {
@@ -70,6 +71,7 @@ std::vector<ReadoutLine> ComputeReadout(const ReadoutRequest& request, ScriptEva
     const AxisMapping mapping(request.settings, graph);
     std::vector<ReadoutLine> lines = AxisLines(request, mapping);
     const std::optional<double> x = mapping.ValueAtColumn(request.column);
+    SetParameterValues(evaluator, request.parameters);
     for (const ReadoutFunction& f : request.functions) {
         QString text = QStringLiteral("F%1 = ").arg(f.slot);
         // A column that stands for no x: a spacing of 0 divides by zero.

@@ -2,6 +2,7 @@
 
 #include "graph/graphsettings.h"
 #include "platform/colorref.h"
+#include "plot/parameters.h"
 
 #include <QtCore/QPointF>
 #include <QtCore/QRect>
@@ -40,6 +41,7 @@ struct ReadoutRequest {
     float column = 0.0f; // the column the sampling computed for that pixel
     GraphSettings settings;
     GraphState graph;
+    ParameterValues parameters;
     std::vector<ReadoutFunction> functions;
 };
 // Nothing when the point is not on the drawing.

@@ -21,6 +21,7 @@ void DrawSlotCurve(CurvaneState& state, int slot) {
     curve.slot = slot;
     curve.rowsId = function.RowsId;
     curve.expression = function.SampledExpression;
+    curve.parameters = function.SampledParameters;
     curve.colour = function.Color;
     curve.styleCode = function.StyleCode;
     curve.startPhase = state.PatternPhase;

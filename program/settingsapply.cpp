@@ -33,6 +33,8 @@ void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
         SetSheetSize(state, RoundHalfEven(d.graphWidthPx), RoundHalfEven(d.graphHeightPx));
     }
     state.Settings = d.settings;
+    // A settings file holds no parameters: its names start again at 0, as it always drew.
+    state.Params.clear();
     for (const Axis axis : {Axis::X, Axis::Y}) {
         CopyAxisValues(AxisValuesOf(d, axis), AxisValuesOf(g, axis));
     }

@@ -144,6 +144,7 @@ std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dial
 void NewSettings(CurvaneState& state) {
     ResetGraphSettings(state.Settings, state.Graph, state.Sheet);
     ResetFunctionPanel(state);
+    state.Params.clear();
     state.Sheet.ClearPicture();
     DrawGridAndNumbers(state);
 }

@@ -60,12 +60,14 @@ std::vector<std::pair<int, QString>> TableSlots(const FunctionSlots& all) {
 }
 
 ValueTable MakeValueTable(const CurvaneState& state, const TableRange& range, std::int64_t rows) {
-    return ValueTable(state.Settings, state.Graph, range, rows, TableSlots(state.Slots));
+    ValueTable table(state.Settings, state.Graph, range, rows, TableSlots(state.Slots));
+    table.SetParameters(ValuesOf(state.Params));
+    return table;
 }
 
 bool TableBasis::operator==(const TableBasis& other) const {
     // Bit for bit: a NaN from a damaged file is the same basis as itself.
-    return functions == other.functions &&
+    return functions == other.functions && parameters == other.parameters &&
            std::memcmp(axes.data(), other.axes.data(), sizeof(double) * axes.size()) == 0 &&
            xUnit == other.xUnit && yUnit == other.yUnit && sheetWidth == other.sheetWidth &&
            sheetHeight == other.sheetHeight && sheetRange.from == other.sheetRange.from &&
@@ -77,6 +79,7 @@ TableBasis TableBasisOf(const CurvaneState& state) {
     const GraphState& g = state.Graph;
     TableBasis basis;
     basis.functions = TableSlots(state.Slots);
+    basis.parameters = ValuesOf(state.Params);
     basis.axes = {s.OriginX,     s.OriginY,     double(s.XSmallSpacing), double(s.YSmallSpacing),
                   g.XSmallValue, g.YSmallValue, g.XOriginValue,          g.YOriginValue,
                   g.PlotLimit};

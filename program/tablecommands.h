@@ -37,6 +37,7 @@ ValueTable MakeValueTable(const CurvaneState& state, const TableRange& range, st
 // basis than the document's is out of date.
 struct TableBasis {
     std::vector<std::pair<int, QString>> functions;
+    ParameterValues parameters;
     std::array<double, 9> axes{}; // origins, spacings, values per step and at the origin, limit
     QString xUnit;
     QString yUnit;

@@ -450,35 +450,29 @@ void FunctionPanelTest::emptyVariablesNote() {
     QCOMPARE(EmptyVariablesNote(list), note);
 }
 
-// The tooltip names what the last computation read as 0, and forgets it with the next
-// computation that reads no such name.
+// The tooltip names the parameters the last computation read (the names without a value of
+// their own), and forgets them with the next computation that reads none.
 void FunctionPanelTest::drawTellsWhichNamesHadNoValue() {
     Rows r;
     r.Type(1, "e^2+a*x+pi+e");
     r.Click(1);
-    QCOMPARE(r.Slot(1).LastSample.emptyVariables, (std::vector<std::string>{"e", "a"}));
+    QCOMPARE(r.Slot(1).LastSample.parameters, (std::vector<std::string>{"e", "a"}));
     QCOMPARE(DrawButtonTip(r.Slot(1).LastSample),
              QStringLiteral("401 列中 401 列を描画しました\n"
-                            "e、a には値がないので 0 として計算しました。e^x のことなら exp(x) "
-                            "と書きます。"));
+                            "e、a はパラメータです。値は「パラメータ」の窓で変えられます。"
+                            "e^x のことなら exp(x) と書きます。"));
     // x and pi are set by the computation itself.
     r.Type(2, "x*pi");
     r.Click(2);
-    QVERIFY(r.Slot(2).LastSample.emptyVariables.empty());
+    QVERIFY(r.Slot(2).LastSample.parameters.empty());
     QCOMPARE(DrawButtonTip(r.Slot(2).LastSample), QStringLiteral("401 列中 401 列を描画しました"));
-
-    // A name that has a value by the next computation leaves the note.
-    QVERIFY(r.state.scriptEvalFn.ExecuteStatement("a=2").Ok());
-    r.Click(1); // erase
-    r.Type(1, "e^2+a*x+pi+e");
-    r.Click(1);
-    QCOMPARE(r.Slot(1).LastSample.emptyVariables, std::vector<std::string>{"e"});
     // The expression changed: the note goes with the next draw, not before.
+    r.Click(1); // erase
     r.Type(1, "exp(x)");
-    QVERIFY(DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("e には値がない")));
+    QVERIFY(DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("はパラメータです")));
     r.Click(1);
-    QVERIFY(r.Slot(1).LastSample.emptyVariables.empty());
-    QVERIFY(!DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("値がない")));
+    QVERIFY(r.Slot(1).LastSample.parameters.empty());
+    QVERIFY(!DrawButtonTip(r.Slot(1).LastSample).contains(QStringLiteral("パラメータ")));
     QVERIFY(DrawButtonTip(SampleReport{}).isEmpty());
 }
 

@@ -1,0 +1,152 @@
+#include "program/curvanestate.h"
+#include "program/export.h"
+#include "program/functionpanel.h"
+#include "program/parametercommands.h"
+#include "program/readout.h"
+#include "program/stamping.h"
+#include "program/tablecommands.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+struct Sheet {
+    CurvaneState state;
+    Sheet() { StartGraph(state, 360, 250); }
+    void Draw(int slot, const QString& expression) {
+        AddRow(state, slot);
+        ExpressionChanged(state, slot, expression);
+        DrawButtonClicked(state, state.scriptEvalFn, slot);
+    }
+    void Move(const char* name, double value, bool keepTraces = false) {
+        QVERIFY(ParameterValueChanged(state, QString::fromLatin1(name), value));
+        ParameterFrame frame = BeginParameterFrame(state, keepTraces);
+        ScriptEvaluator evaluator;
+        RunParameterFrame(frame, evaluator, nullptr);
+        QVERIFY(FinishParameterFrame(state, std::move(frame)));
+    }
+    std::vector<float> Rows(int slot) const {
+        std::vector<float> rows;
+        for (int c = 0; c <= state.Graph.PlotValues.LastColumn(); ++c) {
+            rows.push_back(state.Graph.PlotValues.Get(slot, c));
+        }
+        return rows;
+    }
+};
+
+} // namespace
+
+class ParametersTest : public QObject {
+    Q_OBJECT
+private slots:
+    void parametersAreTheNamesWithoutAValue_data();
+    void parametersAreTheNamesWithoutAValue();
+    void valuesReachEveryComputation();
+    void aMovedValueReplacesTheCurveOrLeavesATrace();
+    void rangesWidenAndRefuse();
+};
+
+void ParametersTest::parametersAreTheNamesWithoutAValue_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("three") << "a*sin(b*x)+c" << QStringList{"a", "b", "c"};
+    QTest::newRow("vertex form") << "a*(x-p)^2+q" << QStringList{"a", "p", "q"};
+    QTest::newRow("digit in name, pi") << "pi*x+p2*k" << QStringList{"p2", "k"};
+    QTest::newRow("constants and built-ins") << "vbRed*0+abs(x)+sin(x)+sqr(x)" << QStringList{};
+    QTest::newRow("e") << "e^x" << QStringList{"e"};
+    QTest::newRow("reserved word") << "if+1" << QStringList{};
+    QTest::newRow("only x") << "x^2" << QStringList{};
+}
+
+void ParametersTest::parametersAreTheNamesWithoutAValue() {
+    QFETCH(QString, expression);
+    QFETCH(QStringList, names);
+    QStringList found;
+    for (const QString& name : ParameterNamesOf(expression)) {
+        found << name;
+    }
+    QCOMPARE(found, names);
+    // Drawn in F2 or F3, the names are the window's, at 0; gone from the text, they stay greyed.
+    Sheet s;
+    s.Draw(3, expression);
+    QCOMPARE(static_cast<qsizetype>(s.state.Params.size()), names.size());
+    ExpressionChanged(s.state, 3, QStringLiteral("x"));
+    for (const Parameter& p : s.state.Params) {
+        QVERIFY(!p.used);
+        QCOMPARE(p.value, 0.0);
+    }
+}
+
+void ParametersTest::valuesReachEveryComputation() {
+    // F1 reads a = 2 where F2 has the number in its place: every computation gives the same.
+    Sheet s;
+    s.Draw(1, QStringLiteral("a*sin(x/7)*10-b"));
+    QVERIFY(ParameterValueChanged(s.state, QStringLiteral("a"), 2));
+    QVERIFY(ParameterValueChanged(s.state, QStringLiteral("b"), -1.5));
+    ExpressionChanged(s.state, 1, QStringLiteral("a*sin(x/7)*10-b"));
+    DrawButtonClicked(s.state, s.state.scriptEvalFn, 1);
+    s.Draw(2, QStringLiteral("2*sin(x/7)*10-(-1.5)"));
+    QCOMPARE(s.Rows(1), s.Rows(2));
+    const std::vector<ReadoutLine> readout = ReadoutAt(s.state, QPointF(101, 40));
+    QCOMPARE(readout[2].text.mid(5), readout[3].text.mid(5)); // "F1 = " and "F2 = " aside
+    ValueTable table = MakeValueTable(s.state, {-3, 3, 0.5}, 13);
+    ScriptEvaluator evaluator;
+    QVERIFY(table.Compute(evaluator, nullptr));
+    for (std::int64_t row = 0; row < table.Rows(); ++row) {
+        QCOMPARE(table.RawValue(row, 0), table.RawValue(row, 1));
+    }
+    // The export samples each curve with the values it was drawn with, whatever they are now.
+    QVERIFY(ParameterValueChanged(s.state, QStringLiteral("a"), 5));
+    const std::vector<SheetCurve> curves = SampleSheetCurves(s.state, evaluator, 3);
+    QCOMPARE(curves.size(), std::size_t(3)); // F1 at a = 0 first, a family with the next
+    QCOMPARE(curves[1].runs, curves[2].runs);
+    QVERIFY(curves[0].runs != curves[1].runs);
+}
+
+void ParametersTest::aMovedValueReplacesTheCurveOrLeavesATrace() {
+    Sheet s;
+    s.Draw(1, QStringLiteral("a*x/4+10"));
+    s.Draw(2, QStringLiteral("x/8"));
+    s.Move("a", 1);
+    s.Move("a", -2);
+    // Replaced: F2's curve and F1's newest, each once; the picture is the record's.
+    QCOMPARE(s.state.Record.curves.size(), std::size_t(2));
+    QCOMPARE(s.state.Record.curves.back().parameters, (ParameterValues{{"a", -2.0}}));
+    QVERIFY(RecordPicture(s.state) == SheetPicture(s.state));
+    // With traces, every value moved to stays; a curve that reads no parameter is left alone.
+    s.Move("a", 0.5, true);
+    s.Move("a", 3, true);
+    QCOMPARE(s.state.Record.curves.size(), std::size_t(4));
+    QCOMPARE(s.state.Record.curves[0].expression, QStringLiteral("x/8"));
+    QVERIFY(RecordPicture(s.state) == SheetPicture(s.state));
+    // A value moved back to one its rows were computed with needs nothing computed.
+    QVERIFY(BeginParameterFrame(s.state, false).jobs.empty());
+}
+
+void ParametersTest::rangesWidenAndRefuse() {
+    Sheet s;
+    s.Draw(1, QStringLiteral("k*x"));
+    QVERIFY(ParameterValueChanged(s.state, QStringLiteral("k"), 25));
+    const Parameter& k = s.state.Params.front();
+    QCOMPARE(k.maximum, 25.0);
+    QVERIFY(ParameterValueChanged(s.state, QStringLiteral("k"), -40));
+    QCOMPARE(k.minimum, -40.0);
+    QVERIFY(!ParameterValueChanged(s.state, QStringLiteral("k"), qQNaN()));
+    QVERIFY(!ParameterValueChanged(s.state, QStringLiteral("nope"), 1));
+    QVERIFY(!ParameterRangeChanged(s.state, QStringLiteral("k"), 5, 1, 0.1)); // min above max
+    QVERIFY(!ParameterRangeChanged(s.state, QStringLiteral("k"), 0, 1, 0));   // no step
+    QVERIFY(ParameterRangeChanged(s.state, QStringLiteral("k"), 0, 1, 0.25));
+    QCOMPARE(k.value, 0.0); // kept within the new range
+    QCOMPARE(k.step, 0.25);
+    // Each value of an animation is a step on, and it turns at the ends.
+    int direction = 1;
+    Parameter p{QStringLiteral("t"), 0.9, 0, 1, 0.25};
+    QCOMPARE(AnimationStep(p, direction), 0.85);
+    QCOMPARE(direction, -1);
+    p.value = 0.1;
+    QCOMPARE(AnimationStep(p, direction), 0.15);
+    QCOMPARE(direction, 1);
+}
+
+QTEST_MAIN(ParametersTest)
+#include "tst_parameters.moc"
