@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "plot/calculus.h"
 
 #include <QtCore/QPointF>
 #include <QtCore/QString>
@@ -19,9 +20,11 @@ using CurveRuns = std::vector<std::vector<QPointF>>;
 // Every column piece of the sheet's range (as the sheet's curve covers it) is cut into
 // stepsPerColumn pieces. A piece steeper than a pixel is halved again and again, so that a
 // pole between two points is found and left out instead of drawn as a stroke across the sheet,
-// within an evaluation budget that keeps a wildly oscillating expression from taking long.
+// within an evaluation budget that keeps a wildly oscillating expression from taking long. A
+// derivative curve (of Slope) takes the expression's slope at each point as its sampling does.
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            const GraphState& state, const QString& expression, int stepsPerColumn);
+                            const GraphState& state, const QString& expression, int stepsPerColumn,
+                            CurveOf of = CurveOf::Values);
 
 // The points per sheet column that make a curve look smooth at a resolution (dots per inch):
 // about one per device pixel, and never fewer than one.
