@@ -192,20 +192,7 @@ std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature) 
     if (!(column >= 0 && column <= width && row >= 0 && row <= height)) {
         return std::nullopt;
     }
-    const int n = AddFreeLabel(state, 0, 0);
-    SetLabelText(state, RefTo(state, LabelKind::Free, n), FeatureLabelText(feature));
-    TextLabel& label = state.AddMoji.At(n);
-    // Above and right of the point, so the point stays in sight; turned to the other side where
-    // the sheet ends.
-    label.left = column + 3;
-    label.top = row - label.Height() - 1;
-    if (label.left + label.Width() > width) {
-        label.left = std::max(0.0, column - 3 - label.Width());
-    }
-    if (label.top < 0) {
-        label.top = row + 2;
-    }
-    return n;
+    return AddFreeLabelNear(state, FeatureLabelText(feature), QPointF(column, row));
 }
 
 QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& options,

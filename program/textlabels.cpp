@@ -2,6 +2,7 @@
 
 #include "program/curvanestate.h"
 
+#include <algorithm>
 #include <array>
 
 LabelFamily& FamilyOf(CurvaneState& state, LabelKind kind) {
@@ -81,6 +82,25 @@ int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
     label.visible = true;
     label.left = fontButtonLeft;
     label.top = 2 * rowHeight;
+    return n;
+}
+
+int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point) {
+    const int n = AddFreeLabel(state, 0, 0);
+    SetLabelText(state, RefTo(state, LabelKind::Free, n), text);
+    TextLabel& label = state.AddMoji.At(n);
+    const double width = state.Graph.GraphWidthPx;
+    const double height = state.Graph.GraphHeightPx;
+    label.left = point.x() + 3;
+    label.top = point.y() - label.Height() - 1;
+    if (label.left + label.Width() > width) {
+        label.left = point.x() - 3 - label.Width();
+    }
+    if (label.top < 0) {
+        label.top = point.y() + 2;
+    }
+    label.left = std::clamp(label.left, 0.0, std::max(0.0, width - label.Width()));
+    label.top = std::clamp(label.top, 0.0, std::max(0.0, height - label.Height()));
     return n;
 }
 

@@ -29,6 +29,11 @@ std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point);
 // two row heights down. Returns its index.
 int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft);
 
+// Adds a free label with a text, looking like the newest free label, just above and right of a
+// sheet point so that it does not hide it; turned to the other side where the sheet ends, and kept
+// on the sheet. Returns its index.
+int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point);
+
 // Centres a dragged label on the drop point; a drop onto another shown label leaves it where it
 // was (false).
 bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point);
