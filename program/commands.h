@@ -32,6 +32,7 @@ enum class Command {
     ZoomIn,
     ZoomOut,
     ValueTable,
+    Calculus,
     Matching,
     HelpContents,
     HelpAbout,

@@ -2,11 +2,14 @@
 
 // A printed PDF page as pixels, for checking where the ink went.
 
+#include <QtCore/QByteArray>
+#include <QtCore/QFile>
 #include <QtCore/QProcess>
 #include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtGui/QColor>
 #include <QtGui/QImage>
+#include <algorithm>
 
 // Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre. A null image
 // when pdftoppm fails or takes longer than half a minute.
@@ -32,4 +35,53 @@ inline QRect Inked(const QImage& image) {
         }
     }
     return inked;
+}
+
+// The drawing operators of a PDF: every stream inflated (those that are compressed), joined.
+inline QByteArray PdfOperators(const QString& pdf) {
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    QByteArray operators;
+    qsizetype at = 0;
+    while ((at = bytes.indexOf("stream", at)) >= 0) {
+        qsizetype start = at + 6;
+        start += bytes.mid(start, 2) == "\r\n" ? 2 : 1;
+        const qsizetype end = bytes.indexOf("endstream", start);
+        if (end < 0) {
+            break;
+        }
+        const QByteArray data = bytes.mid(start, end - start);
+        // qUncompress wants the size first; it grows its buffer when that is too small.
+        QByteArray sized(4, '\0');
+        const quint32 hint = static_cast<quint32>(data.size()) * 16;
+        for (int i = 0; i < 4; ++i) {
+            sized[i] = static_cast<char>((hint >> (24 - 8 * i)) & 0xFF);
+        }
+        const QByteArray inflated = qUncompress(sized + data);
+        operators += inflated.isEmpty() ? data : inflated;
+        operators += '\n';
+        at = end + 9;
+    }
+    return operators;
+}
+
+// The number of line segments of the largest path that is filled (f or f*), not stroked.
+inline int LargestFilledPath(const QByteArray& operators) {
+    int largest = 0;
+    int segments = 0;
+    for (const QByteArray& line : operators.split('\n')) {
+        const QByteArray op = line.trimmed().split(' ').last();
+        if (op == "l") {
+            ++segments;
+        } else if (op == "f" || op == "f*") {
+            largest = std::max(largest, segments);
+            segments = 0;
+        } else if (op == "S" || op == "s" || op == "n" || op == "B" || op == "b") {
+            segments = 0;
+        }
+    }
+    return largest;
 }
