@@ -377,8 +377,13 @@ Integral Integrate(const FunctionOfX& f, double a, double b, Progress* progress)
     double absolute = whole->absolute;
     const std::int64_t budget = static_cast<std::int64_t>(MaxPieces) * 30;
     int halvings = 0;
+    double settledError = 0.0;
     while (!open.empty() && static_cast<int>(open.size() + settled.size()) < MaxPieces) {
-        if (error <= std::max(TargetDigits * std::fabs(value), 50.0 * Epsilon * absolute)) {
+        const double tolerance =
+            std::max(TargetDigits * std::fabs(value), 50.0 * Epsilon * absolute);
+        // Done; or the rest is as good as it gets, and what is left lies in pieces too narrow to
+        // halve.
+        if (error <= tolerance || error - settledError <= tolerance) {
             break;
         }
         std::pop_heap(open.begin(), open.end(), LessError);
@@ -387,6 +392,7 @@ Integral Integrate(const FunctionOfX& f, double a, double b, Progress* progress)
         const double middle = 0.5 * (worst.a + worst.b);
         if (worst.b - worst.a < narrowest || !(worst.a < middle && middle < worst.b)) {
             settled.push_back(worst);
+            settledError += worst.error;
             continue;
         }
         const std::optional<Piece> first = rule.Rule(worst.a, middle, where);
