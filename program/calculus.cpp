@@ -64,11 +64,11 @@ double ExpressionScale(const AxisMapping& mapping) {
 }
 
 // Why a slot cannot be used: no text, or brackets that do not match; empty when it can.
-QString SlotProblem(const CurvaneState& state, int slot) {
+QString SlotProblem(const CurvaneDocument& document, int slot) {
     if (slot < 1 || slot > SlotCount) {
         return QStringLiteral("F%1 はありません。").arg(slot); // there is no F%1
     }
-    const QString& text = SlotOf(state.Slots, slot).Expression;
+    const QString& text = SlotOf(document.Slots, slot).Expression;
     if (text.trimmed().isEmpty()) {
         return QStringLiteral("F%1 に式がありません。").arg(slot); // F%1 has no expression
     }
@@ -136,9 +136,9 @@ QPointF SheetPointOf(const AxisMapping& mapping, double x, double y, double scal
     return {mapping.ColumnOfAxisX(x / scale), mapping.RowOfAxisY(mapping.AxisY(y))};
 }
 
-TangentLine MakeTangent(const CurvaneState& state, int slot, const QString& expression,
+TangentLine MakeTangent(const CurvaneDocument& document, int slot, const QString& expression,
                         ColorRef colour, double x, const Slope& slope) {
-    const AxisMapping mapping(state.Settings, state.Graph);
+    const AxisMapping mapping(document.Settings, document.Graph);
     const double scale = ExpressionScale(mapping);
     TangentLine tangent;
     tangent.slot = slot;
@@ -150,8 +150,8 @@ TangentLine MakeTangent(const CurvaneState& state, int slot, const QString& expr
     tangent.point = SheetPointOf(mapping, tangent.x, tangent.y, scale);
     // From edge to edge: across the sheet's width where the line is flatter than a diagonal,
     // across its height where steeper, so that neither end lies far off the sheet.
-    const double width = state.Graph.GraphWidthPx;
-    const double height = state.Graph.GraphHeightPx;
+    const double width = document.Graph.GraphWidthPx;
+    const double height = document.Graph.GraphHeightPx;
     const auto rowAt = [&](double column) {
         const double lineX = mapping.ExpressionX(mapping.AxisXAtColumn(column));
         return mapping.RowOfAxisY(mapping.AxisY(tangent.y + tangent.slope * (lineX - tangent.x)));
@@ -186,40 +186,44 @@ QString TangentDetails(const TangentLine& tangent, const QString& unit, double a
     return lines.join(QLatin1Char('\n'));
 }
 
-CalculusOutcome TangentOf(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                          const QString& expression, ColorRef colour, double axisX) {
-    CalculusOutcome outcome;
-    outcome.slot = slot;
-    outcome.axisX = axisX;
-    const AxisMapping mapping(state.Settings, state.Graph);
+// A refusal: nothing to draw, and why.
+CalculusResult Refused(const QString& why) {
+    CalculusResult result;
+    result.outcome.refusal = why;
+    result.outcome.status = why;
+    return result;
+}
+
+CalculusResult TangentOf(ScriptEvaluator& evaluator, const CurvaneDocument& document, int slot,
+                         const QString& expression, ColorRef colour, double axisX) {
+    const AxisMapping mapping(document.Settings, document.Graph);
     const double x = mapping.ExpressionX(axisX);
     PreparedExpression prepared(evaluator, expression.toStdString());
     const Slope slope =
-        SlopeAt(ExpressionFunction(prepared), x, SlopeStep(state.Settings, state.Graph));
-    const QString where = PageX(axisX, state.Graph.XUnitName);
+        SlopeAt(ExpressionFunction(prepared), x, SlopeStep(document.Settings, document.Graph));
+    const QString where = PageX(axisX, document.Graph.XUnitName);
+    CalculusResult result;
     if (slope.problem != SlopeProblem::None) {
         // "x = … で接線を引けません（…）" = no tangent can be drawn at x = … (why)
-        outcome.refusal = QStringLiteral("x = %1 で F%2 の接線を引けません（%3）。")
-                              .arg(where)
-                              .arg(slot)
-                              .arg(SlopeProblemText(slope.problem));
-        outcome.status = outcome.refusal;
-        return outcome;
+        result = Refused(QStringLiteral("x = %1 で F%2 の接線を引けません（%3）。")
+                             .arg(where)
+                             .arg(slot)
+                             .arg(SlopeProblemText(slope.problem)));
+    } else {
+        const TangentLine tangent = MakeTangent(document, slot, expression, colour, x, slope);
+        result.label = TangentEquationText(tangent.slope, tangent.y - tangent.slope * tangent.x);
+        result.labelAt = tangent.point;
+        result.outcome.details = TangentDetails(tangent, document.Graph.XUnitName, axisX);
+        // "x = … で F1 の接線を引きました: …" = drew the tangent of F1 at x = …
+        result.outcome.status = QStringLiteral("x = %1 で F%2 の接線を引きました: %3")
+                                    .arg(where)
+                                    .arg(slot)
+                                    .arg(result.label);
+        result.tangent = tangent;
     }
-    TangentLine tangent = MakeTangent(state, slot, expression, colour, x, slope);
-    const QString equation =
-        TangentEquationText(tangent.slope, tangent.y - tangent.slope * tangent.x);
-    outcome.details = TangentDetails(tangent, state.Graph.XUnitName, axisX);
-    const QPointF point = tangent.point;
-    state.Record.tangents.push_back(std::move(tangent));
-    DrawTangentLine(state.Sheet, state.Record.tangents.back());
-    state.Record.id = NewSheetId();
-    AddFreeLabelNear(state, equation, point);
-    outcome.drawn = true;
-    // "x = … で F1 の接線を引きました: …" = drew the tangent of F1 at x = …
-    outcome.status =
-        QStringLiteral("x = %1 で F%2 の接線を引きました: %3").arg(where).arg(slot).arg(equation);
-    return outcome;
+    result.outcome.slot = slot;
+    result.outcome.axisX = axisX;
+    return result;
 }
 
 // The area's edge in sheet pixels: along f from one column to the other at every half column,
@@ -263,29 +267,24 @@ QString DerivativeName(int slot) {
     return QStringLiteral("F%1′").arg(slot);
 }
 
-CalculusOutcome DrawDerivative(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                               Progress* progress) {
-    CalculusOutcome outcome;
-    if (const QString problem = SlotProblem(state, slot); !problem.isEmpty()) {
-        outcome.refusal = problem;
-        outcome.status = problem;
-        return outcome;
+CalculusResult ComputeDerivative(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                                 int slot, Progress* progress) {
+    if (const QString problem = SlotProblem(document, slot); !problem.isEmpty()) {
+        return Refused(problem);
     }
-    const FunctionSlot& function = SlotOf(state.Slots, slot);
-    GraphState graph = state.Graph; // the slot's own rows stay as they are
+    const FunctionSlot& function = SlotOf(document.Slots, slot);
+    GraphState graph = document.Graph; // the slot's own rows stay as they are
     const SampleReport report =
-        SampleDerivative(evaluator, state.Settings, graph, slot, function.Expression, progress);
+        SampleDerivative(evaluator, document.Settings, graph, slot, function.Expression, progress);
+    CalculusResult result;
     if (report.cancelled) {
         // "中止しました。何も描いていません。" = stopped; nothing was drawn
-        outcome.status = QStringLiteral("中止しました。何も描いていません。");
-        return outcome;
+        result.outcome.status = QStringLiteral("中止しました。何も描いていません。");
+        return result;
     }
     if (report.withValue == 0) {
         // "F1′ はどの列でも値がありません" = F1′ has no value in any column
-        outcome.refusal =
-            QStringLiteral("%1 はどの列でも値がありません。").arg(DerivativeName(slot));
-        outcome.status = outcome.refusal;
-        return outcome;
+        return Refused(QStringLiteral("%1 はどの列でも値がありません。").arg(DerivativeName(slot)));
     }
     DrawnCurve curve;
     curve.slot = slot;
@@ -294,25 +293,21 @@ CalculusOutcome DrawDerivative(CurvaneState& state, ScriptEvaluator& evaluator, 
     curve.colour = function.Color;
     curve.styleCode = QStringLiteral("点1"); // thin dotted
     curve.of = CurveOf::Slope;
-    curve.settings = state.Settings;
+    curve.settings = document.Settings;
     curve.graph = graph;
     curve.graph.PlotValues = graph.PlotValues.OnlySlot(slot);
-    std::vector<DrawnCurve>& curves = state.Record.curves;
-    const auto same = [&](const DrawnCurve& c) {
-        return c.of == CurveOf::Slope && c.slot == slot && c.expression == curve.expression;
-    };
-    if (std::any_of(curves.begin(), curves.end(), same)) {
-        curves.erase(std::remove_if(curves.begin(), curves.end(), same), curves.end());
-        RenderSheetFromRecord(state);
-    }
-    DrawRecordCurve(state, std::move(curve));
-    outcome.drawn = true;
+    result.derivative = std::move(curve);
     // "F1′ を描きました（N / M 列に値があります）" = drew F1′ (N of M columns have a value)
-    outcome.status = QStringLiteral("%1 を描きました（%2 / %3 列に値があります）。")
-                         .arg(DerivativeName(slot))
-                         .arg(report.withValue)
-                         .arg(report.columns);
-    return outcome;
+    result.outcome.status = QStringLiteral("%1 を描きました（%2 / %3 列に値があります）。")
+                                .arg(DerivativeName(slot))
+                                .arg(report.withValue)
+                                .arg(report.columns);
+    return result;
+}
+
+CalculusOutcome DrawDerivative(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                               Progress* progress) {
+    return ApplyCalculus(state, ComputeDerivative(evaluator, state, slot, progress));
 }
 
 CalculusOutcome EraseDerivative(CurvaneState& state, int slot) {
@@ -360,26 +355,23 @@ QString TangentEquationText(double slope, double intercept) {
     return WithMinusSigns(text);
 }
 
-CalculusOutcome DrawTangent(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                            double axisX) {
-    if (const QString problem = SlotProblem(state, slot); !problem.isEmpty()) {
-        CalculusOutcome outcome;
-        outcome.refusal = problem;
-        outcome.status = problem;
-        return outcome;
+CalculusResult ComputeTangent(ScriptEvaluator& evaluator, const CurvaneDocument& document, int slot,
+                              double axisX) {
+    if (const QString problem = SlotProblem(document, slot); !problem.isEmpty()) {
+        return Refused(problem);
     }
-    const FunctionSlot& function = SlotOf(state.Slots, slot);
-    return TangentOf(state, evaluator, slot, function.Expression, function.Color, axisX);
+    const FunctionSlot& function = SlotOf(document.Slots, slot);
+    return TangentOf(evaluator, document, slot, function.Expression, function.Color, axisX);
 }
 
-CalculusOutcome DrawTangentAtPoint(CurvaneState& state, ScriptEvaluator& evaluator,
-                                   QPointF sheetPoint) {
+CalculusResult ComputeTangentAtPoint(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                                     QPointF sheetPoint) {
     const double px = std::floor(sheetPoint.x());
     const DrawnCurve* nearest = nullptr;
     double distance = 0.0;
-    if (px >= 0 && px < state.Graph.GraphWidthPx) {
+    if (px >= 0 && px < document.Graph.GraphWidthPx) {
         const int column = static_cast<int>(px);
-        for (const DrawnCurve& curve : state.Record.curves) {
+        for (const DrawnCurve& curve : document.Record.curves) {
             if (curve.of != CurveOf::Values || !curve.graph.PlotValues.HasColumn(column)) {
                 continue;
             }
@@ -395,17 +387,22 @@ CalculusOutcome DrawTangentAtPoint(CurvaneState& state, ScriptEvaluator& evaluat
         }
     }
     if (nearest == nullptr) {
-        CalculusOutcome outcome;
-        // "この列には曲線がありません" = there is no curve in this column
-        outcome.refusal = QStringLiteral("クリックした列には曲線がありません。");
-        outcome.status = outcome.refusal;
-        return outcome;
+        // "クリックした列には曲線がありません" = there is no curve in the clicked column
+        return Refused(QStringLiteral("クリックした列には曲線がありません。"));
     }
     const AxisMapping mapping(nearest->settings, nearest->graph);
-    const double axisX = mapping.AxisXAtColumn(sheetPoint.x());
-    // Copied: drawing the tangent adds to the record the curve lies in.
-    const DrawnCurve curve = *nearest;
-    return TangentOf(state, evaluator, curve.slot, curve.expression, curve.colour, axisX);
+    return TangentOf(evaluator, document, nearest->slot, nearest->expression, nearest->colour,
+                     mapping.AxisXAtColumn(sheetPoint.x()));
+}
+
+CalculusOutcome DrawTangent(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                            double axisX) {
+    return ApplyCalculus(state, ComputeTangent(evaluator, state, slot, axisX));
+}
+
+CalculusOutcome DrawTangentAtPoint(CurvaneState& state, ScriptEvaluator& evaluator,
+                                   QPointF sheetPoint) {
+    return ApplyCalculus(state, ComputeTangentAtPoint(evaluator, state, sheetPoint));
 }
 
 std::pair<double, double> AxisRangeOfColumns(const CurvaneState& state, double fromColumn,
@@ -416,29 +413,26 @@ std::pair<double, double> AxisRangeOfColumns(const CurvaneState& state, double f
     return {a, b};
 }
 
-CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
-                         const AreaRequest& request, Progress* progress) {
-    CalculusOutcome outcome;
+CalculusResult ComputeArea(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                           const AreaRequest& request, Progress* progress) {
     const bool between = request.otherSlot != 0;
-    QString problem = SlotProblem(state, request.slot);
+    QString problem = SlotProblem(document, request.slot);
     if (problem.isEmpty() && between) {
         problem = request.otherSlot == request.slot
                       // "2 つの異なる関数を選んでください" = choose two different functions
                       ? QStringLiteral("面積を挟む 2 つの関数には異なるものを選んでください。")
-                      : SlotProblem(state, request.otherSlot);
+                      : SlotProblem(document, request.otherSlot);
     }
     if (problem.isEmpty() && (!std::isfinite(request.from) || !std::isfinite(request.to))) {
         problem = QStringLiteral("a と b には数値を入れてください。"); // enter numbers for a and b
     }
     if (!problem.isEmpty()) {
-        outcome.refusal = problem;
-        outcome.status = problem;
-        return outcome;
+        return Refused(problem);
     }
-    const FunctionSlot& first = SlotOf(state.Slots, request.slot);
+    const FunctionSlot& first = SlotOf(document.Slots, request.slot);
     const QString otherText =
-        between ? SlotOf(state.Slots, request.otherSlot).Expression : QString();
-    const AxisMapping mapping(state.Settings, state.Graph);
+        between ? SlotOf(document.Slots, request.otherSlot).Expression : QString();
+    const AxisMapping mapping(document.Settings, document.Graph);
     const double scale = ExpressionScale(mapping);
     const double a = mapping.ExpressionX(request.from);
     const double b = mapping.ExpressionX(request.to);
@@ -460,22 +454,21 @@ CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
     };
     const Integral integral = between ? Integrate(gap, std::min(a, b), std::max(a, b), progress)
                                       : Integrate(f, a, b, progress);
-    const QString unit = state.Graph.XUnitName;
+    const QString unit = document.Graph.XUnitName;
+    CalculusResult result;
     if (integral.problem == IntegralProblem::Cancelled) {
-        outcome.status =
+        result.outcome.status =
             QStringLiteral("中止しました。何も描いていません。"); // stopped; nothing drawn
-        return outcome;
+        return result;
     }
     if (integral.problem != IntegralProblem::None) {
-        outcome.refusal = IntegralRefusal(
-            integral, PageX(ProblemAxisX(integral.at, scale, request.from, request.to), unit));
-        outcome.status = outcome.refusal;
-        return outcome;
+        return Refused(IntegralRefusal(
+            integral, PageX(ProblemAxisX(integral.at, scale, request.from, request.to), unit)));
     }
     const QString range =
         QStringLiteral("[%1, %2]").arg(PageX(request.from, unit), PageX(request.to, unit));
     QStringList lines;
-    QString label;
+    QString& label = result.label;
     if (between) {
         const Integral signedDifference = Integrate(difference, a, b);
         // "面積 ∫[a, b] |F1 − F2| dx = …" = the area between F1 and F2
@@ -510,10 +503,10 @@ CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
         lines << QStringLiteral(
             "  （値が限りなく大きくなる端があるため、精度は有効数字 6 桁程度です）");
     }
-    outcome.details = lines.join(QLatin1Char('\n'));
+    result.outcome.details = lines.join(QLatin1Char('\n'));
 
     // The fill covers the part of the range that lies on the sheet.
-    const double width = state.Graph.GraphWidthPx;
+    const double width = document.Graph.GraphWidthPx;
     const double fromColumn =
         std::max(0.0, mapping.ColumnOfAxisX(std::min(request.from, request.to)));
     const double toColumn =
@@ -533,24 +526,62 @@ CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
     }
     if (area.outline.size() < 3) {
         // "範囲がシートの外にあるため、塗りませんでした" = not shaded: the range is off the sheet
-        outcome.status =
+        result.outcome.status =
             QStringLiteral("%1。範囲がシートの外にあるため、塗りませんでした。").arg(label);
-        return outcome;
+        result.label.clear();
+        return result;
     }
     // The label in the middle of the shaded part, between its two edges.
     const double middle = (fromColumn + toColumn) / 2.0;
     const std::optional<double> x = mapping.ValueAtColumn(middle);
     const std::optional<double> top = x ? f(*x) : std::nullopt;
     const std::optional<double> bottom = !x ? std::nullopt : between ? g(*x) : 0.0;
-    const double height = state.Graph.GraphHeightPx;
+    const double height = document.Graph.GraphHeightPx;
     const double row = top && bottom
                            ? (mapping.RowOfValue(*top) + mapping.RowOfValue(*bottom)) / 2.0
                            : height / 2.0;
-    state.Record.areas.push_back(std::move(area));
-    RenderSheetFromRecord(state); // the fill goes under the curves
-    AddFreeLabelNear(state, label, QPointF(middle, std::clamp(row, 0.0, height)));
-    outcome.drawn = true;
-    outcome.status = label;
+    result.labelAt = QPointF(middle, std::clamp(row, 0.0, height));
+    result.outcome.status = label;
+    result.area = std::move(area);
+    return result;
+}
+
+CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
+                         const AreaRequest& request, Progress* progress) {
+    return ApplyCalculus(state, ComputeArea(evaluator, state, request, progress));
+}
+
+CalculusOutcome ApplyCalculus(CurvaneState& state, CalculusResult result) {
+    CalculusOutcome& outcome = result.outcome;
+    if (result.derivative) {
+        // A derivative of the same expression drawn before gives way to this one.
+        std::vector<DrawnCurve>& curves = state.Record.curves;
+        const DrawnCurve& curve = *result.derivative;
+        const auto same = [&](const DrawnCurve& c) {
+            return c.of == CurveOf::Slope && c.slot == curve.slot &&
+                   c.expression == curve.expression;
+        };
+        if (std::any_of(curves.begin(), curves.end(), same)) {
+            curves.erase(std::remove_if(curves.begin(), curves.end(), same), curves.end());
+            RenderSheetFromRecord(state);
+        }
+        DrawRecordCurve(state, std::move(*result.derivative));
+        outcome.drawn = true;
+    }
+    if (result.tangent) {
+        state.Record.tangents.push_back(std::move(*result.tangent));
+        DrawTangentLine(state.Sheet, state.Record.tangents.back());
+        state.Record.id = NewSheetId();
+        outcome.drawn = true;
+    }
+    if (result.area) {
+        state.Record.areas.push_back(std::move(*result.area));
+        RenderSheetFromRecord(state); // the fill goes under the curves
+        outcome.drawn = true;
+    }
+    if (outcome.drawn && !result.label.isEmpty()) {
+        AddFreeLabelNear(state, result.label, result.labelAt);
+    }
     return outcome;
 }
 

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "plot/sheetrecord.h"
+
 #include <QtCore/QPointF>
 #include <QtCore/QString>
+#include <optional>
 #include <utility>
 
 class Progress;
 class ScriptEvaluator;
+struct CurvaneDocument;
 struct CurvaneState;
 
 // The calculus window's work ("微分・積分" = differentiation and integration), as procedures over
@@ -28,6 +32,23 @@ struct CalculusOutcome {
     double axisX = 0.0;
 };
 
+// What a computation found, ready to go onto the sheet: the item for the record, and the free
+// label's text with the sheet point it goes beside. Computing needs only the document and an
+// evaluator, so it can run away from the window, on a copy; putting the result on the sheet is
+// quick. A refusal or a stop holds no item.
+struct CalculusResult {
+    CalculusOutcome outcome;
+    std::optional<DrawnCurve> derivative;
+    std::optional<TangentLine> tangent;
+    std::optional<ShadedArea> area;
+    QString label;
+    QPointF labelAt;
+};
+
+// Puts a result's item into the sheet's record and picture and its label beside its point; the
+// outcome says whether anything was drawn.
+CalculusOutcome ApplyCalculus(CurvaneState& state, CalculusResult result);
+
 // "F1′" for slot 1.
 QString DerivativeName(int slot);
 
@@ -37,6 +58,8 @@ QString DerivativeName(int slot);
 // has a value nowhere, is refused; one the user stopped (progress) draws nothing.
 CalculusOutcome DrawDerivative(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
                                Progress* progress = nullptr);
+CalculusResult ComputeDerivative(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                                 int slot, Progress* progress = nullptr);
 // "消去" (erase): every derivative curve of the slot leaves the sheet.
 CalculusOutcome EraseDerivative(CurvaneState& state, int slot);
 
@@ -52,6 +75,10 @@ CalculusOutcome DrawTangent(CurvaneState& state, ScriptEvaluator& evaluator, int
 // in the clicked column lies nearest to the click (derivative curves aside), at the clicked x.
 CalculusOutcome DrawTangentAtPoint(CurvaneState& state, ScriptEvaluator& evaluator,
                                    QPointF sheetPoint);
+CalculusResult ComputeTangent(ScriptEvaluator& evaluator, const CurvaneDocument& document, int slot,
+                              double axisX);
+CalculusResult ComputeTangentAtPoint(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                                     QPointF sheetPoint);
 
 // An area to shade: under one slot's curve down to y = 0 (otherSlot 0), or between two; from and
 // to in the X axis's unit.
@@ -73,6 +100,8 @@ std::pair<double, double> AxisRangeOfColumns(const CurvaneState& state, double f
 // drawn.
 CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
                          const AreaRequest& request, Progress* progress = nullptr);
+CalculusResult ComputeArea(ScriptEvaluator& evaluator, const CurvaneDocument& document,
+                           const AreaRequest& request, Progress* progress = nullptr);
 
 // `curvane --integral FILE --fn N [--minus M] --from A --to B` and
 // `curvane --derivative FILE --fn N --at X` without a window: the value of ∫ (FN − FM) dx over
