@@ -131,6 +131,15 @@ double ProblemAxisX(double at, double scale, double from, double to) {
     return RoundToGeneral(axisX) == 0.0 ? 0.0 : RoundToGeneral(axisX);
 }
 
+// f − g, where both have a value.
+FunctionOfX DifferenceOf(const FunctionOfX& f, const FunctionOfX& g) {
+    return [&f, &g](double x) -> std::optional<double> {
+        const std::optional<double> fx = f(x);
+        const std::optional<double> gx = fx ? g(x) : std::nullopt;
+        return gx ? std::optional<double>(*fx - *gx) : std::nullopt;
+    };
+}
+
 // The sheet's pixel at an x and y of the expression, not clamped.
 QPointF SheetPointOf(const AxisMapping& mapping, double x, double y, double scale) {
     return {mapping.ColumnOfAxisX(x / scale), mapping.RowOfAxisY(mapping.AxisY(y))};
@@ -440,14 +449,7 @@ CalculusResult ComputeArea(ScriptEvaluator& evaluator, const CurvaneDocument& do
     PreparedExpression preparedG(evaluator, otherText.toStdString());
     const FunctionOfX f = ExpressionFunction(preparedF);
     const FunctionOfX g = ExpressionFunction(preparedG);
-    const FunctionOfX difference = [&](double x) -> std::optional<double> {
-        const std::optional<double> fx = f(x);
-        const std::optional<double> gx = fx ? g(x) : std::nullopt;
-        if (!gx) {
-            return std::nullopt;
-        }
-        return *fx - *gx;
-    };
+    const FunctionOfX difference = DifferenceOf(f, g);
     const FunctionOfX gap = [&](double x) -> std::optional<double> {
         const std::optional<double> d = difference(x);
         return d ? std::optional<double>(std::fabs(*d)) : std::nullopt;
@@ -634,11 +636,7 @@ QString SettingsFileIntegral(const CommandLineCalculus& request, double& value, 
         request.minus != 0 ? SlotOf(state.Slots, request.minus).Expression.toStdString() : "0");
     const FunctionOfX f = ExpressionFunction(preparedF);
     const FunctionOfX g = ExpressionFunction(preparedG);
-    const FunctionOfX integrand = request.minus == 0 ? f : [&](double x) -> std::optional<double> {
-        const std::optional<double> fx = f(x);
-        const std::optional<double> gx = fx ? g(x) : std::nullopt;
-        return gx ? std::optional<double>(*fx - *gx) : std::nullopt;
-    };
+    const FunctionOfX integrand = request.minus == 0 ? f : DifferenceOf(f, g);
     const Integral integral =
         Integrate(integrand, mapping.ExpressionX(request.from), mapping.ExpressionX(request.to));
     if (integral.problem != IntegralProblem::None) {

@@ -51,14 +51,6 @@ QLineEdit* NumberBox(QWidget* parent, const char* name) {
     return edit;
 }
 
-QPlainTextEdit* ValuesBox(QWidget* parent, const char* name) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setReadOnly(true);
-    box->setLineWrapMode(QPlainTextEdit::NoWrap);
-    return box;
-}
-
 QLabel* StatusLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -126,21 +118,12 @@ frmCalculus::frmCalculus(CurvaneState& state, Dialogs& dialogs, QWidget* parent)
     tangentRow->addWidget(m_tangentUnit);
     tangentRow->addWidget(drawTangent);
     tangentLayout->addLayout(tangentRow);
-    m_tangentValues = ValuesBox(tangent, "txtTangentValues");
-    tangentLayout->addWidget(m_tangentValues, 1);
-    auto* tangentBottom = new QHBoxLayout;
-    m_tangentStatus = StatusLabel(tangent, "lblTangentStatus");
-    auto* copyTangent = Button(tangent, "cmdTangentCopy", QStringLiteral("コピー")); // copy
-    tangentBottom->addWidget(m_tangentStatus, 1);
-    tangentBottom->addWidget(copyTangent);
-    tangentLayout->addLayout(tangentBottom);
+    AddValues(tangent, tangentLayout, "Tangent", m_tangentValues, m_tangentStatus);
     m_pages->addTab(tangent, QStringLiteral("接線"));
     connect(m_tangentTool, &QPushButton::toggled, this,
             [this](bool on) { Arm(CalculusTool::Tangent, on); });
     connect(drawTangent, &QPushButton::clicked, this, &frmCalculus::DrawTangentClicked);
     connect(m_tangentX, &QLineEdit::returnPressed, this, &frmCalculus::DrawTangentClicked);
-    connect(copyTangent, &QPushButton::clicked, this,
-            [this] { Copy(m_tangentValues, m_tangentStatus); });
 
     // "面積" = area
     auto* area = new QWidget(m_pages);
@@ -171,20 +154,12 @@ frmCalculus::frmCalculus(CurvaneState& state, Dialogs& dialogs, QWidget* parent)
         Button(area, "cmdAreaTool", QStringLiteral("シートをドラッグして範囲を選ぶ（Esc で終了）"));
     m_areaTool->setCheckable(true);
     areaLayout->addWidget(m_areaTool);
-    m_areaValues = ValuesBox(area, "txtAreaValues");
-    areaLayout->addWidget(m_areaValues, 1);
-    auto* areaBottom = new QHBoxLayout;
-    m_areaStatus = StatusLabel(area, "lblAreaStatus");
-    auto* copyArea = Button(area, "cmdAreaCopy", QStringLiteral("コピー")); // copy
-    areaBottom->addWidget(m_areaStatus, 1);
-    areaBottom->addWidget(copyArea);
-    areaLayout->addLayout(areaBottom);
+    AddValues(area, areaLayout, "Area", m_areaValues, m_areaStatus);
     m_pages->addTab(area, QStringLiteral("面積"));
     connect(m_areaTool, &QPushButton::toggled, this,
             [this](bool on) { Arm(CalculusTool::Area, on); });
     connect(drawArea, &QPushButton::clicked, this, &frmCalculus::DrawAreaClicked);
     connect(m_areaTo, &QLineEdit::returnPressed, this, &frmCalculus::DrawAreaClicked);
-    connect(copyArea, &QPushButton::clicked, this, [this] { Copy(m_areaValues, m_areaStatus); });
 
     auto* close = Button(this, "cmdCalculusClose", QStringLiteral("閉じる")); // close
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -198,6 +173,24 @@ frmCalculus::frmCalculus(CurvaneState& state, Dialogs& dialogs, QWidget* parent)
 }
 
 frmCalculus::~frmCalculus() = default;
+
+void frmCalculus::AddValues(QWidget* page, QBoxLayout* layout, const char* name,
+                            QPlainTextEdit*& values, QLabel*& status) {
+    const QString part = QString::fromLatin1(name);
+    values = new QPlainTextEdit(page);
+    values->setObjectName(QStringLiteral("txt%1Values").arg(part));
+    values->setReadOnly(true);
+    values->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(values, 1);
+    status = StatusLabel(page, qPrintable(QStringLiteral("lbl%1Status").arg(part)));
+    auto* copy = new QPushButton(QStringLiteral("コピー"), page); // copy
+    copy->setObjectName(QStringLiteral("cmd%1Copy").arg(part));
+    auto* row = new QHBoxLayout;
+    row->addWidget(status, 1);
+    row->addWidget(copy);
+    layout->addLayout(row);
+    connect(copy, &QPushButton::clicked, this, [this, values, status] { Copy(values, status); });
+}
 
 void frmCalculus::ShowTools() {
     const QSignalBlocker tangentBlock(m_tangentTool);

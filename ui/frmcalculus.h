@@ -8,6 +8,7 @@
 
 class Dialogs;
 class ProgressDialogReporter;
+class QBoxLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -55,6 +56,9 @@ private:
     // Shows what an action did on its page, with its refusal as a message.
     void Show(const CalculusOutcome& outcome, QLabel* status, QPlainTextEdit* details);
     void Copy(QPlainTextEdit* details, QLabel* status);
+    // A page's box of values with all their digits, its status line and "コピー" (copy).
+    void AddValues(QWidget* page, QBoxLayout* layout, const char* name, QPlainTextEdit*& values,
+                   QLabel*& status);
     bool Busy() const { return m_work != nullptr; }
 
     CurvaneState& m_state;

@@ -4,11 +4,10 @@
 // PDF export.
 #include "plot/sheetrecord.h"
 #include "program/export.h"
-#include "tests/support/fakedialogs.h"
 #include "tests/support/pdfpage.h"
 #include "tests/support/realwindow.h"
+#include "tests/ui/windowfixture.h"
 #include "ui/frmcalculus.h"
-#include "ui/frmcurvane.h"
 #include "ui/sheetview.h"
 
 #include <QtCore/QTemporaryDir>
@@ -21,36 +20,19 @@
 
 namespace {
 
+using realwindow::ClickInProcess;
 using realwindow::Key;
-using realwindow::MouseTo;
+using realwindow::WaitFor;
 using realwindow::Xdo;
 
 constexpr ColorRef Red = Rgb(230, 0, 0);
 
-// The window runs in this process: it takes the pointer's arrival before the click.
-void ClickAt(QPoint at) {
-    MouseTo(at);
-    QTest::qWait(100);
-    Xdo({QStringLiteral("click"), QStringLiteral("1")});
-}
-
 void ClickOn(const QWidget* widget) {
-    ClickAt(widget->mapToGlobal(widget->rect().center()));
+    ClickInProcess(widget->mapToGlobal(widget->rect().center()));
 }
 
 void Type(const QString& text) {
     Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-}
-
-template <class F>
-bool WaitFor(F condition) {
-    for (int i = 0; i < 50; ++i) {
-        QTest::qWait(100);
-        if (condition()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 QImage ScreenOfSheet(const SheetView* sheet) {
@@ -74,13 +56,10 @@ private slots:
 };
 
 void CalculusRealWindowTest::tangentsAndAnAreaWithTheRealPointer() {
-    QTemporaryDir dir;
-    auto fake = std::make_unique<FakeDialogs>();
-    FakeDialogs& dialogs = *fake;
-    frmCurvane window(std::move(fake),
-                      std::make_unique<QtSettingsStore>(dir.filePath(QStringLiteral("p.ini"))));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    WindowFixture f;
+    frmCurvane& window = *f.window;
+    FakeDialogs& dialogs = *f.dialogs;
+    QTemporaryDir& dir = f.dir;
     CurvaneState& state = window.State();
     SheetView* sheet = window.Sheet();
 
@@ -109,7 +88,7 @@ void CalculusRealWindowTest::tangentsAndAnAreaWithTheRealPointer() {
     QCOMPARE(pages->tabText(2), QStringLiteral("面積"));
 
     // "接線" (tangent) at x = 1 typed into its box.
-    ClickAt(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(1).center()));
+    ClickInProcess(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(1).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 1; }));
     ClickOn(calculus->findChild<QLineEdit*>(QStringLiteral("txtTangentX")));
     Type(QStringLiteral("1"));
@@ -166,7 +145,7 @@ void CalculusRealWindowTest::tangentsAndAnAreaWithTheRealPointer() {
     QCOMPARE(sheet->cursor().shape(), Qt::CrossCursor);
     const double clicked = (157 - 165.5) / 4;
     const QPoint onCurve(157, static_cast<int>(126.5 - 40 * std::sin(clicked)));
-    ClickAt(sheet->mapToGlobal(sheet->contentsRect().topLeft() + onCurve));
+    ClickInProcess(sheet->mapToGlobal(sheet->contentsRect().topLeft() + onCurve));
     QVERIFY(WaitFor([&] { return state.Record.tangents.size() == 2; }));
     QVERIFY(std::fabs(state.Record.tangents.back().slope - 10 * std::cos(clicked)) < 1e-8);
     QCOMPARE(calculus->findChild<QLineEdit*>(QStringLiteral("txtTangentX"))->text(),
@@ -177,7 +156,7 @@ void CalculusRealWindowTest::tangentsAndAnAreaWithTheRealPointer() {
     QCOMPARE(sheet->cursor().shape(), Qt::ArrowCursor);
 
     // "面積" (area) from 0 to π: the fill goes into the saved BMP over the grid, under the curve.
-    ClickAt(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(2).center()));
+    ClickInProcess(pages->tabBar()->mapToGlobal(pages->tabBar()->tabRect(2).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 2; }));
     ClickOn(calculus->findChild<QLineEdit*>(QStringLiteral("txtAreaFrom")));
     Type(QStringLiteral("0"));

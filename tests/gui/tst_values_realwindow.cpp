@@ -19,27 +19,10 @@
 
 namespace {
 
+using realwindow::ClickInProcess;
 using realwindow::MouseTo;
+using realwindow::WaitFor;
 using realwindow::Xdo;
-
-// The window runs in this process: it takes the pointer's arrival before the click.
-void ClickAt(QPoint at) {
-    MouseTo(at);
-    QTest::qWait(100);
-    Xdo({QStringLiteral("click"), QStringLiteral("1")});
-}
-
-// Waits, letting the window take its events, until the condition holds.
-template <class F>
-bool WaitFor(F condition) {
-    for (int i = 0; i < 50; ++i) {
-        QTest::qWait(100);
-        if (condition()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 int DarkPixels(const QImage& image) {
     int n = 0;
@@ -124,7 +107,7 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     // The page "特徴点" (feature points), the maximum at π/2, "ラベルとして追加" (add as a label).
     auto* pages = table->findChild<QTabWidget*>(QStringLiteral("tabValueTable"));
     QTabBar* tabs = pages->tabBar();
-    ClickAt(tabs->mapToGlobal(tabs->tabRect(1).center()));
+    ClickInProcess(tabs->mapToGlobal(tabs->tabRect(1).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 1; }));
     auto* points = table->findChild<QTableView*>(QStringLiteral("grdFeatures"));
     int top = -1;
@@ -139,12 +122,12 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     QVERIFY(top >= 0);
     points->scrollTo(points->model()->index(top, 0));
     QTest::qWait(100);
-    ClickAt(points->viewport()->mapToGlobal(
+    ClickInProcess(points->viewport()->mapToGlobal(
         points->visualRect(points->model()->index(top, 1)).center()));
     auto* add = table->findChild<QPushButton*>(QStringLiteral("cmdAddLabel"));
     QVERIFY(WaitFor([&] { return add->isEnabled(); }));
     const int before = window.State().AddMoji.UpperBound();
-    ClickAt(add->mapToGlobal(add->rect().center()));
+    ClickInProcess(add->mapToGlobal(add->rect().center()));
     QVERIFY(WaitFor([&] { return window.State().AddMoji.UpperBound() == before + 1; }));
     const TextLabel& label = window.State().AddMoji.At(before + 1);
     QCOMPARE(label.Text(), QStringLiteral("(1.5708, 20)"));

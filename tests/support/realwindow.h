@@ -38,6 +38,26 @@ inline void ClickAt(QPoint at, int button = 1, int count = 1) {
          QStringLiteral("--delay"), QStringLiteral("60"), QString::number(button)});
 }
 
+// A click on a window of this process: it takes the pointer's arrival before the click.
+inline void ClickInProcess(QPoint at) {
+    MouseTo(at);
+    QTest::qWait(100);
+    Xdo({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+// Waits, letting the windows of this process take their events, until the condition holds; false
+// when it did not within five seconds.
+template <class F>
+bool WaitFor(F condition) {
+    for (int i = 0; i < 50; ++i) {
+        QTest::qWait(100);
+        if (condition()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The first visible window whose name matches the pattern; empty when there is none.
 inline QString FindWindow(const QString& pattern) {
     return Xdo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
