@@ -112,6 +112,22 @@ PlotTable PlotTable::OnlySlot(int slot) const {
     return only;
 }
 
+bool PlotTable::AdoptSlot(const PlotTable& from, int slot) {
+    if (from.m_lastColumn != m_lastColumn || slot < 0 || slot >= SlotRows ||
+        !from.m_rows[static_cast<std::size_t>(slot)]) {
+        return false;
+    }
+    m_rows[static_cast<std::size_t>(slot)] = from.m_rows[static_cast<std::size_t>(slot)];
+    return true;
+}
+
+bool SameMapping(const GraphState& a, const GraphState& b) {
+    return a.GraphWidthPx == b.GraphWidthPx && a.GraphHeightPx == b.GraphHeightPx &&
+           a.PlotLimit == b.PlotLimit && a.XUnitName == b.XUnitName && a.YUnitName == b.YUnitName &&
+           a.XOriginValue == b.XOriginValue && a.YOriginValue == b.YOriginValue &&
+           a.XSmallValue == b.XSmallValue && a.YSmallValue == b.YSmallValue;
+}
+
 void ResizePlotTable(GraphState& state) {
     state.PlotValues.Redim(RoundHalfEven(state.GraphWidthPx));
     state.PlotLimit = state.GraphHeightPx * 5.0f;

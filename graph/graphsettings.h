@@ -56,6 +56,8 @@ struct GraphSettings {
     ColorRef YTickLabelColor = Rgb(0, 0, 255);
     float XTickLabelSize = 9.0f; // points
     float YTickLabelSize = 9.0f;
+
+    bool operator==(const GraphSettings&) const = default;
 };
 
 // One axis's fields of GraphSettings, by reference, so that whatever is done to both axes is
@@ -128,6 +130,9 @@ public:
     // A table that shares this one's rows of one slot and holds none of the others (they read
     // as 0): what a drawn curve keeps of the table.
     PlotTable OnlySlot(int slot) const;
+    // Takes over another table's rows of one slot, when both have the same columns; false, and
+    // nothing changed, otherwise.
+    bool AdoptSlot(const PlotTable& from, int slot);
 
 private:
     int m_lastColumn = -1;
@@ -149,6 +154,10 @@ struct GraphState {
 
     float NoValueMark() const { return PlotLimit + 1.0f; }
 };
+
+// Whether two graph states map columns and values alike: the same sheet size, limit, units,
+// origin values and small-step values (their tables aside).
+bool SameMapping(const GraphState& a, const GraphState& b);
 
 // One axis's values in GraphState, by reference (XUnitName is AxisValuesOf(g, Axis::X).UnitName).
 template <bool Const>

@@ -357,6 +357,11 @@ FileProblem WriteFileSafely(const QString& path, const std::function<bool(QIODev
         if (cause != 0) {
             return ProblemFromErrno(cause);
         }
+        // A writer that stopped without a word from the system (an image encoder, say) ran into
+        // a full disk or the file-size limit as often as not.
+        if (const FileProblem space = draft.SpaceProblem(); space.Failed()) {
+            return space;
+        }
         return written || file.error() != QFileDevice::NoError
                    ? ProblemFromSystemText(file.errorString())
                    : Problem(UnknownCause, file.errorString());
@@ -378,16 +383,28 @@ FileProblem WriteBytesSafely(const QString& path, const QByteArray& bytes) {
 }
 
 FileProblem WriteImageSafely(const QString& path, const QImage& image, const char* format) {
-    // Encoded in memory first: an encoder's failure is then told apart from the disk's.
-    QByteArray encoded;
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (!writer.write(image)) {
+    // Encoded straight into the draft: a large picture is not held a second time in memory. An
+    // encoder's failure is told apart from the disk's by what the writer says of it.
+    QString encoderProblem;
+    const FileProblem failure = WriteFileSafely(path, [&](QIODevice& device) {
+        QImageWriter writer(&device, format);
+        if (writer.write(image)) {
+            return true;
+        }
+        // An encoder that failed on a device error says so only at times; the file knows.
+        const auto* file = qobject_cast<const QFileDevice*>(&device);
+        const bool deviceFailed = writer.error() == QImageWriter::DeviceError ||
+                                  (file != nullptr && file->error() != QFileDevice::NoError);
+        if (!deviceFailed) {
+            encoderProblem = writer.errorString();
+        }
+        return false;
+    });
+    if (failure.Failed() && !encoderProblem.isEmpty()) {
         // "画像を変換できませんでした" = the picture could not be encoded
-        return Problem("画像を変換できませんでした", writer.errorString());
+        return Problem("画像を変換できませんでした", encoderProblem);
     }
-    return WriteBytesSafely(path, encoded);
+    return failure;
 }
 
 FileProblem ReadFileWhole(const QString& path, qint64 maxBytes, QByteArray& bytes) {

@@ -60,10 +60,31 @@ void DrawLabelText(QPainter& painter, double left, double top, const QString& te
     painter.drawText(QPointF(left, top + metrics.ascent()), text);
 }
 
+void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour, TextEdges edges) {
+    painter.save();
+    const QColor qcolour = ToQColor(colour);
+    if (edges == TextEdges::Smooth) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(qcolour);
+        painter.drawEllipse(point, 2.5, 2.5);
+    } else {
+        // A round dot of 5 pixels across, pixel by pixel, on the pixel the point lies in.
+        const int x = static_cast<int>(std::floor(point.x()));
+        const int y = static_cast<int>(std::floor(point.y()));
+        painter.fillRect(x - 1, y - 2, 3, 5, qcolour);
+        painter.fillRect(x - 2, y - 1, 5, 3, qcolour);
+    }
+    painter.restore();
+}
+
 void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges) {
     family.ForEachVisible([&](int, const TextLabel& label) {
         DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(), label.color,
                       edges);
+        if (label.mark) {
+            DrawLabelMark(painter, label.MarkPoint(), label.mark->color, edges);
+        }
     });
 }
 

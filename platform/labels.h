@@ -2,6 +2,7 @@
 
 #include "platform/colorref.h"
 
+#include <QtCore/QPointF>
 #include <QtCore/QString>
 #include <QtGui/QFont>
 #include <QtGui/QFontMetricsF>
@@ -44,9 +45,13 @@ enum class TextEdges { Pixel, Smooth };
 void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
                    const FontSpec& font, ColorRef colour, TextEdges edges = TextEdges::Pixel);
 
+// Draws the dot that marks a point of the sheet for a label, centred on the point.
+void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour,
+                   TextEdges edges = TextEdges::Pixel);
+
 class LabelFamily;
 
-// Draws every shown label of a family, in index order, each in its own colour.
+// Draws every shown label of a family, in index order, each in its own colour, with its mark.
 void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges = TextEdges::Pixel);
 
 // One text on the sheet. Its width and height follow its text and font at once.
@@ -61,6 +66,16 @@ public:
     double left = 0.0;
     double top = 0.0;
     bool visible = false;
+
+    // A dot that belongs to the label and marks the point it names (a zero or an extremum of a
+    // curve): offset from the label's top-left corner, so that it moves, hides and shows with it.
+    struct Mark {
+        QPointF offset;
+        ColorRef color = Rgb(0, 0, 0);
+    };
+    std::optional<Mark> mark;
+    // Where the mark lies on the sheet.
+    QPointF MarkPoint() const { return QPointF(left, top) + (mark ? mark->offset : QPointF()); }
 
 private:
     friend class LabelFamily;

@@ -1,6 +1,7 @@
 #include "plot/finecurve.h"
 
 #include "graph/mapping.h"
+#include "platform/progress.h"
 #include "plot/calculus.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
@@ -100,7 +101,7 @@ private:
 
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
                             const GraphState& state, const QString& expression, int stepsPerColumn,
-                            CurveOf of) {
+                            Progress* progress, CurveOf of) {
     stepsPerColumn = std::clamp(stepsPerColumn, 1, 256);
     // The columns the sheet's curve covers, with the same skip of columns left of the sheet.
     const auto [start, end] = DrawnColumns(settings, state);
@@ -123,6 +124,9 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
         const Sample next = sampler.At(column);
         sampler.Piece(previous, next, 0);
         previous = next;
+        if (progress != nullptr && !progress->Advance(i, points)) {
+            break;
+        }
     }
     return sampler.Take();
 }

@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <vector>
 
+class Progress;
 class ScriptEvaluator;
 
 // A curve for output finer than the sheet's pixels (print-quality export): the expression is
@@ -20,11 +21,13 @@ using CurveRuns = std::vector<std::vector<QPointF>>;
 // Every column piece of the sheet's range (as the sheet's curve covers it) is cut into
 // stepsPerColumn pieces. A piece steeper than a pixel is halved again and again, so that a
 // pole between two points is found and left out instead of drawn as a stroke across the sheet,
-// within an evaluation budget that keeps a wildly oscillating expression from taking long. A
-// derivative curve (of Slope) takes the expression's slope at each point as its sampling does.
+// within an evaluation budget that keeps a wildly oscillating expression from taking long.
+// progress, when given, is told how far the points got and may stop them: the runs so far are
+// returned. A derivative curve (of Slope) takes the expression's slope at each point as its
+// sampling does.
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
                             const GraphState& state, const QString& expression, int stepsPerColumn,
-                            CurveOf of = CurveOf::Values);
+                            Progress* progress = nullptr, CurveOf of = CurveOf::Values);
 
 // The points per sheet column that make a curve look smooth at a resolution (dots per inch):
 // about one per device pixel, and never fewer than one.

@@ -17,8 +17,10 @@ namespace {
 // (or nothing, with the reason when asked for one).
 template <typename Value>
 SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state, int slot,
-                               PreparedExpression& prepared, Progress* progress, Value value) {
+                               const QString& expression, PreparedExpression& prepared,
+                               Progress* progress, Value value) {
     SampleReport report;
+    report.expression = expression;
 
     const SampleColumns range = SampledColumns(settings, state);
     // The columns first, so that progress knows the whole from the start.
@@ -81,7 +83,7 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
                             Progress* progress) {
     PreparedExpression prepared(evaluator, expression.toStdString());
     return SampleColumnsWith(
-        settings, state, slot, prepared, progress,
+        settings, state, slot, expression, prepared, progress,
         [&](double x, ScriptError* error) { return prepared.Evaluate(Pi, x, error); });
 }
 
@@ -91,7 +93,7 @@ SampleReport SampleDerivative(ScriptEvaluator& evaluator, const GraphSettings& s
     PreparedExpression prepared(evaluator, expression.toStdString());
     const FunctionOfX f = ExpressionFunction(prepared);
     const double step = SlopeStep(settings, state);
-    return SampleColumnsWith(settings, state, slot, prepared, progress,
+    return SampleColumnsWith(settings, state, slot, expression, prepared, progress,
                              [&](double x, ScriptError*) -> std::optional<double> {
                                  const Slope slope = SlopeAt(f, x, step);
                                  if (slope.problem != SlopeProblem::None) {

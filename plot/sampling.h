@@ -24,6 +24,8 @@ struct SampleReport {
     bool cancelled = false;
     int stoppedAtColumn = -1;
     std::vector<std::string> emptyVariables;
+    // The expression computed, which the texts about the computation quote.
+    QString expression;
 };
 
 // The columns a sampling computes: c = start, start + 1, ... while c <= end, counted in single

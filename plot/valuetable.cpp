@@ -8,10 +8,6 @@
 
 namespace {
 
-// Rows computed between two reports of progress: often enough for a responsive window, seldom
-// enough to cost nothing next to the evaluations.
-constexpr std::int64_t RowsPerSlice = 2048;
-
 bool Passed(const TableRange& range, double x) {
     return range.step > 0 ? x > range.to : x < range.to;
 }
@@ -124,9 +120,9 @@ bool ValueTable::Compute(ScriptEvaluator& evaluator, Progress* progress) {
                 }
                 column.reason[at] = static_cast<std::uint16_t>(known - column.reasons.begin() + 1);
             }
+            // Told after every value: a slow expression shows its progress and stops at once.
             ++done;
-            if (progress != nullptr && done % RowsPerSlice == 0 &&
-                !progress->Advance(done, total)) {
+            if (progress != nullptr && !progress->Advance(done, total)) {
                 return false;
             }
         }

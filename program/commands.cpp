@@ -29,6 +29,20 @@ std::vector<Menu> BuildMenuBar() {
                                      static_cast<Command>(static_cast<int>(Command::Solid1) + i),
                                      {}});
     }
+    // "目盛りのプリセット" = scale presets
+    MenuItem presets{
+        QStringLiteral("mnuScalePreset"), QStringLiteral("目盛りのプリセット(&G)"), {}, {}, {}};
+    const std::pair<const char*, Command> presetEntries[] = {
+        {"mnuScaleStandard", Command::ScaleStandard},
+        {"mnuScaleTrigonometric", Command::ScaleTrigonometric},
+        {"mnuScaleZoom10", Command::ScaleZoom10}};
+    for (const auto& [name, command] : presetEntries) {
+        presets.submenu.push_back({QString::fromLatin1(name),
+                                   ScalePresetCaption(*ScalePresetOf(command)),
+                                   {},
+                                   command,
+                                   {}});
+    }
     return {
         {QStringLiteral("mnuFile"),
          QStringLiteral("ﾌｧｲﾙ(&F)"),                                       // file
@@ -38,11 +52,12 @@ std::vector<Menu> BuildMenuBar() {
           Separator("mnuFileBar0"),
           Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave), // overwrite bitmap
           Entry("mnuBMPSaveAs", "BMP名前を付けて保存(&A)...", Command::BMPSaveAs), // bitmap as
-          Entry("mnuExport", "エクスポート(&E)...", Command::Export), // export at print quality
+          Entry("mnuExport", "エクスポート(&E)...", Command::Export,
+                "Ctrl+E"), // export at print quality
           Entry("mnuFileSave", "設定の上書き保存(&W)", Command::FileSave), // overwrite settings
           Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),   // save settings
           Separator("mnuFileBar1"),
-          Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint), // print picture
+          Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint, "Ctrl+P"), // print picture
           Separator("mnuFileBar5"), Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
         {QStringLiteral("mnuEdit"),
          QStringLiteral("編集(&E)"),                                                   // edit
@@ -53,7 +68,7 @@ std::vector<Menu> BuildMenuBar() {
           Entry("mnuSurface", "消去文字復活(&S)", Command::Surface)}},  // restore erased text
         {QStringLiteral("mnuView"),
          QStringLiteral("表示(&V)"), // view
-         {lineStyle, Separator("mnuViewBar1"),
+         {lineStyle, presets, Separator("mnuViewBar1"),
           Entry("mnuSetMore", "詳細設定(&M)", Command::SetMore)}}, // detailed settings
         {QStringLiteral("mnuTools"),
          QStringLiteral("ﾂｰﾙ(&T)"),                                       // tools
@@ -65,8 +80,8 @@ std::vector<Menu> BuildMenuBar() {
          QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching
         {QStringLiteral("mnuHelp"),
-         QStringLiteral("ﾍﾙﾌﾟ(&H)"),                                     // help
-         {Entry("mnuHelpContents", "使い方(&C)", Command::HelpContents), // how to use
+         QStringLiteral("ﾍﾙﾌﾟ(&H)"),                                           // help
+         {Entry("mnuHelpContents", "使い方(&C)", Command::HelpContents, "F1"), // how to use
           Separator("mnuHelpBar0"),
           Entry("mnuHelpAbout", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Command::HelpAbout)}}, // version information
     };
@@ -133,4 +148,17 @@ std::optional<int> LineStyleIndex(Command command) {
         return std::nullopt;
     }
     return index;
+}
+
+std::optional<ScalePreset> ScalePresetOf(Command command) {
+    switch (command) {
+    case Command::ScaleStandard:
+        return ScalePreset::Standard;
+    case Command::ScaleTrigonometric:
+        return ScalePreset::Trigonometric;
+    case Command::ScaleZoom10:
+        return ScalePreset::Zoom10;
+    default:
+        return std::nullopt;
+    }
 }

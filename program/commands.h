@@ -1,5 +1,7 @@
 #pragma once
 
+#include "program/scalepresets.h"
+
 #include <QtCore/QString>
 #include <optional>
 #include <vector>
@@ -37,7 +39,13 @@ enum class Command {
     HelpContents,
     HelpAbout,
     Export,
+    ScaleStandard,
+    ScaleTrigonometric,
+    ScaleZoom10,
 };
+
+// The scale preset a command applies; nothing for other commands.
+std::optional<ScalePreset> ScalePresetOf(Command command);
 
 // The nine line-style entries, in menu order: 0 for "実1"; nothing for other commands.
 std::optional<int> LineStyleIndex(Command command);

@@ -23,8 +23,9 @@ constexpr double MmPerInch = 25.4;
 constexpr double SheetDpi = 96.0;
 // The PDF's own resolution: positions are written to a 1/1200 inch.
 constexpr int PdfDpi = 1200;
-// A picture beyond this many pixels (1 GiB of memory) is not attempted.
-constexpr double LargestRasterPixels = 268435456.0;
+// A picture beyond this many pixels (572 MiB at four bytes each) is not attempted: with the
+// encoder's buffers the export stays well under 1 GB.
+constexpr double LargestRasterPixels = 150000000.0;
 
 // A sheet pixel (x, y) covers the square from (x, y) to (x + 1, y + 1): a grid line at a pixel
 // position is drawn through the squares' centres, so that it covers the same squares at any
@@ -72,34 +73,82 @@ void PaintGrid(QPainter& painter, const GraphSettings& settings, double width, d
     }
 }
 
+// Passes reports on until the first one is refused; later ones are refused without asking, so
+// that work asked to stop is not asked again on its way out.
+class LatchedProgress : public Progress {
+public:
+    explicit LatchedProgress(Progress* whole) : m_whole(whole) {}
+    bool Advance(std::int64_t done, std::int64_t total) override {
+        m_stopped = m_stopped || (m_whole != nullptr && !m_whole->Advance(done, total));
+        return !m_stopped;
+    }
+    Progress* OrNull() { return m_whole != nullptr ? this : nullptr; }
+
+private:
+    Progress* m_whole;
+    bool m_stopped = false;
+};
+
+// A part of a bigger piece of work: its own steps become a share of the whole's bar.
+class ShareOfProgress : public Progress {
+public:
+    ShareOfProgress(Progress* whole, std::int64_t from, std::int64_t span, std::int64_t total)
+        : m_whole(whole), m_from(from), m_span(span), m_total(total) {}
+    bool Advance(std::int64_t done, std::int64_t total) override {
+        if (m_whole == nullptr) {
+            return true;
+        }
+        const std::int64_t part = total > 0 ? done * m_span / total : 0;
+        return m_whole->Advance(m_from + part, m_total);
+    }
+
+private:
+    Progress* m_whole;
+    std::int64_t m_from;
+    std::int64_t m_span;
+    std::int64_t m_total;
+};
+
 FileProblem Problem(const char* japanese, const QString& system) {
     return {QString::fromUtf8(japanese), system};
 }
 
 } // namespace
 
-std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn) {
+std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
+                                          ScriptEvaluator& evaluator, int stepsPerColumn,
+                                          Progress* whole) {
+    LatchedProgress latched(whole);
+    Progress* progress = latched.OrNull();
     std::vector<SheetCurve> curves;
-    for (const DrawnCurve& curve : state.Record.curves) {
+    const auto count = static_cast<std::int64_t>(document.Record.curves.size());
+    std::int64_t index = 0;
+    for (const DrawnCurve& curve : document.Record.curves) {
+        // Each curve's share of the bar, in thousandths.
+        ShareOfProgress share(progress, index * 1000, 1000, count * 1000);
         if (const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode)) {
             curves.push_back(
-                {*pen, SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,
-                                         curve.expression, stepsPerColumn, curve.of)});
+                {*pen, SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
+                                         stepsPerColumn, progress ? &share : nullptr, curve.of)});
+        }
+        if (progress != nullptr && !progress->Advance(++index * 1000, count * 1000)) {
+            break; // also when the curve's own points were stopped
         }
     }
     return curves;
 }
 
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn) {
-    PaintSheet(painter, state, SampleSheetCurves(state, stepsPerColumn));
+    PaintSheet(painter, state, SampleSheetCurves(state, state.scriptEvalFn, stepsPerColumn));
 }
 
-void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+void PaintSheet(QPainter& painter, const CurvaneDocument& document,
+                const std::vector<SheetCurve>& curves,
                 const std::function<bool(int done, int parts)>& partDone, SheetLayers layers) {
     const int parts = static_cast<int>(curves.size()) + 2;
     int done = 0;
     const auto partPainted = [&] { return !partDone || partDone(++done, parts); };
-    const SheetRecord& record = state.Record;
+    const SheetRecord& record = document.Record;
     const double width = record.size.width();
     const double height = record.size.height();
     const QRectF sheet(0.0, 0.0, width, height);
@@ -150,7 +199,7 @@ void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<
     painter.setBrush(Qt::NoBrush);
     painter.translate(-PixelCentre, 0.0);
     if (going && layers == SheetLayers::All) {
-        DrawSheetLabels(painter, state, TextEdges::Smooth);
+        DrawSheetLabels(painter, document, TextEdges::Smooth);
         partPainted();
     }
     painter.restore();
@@ -175,7 +224,7 @@ const QImage& ScaledSheet::PictureFor(CurvaneState& state, double ratio) {
         CurveRuns runs = known != m_curves.end() && ratio == m_ratio
                              ? known->second.runs
                              : SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,
-                                                 curve.expression, steps, curve.of);
+                                                 curve.expression, steps, nullptr, curve.of);
         kept.push_back({curve.rowsId, SheetCurve{*pen, runs}});
         curves.push_back({*pen, std::move(runs)});
     }
@@ -192,38 +241,43 @@ const QImage& ScaledSheet::PictureFor(CurvaneState& state, double ratio) {
     return m_picture;
 }
 
-QSizeF SheetSizeMm(const CurvaneState& state) {
-    return {state.Graph.GraphWidthPx * MmPerInch / SheetDpi,
-            state.Graph.GraphHeightPx * MmPerInch / SheetDpi};
+QSizeF SheetSizeMm(const CurvaneDocument& document) {
+    return {document.Graph.GraphWidthPx * MmPerInch / SheetDpi,
+            document.Graph.GraphHeightPx * MmPerInch / SheetDpi};
 }
 
-QSize RasterSize(const CurvaneState& state, int dpi) {
-    return {RoundHalfEven(state.Graph.GraphWidthPx * dpi / SheetDpi),
-            RoundHalfEven(state.Graph.GraphHeightPx * dpi / SheetDpi)};
+QSize RasterSize(const CurvaneDocument& document, int dpi) {
+    return {RoundHalfEven(document.Graph.GraphWidthPx * dpi / SheetDpi),
+            RoundHalfEven(document.Graph.GraphHeightPx * dpi / SheetDpi)};
 }
 
-QImage RenderSheetImage(CurvaneState& state, int dpi,
-                        const std::function<bool(int done, int parts)>& partDone) {
-    const QSize size = RasterSize(state, dpi);
+QImage RenderSheetImage(const CurvaneDocument& document, ScriptEvaluator& evaluator, int dpi,
+                        const std::function<bool(int done, int parts)>& partDone,
+                        Progress* sampling) {
+    const QSize size = RasterSize(document, dpi);
     if (size.isEmpty() || static_cast<double>(size.width()) * size.height() > LargestRasterPixels) {
+        return {};
+    }
+    const std::vector<SheetCurve> curves =
+        SampleSheetCurves(document, evaluator, StepsPerColumnFor(dpi), sampling);
+    if (sampling != nullptr && !sampling->Advance(1, 1)) {
         return {};
     }
     QImage image(size, QImage::Format_RGB32);
     if (image.isNull()) {
         return {};
     }
-    image.fill(ToQColor(state.Record.grid.BackgroundColor));
+    image.fill(ToQColor(document.Record.grid.BackgroundColor));
     // The picture tells viewers and word processors its print size.
     const int dotsPerMetre = RoundHalfEven(dpi * 1000.0 / MmPerInch);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
-    const std::vector<SheetCurve> curves = SampleSheetCurves(state, StepsPerColumnFor(dpi));
     bool stopped = false;
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
     painter.scale(dpi / SheetDpi, dpi / SheetDpi);
-    PaintSheet(painter, state, curves, [&](int done, int parts) {
+    PaintSheet(painter, document, curves, [&](int done, int parts) {
         stopped = partDone && !partDone(done, parts);
         return !stopped;
     });
@@ -234,39 +288,62 @@ QImage RenderSheetImage(CurvaneState& state, int dpi,
     return image;
 }
 
-FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
-                         Progress* progress) {
+QImage RenderSheetImage(CurvaneState& state, int dpi,
+                        const std::function<bool(int done, int parts)>& partDone) {
+    return RenderSheetImage(state, state.scriptEvalFn, dpi, partDone);
+}
+
+FileProblem ExportRaster(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                         const QString& path, int dpi, const char* format, Progress* whole) {
     if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
         return refused;
     }
-    // Encoding takes about twice as long as painting: the bar gives it two thirds.
+    LatchedProgress latched(whole);
+    Progress* progress = latched.OrNull();
+    // The bar: the curves' evaluations the first half, painting a sixth, encoding the rest.
+    ShareOfProgress sampling(progress, 0, 3, 6);
     bool cancelled = false;
-    std::int64_t total = 0;
-    const QImage image = RenderSheetImage(state, dpi, [&](int done, int parts) {
-        total = 3 * parts;
-        cancelled = progress && !progress->Advance(done, total);
-        return !cancelled;
-    });
-    if (cancelled) {
+    const QImage image = RenderSheetImage(
+        document, evaluator, dpi,
+        [&](int done, int parts) {
+            cancelled = progress && !progress->Advance(3 * parts + done, 6 * parts);
+            return !cancelled;
+        },
+        progress ? &sampling : nullptr);
+    if (cancelled || (progress != nullptr && !progress->Advance(4, 6))) {
         return ExportCancelled();
     }
     if (image.isNull()) {
         // "画像が大きすぎて作れません" = the picture is too large to make
-        const QSize size = RasterSize(state, dpi);
-        return Problem(
-            "画像が大きすぎて作れません",
-            QStringLiteral("a %1 × %2 picture is too large").arg(size.width()).arg(size.height()));
+        const QSize size = RasterSize(document, dpi);
+        return Problem("画像が大きすぎて作れません",
+                       QStringLiteral("a %1 × %2 picture would need %3 MB")
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(std::ceil(4.0 * size.width() * size.height() / 1048576.0)));
     }
     const FileProblem written = WriteImageSafely(path, image, format);
     if (progress) {
-        progress->Advance(total, total);
+        progress->Advance(6, 6);
     }
     return written;
 }
 
-bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& target,
+FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
+                         Progress* progress) {
+    return ExportRaster(state, state.scriptEvalFn, path, dpi, format, progress);
+}
+
+int PageStepsPerColumn(QSize sheet, const QRectF& target) {
+    // As fine as the device shows a sheet pixel, and no finer than a vector export's curves.
+    const double devicePerPixel = sheet.isEmpty() ? 1.0 : target.width() / sheet.width();
+    return StepsPerColumnFor(std::min(devicePerPixel * SheetDpi, VectorCurveDpi));
+}
+
+bool PaintSheetOnPage(QPainter& painter, const CurvaneDocument& document, const QImage& picture,
+                      const std::vector<SheetCurve>& curves, const QRectF& target,
                       PrintQuality quality) {
-    const QSize sheet = state.Record.size;
+    const QSize sheet = document.Record.size;
     if (sheet.isEmpty() || target.isEmpty()) {
         return false;
     }
@@ -276,18 +353,25 @@ bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& targ
         // no lossy compression of the picture.
         painter.setRenderHint(QPainter::LosslessImageRendering);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(target, SheetPicture(state));
+        painter.drawImage(target, picture);
     } else {
-        const double devicePerPixel = target.width() / sheet.width();
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         painter.translate(target.topLeft());
-        painter.scale(devicePerPixel, target.height() / sheet.height());
-        // As fine as the device shows a sheet pixel, and no finer than a vector export's curves.
-        PaintSheet(painter, state,
-                   StepsPerColumnFor(std::min(devicePerPixel * SheetDpi, VectorCurveDpi)));
+        painter.scale(target.width() / sheet.width(), target.height() / sheet.height());
+        PaintSheet(painter, document, curves);
     }
     painter.restore();
     return true;
+}
+
+bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& target,
+                      PrintQuality quality) {
+    const std::vector<SheetCurve> curves =
+        quality == PrintQuality::High
+            ? SampleSheetCurves(state, state.scriptEvalFn,
+                                PageStepsPerColumn(state.Record.size, target))
+            : std::vector<SheetCurve>{};
+    return PaintSheetOnPage(painter, state, SheetPicture(state), curves, target, quality);
 }
 
 FileProblem ExportCancelled() {
@@ -298,15 +382,24 @@ bool IsCancelled(const FileProblem& problem) {
     return problem.Failed() && problem.system == QStringLiteral("cancelled");
 }
 
-FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
-                        Progress* progress) {
+FileProblem ExportSheet(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                        const QString& path, ExportFormat format, int dpi, Progress* whole) {
     if (format == ExportFormat::Png) {
-        return ExportRaster(state, path, dpi, "png", progress);
+        return ExportRaster(document, evaluator, path, dpi, "png", whole);
     }
-    // WriteFileSafely refuses a target that is no regular file before anything is painted.
-    const int steps = StepsPerColumnFor(VectorCurveDpi);
-    const double width = state.Graph.GraphWidthPx;
-    const double height = state.Graph.GraphHeightPx;
+    // A target that is no regular file is refused before anything is computed.
+    if (const FileProblem refused = CheckWritable(path); refused.Failed()) {
+        return refused;
+    }
+    LatchedProgress latched(whole);
+    Progress* progress = latched.OrNull();
+    const std::vector<SheetCurve> curves =
+        SampleSheetCurves(document, evaluator, StepsPerColumnFor(VectorCurveDpi), progress);
+    if (progress != nullptr && !progress->Advance(1, 1)) {
+        return ExportCancelled();
+    }
+    const double width = document.Graph.GraphWidthPx;
+    const double height = document.Graph.GraphHeightPx;
     QString painterProblem;
     const FileProblem failure = WriteFileSafely(path, [&](QIODevice& device) {
         if (format == ExportFormat::Pdf) {
@@ -314,7 +407,7 @@ FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat f
             writer.setCreator(QStringLiteral("Curvane"));
             writer.setResolution(PdfDpi);
             // Exactly the sheet's size, not the nearest standard paper.
-            writer.setPageSize(QPageSize(SheetSizeMm(state), QPageSize::Millimeter, QString(),
+            writer.setPageSize(QPageSize(SheetSizeMm(document), QPageSize::Millimeter, QString(),
                                          QPageSize::ExactMatch));
             writer.setPageMargins(QMarginsF(0, 0, 0, 0));
             QPainter painter;
@@ -323,7 +416,7 @@ FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat f
                 return false;
             }
             painter.scale(PdfDpi / SheetDpi, PdfDpi / SheetDpi);
-            PaintSheet(painter, state, steps);
+            PaintSheet(painter, document, curves);
             return painter.end();
         }
         QSvgGenerator generator;
@@ -339,7 +432,7 @@ FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat f
             painterProblem = QStringLiteral("the SVG writer could not start");
             return false;
         }
-        PaintSheet(painter, state, steps);
+        PaintSheet(painter, document, curves);
         return painter.end();
     });
     if (failure.Failed() && !painterProblem.isEmpty()) {
@@ -347,6 +440,11 @@ FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat f
         return Problem("描画できませんでした", painterProblem);
     }
     return failure;
+}
+
+FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
+                        Progress* progress) {
+    return ExportSheet(state, state.scriptEvalFn, path, format, dpi, progress);
 }
 
 QString ExportTitle() {
@@ -394,12 +492,12 @@ QString ExportPathFor(const QString& path, ExportFormat format) {
     return path + QStringLiteral(".pdf");
 }
 
-QString ExportSizeText(const CurvaneState& state, const ExportOptions& options) {
-    const QSizeF mm = SheetSizeMm(state);
+QString ExportSizeText(const CurvaneDocument& document, const ExportOptions& options) {
+    const QSizeF mm = SheetSizeMm(document);
     QString text =
         QStringLiteral("%1 × %2 mm").arg(mm.width(), 0, 'f', 1).arg(mm.height(), 0, 'f', 1);
     if (options.format == ExportFormat::Png) {
-        const QSize pixels = RasterSize(state, options.dpi);
+        const QSize pixels = RasterSize(document, options.dpi);
         // "ピクセル" = pixels
         text += QStringLiteral("、%1 × %2 ピクセル").arg(pixels.width()).arg(pixels.height());
     }
@@ -437,18 +535,14 @@ QString AskExportPath(Dialogs& dialogs, const ExportOptions& options) {
     return chosen.isEmpty() ? chosen : ExportPathFor(chosen, options.format);
 }
 
-bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
-                 const ExportOptions& options, const std::function<void(bool)>& busy,
-                 Progress* progress) {
+FileProblem RunExport(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                      const QString& path, const ExportOptions& options, Progress* progress) {
     const ExportFormat format = ExportFormatOfName(path).value_or(options.format);
-    if (busy) {
-        busy(true);
-    }
-    const FileProblem failure = ExportSheet(
-        state, path, format, std::clamp(options.dpi, MinExportDpi, MaxExportDpi), progress);
-    if (busy) {
-        busy(false);
-    }
+    return ExportSheet(document, evaluator, path, format,
+                       std::clamp(options.dpi, MinExportDpi, MaxExportDpi), progress);
+}
+
+bool ReportExport(Dialogs& dialogs, const QString& path, const FileProblem& failure) {
     if (IsCancelled(failure)) {
         return false;
     }
@@ -460,4 +554,10 @@ bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
         return false;
     }
     return true;
+}
+
+bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
+                 const ExportOptions& options, Progress* progress) {
+    return ReportExport(dialogs, path,
+                        RunExport(state, state.scriptEvalFn, path, options, progress));
 }

@@ -17,6 +17,8 @@ class Dialogs;
 class Progress;
 class QPainter;
 class SettingsStore;
+class ScriptEvaluator;
+struct CurvaneDocument;
 struct CurvaneState;
 
 // The sheet at print quality: as the window shows it (background picture, grid, axes, the drawn
@@ -44,7 +46,10 @@ struct SheetCurve {
     QPen pen;
     CurveRuns runs;
 };
-std::vector<SheetCurve> SampleSheetCurves(CurvaneState& state, int stepsPerColumn);
+// Tells progress, when given, and stops where it asks to (the curves done so far are returned).
+std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
+                                          ScriptEvaluator& evaluator, int stepsPerColumn,
+                                          Progress* progress = nullptr);
 
 // What PaintSheet paints: everything, or the picture under the labels (a view that paints the
 // labels itself).
@@ -55,15 +60,24 @@ enum class SheetLayers { All, WithoutLabels };
 // points through the pixels' centres, the labels are real text in their fonts. Antialiasing is
 // the caller's choice. partDone, when given, is told after the grid, after each curve and after
 // the labels, and stops the painting when it returns false.
-void PaintSheet(QPainter& painter, const CurvaneState& state, const std::vector<SheetCurve>& curves,
+void PaintSheet(QPainter& painter, const CurvaneDocument& document,
+                const std::vector<SheetCurve>& curves,
                 const std::function<bool(int done, int parts)>& partDone = {},
                 SheetLayers layers = SheetLayers::All);
 void PaintSheet(QPainter& painter, CurvaneState& state, int stepsPerColumn);
 
-// Paints the sheet with its labels into target (the painter's device units) in a quality. False
-// when there is nothing to paint.
+// Paints the sheet with its labels into target (the painter's device units) in a quality: the
+// record as vectors with the curves given (sampled at PageStepsPerColumn), or the 96-dpi
+// picture given (SheetPicture). False when there is nothing to paint.
+bool PaintSheetOnPage(QPainter& painter, const CurvaneDocument& document, const QImage& picture,
+                      const std::vector<SheetCurve>& curves, const QRectF& target,
+                      PrintQuality quality);
+// The same, sampling the curves on the spot.
 bool PaintSheetOnPage(QPainter& painter, CurvaneState& state, const QRectF& target,
                       PrintQuality quality);
+// The points per sheet column a page needs for the sheet drawn into target: as fine as the
+// device shows a sheet pixel, no finer than the vector export.
+int PageStepsPerColumn(QSize sheet, const QRectF& target);
 
 // The sheet's record drawn for a screen at a device-pixel ratio above 1: every device pixel its
 // own, curves sampled per device column, lines as thick as the sheet's in logical pixels and in
@@ -83,20 +97,31 @@ private:
 };
 
 // The sheet's true size: its pixels at 96 per inch.
-QSizeF SheetSizeMm(const CurvaneState& state);
+QSizeF SheetSizeMm(const CurvaneDocument& document);
 // The picture size of the sheet at a resolution, each side rounded to the nearest pixel.
-QSize RasterSize(const CurvaneState& state, int dpi);
+QSize RasterSize(const CurvaneDocument& document, int dpi);
 
 // The sheet as a smooth picture at dpi, or a null image when it would be too large to make or
 // partDone (as for PaintSheet) returned false to stop.
+// sampling, when given, is told how the curves' evaluations go and may stop them.
+QImage RenderSheetImage(const CurvaneDocument& document, ScriptEvaluator& evaluator, int dpi,
+                        const std::function<bool(int done, int parts)>& partDone = {},
+                        Progress* sampling = nullptr);
 QImage RenderSheetImage(CurvaneState& state, int dpi,
                         const std::function<bool(int done, int parts)>& partDone = {});
 
 // Writes the sheet to path, failure-safely. dpi is used by PNG only; a picture tells progress
 // and stops when asked to, with the problem ExportCancelled().
+// Safe to run on a worker thread with a document and evaluator of its own.
+FileProblem ExportSheet(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                        const QString& path, ExportFormat format, int dpi,
+                        Progress* progress = nullptr);
 FileProblem ExportSheet(CurvaneState& state, const QString& path, ExportFormat format, int dpi,
                         Progress* progress = nullptr);
 // The smooth picture at dpi in an image format Qt writes ("png", "jpg", "bmp").
+FileProblem ExportRaster(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                         const QString& path, int dpi, const char* format,
+                         Progress* progress = nullptr);
 FileProblem ExportRaster(CurvaneState& state, const QString& path, int dpi, const char* format,
                          Progress* progress = nullptr);
 // What an export stopped by the user gives: "中止しました" (stopped), nothing written.
@@ -113,7 +138,7 @@ QString ExportPathFor(const QString& path, ExportFormat format);
 
 // What the export dialog tells of the result: "88.2 × 67.0 mm", and for PNG the picture's pixels
 // as well ("88.2 × 67.0 mm、1250 × 938 ピクセル").
-QString ExportSizeText(const CurvaneState& state, const ExportOptions& options);
+QString ExportSizeText(const CurvaneDocument& document, const ExportOptions& options);
 
 // The last choices of the export dialog, kept in the per-user store.
 ExportOptions LoadExportOptions(const SettingsStore& store);
@@ -122,9 +147,13 @@ void SaveExportOptions(SettingsStore& store, const ExportOptions& options);
 // The export's file name from the save dialog, with the chosen format's extension added when it
 // has none of the three; empty when the user cancelled.
 QString AskExportPath(Dialogs& dialogs, const ExportOptions& options);
-// Writes the sheet to path in the format its extension names. A failure is told with path and
-// reason; a cancelled export is not. busy, when given, is told when the writing starts (true) and
-// ends (false), before any message. True when the file was written.
+// Writes the sheet to path in the format its extension names (on a worker, with a document
+// and evaluator of its own), and tells the user what became of it: a failure with path and
+// reason, a cancelled export not at all. ReportExport is true when the file was written.
+FileProblem RunExport(const CurvaneDocument& document, ScriptEvaluator& evaluator,
+                      const QString& path, const ExportOptions& options,
+                      Progress* progress = nullptr);
+bool ReportExport(Dialogs& dialogs, const QString& path, const FileProblem& failure);
+// Both at once.
 bool WriteExport(CurvaneState& state, Dialogs& dialogs, const QString& path,
-                 const ExportOptions& options, const std::function<void(bool)>& busy = {},
-                 Progress* progress = nullptr);
+                 const ExportOptions& options, Progress* progress = nullptr);

@@ -2,6 +2,7 @@
 
 #include "platform/script/scriptresult.h"
 #include "program/curvanestate.h"
+#include "program/notation.h"
 #include "program/redraw.h"
 
 #include <array>
@@ -53,7 +54,7 @@ QString JapaneseHint(const QString& text, qsizetype& before) {
 
 } // namespace
 
-QString JapaneseError(const std::string& english) {
+QString JapaneseError(const std::string& english, const QString& expression) {
     using script::ErrorCode;
     static const std::array<std::pair<ErrorCode, const char*>, 15> names = {{
         {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
@@ -82,7 +83,13 @@ QString JapaneseError(const std::string& english) {
         const QString known = QString::fromLatin1(script::Describe(code));
         if (text.startsWith(known)) {
             // Keep whatever the evaluator added after its message, such as the name at fault.
-            return QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
+            QString japaneseText = QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
+            if (code == ErrorCode::SyntaxError || code == ErrorCode::ExpectedExpression) {
+                if (const QString slip = SyntaxSlipHint(expression); !slip.isEmpty()) {
+                    japaneseText += QStringLiteral("。") + slip;
+                }
+            }
+            return japaneseText;
         }
     }
     return text + hint;
@@ -104,10 +111,27 @@ QString ButtonCaption(DrawButtonState state) {
     return QStringLiteral("描画"); // draw
 }
 
-DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
-                              const AxisPanelTexts* panel, Progress* progress) {
+namespace {
+
+// The end of a draw: the slot's curve over the picture, its button offering "消去" (erase), and
+// the message of a curve without any point.
+void DrawComputedSlot(CurvaneState& state, int slot, DrawOutcome& outcome) {
     FunctionSlot& f = SlotOf(state.Slots, slot);
-    DrawOutcome outcome;
+    Draw(state, slot);
+    f.Hidden = false;
+    f.Button = DrawButtonState::Erase;
+    const SampleReport& report = f.LastSample;
+    if (report.columns > 0 && report.withValue == 0 && !report.cancelled) {
+        outcome.noValueMessage = NoValueMessage(slot, report);
+    }
+}
+
+} // namespace
+
+std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const AxisPanelTexts* panel,
+                                        DrawOutcome& outcome) {
+    FunctionSlot& f = SlotOf(state.Slots, slot);
+    outcome = {};
     switch (f.Button) {
     case DrawButtonState::Update:
         f.Drawn = false; // left out of the full redraw, then drawn on top
@@ -117,7 +141,7 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         f.Hidden = false;
         f.Drawn = true;
         outcome.focusTextBox = slot >= 2;
-        return outcome;
+        return std::nullopt;
     case DrawButtonState::Erase:
         f.Drawn = false;
         RedrawAll(state);
@@ -125,39 +149,79 @@ DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, i
         f.Hidden = true;
         f.Drawn = true; // the rows stay valid for the next draw
         outcome.focusTextBox = slot >= 2;
-        return outcome;
+        return std::nullopt;
     case DrawButtonState::Draw:
         break;
     }
     outcome.focusTextBox = true;
     if (f.Expression.isEmpty()) {
-        return outcome;
+        return std::nullopt;
     }
     if (!BracketsMatch(f.Expression)) {
         outcome.bracketMessage = true;
-        return outcome;
+        return std::nullopt;
     }
     // Rows the user cut short are no reason to skip the computation when asked to draw again.
-    if (!f.Drawn || f.LastSample.cancelled) {
-        if (panel != nullptr) {
-            TakeAxisPanelTexts(state.Graph, *panel);
-        }
-        f.LastSample =
-            SampleFunction(evaluator, state.Settings, state.Graph, slot, f.Expression, progress);
-        f.SampledExpression = f.Expression;
-        f.RowsId = NewSheetId();
-        ++f.SampleCount;
-        f.Drawn = true;
-        outcome.evaluated = true;
+    if (f.Drawn && !f.LastSample.cancelled) {
+        DrawComputedSlot(state, slot, outcome);
+        return std::nullopt;
     }
-    Draw(state, slot);
-    f.Hidden = false;
-    f.Button = DrawButtonState::Erase;
-    const SampleReport& report = f.LastSample;
-    if (report.columns > 0 && report.withValue == 0 && !report.cancelled) {
-        outcome.noValueMessage = NoValueMessage(slot, report);
+    if (panel != nullptr) {
+        TakeAxisPanelTexts(state.Graph, *panel);
+    }
+    SampleJob job;
+    job.slot = slot;
+    job.expression = f.Expression;
+    job.settings = state.Settings;
+    job.graph = state.Graph;
+    return job;
+}
+
+void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress) {
+    job.report =
+        SampleFunction(evaluator, job.settings, job.graph, job.slot, job.expression, progress);
+}
+
+DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job) {
+    DrawOutcome outcome;
+    outcome.focusTextBox = true;
+    FunctionSlot& f = SlotOf(state.Slots, job.slot);
+    // The rows stand for the expression and axes they were computed for: if the user changed
+    // those meanwhile, they are of no use.
+    if (f.Button != DrawButtonState::Draw || f.Expression != job.expression ||
+        !(state.Settings == job.settings) || !SameMapping(state.Graph, job.graph) ||
+        !state.Graph.PlotValues.AdoptSlot(job.graph.PlotValues, job.slot)) {
+        outcome.stale = true;
+        return outcome;
+    }
+    f.LastSample = std::move(job.report);
+    f.SampledExpression = job.expression;
+    f.RowsId = NewSheetId();
+    ++f.SampleCount;
+    f.Drawn = true;
+    outcome.evaluated = true;
+    DrawComputedSlot(state, job.slot, outcome);
+    outcome.notationMessage = NotationNotice(f.Expression, f.LastSample.emptyVariables);
+    if (!outcome.noValueMessage.isEmpty() && !outcome.notationMessage.isEmpty()) {
+        outcome.noValueMessage += QStringLiteral("\n\n") + outcome.notationMessage;
+        outcome.notationMessage.clear();
     }
     return outcome;
+}
+
+DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
+                              const AxisPanelTexts* panel, Progress* progress) {
+    DrawOutcome outcome;
+    std::optional<SampleJob> job = BeginDrawClick(state, slot, panel, outcome);
+    if (!job) {
+        return outcome;
+    }
+    RunSampleJob(*job, evaluator, progress);
+    return FinishDrawClick(state, std::move(*job));
+}
+
+bool EnterPressesDrawButton(const FunctionSlot& slot) {
+    return slot.Button != DrawButtonState::Erase;
 }
 
 void ExpressionChanged(CurvaneState& state, int slot, const QString& text) {
@@ -243,7 +307,8 @@ QString SampleSummary(const SampleReport& report) {
         QStringLiteral("%1 列中 %2 列を描画しました").arg(report.columns).arg(report.withValue);
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
-        text += QStringLiteral("。最初のエラー: ") + EvaluationProblemText(report.firstError);
+        text += QStringLiteral("。最初のエラー: ") +
+                EvaluationProblemText(report.firstError, report.expression);
     }
     if (report.cancelled) {
         // "キャンセルしたため、左端から N 列目から先は描いていません" = cancelled, so nothing
@@ -254,8 +319,8 @@ QString SampleSummary(const SampleReport& report) {
     return text;
 }
 
-QString EvaluationProblemText(const ScriptError& error) {
-    return JapaneseError(DescribeWithHint(error));
+QString EvaluationProblemText(const ScriptError& error, const QString& expression) {
+    return JapaneseError(DescribeWithHint(error), expression);
 }
 
 QString EmptyVariablesNote(const std::vector<std::string>& names) {
@@ -293,7 +358,8 @@ QString NoValueMessage(int slot, const SampleReport& report) {
     QString text = QStringLiteral("F%1(x) はどの x でも値が求まりませんでした。").arg(slot);
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
-        text += QStringLiteral("\n最初のエラー: ") + EvaluationProblemText(report.firstError);
+        text += QStringLiteral("\n最初のエラー: ") +
+                EvaluationProblemText(report.firstError, report.expression);
     }
     return text;
 }

@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,35 @@ struct DrawOutcome {
     bool evaluated = false;
     // When not empty, a message to show titled NoValueTitle(): the curve drawn has no point.
     QString noValueMessage;
+    // When not empty, a message to show titled NotationNoticeTitle(): the computation read the
+    // expression otherwise than its notation suggests (NotationNotice). A draw with a
+    // noValueMessage carries it at that message's end instead, so that one draw shows one box.
+    QString notationMessage;
+    // The rows computed were for an expression or axes that changed meanwhile: nothing drawn.
+    bool stale = false;
 };
+
+// The computation a draw needs before it can draw: the slot's expression and the mapping of its
+// columns, copied, so that it can run on another thread while the window goes on. Its table
+// receives the rows, its report how the computation went.
+struct SampleJob {
+    int slot = 1;
+    QString expression;
+    GraphSettings settings;
+    GraphState graph;
+    SampleReport report;
+};
+
+// A draw button click in three parts, so that the computation can run apart from the window.
+// BeginDrawClick does all of the click that needs no computation (erase, update, a draw of rows
+// still valid, the bracket check) and returns the computation when the rows must be made first;
+// RunSampleJob computes them with an evaluator of its own, telling progress; FinishDrawClick takes
+// them over and draws, unless the slot's expression, the settings or the axis values changed
+// since the click (the outcome then says stale, and nothing changes).
+std::optional<SampleJob> BeginDrawClick(CurvaneState& state, int slot, const AxisPanelTexts* panel,
+                                        DrawOutcome& outcome);
+void RunSampleJob(SampleJob& job, ScriptEvaluator& evaluator, Progress* progress);
+DrawOutcome FinishDrawClick(CurvaneState& state, SampleJob&& job);
 
 // "計算できません" (cannot be computed).
 QString NoValueTitle();
@@ -41,6 +70,10 @@ QString NoValueTitle();
 // computes the curve again.
 DrawOutcome DrawButtonClicked(CurvaneState& state, ScriptEvaluator& evaluator, int slot,
                               const AxisPanelTexts* panel = nullptr, Progress* progress = nullptr);
+
+// Enter in a slot's function box presses its draw button when that offers "描画" (draw) or
+// "更新" (update); it does not erase a curve.
+bool EnterPressesDrawButton(const FunctionSlot& slot);
 
 // The text of a slot changed, by typing or by the program: its rows are stale. A curve already
 // on the sheet stays until the next full redraw.
@@ -70,8 +103,9 @@ void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour);
 bool StyleChosen(CurvaneState& state, const QString& code);
 
 // The evaluator's English complaint in the words of the rest of the interface ("構文エラー" for
-// a syntax error, and so on), with whatever it added after its message kept.
-QString JapaneseError(const std::string& english);
+// a syntax error, and so on), with whatever it added after its message kept. A syntax error
+// names the fix for the slip the expression shows, if any (SyntaxSlipHint).
+QString JapaneseError(const std::string& english, const QString& expression = {});
 
 // A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
 // the first.
@@ -79,7 +113,7 @@ QString SampleSummary(const SampleReport& report);
 
 // What the user is told about an error of an expression: the evaluator's complaint in Japanese
 // (JapaneseError).
-QString EvaluationProblemText(const ScriptError& error);
+QString EvaluationProblemText(const ScriptError& error, const QString& expression);
 
 // One sentence saying that the names were read as 0 because they hold no value, with the
 // function meant where a name looks like one (e for exp); empty without names.

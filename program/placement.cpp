@@ -1,6 +1,7 @@
 #include "program/placement.h"
 
 #include "platform/settings_store.h"
+#include "platform/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,15 @@ Placement FitToArea(const Placement& wanted, const TwipRect& area) {
     fit(wanted.left, wanted.width, area.left, area.width, fitted.left, fitted.width);
     fit(wanted.top, wanted.height, area.top, area.height, fitted.top, fitted.height);
     return fitted;
+}
+
+Placement PlacementToSave(const Placement& read, const Placement& now) {
+    const auto kept = [](double wasRead, double isNow) {
+        return units::TwipsToWholePixels(wasRead) == units::TwipsToWholePixels(isNow) ? wasRead
+                                                                                      : isNow;
+    };
+    return {kept(read.left, now.left), kept(read.top, now.top), kept(read.width, now.width),
+            kept(read.height, now.height)};
 }
 
 void SavePlacement(SettingsStore& store, const Placement& p, WindowShow show) {

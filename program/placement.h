@@ -21,6 +21,12 @@ Placement LoadPlacement(const SettingsStore& store);
 // A size below nothing counts as nothing; what fits stays as it is.
 Placement FitToArea(const Placement& wanted, const TwipRect& area);
 
+// What to store at exit for a window whose outer geometry is now now (whole pixels, in twips),
+// when read was the placement read at start: each value the window still has in whole pixels is
+// written back as read. Twips are no whole pixels (7000 twips are 466.7 pixels, shown as 467,
+// which are 7005 twips), and an untouched window must not drift from run to run.
+Placement PlacementToSave(const Placement& read, const Placement& now);
+
 enum class WindowShow { Normal, Maximized, Minimized };
 
 // Stores the placement; a minimised window stores nothing, so the previous values stay.

@@ -5,11 +5,32 @@
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/redraw.h"
+#include "program/sheetops.h"
 
 namespace {
 
 // Longer than any settings line; a bigger file is no settings file.
 constexpr qint64 LargestFile = 4 * 1024 * 1024;
+
+// The settings line of a file's bytes. A sheet size the sheet cannot take (fields 3 and 4) is
+// refused like any other value out of range: dropped, it would leave the sheet as it was and a
+// later save would write that size under the file's name.
+std::optional<SettingsFileData>
+ReadSettingsBytes(const QByteArray& bytes, const GraphSettings& current, ReadProblem& problem) {
+    std::optional<SettingsFileData> data = ReadSettingsLine(bytes, current, &problem);
+    if (!data) {
+        return data;
+    }
+    if (CheckSheetSize(data->graphWidthPx, 1) != SizeRefusal::None) {
+        problem = {ReadFault::OutOfRange, 3};
+        return std::nullopt;
+    }
+    if (CheckSheetSize(1, data->graphHeightPx) != SizeRefusal::None) {
+        problem = {ReadFault::OutOfRange, 4};
+        return std::nullopt;
+    }
+    return data;
+}
 
 } // namespace
 
@@ -86,7 +107,7 @@ std::optional<SettingsFileData> ReadSettingsPath(const QString& path, const Grap
         return std::nullopt;
     }
     ReadProblem problem;
-    std::optional<SettingsFileData> data = ReadSettingsLine(bytes, current, &problem);
+    std::optional<SettingsFileData> data = ReadSettingsBytes(bytes, current, problem);
     if (reason != nullptr) {
         *reason = problem.English();
     }
@@ -104,7 +125,7 @@ std::optional<SettingsFileData> ReadSettingsFileToOpen(CurvaneState& state, Dial
     std::optional<SettingsFileData> data;
     if (!failure.Failed()) {
         ReadProblem problem;
-        data = ReadSettingsLine(bytes, state.Settings, &problem);
+        data = ReadSettingsBytes(bytes, state.Settings, problem);
         if (!data) {
             failure = {problem.Japanese(), QString()};
         }

@@ -14,6 +14,7 @@
 #include <QtCore/QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -60,6 +61,49 @@ std::vector<std::pair<int, QString>> TableSlots(const FunctionSlots& all) {
 
 ValueTable MakeValueTable(const CurvaneState& state, const TableRange& range, std::int64_t rows) {
     return ValueTable(state.Settings, state.Graph, range, rows, TableSlots(state.Slots));
+}
+
+bool TableBasis::operator==(const TableBasis& other) const {
+    // Bit for bit: a NaN from a damaged file is the same basis as itself.
+    return functions == other.functions &&
+           std::memcmp(axes.data(), other.axes.data(), sizeof(double) * axes.size()) == 0 &&
+           xUnit == other.xUnit && yUnit == other.yUnit && sheetWidth == other.sheetWidth &&
+           sheetHeight == other.sheetHeight && sheetRange.from == other.sheetRange.from &&
+           sheetRange.to == other.sheetRange.to && sheetRange.step == other.sheetRange.step;
+}
+
+TableBasis TableBasisOf(const CurvaneState& state) {
+    const GraphSettings& s = state.Settings;
+    const GraphState& g = state.Graph;
+    TableBasis basis;
+    basis.functions = TableSlots(state.Slots);
+    basis.axes = {s.OriginX,     s.OriginY,     double(s.XSmallSpacing), double(s.YSmallSpacing),
+                  g.XSmallValue, g.YSmallValue, g.XOriginValue,          g.YOriginValue,
+                  g.PlotLimit};
+    basis.xUnit = g.XUnitName;
+    basis.yUnit = g.YUnitName;
+    basis.sheetWidth = g.GraphWidthPx;
+    basis.sheetHeight = g.GraphHeightPx;
+    basis.sheetRange = DefaultTableRange(s, g);
+    return basis;
+}
+
+TableFollowPlan FollowDocument(const TableBasis& shown, const TableBasis& now, bool rangeTyped,
+                               const std::optional<TableRange>& typed) {
+    TableFollowPlan plan;
+    if (!rangeTyped) {
+        plan.boxes = now.sheetRange;
+    }
+    if (shown == now) {
+        return plan;
+    }
+    const std::optional<TableRange> range = rangeTyped ? typed : now.sheetRange;
+    const TableRowCount count =
+        range ? CountTableRows(*range) : TableRowCount{TableRangeProblem::NotFinite, 0};
+    plan.action = count.problem == TableRangeProblem::None && count.rows <= FollowingTableRows
+                      ? TableFollow::Recompute
+                      : TableFollow::MarkStale;
+    return plan;
 }
 
 std::optional<double> ReadTableNumber(const QString& text) {
@@ -192,7 +236,13 @@ std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature) 
     if (!(column >= 0 && column <= width && row >= 0 && row <= height)) {
         return std::nullopt;
     }
-    return AddFreeLabelNear(state, FeatureLabelText(feature), QPointF(column, row));
+    const QPointF point(column, row);
+    const int n = AddFreeLabelNear(state, FeatureLabelText(feature), point);
+    TextLabel& label = state.AddMoji.At(n);
+    // The point itself, in the colour of the curve it lies on.
+    label.mark = TextLabel::Mark{point - QPointF(label.left, label.top),
+                                 SlotOf(state.Slots, feature.slot).Color};
+    return n;
 }
 
 QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& options,

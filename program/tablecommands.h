@@ -7,6 +7,7 @@
 #include <QtCore/QByteArray>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -30,6 +31,41 @@ std::vector<std::pair<int, QString>> TableSlots(const FunctionSlots& all);
 // A table of the state's slots over a range of that many rows, with the state's axes, ready to
 // be computed.
 ValueTable MakeValueTable(const CurvaneState& state, const TableRange& range, std::int64_t rows);
+
+// What a table of values follows besides its range: the functions with text, the axes it maps x
+// and y with, and the sheet's first range (DefaultTableRange). A table computed from another
+// basis than the document's is out of date.
+struct TableBasis {
+    std::vector<std::pair<int, QString>> functions;
+    std::array<double, 9> axes{}; // origins, spacings, values per step and at the origin, limit
+    QString xUnit;
+    QString yUnit;
+    float sheetWidth = 0;
+    float sheetHeight = 0;
+    TableRange sheetRange;
+    bool operator==(const TableBasis& other) const;
+};
+TableBasis TableBasisOf(const CurvaneState& state);
+
+// Tables up to this many rows are computed again as the document changes; a larger one is only
+// marked out of date, so that typing never waits for it.
+inline constexpr std::int64_t FollowingTableRows = 10'000;
+
+// How the table window follows the document after a change.
+enum class TableFollow {
+    UpToDate,  // the table shown was computed from the document as it is
+    Recompute, // compute it again now
+    MarkStale, // keep it, marked out of date until the user computes it
+};
+struct TableFollowPlan {
+    TableFollow action = TableFollow::UpToDate;
+    // The range to put into the boxes: the sheet's, unless the user typed one.
+    std::optional<TableRange> boxes;
+};
+// shown: the basis of the table shown; typed: the range the user typed into the boxes, if any
+// (nothing when the boxes hold the sheet's range or text that is no range).
+TableFollowPlan FollowDocument(const TableBasis& shown, const TableBasis& now, bool rangeTyped,
+                               const std::optional<TableRange>& typed);
 
 // A number typed into one of the table window's boxes: the whole text (blanks around it allowed)
 // must be one, as "1.5", "-.25" or "2e-3" are.
@@ -64,9 +100,9 @@ QString FeatureLabelText(const Feature& feature);
 QString FeatureNumberText(double value);
 
 // "ラベルとして追加" (add as a label): a free label with FeatureLabelText, looking like the
-// newest free label, placed just above and right of the point so that it does not hide it (kept
-// within the sheet). Nothing when the point does not lie on the sheet with its current axes; else
-// the new label's index.
+// newest free label, in the first corner beside the point where it hides no other label
+// (LabelCornerBeside), with a dot in the curve's colour on the point. Nothing when the point does
+// not lie on the sheet with its current axes; else the new label's index.
 std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature);
 QString FeatureOffSheetText(); // the message for a point that is not on the sheet
 

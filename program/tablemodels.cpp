@@ -46,7 +46,8 @@ QVariant ValueTableModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
         if (column >= 0 && !m_table->Value(index.row(), column)) {
             // "値なし" = no value
-            return QStringLiteral("値なし: ") + JapaneseError(m_table->Reason(index.row(), column));
+            return QStringLiteral("値なし: ") + JapaneseError(m_table->Reason(index.row(), column),
+                                                              m_table->Column(column).expression);
         }
         return {};
     case Qt::TextAlignmentRole:

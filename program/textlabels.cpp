@@ -66,6 +66,56 @@ std::optional<LabelRef> ShownLabelAt(const CurvaneState& state, QPointF point,
 
 } // namespace
 
+QPointF LabelCornerBeside(const CurvaneState& state, QPointF point, QSizeF size,
+                          const LabelRef& self) {
+    // A few pixels off the point, so that its mark stays in sight.
+    const double w = size.width();
+    const double h = size.height();
+    const std::array<QPointF, 4> corners = {
+        QPointF(point.x() + 3, point.y() - h - 1), QPointF(point.x() - 3 - w, point.y() - h - 1),
+        QPointF(point.x() + 3, point.y() + 2), QPointF(point.x() - 3 - w, point.y() + 2)};
+    const QRectF sheet(0, 0, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
+    const auto covers = [&](const QRectF& place) {
+        for (const LabelKind kind : {LabelKind::Free, LabelKind::XTick, LabelKind::YTick}) {
+            const LabelFamily& family = FamilyOf(state, kind);
+            for (int i = 1; i <= family.UpperBound(); ++i) {
+                if (!family.Exists(i) || (kind == self.kind && i == self.index)) {
+                    continue;
+                }
+                const TextLabel& label = family.At(i);
+                if (!label.visible) {
+                    continue;
+                }
+                const QRectF text(label.left, label.top, label.Width(), label.Height());
+                const QRectF mark =
+                    label.mark ? QRectF(label.MarkPoint() - QPointF(3, 3), QSizeF(6, 6)) : QRectF();
+                if (place.intersects(text) || (label.mark && place.intersects(mark))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    std::optional<QPointF> onSheet;
+    for (const QPointF& corner : corners) {
+        const QRectF place(corner, size);
+        if (!sheet.contains(place)) {
+            continue;
+        }
+        if (!covers(place)) {
+            return corner;
+        }
+        if (!onSheet) {
+            onSheet = corner;
+        }
+    }
+    if (onSheet) {
+        return *onSheet;
+    }
+    return {std::clamp(corners[0].x(), 0.0, std::max(0.0, sheet.width() - w)),
+            std::clamp(corners[0].y(), 0.0, std::max(0.0, sheet.height() - h))};
+}
+
 std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point) {
     return ShownLabelAt(state, point, nullptr);
 }
@@ -87,20 +137,13 @@ int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
 
 int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point) {
     const int n = AddFreeLabel(state, 0, 0);
-    SetLabelText(state, RefTo(state, LabelKind::Free, n), text);
+    const LabelRef ref = RefTo(state, LabelKind::Free, n);
+    SetLabelText(state, ref, text);
     TextLabel& label = state.AddMoji.At(n);
-    const double width = state.Graph.GraphWidthPx;
-    const double height = state.Graph.GraphHeightPx;
-    label.left = point.x() + 3;
-    label.top = point.y() - label.Height() - 1;
-    if (label.left + label.Width() > width) {
-        label.left = point.x() - 3 - label.Width();
-    }
-    if (label.top < 0) {
-        label.top = point.y() + 2;
-    }
-    label.left = std::clamp(label.left, 0.0, std::max(0.0, width - label.Width()));
-    label.top = std::clamp(label.top, 0.0, std::max(0.0, height - label.Height()));
+    const QPointF corner =
+        LabelCornerBeside(state, point, QSizeF(label.Width(), label.Height()), ref);
+    label.left = corner.x();
+    label.top = corner.y();
     return n;
 }
 

@@ -29,9 +29,15 @@ std::optional<LabelRef> LabelAt(const CurvaneState& state, QPointF point);
 // two row heights down. Returns its index.
 int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft);
 
-// Adds a free label with a text, looking like the newest free label, just above and right of a
-// sheet point so that it does not hide it; turned to the other side where the sheet ends, and kept
-// on the sheet. Returns its index.
+// Where a label of the given size goes beside a point of the sheet: the first of the four
+// corners around the point (above right, above left, below right, below left) where it lies on
+// the sheet and covers no shown tick number, free label or label mark; else the first that lies
+// on the sheet; else the first, moved onto the sheet as far as it goes. self is not in the way.
+QPointF LabelCornerBeside(const CurvaneState& state, QPointF point, QSizeF size,
+                          const LabelRef& self);
+
+// Adds a free label with a text, looking like the newest free label, at the corner beside a sheet
+// point that LabelCornerBeside finds. Returns its index.
 int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point);
 
 // Centres a dragged label on the drop point; a drop onto another shown label leaves it where it

@@ -6,6 +6,8 @@
 #include <QtCore/QEvent>
 #include <QtCore/QSignalBlocker>
 #include <QtGui/QMouseEvent>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QButtonGroup>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
@@ -62,11 +64,28 @@ AxisPanel::AxisPanel(CurvaneState& state, QWidget* parent) : QFrame(parent), m_s
     times->setAlignment(Qt::AlignCenter);
     m_widthEditor = BuildSizeEditor(Axis::X, 4);
     m_heightEditor = BuildSizeEditor(Axis::Y, 62);
-    const int axisTop = LayoutSizeEditors();
+    const int switchTop = LayoutSizeEditors();
+
+    // The axis switch: which frame is shown, in sight rather than behind a click on the frame.
+    auto* axisGroup = new QButtonGroup(this);
+    const int half = (PanelWidth - 8) / 2;
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        auto* button = new QToolButton(this);
+        const bool isX = axis == Axis::X;
+        button->setObjectName(isX ? QStringLiteral("optAxisX") : QStringLiteral("optAxisY"));
+        button->setText(isX ? QStringLiteral("X軸") : QStringLiteral("Y軸")); // X / Y axis
+        button->setCheckable(true);
+        button->setAutoRaise(false);
+        button->setGeometry(4 + (isX ? 0 : half), switchTop, half, 20);
+        axisGroup->addButton(button);
+        connect(button, &QToolButton::clicked, this, [this, axis] { ShowAxisFrame(axis); });
+        (isX ? m_xSwitch : m_ySwitch) = button;
+    }
+    const int axisTop = switchTop + 22;
 
     m_x = BuildAxis(Axis::X, axisTop);
     m_y = BuildAxis(Axis::Y, axisTop);
-    m_y.frame->hide();
+    ShowAxisFrame(Axis::X);
     ShowRecord();
 }
 
@@ -142,8 +161,17 @@ int AxisPanel::LayoutSizeEditors() {
     return frame.bottom() + 5; // where the axis frames begin
 }
 
+void AxisPanel::ShowAxisFrame(Axis axis) {
+    const bool showX = axis == Axis::X;
+    m_x.frame->setVisible(showX);
+    m_y.frame->setVisible(!showX);
+    m_xSwitch->setChecked(showX);
+    m_ySwitch->setChecked(!showX);
+}
+
 void AxisPanel::OpenSizeEditor(Axis axis) {
     SizeEditor& e = Editor(axis);
+    e.focusBefore = QApplication::focusWidget();
     e.entry->setText(e.label->text());
     e.entry->show();
     e.ok->show();
@@ -155,6 +183,16 @@ void AxisPanel::OpenSizeEditor(Axis axis) {
 
 void AxisPanel::CloseSizeEditor(Axis axis) {
     SizeEditor& e = Editor(axis);
+    // The keyboard goes back where it was. Left to itself it would move on to the next box, the
+    // value per small step, with its text selected for the next key to replace.
+    if (e.entry->hasFocus() || e.ok->hasFocus() || e.cancel->hasFocus()) {
+        QWidget* back = e.focusBefore;
+        if (back != nullptr && back->isVisible() && back->isEnabled()) {
+            back->setFocus(Qt::OtherFocusReason);
+        } else {
+            e.entry->clearFocus();
+        }
+    }
     e.entry->hide();
     e.ok->hide();
     e.cancel->hide();
@@ -295,9 +333,7 @@ QString AxisPanel::OriginValueText(Axis axis) const {
 bool AxisPanel::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_x.frame || watched == m_y.frame) &&
         event->type() == QEvent::MouseButtonRelease) {
-        const bool showX = !m_x.frame->isVisible();
-        m_x.frame->setVisible(showX);
-        m_y.frame->setVisible(!showX);
+        ShowAxisFrame(m_x.frame->isVisible() ? Axis::Y : Axis::X);
         return true;
     }
     return QFrame::eventFilter(watched, event);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "program/axispanelmodel.h"
+#include <QtCore/QPointer>
 #include <QtCore/QRect>
 
 #include <QtWidgets/QFrame>
@@ -10,9 +11,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
+class QToolButton;
 
 // The settings panel picGraphSet: the sheet size in millimetres and the X and Y axis frames, one
-// shown at a time; a click on the shown frame shows the other.
+// shown at a time, chosen with the switch "X軸" / "Y軸" above them; a click on the shown frame
+// shows the other.
 class AxisPanel : public QFrame {
     Q_OBJECT
 public:
@@ -29,6 +32,8 @@ public:
     void OpenSizeEditor(Axis axis);
     void CloseSizeEditor(Axis axis);
     void SetSizeEntries(const QString& width, const QString& height);
+    // Shows the frame of one axis and hides the other.
+    void ShowAxisFrame(Axis axis);
 
     // The free area under the axis frames, in the panel's coordinates, where the readout of
     // values at the mouse goes when its lines fit.
@@ -75,6 +80,8 @@ private:
         QLineEdit* entry = nullptr;
         QWidget* ok = nullptr;
         QWidget* cancel = nullptr;
+        // Where the keyboard was when the editor opened; it goes back there.
+        QPointer<QWidget> focusBefore;
     };
     SizeEditor BuildSizeEditor(Axis axis, int left);
     // Places the editors' buttons; returns the top of what comes below the size frame.
@@ -85,4 +92,6 @@ private:
     SizeEditor m_heightEditor;
     AxisControls m_x;
     AxisControls m_y;
+    QToolButton* m_xSwitch = nullptr; // optAxisX
+    QToolButton* m_ySwitch = nullptr; // optAxisY
 };

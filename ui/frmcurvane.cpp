@@ -6,6 +6,7 @@
 #include "program/bitmapcommands.h"
 #include "program/functionpanel.h"
 #include "program/layout.h"
+#include "program/notation.h"
 #include "program/placement.h"
 #include "program/readout.h"
 #include "program/redraw.h"
@@ -13,6 +14,7 @@
 #include "program/sheetops.h"
 #include "program/textlabels.h"
 #include "ui/axispanel.h"
+#include "ui/backgroundwork.h"
 #include "ui/frmcalculus.h"
 #include "ui/frmexport.h"
 #include "ui/frmsetmore.h"
@@ -79,6 +81,11 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
 
     m_picFNSet = new FunctionPanel(m_client);
     connect(m_picFNSet, &FunctionPanel::drawClicked, this, &frmCurvane::DrawClicked);
+    connect(m_picFNSet, &FunctionPanel::enterPressed, this, [this](int slot) {
+        if (EnterPressesDrawButton(SlotOf(m_state.Slots, slot))) {
+            DrawClicked(slot);
+        }
+    });
     connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
         ExpressionChanged(m_state, slot, text);
         ShowState();
@@ -108,6 +115,15 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
                     m_frmCalculus->SheetPressed(button, at);
                 }
             });
+    m_readoutWorker = std::make_unique<ReadoutWorker>(
+        [evaluator = std::make_shared<ScriptEvaluator>()](const ReadoutRequest& request,
+                                                          const std::atomic<bool>&) {
+            return ComputeReadout(request, *evaluator);
+        },
+        [this](std::uint64_t id, const std::vector<ReadoutLine>& lines) {
+            QMetaObject::invokeMethod(
+                this, [this, id, lines] { ReadoutArrived(id, lines); }, Qt::QueuedConnection);
+        });
     connect(m_picScreen, &SheetView::mouseReleased, this, &frmCurvane::picScreen_MouseUp);
     connect(m_picScreen, &SheetView::mouseMoved, this, &frmCurvane::picScreen_MouseMove);
     connect(m_picScreen, &SheetView::mouseLeft, this, [this] { ShowReadout(std::nullopt); });
@@ -189,6 +205,12 @@ void frmCurvane::RunCommand(Command command) {
         ChooseLineStyle(*style);
         return;
     }
+    if (const std::optional<ScalePreset> preset = ScalePresetOf(command)) {
+        ApplyScalePreset(m_state, *preset);
+        m_picGraphSet->ShowRecord();
+        ShowState();
+        return;
+    }
     switch (command) {
     case Command::FileNew:
         mnuFileNew_Click();
@@ -233,20 +255,7 @@ void frmCurvane::RunCommand(Command command) {
         if (const std::optional<ExportOptions> options = frmExport::Ask(this, m_state, *m_store)) {
             const QString path = AskExportPath(*m_dialogs, *options);
             if (!path.isEmpty()) {
-                // A picture at a high resolution takes a moment to draw and encode.
-                // "画像を描いています" = drawing the picture
-                ProgressDialogReporter progress(this, ExportTitle(),
-                                                QStringLiteral("画像を描いています (%1 / %2)"));
-                WriteExport(
-                    m_state, *m_dialogs, path, *options,
-                    [](bool busy) {
-                        if (busy) {
-                            QApplication::setOverrideCursor(Qt::WaitCursor);
-                        } else {
-                            QApplication::restoreOverrideCursor();
-                        }
-                    },
-                    &progress);
+                StartExport(path, *options);
             }
         }
         break;
@@ -453,14 +462,35 @@ void frmCurvane::picScreen_MouseMove(QPointF position) {
 
 void frmCurvane::ShowReadout(std::optional<QPointF> position) {
     m_readoutAt = position;
-    std::vector<ReadoutLine> lines =
-        position ? ReadoutAt(m_state, *position) : std::vector<ReadoutLine>{};
-    if (lines.empty()) {
+    const std::optional<ReadoutRequest> request =
+        position ? MakeReadoutRequest(m_state, *position) : std::nullopt;
+    if (!request) {
         m_readout->hide();
         return;
     }
+    std::vector<ReadoutLine> lines;
+    if (request->functions.empty()) {
+        lines = PendingReadout(*request); // nothing to compute
+    } else {
+        // The values are computed on the readout's worker; a quick answer is shown at once, a
+        // slow one replaces "計算中…" (computing) when it comes, unless the mouse moved on.
+        m_readoutId = m_readoutWorker->Post(*request);
+        if (!m_readoutWorker->WaitFor(m_readoutId, std::chrono::milliseconds(15), lines)) {
+            lines = PendingReadout(*request);
+        }
+    }
+    ShowReadoutLines(std::move(lines));
+}
+
+void frmCurvane::ReadoutArrived(std::uint64_t id, const std::vector<ReadoutLine>& lines) {
+    if (id == m_readoutId && m_readoutAt && m_readout->isVisible()) {
+        ShowReadoutLines(lines);
+    }
+}
+
+void frmCurvane::ShowReadoutLines(std::vector<ReadoutLine> lines) {
     m_readout->SetLines(std::move(lines));
-    PlaceReadout(m_picScreen->mapTo(m_client, position->toPoint()));
+    PlaceReadout(m_picScreen->mapTo(m_client, m_readoutAt->toPoint()));
     m_readout->show();
     m_readout->raise();
 }
@@ -539,6 +569,9 @@ void frmCurvane::ShowCalculusCursor() {
 
 void frmCurvane::mnuFileNew_Click() {
     NewSettings(m_state);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->DocumentReset();
+    }
     m_picGraphSet->ShowRecord();
     ShowState();
     m_picFNSet->FocusTextBox(1);
@@ -591,22 +624,69 @@ AxisPanelTexts frmCurvane::PanelTexts() const {
 
 void frmCurvane::DrawClicked(int slot) {
     if (m_work != nullptr) {
-        return; // one computation at a time
+        return; // one computation at a time; its progress dialog is in front
     }
     const AxisPanelTexts panel = PanelTexts();
-    // "F1(x) を計算しています" = computing F1(x); "%1 / %2 列を計算しました" = %1 of %2 columns
-    // computed
-    ProgressDialogReporter progress(this, QStringLiteral("F%1(x) を計算しています").arg(slot),
-                                    QStringLiteral("%1 / %2 列を計算しました"));
-    m_work = &progress;
-    const DrawOutcome outcome =
-        DrawButtonClicked(m_state, m_state.scriptEvalFn, slot, &panel, &progress);
-    m_work = nullptr;
-    ShowState();
-    if (m_closeAfterWork) {
-        close(); // asked for while the computation ran
+    DrawOutcome outcome;
+    std::optional<SampleJob> job = BeginDrawClick(m_state, slot, &panel, outcome);
+    if (!job) {
+        ShowState();
+        ShowDrawOutcome(slot, outcome);
         return;
     }
+    // The columns are computed on a worker; the window goes on painting and answering, and the
+    // rows are taken over when they are done (or dropped, when the user changed the expression
+    // or the axes meanwhile).
+    // "F1(x) を計算しています" = computing F1(x); "%1 / %2 列を計算しました" = %1 of %2 columns
+    // computed
+    auto shared = std::make_shared<SampleJob>(std::move(*job));
+    m_work = new BackgroundWork(this, QStringLiteral("F%1(x) を計算しています").arg(slot),
+                                QStringLiteral("%1 / %2 列を計算しました"));
+    m_work->Start(
+        [shared](JobProgress& progress) {
+            ScriptEvaluator evaluator;
+            RunSampleJob(*shared, evaluator, &progress);
+        },
+        [this, shared, slot] {
+            m_work->deleteLater();
+            m_work = nullptr;
+            const DrawOutcome drawn = FinishDrawClick(m_state, std::move(*shared));
+            ShowState();
+            if (m_closeAfterWork) {
+                close(); // asked for while the computation ran
+                return;
+            }
+            ShowDrawOutcome(slot, drawn);
+        });
+}
+
+void frmCurvane::StartExport(const QString& path, const ExportOptions& options) {
+    if (m_work != nullptr) {
+        return; // one computation at a time; its progress dialog is in front
+    }
+    // The curves are evaluated again and the file written on a worker, from a copy of the
+    // document: the window goes on answering, and may change meanwhile.
+    auto document = std::make_shared<const CurvaneDocument>(m_state);
+    auto failure = std::make_shared<FileProblem>();
+    // "画像を描いています" = drawing the picture
+    m_work =
+        new BackgroundWork(this, ExportTitle(), QStringLiteral("画像を描いています (%1 / %2)"));
+    m_work->Start(
+        [document, failure, path, options](JobProgress& progress) {
+            ScriptEvaluator evaluator;
+            *failure = RunExport(*document, evaluator, path, options, &progress);
+        },
+        [this, failure, path] {
+            m_work->deleteLater();
+            m_work = nullptr;
+            ReportExport(*m_dialogs, path, *failure);
+            if (m_closeAfterWork) {
+                close();
+            }
+        });
+}
+
+void frmCurvane::ShowDrawOutcome(int slot, const DrawOutcome& outcome) {
     if (outcome.bracketMessage) {
         // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
         m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
@@ -614,6 +694,9 @@ void frmCurvane::DrawClicked(int slot) {
     }
     if (!outcome.noValueMessage.isEmpty()) {
         m_dialogs->Message(outcome.noValueMessage, NoValueTitle(), false);
+    }
+    if (!outcome.notationMessage.isEmpty()) {
+        m_dialogs->Message(outcome.notationMessage, NotationNoticeTitle(), false);
     }
     if (outcome.focusTextBox) {
         m_picFNSet->FocusTextBox(slot);
@@ -670,7 +753,8 @@ QSize frmCurvane::FrameExtra() const {
 }
 
 void frmCurvane::RestorePlacement() {
-    m_placement = LoadPlacement(*m_store);
+    m_placementRead = LoadPlacement(*m_store);
+    m_placement = m_placementRead;
     ApplyPlacement();
 }
 
@@ -799,7 +883,7 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
     const WindowShow show = isMinimized()   ? WindowShow::Minimized
                             : isMaximized() ? WindowShow::Maximized
                                             : WindowShow::Normal;
-    SavePlacement(*m_store, placement, show);
+    SavePlacement(*m_store, PlacementToSave(m_placementRead, placement), show);
     // No window of ours (the help) keeps the program running once the main window is gone.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow()) {
@@ -839,6 +923,9 @@ void frmCurvane::ShowState() {
     }
     m_picGraphSet->ShowSheetSize();
     m_picFNSet->ShowSlots(m_state.Slots);
+    if (m_frmValueTable != nullptr) {
+        m_frmValueTable->FollowDocument();
+    }
     if (m_frmCalculus != nullptr) {
         m_frmCalculus->ShowTools();
     }

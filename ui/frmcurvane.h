@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/latestworker.h"
 #include "platform/settings_store.h"
 #include "plot/sampling.h"
 #include "program/axispanelmodel.h"
 #include "program/commands.h"
 #include "program/curvanestate.h"
 #include "program/placement.h"
+#include "program/readout.h"
 #include "program/settingsapply.h"
 
 #include <QtWidgets/QMainWindow>
@@ -19,7 +21,9 @@ class QScrollBar;
 class QToolBar;
 class ReadoutView;
 class QPrinter;
-class ProgressDialogReporter;
+class BackgroundWork;
+struct ExportOptions;
+struct DrawOutcome;
 class SheetView;
 class frmCalculus;
 class frmValueTable;
@@ -100,9 +104,16 @@ private:
     void ShowCalculusCursor();
     // The readout of values at the mouse: shown for a point of the sheet, hidden without one.
     void ShowReadout(std::optional<QPointF> position);
+    void ShowReadoutLines(std::vector<ReadoutLine> lines);
+    // A value computed for the readout came; shown when it is for where the mouse still is.
+    void ReadoutArrived(std::uint64_t id, const std::vector<ReadoutLine>& lines);
     void PlaceReadout(QPoint mouse);
     // The function rows' reactions.
     void DrawClicked(int slot);
+    // Writes the export on a worker with its progress dialog.
+    void StartExport(const QString& path, const ExportOptions& options);
+    // The messages and focus a draw button click ends with.
+    void ShowDrawOutcome(int slot, const DrawOutcome& outcome);
     void ColorClicked(int slot);
     void StyleClicked(int slot);
     void ChooseLineStyle(int index);
@@ -115,9 +126,10 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<QPrinter> m_printer;
     Placement m_placement;
+    Placement m_placementRead; // as the store held it at start
     bool m_placedWithFrame = false;
     // The long computation under way, if any, and a close that waits for its end.
-    ProgressDialogReporter* m_work = nullptr;
+    BackgroundWork* m_work = nullptr;
     bool m_closeAfterWork = false;
     // The outer size the last settings file opened asked for, kept to be saved as it was.
     FileWindowSize m_fileWindowSize;
@@ -136,4 +148,7 @@ private:
     frmCalculus* m_frmCalculus = nullptr;
     ReadoutView* m_readout = nullptr;
     std::optional<QPointF> m_readoutAt; // where the mouse is on the sheet, if it is
+    using ReadoutWorker = LatestRequestWorker<ReadoutRequest, std::vector<ReadoutLine>>;
+    std::unique_ptr<ReadoutWorker> m_readoutWorker;
+    std::uint64_t m_readoutId = 0; // the newest request
 };

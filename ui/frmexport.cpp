@@ -1,6 +1,7 @@
 #include "ui/frmexport.h"
 
 #include "platform/settings_store.h"
+#include "program/curvanestate.h"
 
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QGroupBox>

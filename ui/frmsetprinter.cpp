@@ -8,6 +8,7 @@
 #include "program/curvanestate.h"
 #include "program/export.h"
 #include "program/stamping.h"
+#include "ui/backgroundwork.h"
 #include "ui/qtdialogs.h"
 #include "ui/twips.h"
 
@@ -251,16 +252,37 @@ void frmSetPrinter::DrawPrintPreview() {
     static_cast<PreviewBox*>(m_preview)->Show(preview.sheet);
 }
 
-bool frmSetPrinter::PaintPage() {
+QRectF frmSetPrinter::PageTarget() const {
+    // The painter's origin is the paper's corner (a full page).
     const QRectF mm = PrintRectMm(m_controls, m_picture.size());
+    const double perMm = m_printer.resolution() / units::MillimetresPerInch;
+    return {mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm};
+}
+
+bool frmSetPrinter::SampleCurves() {
+    // The curves are evaluated again on a worker, at the page's resolution, from a copy of the
+    // document; the page is painted from them afterwards.
+    auto document = std::make_shared<const CurvaneDocument>(m_state);
+    auto curves = std::make_shared<std::vector<SheetCurve>>();
+    const int steps = PageStepsPerColumn(m_state.Record.size, PageTarget());
+    // "印刷しています" = printing
+    BackgroundWork work(this, windowTitle(), QStringLiteral("印刷しています (%1 / %2)"),
+                        Qt::WindowModal);
+    const bool done = work.Run([document, curves, steps](JobProgress& progress) {
+        ScriptEvaluator evaluator;
+        *curves = SampleSheetCurves(*document, evaluator, steps, &progress);
+    });
+    m_curves = std::move(*curves);
+    return done;
+}
+
+bool frmSetPrinter::PaintPage() {
     QPainter painter;
     if (!painter.begin(&m_printer)) {
         return false;
     }
-    // The painter's origin is the paper's corner (a full page).
-    const double perMm = m_printer.resolution() / units::MillimetresPerInch;
-    const QRectF target(mm.x() * perMm, mm.y() * perMm, mm.width() * perMm, mm.height() * perMm);
-    const bool painted = PaintSheetOnPage(painter, m_state, target, m_controls.quality);
+    const bool painted =
+        PaintSheetOnPage(painter, m_state, m_picture, m_curves, PageTarget(), m_controls.quality);
     return painter.end() && painted;
 }
 
@@ -290,6 +312,9 @@ void frmSetPrinter::cmdOK_Click() {
         m_dialogs.Message(QStringLiteral("ズームは 0 より大きい数にしてください"),
                           QStringLiteral("Curvane"), false);
         return;
+    }
+    if (m_controls.quality == PrintQuality::High && !SampleCurves()) {
+        return; // stopped by the user: nothing printed, the dialog stays
     }
     m_printer.setCopyCount(CopiesOf(m_controls));
     const PrinterChoice choice = ChoiceOf(m_printer);

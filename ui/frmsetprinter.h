@@ -2,6 +2,7 @@
 
 #include "output/printing.h"
 #include "output/safefile.h"
+#include "program/export.h"
 
 #include <QtGui/QImage>
 #include <QtWidgets/QDialog>
@@ -54,6 +55,11 @@ private:
     void ShowControls();
     // The printer or PDF file the page goes to.
     void ShowTarget();
+    // Where the sheet goes on the page, in the printer's device units.
+    QRectF PageTarget() const;
+    // The curves evaluated again for the page, on a worker with a progress dialog; false when
+    // the user stopped it.
+    bool SampleCurves();
     // The sheet on the printer's page at the margins and zoom; false when the printer failed.
     bool PaintPage();
     // The page into a PDF file, failure-safely.
@@ -62,6 +68,7 @@ private:
     CurvaneState& m_state;
     // The sheet with its labels as the screen showed it when the dialog opened.
     QImage m_picture;
+    std::vector<SheetCurve> m_curves; // for 高品質 (high quality)
     Dialogs& m_dialogs;
     QPrinter& m_printer;
     SetPrinterControls m_controls;

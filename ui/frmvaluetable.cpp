@@ -5,11 +5,12 @@
 #include "program/curvanestate.h"
 #include "program/tablecommands.h"
 #include "program/tablemodels.h"
-#include "ui/progressdialog.h"
+#include "ui/backgroundwork.h"
 
 #include <QtGui/QClipboard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
 #include <QtWidgets/QBoxLayout>
 #include <QtWidgets/QHeaderView>
 #include <QtWidgets/QLabel>
@@ -65,6 +66,7 @@ frmValueTable::frmValueTable(CurvaneState& state, Dialogs& dialogs, QWidget* par
         range->addWidget(label);
         range->addWidget(edit, 1);
         connect(edit, &QLineEdit::returnPressed, this, &frmValueTable::Compute);
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_rangeTyped = true; });
         return edit;
     };
     m_from = box(QStringLiteral("txtTableFrom"), QStringLiteral("開始(&F)")); // from
@@ -135,11 +137,91 @@ void frmValueTable::ShowForSheet() {
     if (m_busy) {
         return;
     }
-    const TableRange range = DefaultTableRange(m_state.Settings, m_state.Graph);
+    ShowRange(DefaultTableRange(m_state.Settings, m_state.Graph));
+    m_rangeTyped = false;
+    Compute();
+}
+
+void frmValueTable::ShowRange(const TableRange& range) {
     m_from->setText(QString::fromStdString(FormatGeneral(range.from)));
     m_to->setText(QString::fromStdString(FormatGeneral(range.to)));
     m_step->setText(QString::fromStdString(FormatGeneral(range.step)));
-    Compute();
+}
+
+std::optional<TableRange> frmValueTable::TypedRange() const {
+    const std::optional<double> from = ReadTableNumber(m_from->text());
+    const std::optional<double> to = ReadTableNumber(m_to->text());
+    const std::optional<double> step = ReadTableNumber(m_step->text());
+    if (!from || !to || !step) {
+        return std::nullopt;
+    }
+    return TableRange{*from, *to, *step};
+}
+
+void frmValueTable::FollowDocument() {
+    if (m_busy) {
+        m_followPending = true; // served once the computation under way ends
+        return;
+    }
+    m_followPending = false;
+    const TableFollowPlan plan =
+        ::FollowDocument(m_basis, TableBasisOf(m_state), m_rangeTyped, TypedRange());
+    if (plan.boxes) {
+        ShowRange(*plan.boxes);
+    }
+    switch (plan.action) {
+    case TableFollow::UpToDate:
+        SetStale(false);
+        break;
+    case TableFollow::Recompute:
+        // A hidden window computes when it is shown again.
+        if (!isVisible() || !Compute()) {
+            SetStale(true);
+        }
+        break;
+    case TableFollow::MarkStale:
+        SetStale(true);
+        break;
+    }
+}
+
+void frmValueTable::DocumentReset() {
+    if (m_work != nullptr) {
+        m_work->Cancel();
+    }
+    m_table.reset();
+    m_valueModel->SetTable(nullptr);
+    m_featureModel->SetFeatures({}, PlainUnitName, PlainUnitName);
+    m_unit->clear();
+    m_basis = TableBasisOf(m_state);
+    m_rangeTyped = false;
+    ShowRange(m_basis.sheetRange);
+    SetStale(false);
+    // "新規作成で表を空にしました" = emptied for the new graph
+    ShowStatus(QStringLiteral("新規作成で表を空にしました。"));
+    UpdateButtons();
+}
+
+void frmValueTable::SetStale(bool stale) {
+    if (stale == m_stale) {
+        return;
+    }
+    m_stale = stale;
+    m_compute->setProperty("stale", stale);
+    // "計算" stands out while the table shown belongs to an earlier document.
+    QFont font = m_compute->font();
+    font.setBold(stale);
+    m_compute->setFont(font);
+    QPalette palette = m_compute->palette();
+    palette.setColor(QPalette::Button, stale ? QColor(255, 214, 102)
+                                             : QApplication::palette().color(QPalette::Button));
+    m_compute->setPalette(palette);
+    if (stale) {
+        // "表が古くなっています。「計算」で新しくします。" = the table is out of date; 計算 renews
+        // it
+        ShowStatus(QStringLiteral("表が古くなっています。「計算」で新しくします。"));
+    }
+    UpdateButtons();
 }
 
 bool frmValueTable::Compute() {
@@ -159,32 +241,56 @@ bool frmValueTable::Compute() {
     }
     auto table =
         std::make_shared<ValueTable>(MakeValueTable(m_state, {*from, *to, *step}, count.rows));
+    const TableBasis basis = TableBasisOf(m_state);
     SetBusy(true);
-    bool computed = false;
-    std::optional<FeatureSearch> search;
-    {
-        // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("%1 / %2 個の値を計算しました"));
-        m_work = &progress;
-        computed = table->Compute(m_evaluator, &progress);
+    // The values, then the feature points, are computed on a worker with an evaluator of their
+    // own; both windows go on answering meanwhile.
+    // "%1 / %2 個の値を計算しました" = %1 of %2 values computed
+    auto computed = std::make_shared<bool>(false);
+    StartWork(
+        QStringLiteral("%1 / %2 個の値を計算しました"),
+        [table, computed](JobProgress& progress) {
+            ScriptEvaluator evaluator;
+            *computed = table->Compute(evaluator, &progress);
+        },
+        [this, table, basis, computed] {
+            if (!*computed) {
+                SetBusy(false);
+                // "計算を中止しました。表は前のままです。" = stopped; the table is as before
+                ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
+                m_followPending = false;
+                return;
+            }
+            // "特徴点を探しています" = looking for feature points
+            auto search = std::make_shared<std::optional<FeatureSearch>>();
+            StartWork(
+                QStringLiteral("特徴点を探しています（%1 / %2）"),
+                [table, search](JobProgress& progress) {
+                    ScriptEvaluator evaluator;
+                    *search = FindFeatures(*table, evaluator, &progress);
+                },
+                [this, table, basis, search] {
+                    SetBusy(false);
+                    ShowComputed(table, basis, *search);
+                });
+        });
+    return true;
+}
+
+void frmValueTable::StartWork(const QString& label, std::function<void(JobProgress&)> work,
+                              std::function<void()> finished) {
+    m_work = new BackgroundWork(this, Title(), label, Qt::WindowModal);
+    m_work->Start(std::move(work), [this, finished = std::move(finished)] {
+        m_work->deleteLater();
         m_work = nullptr;
-    }
-    if (computed) {
-        // "特徴点を探しています" = looking for feature points
-        ProgressDialogReporter progress(this, Title(),
-                                        QStringLiteral("特徴点を探しています（%1 / %2）"));
-        m_work = &progress;
-        search = FindFeatures(*table, m_evaluator, &progress);
-        m_work = nullptr;
-    }
-    SetBusy(false);
-    if (!computed) {
-        // "計算を中止しました。表は前のままです。" = stopped; the table is as before
-        ShowStatus(QStringLiteral("計算を中止しました。表は前のままです。"));
-        return false;
-    }
+        finished();
+    });
+}
+
+void frmValueTable::ShowComputed(const std::shared_ptr<ValueTable>& table, const TableBasis& basis,
+                                 const std::optional<FeatureSearch>& search) {
     m_table = table;
+    m_basis = basis;
     m_valueModel->SetTable(m_table);
     m_featureModel->SetFeatures(search ? search->features : std::vector<Feature>{},
                                 m_table->XUnit(), m_table->YUnit());
@@ -204,9 +310,12 @@ bool frmValueTable::Compute() {
                           .arg(MaxFeatures); // too many candidates: the first were examined
         }
     }
+    SetStale(false);
     ShowStatus(status);
     UpdateButtons();
-    return true;
+    if (m_followPending) {
+        FollowDocument(); // the document changed while the table was computed
+    }
 }
 
 void frmValueTable::CopyTable() {
@@ -263,5 +372,6 @@ void frmValueTable::UpdateButtons() {
     const bool table = m_table != nullptr && !m_busy;
     m_copy->setEnabled(table);
     m_save->setEnabled(table);
-    m_addLabel->setEnabled(table && m_points->selectionModel()->hasSelection());
+    // Points of an earlier document would put labels where no curve is.
+    m_addLabel->setEnabled(table && !m_stale && m_points->selectionModel()->hasSelection());
 }

@@ -3,13 +3,17 @@
 #include "platform/script/scriptevaluator.h"
 #include "plot/features.h"
 #include "plot/valuetable.h"
+#include "program/tablecommands.h"
 
 #include <QtWidgets/QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class FeatureListModel;
-class ProgressDialogReporter;
+class BackgroundWork;
+class JobProgress;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,6 +37,13 @@ public:
     // Computes the table and its points for the range in the boxes. A refused range is explained
     // in a message and changes nothing; a cancelled computation keeps the table shown before.
     bool Compute();
+    // The document changed: the range follows the sheet unless the user typed one, and the table
+    // is computed again or, when large or hidden, marked out of date with "計算" highlighted.
+    void FollowDocument();
+    // "新規作成" (new): no table, the sheet's range in the boxes.
+    void DocumentReset();
+    // Whether the table shown was computed from another document than the one there is now.
+    bool IsStale() const { return m_stale; }
 
     const ValueTable* Table() const { return m_table.get(); }
     const std::vector<Feature>& Features() const;
@@ -52,15 +63,30 @@ private:
     void SetBusy(bool busy);
     void ShowStatus(const QString& text);
     void UpdateButtons();
+    // Runs work on a worker with the progress dialog (label as BackgroundWork takes it), then
+    // finished here.
+    void StartWork(const QString& label, std::function<void(JobProgress&)> work,
+                   std::function<void()> finished);
+    // Shows a table just computed and the feature points found in it (none when stopped).
+    void ShowComputed(const std::shared_ptr<ValueTable>& table, const TableBasis& basis,
+                      const std::optional<FeatureSearch>& search);
+    void ShowRange(const TableRange& range);
+    void SetStale(bool stale);
+    std::optional<TableRange> TypedRange() const;
 
     CurvaneState& m_state;
     Dialogs& m_dialogs;
     // The table's own evaluator: computing lets the window's events through, and the main
     // window's evaluations (the readout at the mouse) must not interleave with the table's.
-    ScriptEvaluator m_evaluator;
     std::shared_ptr<const ValueTable> m_table;
     bool m_busy = false;
-    ProgressDialogReporter* m_work = nullptr; // the computation's progress while it runs
+    // What the table shown was computed from, whether it is out of date, whether the user typed
+    // the range, and a change that came while a computation ran.
+    TableBasis m_basis;
+    bool m_stale = false;
+    bool m_rangeTyped = false;
+    bool m_followPending = false;
+    BackgroundWork* m_work = nullptr; // the computation while it runs
 
     QLineEdit* m_from = nullptr;
     QLineEdit* m_to = nullptr;

@@ -12,9 +12,25 @@
 #include <QtWidgets/QPushButton>
 #include <cmath>
 
+bool FunctionEdit::event(QEvent* event) {
+    // Ctrl+E is the window's export; a line edit would take it as the end of the line.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->keyCombination() ==
+            QKeyCombination(Qt::ControlModifier, Qt::Key_E)) {
+        event->ignore();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void FunctionEdit::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Paste)) {
         PasteFiltered(false);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit enterPressed();
+        event->accept();
         return;
     }
     if (event->key() == Qt::Key_Escape) {
@@ -126,6 +142,7 @@ FunctionPanel::FunctionPanel(QWidget* parent) : QFrame(parent) {
         connect(row.text, &QLineEdit::textChanged, this,
                 [this, n](const QString& text) { emit textChanged(n, text); });
         connect(row.text, &FunctionEdit::focused, this, [this, n] { emit focused(n); });
+        connect(row.text, &FunctionEdit::enterPressed, this, [this, n] { emit enterPressed(n); });
         connect(row.color, &ClickLabel::clicked, this, [this, n] { emit colorClicked(n); });
         connect(row.style, &ClickLabel::clicked, this, [this, n] { emit styleClicked(n); });
         if (n >= 2) {

@@ -17,8 +17,11 @@ public:
     using QLineEdit::QLineEdit;
 signals:
     void focused();
+    // Enter or Return, which no expression holds.
+    void enterPressed();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -42,6 +45,7 @@ public:
 
 signals:
     void drawClicked(int slot);
+    void enterPressed(int slot);
     void textChanged(int slot, const QString& text);
     void focused(int slot);
     void addClicked(int slot);

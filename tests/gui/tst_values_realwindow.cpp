@@ -19,10 +19,12 @@
 
 namespace {
 
-using realwindow::ClickInProcess;
 using realwindow::MouseTo;
-using realwindow::WaitFor;
 using realwindow::Xdo;
+
+const auto ClickAt = [](QPoint at) { realwindow::ClickInProcess(at); };
+
+using realwindow::WaitFor;
 
 int DarkPixels(const QImage& image) {
     int n = 0;
@@ -107,27 +109,14 @@ void ValuesRealWindowTest::readoutTableAndLabelWithTheRealPointer() {
     // The page "特徴点" (feature points), the maximum at π/2, "ラベルとして追加" (add as a label).
     auto* pages = table->findChild<QTabWidget*>(QStringLiteral("tabValueTable"));
     QTabBar* tabs = pages->tabBar();
-    ClickInProcess(tabs->mapToGlobal(tabs->tabRect(1).center()));
+    ClickAt(tabs->mapToGlobal(tabs->tabRect(1).center()));
     QVERIFY(WaitFor([&] { return pages->currentIndex() == 1; }));
     auto* points = table->findChild<QTableView*>(QStringLiteral("grdFeatures"));
-    int top = -1;
-    for (int row = 0; row < points->model()->rowCount(); ++row) {
-        const QModelIndex kind = points->model()->index(row, 0);
-        const QModelIndex where = points->model()->index(row, 2);
-        if (kind.data().toString() == QStringLiteral("極大") &&
-            where.data().toString() == QStringLiteral("1.57079632679")) {
-            top = row;
-        }
-    }
-    QVERIFY(top >= 0);
-    points->scrollTo(points->model()->index(top, 0));
-    QTest::qWait(100);
-    ClickInProcess(points->viewport()->mapToGlobal(
-        points->visualRect(points->model()->index(top, 1)).center()));
+    QVERIFY(realwindow::ClickRowWhere(points, 2, QStringLiteral("1.57079632679"))); // 極大
     auto* add = table->findChild<QPushButton*>(QStringLiteral("cmdAddLabel"));
     QVERIFY(WaitFor([&] { return add->isEnabled(); }));
     const int before = window.State().AddMoji.UpperBound();
-    ClickInProcess(add->mapToGlobal(add->rect().center()));
+    ClickAt(add->mapToGlobal(add->rect().center()));
     QVERIFY(WaitFor([&] { return window.State().AddMoji.UpperBound() == before + 1; }));
     const TextLabel& label = window.State().AddMoji.At(before + 1);
     QCOMPARE(label.Text(), QStringLiteral("(1.5708, 20)"));

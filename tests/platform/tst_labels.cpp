@@ -1,5 +1,8 @@
 #include "platform/labels.h"
+#include "tests/support/realwindow.h"
 
+#include <QtGui/QImage>
+#include <QtGui/QPainter>
 #include <QtTest/QtTest>
 
 class LabelsTest : public QObject {
@@ -11,6 +14,7 @@ private slots:
     void onlyVisibleElementsAreVisited();
     void fontChooserSizesKeepAnUntouchedFraction_data();
     void fontChooserSizesKeepAnUntouchedFraction();
+    void aLabelsMarkIsDrawnWithIt();
 };
 
 void LabelsTest::newElementTakesTheTemplatesLook() {
@@ -92,6 +96,32 @@ void LabelsTest::fontChooserSizesKeepAnUntouchedFraction() {
     QFETCH(double, chosen);
     QFETCH(double, kept);
     QCOMPARE(KeptPointSize(preset, chosen), kept);
+}
+
+// A label's dot: round, five pixels across, in its own colour on the pixel of its point, drawn
+// with the label (wherever it goes) and only while it is shown; smooth at print quality.
+void LabelsTest::aLabelsMarkIsDrawnWithIt() {
+    LabelFamily family;
+    TextLabel& label = family.Create(1);
+    family.SetText(1, QStringLiteral("(1, 2)")); // in black
+    label.visible = true;
+    label.mark = TextLabel::Mark{QPointF(30.4, 30.6), Rgb(250, 0, 0)};
+    using realwindow::BoundsOf;
+    using realwindow::CountInRect;
+    const auto redAt = [&](QPoint centre, TextEdges edges) { // the count, if around there
+        QImage image(80, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawLabels(painter, family, edges);
+        const QRect found = BoundsOf(image, image.rect(), qRgb(250, 0, 0));
+        return found.contains(centre) ? CountInRect(image, found, qRgb(250, 0, 0)) : -1;
+    };
+    QCOMPARE(redAt(QPoint(30, 30), TextEdges::Pixel), 21); // 3 + 5 + 5 + 5 + 3
+    label.left = 20;
+    QCOMPARE(redAt(QPoint(50, 30), TextEdges::Pixel), 21);
+    QVERIFY(redAt(QPoint(50, 30), TextEdges::Smooth) > 5);
+    label.visible = false;
+    QCOMPARE(redAt(QPoint(50, 30), TextEdges::Pixel), -1);
 }
 
 QTEST_MAIN(LabelsTest)

@@ -6,6 +6,7 @@
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
+#include "program/notation.h"
 #include "program/redraw.h"
 #include "tests/support/pixels.h"
 
@@ -76,6 +77,8 @@ private slots:
     void cancelledDrawAsksForNoMessage();
     void errorsInJapanese_data();
     void errorsInJapanese();
+    void helpsSyntaxMistakesNameTheirFix();
+    void notationNotice();
 };
 
 void FunctionPanelTest::evaluationTakesOverThePanelTexts() {
@@ -344,6 +347,12 @@ void FunctionPanelTest::resetPutsEveryRowBack() {
 
 namespace {
 
+// The help document as shipped; empty when it cannot be read.
+QString HelpDocument() {
+    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 QString HtmlText(QString html) {
     html.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
     return html.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
@@ -358,9 +367,8 @@ bool Typeable(QChar c) {
 } // namespace
 
 void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString help = QString::fromUtf8(file.readAll());
+    const QString help = HelpDocument();
+    QVERIFY(!help.isEmpty());
 
     // The help lists exactly the printable characters the boxes' key filter lets through.
     const QRegularExpressionMatch keys =
@@ -385,6 +393,9 @@ void FunctionPanelTest::helpPromisesOnlyWhatTheBoxesTake() {
         }
     }
     QCOMPARE(listed, accepted);
+    // 更新 (update) follows a change of colour or style, not of the expression.
+    QVERIFY(HtmlText(help).contains(QStringLiteral("色や線種を変えるとボタンは 更新 になり")));
+    QVERIFY(!HtmlText(help).contains(QStringLiteral("式を書き換えたあとの 更新")));
 
     // An example that holds a character the boxes drop (a comma, a space, a backslash) says, in
     // its table row, item or paragraph, that only a settings file can carry it.
@@ -476,7 +487,7 @@ void FunctionPanelTest::noValueAnywhereAsksForAMessage_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("syntax error") << "2**x"
                                   << "F2(x) はどの x でも値が求まりませんでした。\n"
-                                     "最初のエラー: 構文エラー";
+                                     "最初のエラー: 構文エラー。2**x は 2^x と書きます";
     QTest::newRow("no real value") << "sqr(-1-x^2)"
                                    << "F2(x) はどの x でも値が求まりませんでした。\n"
                                       "最初のエラー: 関数の引数が不正です";
@@ -550,9 +561,8 @@ QString Between(const QString& text, const QString& from, const QString& to) {
 // The section on expressions promises only functions and constants the engine has, lists every
 // function it has, and what it calls mistakes really are: names that are no functions.
 void FunctionPanelTest::helpOnExpressionsNamesWhatTheEngineKnows() {
-    QFile file(QStringLiteral(CURVANE_SOURCE_DIR "/share/CURVANEHELP.hlp"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString help = QString::fromUtf8(file.readAll());
+    const QString help = HelpDocument();
+    QVERIFY(!help.isEmpty());
     const QString section =
         Between(help, QStringLiteral("<a name=\"expr\">"), QStringLiteral("<h2"));
     QVERIFY(section.contains(QStringLiteral("式の書き方")));
@@ -615,10 +625,19 @@ void FunctionPanelTest::errorsInJapanese_data() {
     row("ln(x)", "型が一致しません: 'ln'。ln という関数はありません。log のことですか？");
     row("pow(x,2)", "型が一致しません: 'pow'。pow という関数はありません。演算子 ^ のことですか？");
     row("foo(x)", "型が一致しません: 'foo'。foo という関数はありません。");
-    row("1+if", "式が必要です");
+    row("1+if", "式が必要です。if は予約語なので名前には使えません");
     row("x/0", "0 で除算しました");
     row("\"a\"+1", "型が一致しません");
     row("x+", "構文エラー");
+    // Syntax errors name the fix for the slip the text shows, and only for that.
+    row("2x", "構文エラー。2x は 2*x と書きます");
+    row("x**2", "構文エラー。x**2 は x^2 と書きます");
+    row("x**", "構文エラー。** は ^ と書きます");
+    row("3sin(x)+.5x", "構文エラー。3sin(x) は 3*sin(x) と書きます");
+    row("(x+1)(x-1)", "構文エラー。(x+1)(x-1) は (x+1)*(x-1) と書きます");
+    row("(x+1", "構文エラー。「)」が 1 つ足りません");
+    row("(x)mod(3)+", "構文エラー");
+    row("len(\"2x\")+", "構文エラー");
 }
 
 // What the value table, the readout and the tooltips show for an evaluation error: the
@@ -629,11 +648,57 @@ void FunctionPanelTest::errorsInJapanese() {
     ScriptEvaluator evaluator;
     std::string english;
     QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &english));
-    QCOMPARE(JapaneseError(english), japanese);
+    QCOMPARE(JapaneseError(english, expression), japanese);
     PreparedExpression prepared(evaluator, expression.toStdString());
     english.clear();
     QVERIFY(!prepared.Evaluate(3.14159, 2.5, &english));
-    QCOMPARE(JapaneseError(english), japanese);
+    QCOMPARE(JapaneseError(english, expression), japanese);
+}
+
+// Exactly the examples of the help's table of common mistakes that are syntax errors get the fix.
+void FunctionPanelTest::helpsSyntaxMistakesNameTheirFix() {
+    const QRegularExpression example(
+        QStringLiteral("<tr><td><code>([^<]*)</code>(?:、<code>([^<]*))?"));
+    QStringList told;
+    auto it = example.globalMatch(
+        Between(HelpDocument(), QStringLiteral("よくある間違い"), QStringLiteral("</table>")));
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        for (const QString& written : {m.captured(1), m.captured(2)}) {
+            ScriptEvaluator evaluator;
+            std::string english;
+            if (!written.isEmpty() &&
+                !EvaluateExpression(evaluator, 1, 1, written.toStdString(), &english) &&
+                JapaneseError(english, written) != JapaneseError(english)) {
+                told << written;
+            }
+        }
+    }
+    QCOMPARE(told.join(QLatin1Char(' ')), QStringLiteral("x**2 2x (x+1 mod+1 if+1"));
+}
+
+void FunctionPanelTest::notationNotice() {
+    const auto notice = [](const char* text) {
+        ScriptEvaluator evaluator;
+        return NotationNotice(QString::fromUtf8(text),
+                              PreparedExpression(evaluator, text).EmptyVariables());
+    };
+    QCOMPARE(notice("Y = lnx+sin2x+e"),
+             QStringLiteral("lnx はひとつの名前として読みました。log(x) と書きます。\n"
+                            "sin2x はひとつの名前として読みました。sin(2*x) と書きます。\n"
+                            "y= は書きません。右辺だけを書きます。\ne^x は exp(x) と書きます。"));
+    QVERIFY(notice("sinus+cosxy+x+(y<=x)").isEmpty()); // names only alike, y compared
+    // One box per computation (none when the kept rows are drawn again), inside the no-value
+    // message when there is one.
+    Rows r;
+    r.Type(1, "sinx");
+    QCOMPARE(r.Click(1).notationMessage, NotationNotice(QStringLiteral("sinx"), {"sinx"}));
+    r.Click(1); // erase
+    QVERIFY(r.Click(1).notationMessage.isEmpty());
+    r.Type(2, "log(e-1)");
+    const DrawOutcome outcome = r.Click(2);
+    QVERIFY(outcome.notationMessage.isEmpty());
+    QVERIFY(outcome.noValueMessage.endsWith(QStringLiteral("\n\ne^x は exp(x) と書きます。")));
 }
 
 QTEST_MAIN(FunctionPanelTest)

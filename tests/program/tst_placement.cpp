@@ -32,6 +32,7 @@ private slots:
     void fitsTheAvailableArea_data();
     void fitsTheAvailableArea();
     void anAbsurdStoreGivesAWindowTheScreenCanHold();
+    void anUnchangedPlacementIsStoredAsRead();
 };
 
 void PlacementTest::fitsTheAvailableArea_data() {
@@ -95,6 +96,22 @@ void PlacementTest::anAbsurdStoreGivesAWindowTheScreenCanHold() {
     SavePlacement(store, fitted, WindowShow::Normal);
     QCOMPARE(store.values.value(QStringLiteral("MainWidth")), QStringLiteral("24000"));
     QCOMPARE(store.values.value(QStringLiteral("MainTop")), QStringLiteral("900"));
+}
+
+// 7000 twips are 466.7 pixels, shown as 467, which are 7005 twips: a value whose pixels did not
+// change goes back as read (twice in a row), one that moved by a pixel is stored as it is now.
+void PlacementTest::anUnchangedPlacementIsStoredAsRead() {
+    MapStore store;
+    store.values = {{QStringLiteral("MainTop"), QStringLiteral("1010")},
+                    {QStringLiteral("MainHeight"), QStringLiteral("7000")}};
+    for (int run = 0; run < 2; ++run) {
+        SavePlacement(store, PlacementToSave(LoadPlacement(store), {1005, 1020, 6915, 7005}),
+                      WindowShow::Normal);
+    }
+    QCOMPARE(store.values, (QMap<QString, QString>{{QStringLiteral("MainLeft"), "1000"},
+                                                   {QStringLiteral("MainTop"), "1020"},
+                                                   {QStringLiteral("MainWidth"), "6915"},
+                                                   {QStringLiteral("MainHeight"), "7000"}}));
 }
 
 QTEST_GUILESS_MAIN(PlacementTest)

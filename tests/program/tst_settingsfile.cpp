@@ -78,6 +78,8 @@ private slots:
     void windowSizeToSave();
     void applyingSizesTheSheetAndShowsRows();
     void refusedSheetSizeKeepsTheSheet();
+    void aFileWithAnUnusableSheetSizeIsRefused_data();
+    void aFileWithAnUnusableSheetSizeIsRefused();
     void saveOntoAFifoIsRefusedAndForgotten();
     void failedSavesSayWhereAndWhy();
 };
@@ -431,6 +433,39 @@ void SettingsFileTest::refusedSheetSizeKeepsTheSheet() {
     }
     QCOMPARE(CheckSheetSize(2180, 100), SizeRefusal::None);     // 2184 px outside: 32760 twips
     QCOMPARE(CheckSheetSize(2181, 100), SizeRefusal::TooLarge); // 32775 twips
+}
+
+void SettingsFileTest::aFileWithAnUnusableSheetSizeIsRefused_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("width 2200 (582 mm)") << 3 << QByteArray("2200") << true;
+    QTest::newRow("width -5") << 3 << QByteArray("-5") << true;
+    QTest::newRow("height 0.4") << 4 << QByteArray(".4") << true;
+    QTest::newRow("width 2180, the largest") << 3 << QByteArray("2180") << false;
+}
+
+// Refused naming the field, by Open and the command line alike; nothing changes, not even the
+// name a later save writes to.
+void SettingsFileTest::aFileWithAnUnusableSheetSizeIsRefused() {
+    QFETCH(int, field);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("size.cvf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(WithField(Line(DefaultData()), field, value));
+    file.close();
+    QString reason;
+    QCOMPARE(!ReadSettingsPath(file.fileName(), GraphSettings{}, &reason), refused);
+    CurvaneState state;
+    FakeDialogs dialogs;
+    QCOMPARE(!ReadSettingsFileToOpen(state, dialogs, file.fileName()), refused);
+    QCOMPARE(reason.contains(QStringLiteral("field %1 is out of range").arg(field)), refused);
+    QCOMPARE(dialogs.Messages().join(QString()).contains(
+                 QStringLiteral("%1 番目の項目の値が範囲外です").arg(field)),
+             refused);
+    QCOMPARE(state.SettingsFileName.isEmpty(), refused);
 }
 
 void SettingsFileTest::saveOntoAFifoIsRefusedAndForgotten() {

@@ -1,4 +1,6 @@
+#include "program/axispanelmodel.h"
 #include "program/curvanestate.h"
+#include "program/scalepresets.h"
 #include "program/sheetops.h"
 
 #include <QtTest/QtTest>
@@ -23,6 +25,8 @@ private slots:
     void unusableSizesChangeNothing();
     void guideLinesFollowTheSideCodes();
     void originGoesWhereTheButtonWasReleased();
+    void scalePresets_data();
+    void scalePresets();
 };
 
 void SheetOpsTest::zoom_data() {
@@ -127,6 +131,46 @@ void SheetOpsTest::originGoesWhereTheButtonWasReleased() {
     QCOMPARE(s.state.Settings.OriginX, 33.5f);
     QCOMPARE(s.state.Settings.OriginY, 70.25f);
     QCOMPARE(FromQColor(s.state.Sheet.Image().pixelColor(33, 10)), Rgb(112, 112, 255));
+}
+
+// Per axis as the axis panel shows it: spacing, medium and large steps, value per step, unit and
+// value at the origin.
+void SheetOpsTest::scalePresets_data() {
+    QTest::addColumn<int>("preset");
+    QTest::addColumn<float>("originX");
+    QTest::addColumn<QString>("scale");
+    QTest::newRow("standard") << 0 << 200.0f << "4 5 2 1 単位 1 0, 4 5 2 1 単位 1 0";
+    QTest::newRow("trigonometric") << 1 << 200.0f << "12 2 2 0.25 π 0, 4 5 2 0.1 単位 1 0";
+    // ±10 as far as the nearer edge allows (62.5 and 150 pixels), 0 to 10 from an edge.
+    QTest::newRow("±10") << 2 << 337.5f << "6 5 2 1 単位 1 0, 15 5 2 1 単位 1 0";
+    QTest::newRow("±10 from an edge") << 2 << 0.0f << "40 5 2 1 単位 1 0, 15 5 2 1 単位 1 0";
+}
+
+// Both axes and nothing else: the origin and the colours stay, the curves are forgotten.
+void SheetOpsTest::scalePresets() {
+    QFETCH(int, preset);
+    QFETCH(float, originX);
+    Sheet s;
+    GraphSettings& g = s.state.Settings;
+    g.OriginX = originX;
+    g.XSmallSpacing = g.YMediumEvery = g.XLargeEvery = 9;
+    g.XAxisColor = Rgb(1, 2, 3);
+    s.state.Graph.YUnitName = DegreeUnitName;
+    s.state.Graph.XOriginValue = s.state.Graph.YSmallValue = 30;
+    SlotOf(s.state.Slots, 1).Drawn = true;
+    ApplyScalePreset(s.state, static_cast<ScalePreset>(preset));
+    QStringList shown;
+    const AxisPanelView view = ApplyAxisPanel(g, s.state.Graph);
+    for (const AxisView& a : {view.x, view.y}) {
+        shown << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(a.smallSpacing)
+                     .arg(a.mediumEvery)
+                     .arg(a.largeEvery)
+                     .arg(a.smallValueText, a.unitText, a.originValueText);
+    }
+    QTEST(shown.join(QStringLiteral(", ")), "scale");
+    QVERIFY(g.OriginX == originX && g.XAxisColor == Rgb(1, 2, 3) &&
+            !SlotOf(s.state.Slots, 1).Drawn);
 }
 
 QTEST_MAIN(SheetOpsTest)

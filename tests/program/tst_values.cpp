@@ -93,6 +93,8 @@ private slots:
     void csvReadsBackWithItsTitles();
     void savingTheTable();
     void featureLabelsLieAtTheirPoints();
+    void featureLabelsKeepClearOfOtherLabelsAndMarkThePoint();
+    void tableFollowsTheDocument();
 };
 
 void ValuesTest::readoutShowsTheAxesAndTheCurvesOnTheSheet() {
@@ -360,6 +362,49 @@ void ValuesTest::featureLabelsLieAtTheirPoints() {
     QVERIFY(!AddFeatureLabel(s.state, {FeatureKind::Zero, 1, 0, 60, 0}));
     QVERIFY(!AddFeatureLabel(s.state, {FeatureKind::Maximum, 1, 0, 0, 1e300}));
     QCOMPARE(s.state.AddMoji.UpperBound(), before);
+}
+
+// A point's label takes the first of the four corners around it (above right, above left, below
+// right, below left) that hides no other label, and keeps a dot in the curve's colour on the point.
+void ValuesTest::featureLabelsKeepClearOfOtherLabelsAndMarkThePoint() {
+    Sheet s; // origin (200, 150), 4 pixels a unit; the y "0" above left, the x "0" below right
+    SlotOf(s.state.Slots, 2).Color = Blue;
+    QString corners;
+    // (-3, 0): above right would hide the y "0". Five at (30, 30): each corner in turn, and the
+    // first again once all are taken.
+    for (const double x : {0.0, -3.0, 30.0, 30.0, 30.0, 30.0, 30.0}) {
+        const double y = x > 0 ? x : 0;
+        const TextLabel& label =
+            s.state.AddMoji.At(*AddFeatureLabel(s.state, {FeatureKind::Zero, 2, 0, x, y}));
+        QCOMPARE(label.MarkPoint(), QPointF(200 + 4 * x, 150 - 4 * y));
+        QCOMPARE(label.mark->color, Blue);
+        corners += QString::fromLatin1(label.left > 200 + 4 * x ? "R" : "L") +
+                   QString::fromLatin1(label.top > 150 - 4 * y ? "b " : "a ");
+    }
+    QCOMPARE(corners, QStringLiteral("Ra La Ra La Rb Lb Ra "));
+    QVERIFY(!s.state.AddMoji.At(AddFreeLabel(s.state, 20, 120)).mark); // none by hand
+}
+
+// Computed again on a change of the functions or the axes while small, else marked out of date;
+// the range follows the sheet unless typed.
+void ValuesTest::tableFollowsTheDocument() {
+    Sheet s;
+    s.Draw(1, "sin(x)");
+    const TableBasis shown = TableBasisOf(s.state);
+    const auto follow = [&](bool typed, std::optional<TableRange> range = std::nullopt) {
+        return FollowDocument(shown, TableBasisOf(s.state), typed, range);
+    };
+    QCOMPARE(follow(false).action, TableFollow::UpToDate);
+    QCOMPARE(follow(false).boxes->to, 50.0); // the sheet's -50 to 50
+    ExpressionChanged(s.state, 2, QStringLiteral("x"));
+    QCOMPARE(follow(false).action, TableFollow::Recompute);
+    ExpressionChanged(s.state, 2, QString());
+    s.state.Graph.XSmallValue = 0.1;
+    QCOMPARE(follow(false).boxes->to, 5.0);
+    QCOMPARE(follow(true, TableRange{0, 9999, 1}).action, TableFollow::Recompute);
+    QVERIFY(!follow(true, TableRange{0, 9999, 1}).boxes);
+    QCOMPARE(follow(true, TableRange{0, 10000, 1}).action, TableFollow::MarkStale);
+    QCOMPARE(follow(true).action, TableFollow::MarkStale); // no range in the boxes
 }
 
 QTEST_MAIN(ValuesTest)

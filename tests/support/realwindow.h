@@ -5,6 +5,7 @@
 
 #include "tests/support/pixels.h"
 
+#include <QtCore/QAbstractItemModel>
 #include <QtCore/QProcess>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QGuiApplication>
@@ -38,20 +39,33 @@ inline void ClickAt(QPoint at, int button = 1, int count = 1) {
          QStringLiteral("--delay"), QStringLiteral("60"), QString::number(button)});
 }
 
-// A click on a window of this process: it takes the pointer's arrival before the click.
-inline void ClickInProcess(QPoint at) {
+// A click on a window that runs in the test's own process: it takes the pointer's arrival
+// before the click.
+inline void ClickInProcess(QPoint at, int button = 1) {
     MouseTo(at);
     QTest::qWait(100);
-    Xdo({QStringLiteral("click"), QStringLiteral("1")});
+    Xdo({QStringLiteral("click"), QString::number(button)});
 }
 
-// Waits, letting the windows of this process take their events, until the condition holds; false
-// when it did not within five seconds.
+// Waits, letting the window take its events, until the condition holds (at most 5 seconds).
 template <class F>
 bool WaitFor(F condition) {
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 50 && !condition(); ++i) {
         QTest::qWait(100);
-        if (condition()) {
+    }
+    return condition();
+}
+
+// Clicks the row of a table view whose cell in column reads text; false when no row does.
+template <class TableView>
+bool ClickRowWhere(TableView* view, int column, const QString& text) {
+    const QAbstractItemModel* model = view->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, column).data().toString() == text) {
+            view->scrollTo(model->index(row, 0));
+            QTest::qWait(100);
+            ClickInProcess(
+                view->viewport()->mapToGlobal(view->visualRect(model->index(row, 1)).center()));
             return true;
         }
     }

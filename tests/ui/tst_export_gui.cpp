@@ -78,6 +78,8 @@ void ExportGuiTest::menuEntryExportsAndRemembersTheChoice() {
         },
         true);
     entry->trigger();
+    // Written on a worker: the file appears, whole, when it is done.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(target + QStringLiteral(".png")), 20000);
     // The chosen format's extension, at the chosen resolution: twice the sheet's pixels.
     const QImage written(target + QStringLiteral(".png"));
     QCOMPARE(written.size(), QSize(2 * f.State().Sheet.Width(), 2 * f.State().Sheet.Height()));
@@ -94,6 +96,7 @@ void ExportGuiTest::menuEntryExportsAndRemembersTheChoice() {
         true);
     f.dialogs->paths.push_back(f.dir.filePath(QStringLiteral("sheet.pdf")));
     entry->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(f.dir.filePath(QStringLiteral("sheet.pdf"))), 20000);
     QFile pdf(f.dir.filePath(QStringLiteral("sheet.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QCOMPARE(pdf.read(5), QByteArray("%PDF-"));

@@ -111,12 +111,14 @@ void FunctionRowsTest::noValueAnywhereShowsTheMessage() {
                                         "最初のエラー: 関数の引数が不正です")});
     QCOMPARE(f.dialogs->asked.last().title, QStringLiteral("計算できません"));
     QCOMPARE(button->text(), QStringLiteral("消去"));
-    // A curve with values says nothing, but its tooltip names what was read as 0.
+    // With values, no such message: e gets a box of its own, the tooltip names what read as 0.
     QTest::mouseClick(button, Qt::LeftButton);
     box->clear();
     QTest::keyClicks(box, QStringLiteral("e^2+x"));
     QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(f.dialogs->Messages().size(), 1);
+    QCOMPARE(f.dialogs->Messages().size(), 2);
+    QCOMPARE(f.dialogs->Messages().last(), QStringLiteral("e^x は exp(x) と書きます。"));
+    QCOMPARE(f.dialogs->asked.last().title, QStringLiteral("式の書き方"));
     QCOMPARE(button->toolTip(), QStringLiteral("332 列中 332 列を描画しました\n"
                                                "e には値がないので 0 として計算しました。e^x "
                                                "のことなら exp(x) と書きます。"));

@@ -1,5 +1,6 @@
-// A draw that takes long, in the window: a progress dialog with a cancel button, the part done
-// drawn, and the window's state safe from what happens while the work runs.
+// A draw that takes long, in the window: it runs on a worker while the window goes on answering,
+// a progress dialog with a cancel button, the part done drawn, and rows computed for an
+// expression the user changed meanwhile dropped.
 #include "tests/support/pixels.h"
 #include "tests/support/slowsettings.h"
 #include "tests/ui/windowfixture.h"
@@ -66,6 +67,7 @@ class LongDrawGuiTest : public QObject {
 private slots:
     void cancellingKeepsThePartDoneAndSaysSo();
     void closingWhileItRunsStopsItFirst();
+    void rowsOfAnExpressionChangedMeanwhileAreDropped();
 };
 
 void LongDrawGuiTest::cancellingKeepsThePartDoneAndSaysSo() {
@@ -78,9 +80,10 @@ void LongDrawGuiTest::cancellingKeepsThePartDoneAndSaysSo() {
         QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
         QTest::mouseClick(cancel, Qt::LeftButton);
     });
-    QTest::mouseClick(draw, Qt::LeftButton); // returns once the work has stopped
+    QTest::mouseClick(draw, Qt::LeftButton); // returns at once; the work goes on
+    QTRY_VERIFY_WITH_TIMEOUT(f.State().Slots[0].LastSample.cancelled, 20000);
     QVERIFY(watch.seen);
-    QVERIFY(watch.modal);
+    QVERIFY(!watch.modal); // the window's menus and boxes stay usable
     QCOMPARE(watch.title, QStringLiteral("F1(x) を計算しています")); // computing F1(x)
     // "N / 332 列を計算しました" = N of 332 columns computed
     QVERIFY2(QRegularExpression(QStringLiteral("^\\d+ / 332 列を計算しました$"))
@@ -115,10 +118,35 @@ void LongDrawGuiTest::closingWhileItRunsStopsItFirst() {
     frmCurvane* window = f.window.get();
     DialogWatch watch(window, [window](QProgressDialog*) { window->close(); });
     QTest::mouseClick(f.Find<QPushButton>("cmdF1draw"), Qt::LeftButton);
-    QVERIFY(watch.seen);
     // The work stopped at the close, and the window closed once it had.
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 20000);
+    QVERIFY(watch.seen);
     QVERIFY(f.State().Slots[0].LastSample.cancelled);
-    QVERIFY(!window->isVisible());
+}
+
+void LongDrawGuiTest::rowsOfAnExpressionChangedMeanwhileAreDropped() {
+    Fixture f;
+    auto* draw = f.Find<QPushButton>("cmdF1draw");
+    auto* f1 = f.Find<QLineEdit>("txtF1");
+    // While the slow F1 is computed, the user types another expression into its box.
+    DialogWatch watch(f.window.get(), [f1](QProgressDialog*) {
+        f1->setFocus();
+        f1->selectAll();
+        QTest::keyClicks(f1, QStringLiteral("x"));
+    });
+    QTest::mouseClick(draw, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(watch.seen, 20000);
+    QCOMPARE(f.State().Slots[0].Expression, QStringLiteral("x"));
+    QCOMPARE(draw->text(), QStringLiteral("描画"));
+    // The progress dialog stays until the work ends: stopped from it, nothing lands.
+    auto* dialog = f.window->findChild<QProgressDialog*>(QStringLiteral("dlgProgress"));
+    QVERIFY(dialog != nullptr);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        f.window->findChild<QProgressDialog*>(QStringLiteral("dlgProgress")) == nullptr, 20000);
+    QVERIFY(f.State().Record.curves.empty());
+    QVERIFY(!f.State().Slots[0].Drawn);
+    QCOMPARE(CountPixels(f.State().Sheet.Image(), Red), 0);
 }
 
 QTEST_MAIN(LongDrawGuiTest)

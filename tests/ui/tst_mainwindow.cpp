@@ -12,8 +12,10 @@
 #include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMenuBar>
+#include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolBar>
+#include <QtWidgets/QToolButton>
 
 namespace {
 
@@ -102,6 +104,7 @@ private slots:
     void suppressedBoxesFillWithoutRedraw();
     void clickingTheAxisFrameShowsTheOther();
     void spacingBeyondTheBarRangeKeepsItsValue();
+    void aPresetFromTheMenuIsShownInThePanel();
 };
 
 void MainWindowTest::showsTheDefaultGridOnTheDesignedSheet() {
@@ -255,7 +258,7 @@ void MainWindowTest::closingStoresThePlacementUnlessMinimised() {
     window.close();
     QCOMPARE(f.Stored("MainWidth"), QStringLiteral("7500")); // outer 500 × 420 pixels
     QCOMPARE(f.Stored("MainHeight"), QStringLiteral("6300"));
-    QCOMPARE(f.Stored("MainLeft"), QStringLiteral("1005"));
+    QCOMPARE(f.Stored("MainLeft"), QStringLiteral("1000")); // unmoved: as read (its default)
 
     Fixture g;
     g.Store("MainWidth", QStringLiteral("7000"));
@@ -286,10 +289,20 @@ void MainWindowTest::menuBarAndToolbarFollowTheTables() {
                                    "BMP上書き保存(&S)", "BMP名前を付けて保存(&A)...",
                                    "エクスポート(&E)...", "設定の上書き保存(&W)", "設定の保存(&L)",
                                    "-", "画像の印刷(&P)...", "-", "終了(&X)"}));
-    QCOMPARE(f.Find<QAction>("mnuFileNew")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    QCOMPARE(f.Find<QAction>("mnuToClipboard")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    QCOMPARE(f.Find<QAction>("mnuFromClipboard")->shortcut(),
-             QKeySequence(QStringLiteral("Ctrl+V")));
+    const std::pair<const char*, const char*> shortcuts[] = {
+        {"mnuFileNew", "Ctrl+N"},  {"mnuToClipboard", "Ctrl+C"}, {"mnuFromClipboard", "Ctrl+V"},
+        {"mnuBMPPrint", "Ctrl+P"}, {"mnuExport", "Ctrl+E"},      {"mnuHelpContents", "F1"}};
+    for (const auto& [name, keys] : shortcuts) {
+        QCOMPARE(f.Find<QAction>(name)->shortcut(), QKeySequence(QString::fromLatin1(keys)));
+    }
+    // 表示 holds the scale presets after the line styles.
+    QStringList view;
+    for (QAction* action :
+         f.Find<QMenu>("mnuView")->actions() + f.Find<QMenu>("mnuScalePreset")->actions()) {
+        view << action->text();
+    }
+    QCOMPARE(view, (QStringList{"線種(&L)", "目盛りのプリセット(&G)", "", "詳細設定(&M)", "標準",
+                                "三角関数", "拡大 ±10"}));
     auto* lineStyles = f.Find<QMenu>("mnuLineStyle");
     QVERIFY(lineStyles);
     QCOMPARE(lineStyles->actions().size(), 9);
@@ -480,17 +493,26 @@ void MainWindowTest::clickingTheAxisFrameShowsTheOther() {
     f.Open();
     auto* x = f.Find<QGroupBox>("fraXSetScale");
     auto* y = f.Find<QGroupBox>("fraYSetScale");
+    auto* xSwitch = f.Find<QToolButton>("optAxisX");
+    auto* ySwitch = f.Find<QToolButton>("optAxisY");
+    QCOMPARE(xSwitch->text() + ySwitch->text(), QStringLiteral("X軸Y軸"));
     QVERIFY(x->isVisible());
     QVERIFY(!y->isVisible());
+    QVERIFY(xSwitch->isChecked() && !ySwitch->isChecked());
     QTest::mouseClick(x, Qt::LeftButton, {}, QPoint(3, x->height() - 3));
     QVERIFY(!x->isVisible());
     QVERIFY(y->isVisible());
+    QVERIFY(!xSwitch->isChecked() && ySwitch->isChecked()); // the switch follows the frame
     QTest::mouseClick(y, Qt::LeftButton, {}, QPoint(3, y->height() - 3));
     QVERIFY(x->isVisible());
     // A click inside one of the inner frames is that frame's own.
     auto* inner = f.Find<QGroupBox>("fraXMsize");
     QTest::mouseClick(inner, Qt::LeftButton, {}, QPoint(2, 4));
     QVERIFY(x->isVisible());
+    for (int i = 0; i < 2; ++i) { // the switch shows the axis named, a second press keeps it
+        QTest::mouseClick(ySwitch, Qt::LeftButton);
+        QVERIFY(!x->isVisible() && y->isVisible() && ySwitch->isChecked());
+    }
 }
 
 void MainWindowTest::spacingBeyondTheBarRangeKeepsItsValue() {
@@ -502,6 +524,18 @@ void MainWindowTest::spacingBeyondTheBarRangeKeepsItsValue() {
     QCOMPARE(state.Settings.XSmallSpacing, std::int16_t(130));
     QCOMPARE(f.Find<QScrollBar>("scrXSsize")->value(), 130);
     QCOMPARE(f.Find<QGroupBox>("fraXSsize")->title(), QStringLiteral("小目盛= 34.4mm"));
+}
+
+// A preset shows in the panel, whose texts the next computation takes.
+void MainWindowTest::aPresetFromTheMenuIsShownInThePanel() {
+    Fixture f;
+    frmCurvane& window = f.Open();
+    f.Find<QAction>("mnuScaleTrigonometric")->trigger();
+    QCOMPARE(f.Find<QScrollBar>("scrXSsize")->value(), 12);
+    QTest::keyClicks(f.Find<QLineEdit>("txtF1"), QStringLiteral("sin(x)"));
+    QTest::mouseClick(f.Find<QPushButton>("cmdF1draw"), Qt::LeftButton);
+    QVERIFY(window.State().Graph.XUnitName == PiUnitName &&
+            window.State().Graph.YSmallValue == 0.1);
 }
 
 QTEST_MAIN(MainWindowTest)

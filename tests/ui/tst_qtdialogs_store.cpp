@@ -4,24 +4,36 @@
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QTimer>
 #include <QtTest/QtTest>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QFontDialog>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
 #include <functional>
 
 namespace {
 
-// Does to the real dialog, once it is up, what a user would, and presses OK.
-void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
+// Calls act with the modal dialog of type T once it is up.
+template <class T>
+void WhenUp(const std::function<void(T*)>& act) {
     auto* timer = new QTimer;
     QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
             timer->deleteLater();
             act(dialog);
-            dialog->accept();
         }
     });
     timer->start(20);
+}
+
+// Does to the real font dialog, once it is up, what a user would, and presses OK.
+void AnswerFontDialog(const std::function<void(QFontDialog*)>& act) {
+    WhenUp<QFontDialog>([act](QFontDialog* dialog) {
+        act(dialog);
+        dialog->accept();
+    });
 }
 
 } // namespace
@@ -33,6 +45,7 @@ private slots:
     void fileFiltersBecomeQtNameFilters_data();
     void fileFiltersBecomeQtNameFilters();
     void fontChooserKeepsAnUntouchedFractionalSize();
+    void saveDialogAsksBeforeReplacingAFile();
 };
 
 void PlatformMiscTest::storeKeepsTextsPerSectionAndKey() {
@@ -95,6 +108,26 @@ void PlatformMiscTest::fontChooserKeepsAnUntouchedFractionalSize() {
     chosen = dialogs.ChooseFont(preset);
     QVERIFY(chosen.has_value());
     QCOMPARE(chosen->size, 12.0);
+}
+
+// The README promises it: a save dialog given an existing file asks before it replaces it.
+void PlatformMiscTest::saveDialogAsksBeforeReplacingAFile() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("graph.cvf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QWidget parent;
+    QtDialogs dialogs(&parent);
+    QString asked;
+    WhenUp<QFileDialog>([&](QFileDialog* dialog) {
+        WhenUp<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file.fileName());
+        static_cast<QDialog*>(dialog)->accept(); // as "保存" (save) does
+    });
+    QCOMPARE(dialogs.SaveFileName(QStringLiteral("t"), QStringLiteral("f|*.cvf")), file.fileName());
+    QVERIFY2(asked.contains(QStringLiteral("graph.cvf")), qPrintable(asked));
 }
 
 QTEST_MAIN(PlatformMiscTest)

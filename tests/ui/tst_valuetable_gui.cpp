@@ -58,7 +58,10 @@ struct Fixture : WindowFixture {
         In<QLineEdit>(table, "txtTableFrom")->setText(QString::fromLatin1(from));
         In<QLineEdit>(table, "txtTableTo")->setText(QString::fromLatin1(to));
         In<QLineEdit>(table, "txtTableStep")->setText(QString::fromLatin1(step));
-        QTest::mouseClick(In<QPushButton>(table, "cmdTableCompute"), Qt::LeftButton);
+        auto* compute = In<QPushButton>(table, "cmdTableCompute");
+        QTest::mouseClick(compute, Qt::LeftButton);
+        // The computation runs on a worker; the button comes back when it has ended.
+        QTRY_VERIFY_WITH_TIMEOUT(compute->isEnabled(), 30000);
     }
 };
 
@@ -302,7 +305,7 @@ void ValueTableGuiTest::closingStopsAComputation() {
     f.Draw(2, "exp(-x^2)*atn(x)");
     frmValueTable* table = f.OpenTable();
     const ValueTable* before = table->Table();
-    // The window lets events through while it computes: a close meanwhile stops it.
+    // The window answers while it computes: a close meanwhile stops it.
     QTimer::singleShot(0, table, &QWidget::close);
     f.Range(table, "0", "999999", "1");
     QCOMPARE(table->Table(), before);
