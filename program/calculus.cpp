@@ -229,6 +229,8 @@ CalculusResult TangentOf(ScriptEvaluator& evaluator, const CurvaneDocument& docu
                                     .arg(slot)
                                     .arg(result.label);
         result.tangent = tangent;
+        result.settings = document.Settings;
+        result.graph = document.Graph;
     }
     result.outcome.slot = slot;
     result.outcome.axisX = axisX;
@@ -306,6 +308,8 @@ CalculusResult ComputeDerivative(ScriptEvaluator& evaluator, const CurvaneDocume
     curve.graph = graph;
     curve.graph.PlotValues = graph.PlotValues.OnlySlot(slot);
     result.derivative = std::move(curve);
+    result.settings = document.Settings;
+    result.graph = document.Graph;
     // "F1′ を描きました（N / M 列に値があります）" = drew F1′ (N of M columns have a value)
     result.outcome.status = QStringLiteral("%1 を描きました（%2 / %3 列に値があります）。")
                                 .arg(DerivativeName(slot))
@@ -545,6 +549,8 @@ CalculusResult ComputeArea(ScriptEvaluator& evaluator, const CurvaneDocument& do
     result.labelAt = QPointF(middle, std::clamp(row, 0.0, height));
     result.outcome.status = label;
     result.area = std::move(area);
+    result.settings = document.Settings;
+    result.graph = document.Graph;
     return result;
 }
 
@@ -555,6 +561,12 @@ CalculusOutcome DrawArea(CurvaneState& state, ScriptEvaluator& evaluator,
 
 CalculusOutcome ApplyCalculus(CurvaneState& state, CalculusResult result) {
     CalculusOutcome& outcome = result.outcome;
+    if ((result.derivative || result.tangent || result.area) &&
+        (!(state.Settings == result.settings) || !SameMapping(state.Graph, result.graph))) {
+        // "表示が変わったため、描きませんでした" = the view changed, so nothing was drawn
+        outcome.status = QStringLiteral("計算の間に表示が変わったため、描きませんでした。");
+        return outcome;
+    }
     if (result.derivative) {
         // A derivative of the same expression drawn before gives way to this one.
         std::vector<DrawnCurve>& curves = state.Record.curves;

@@ -43,10 +43,14 @@ struct CalculusResult {
     std::optional<ShadedArea> area;
     QString label;
     QPointF labelAt;
+    // The view it was computed for.
+    GraphSettings settings;
+    GraphState graph;
 };
 
 // Puts a result's item into the sheet's record and picture and its label beside its point; the
-// outcome says whether anything was drawn.
+// outcome says whether anything was drawn. A result of another view than the sheet's now (the
+// axes or the size changed while it was computed) is dropped, and the outcome says so.
 CalculusOutcome ApplyCalculus(CurvaneState& state, CalculusResult result);
 
 // "F1′" for slot 1.

