@@ -105,3 +105,20 @@ BENCHMARK(BM_VectorPrintHundredCurves)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// The evaluations of a hundred-curve print, apart from writing it: one point a column, and the
+// points a 600-dpi page takes.
+void BM_SampleHundredCurves(benchmark::State& bench) {
+    CurvaneState state;
+    HundredCurves(state);
+    for (auto _ : bench) {
+        auto curves =
+            SampleSheetCurves(state, state.scriptEvalFn, static_cast<int>(bench.range(0)));
+        benchmark::DoNotOptimize(curves.data());
+    }
+}
+BENCHMARK(BM_SampleHundredCurves)->Arg(1)->Arg(7)->Unit(benchmark::kMillisecond);
+
+} // namespace

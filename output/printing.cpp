@@ -4,6 +4,7 @@
 #include "platform/number_text.h"
 #include "platform/units.h"
 
+#include <QtCore/QFileInfo>
 #include <QtGui/QPageSize>
 #include <algorithm>
 
@@ -143,6 +144,11 @@ void ShowPrinter(SetPrinterControls& controls, const PrinterInfo& printer) {
 QString PrintQualityCaption(PrintQuality quality) {
     return quality == PrintQuality::High ? QStringLiteral("高品質")        // high quality
                                          : QStringLiteral("画面のとおり"); // as on the screen
+}
+
+QString PrintJobName(const QString& settingsFileName) {
+    const QString name = QFileInfo(settingsFileName).completeBaseName();
+    return name.isEmpty() ? QStringLiteral("Curvane") : name;
 }
 
 bool ReadyToPrint(const SetPrinterControls& controls) {

@@ -48,6 +48,11 @@ QRectF PrintRectMm(double leftMm, double topMm, double zoomPercent, QSize sheetP
 enum class PrintQuality { High, AsScreen };
 QString PrintQualityCaption(PrintQuality quality);
 
+// The print job's name, as print queues list it and as a PDF printer names its file: the
+// settings file's name without its folder and extension, or the program's name for a sheet that
+// came from none.
+QString PrintJobName(const QString& settingsFileName);
+
 // The number boxes of the print settings dialog, each with the scroll bar beside it.
 enum class PrintEntry { Copies, LMergin, UMergin, Zoom };
 

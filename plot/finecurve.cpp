@@ -131,6 +131,59 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
     return sampler.Take();
 }
 
+namespace {
+
+// The distance of p from the line through a and b (from a when they coincide).
+double Deviation(const QPointF& p, const QPointF& a, const QPointF& b) {
+    const QPointF d = b - a;
+    const double length = std::hypot(d.x(), d.y());
+    if (length == 0.0) {
+        return std::hypot(p.x() - a.x(), p.y() - a.y());
+    }
+    return std::fabs(d.x() * (a.y() - p.y()) - d.y() * (a.x() - p.x())) / length;
+}
+
+} // namespace
+
+void SimplifyRuns(CurveRuns& runs, double tolerance) {
+    // Douglas and Peucker's reduction, without recursion: a stretch keeps its farthest point
+    // when that lies beyond the tolerance, and is then looked at as two.
+    std::vector<std::pair<std::size_t, std::size_t>> stretches;
+    for (std::vector<QPointF>& run : runs) {
+        if (run.size() < 3) {
+            continue;
+        }
+        std::vector<char> keep(run.size(), 0);
+        keep.front() = keep.back() = 1;
+        stretches.assign(1, {0, run.size() - 1});
+        while (!stretches.empty()) {
+            const auto [from, to] = stretches.back();
+            stretches.pop_back();
+            double farthest = 0.0;
+            std::size_t at = from;
+            for (std::size_t i = from + 1; i < to; ++i) {
+                const double deviation = Deviation(run[i], run[from], run[to]);
+                if (deviation > farthest) {
+                    farthest = deviation;
+                    at = i;
+                }
+            }
+            if (farthest > tolerance) {
+                keep[at] = 1;
+                stretches.push_back({from, at});
+                stretches.push_back({at, to});
+            }
+        }
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < run.size(); ++i) {
+            if (keep[i] != 0) {
+                run[kept++] = run[i];
+            }
+        }
+        run.resize(kept);
+    }
+}
+
 int StepsPerColumnFor(double dotsPerInch) {
     if (!(dotsPerInch > 96.0)) {
         return 1;

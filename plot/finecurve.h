@@ -29,6 +29,10 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
                             const GraphState& state, const QString& expression, int stepsPerColumn,
                             Progress* progress = nullptr, CurveOf of = CurveOf::Values);
 
+// Leaves out the points of each run that lie within tolerance (sheet pixels) of the line through
+// the points kept around them: the same strokes with far fewer points to write into a file.
+void SimplifyRuns(CurveRuns& runs, double tolerance);
+
 // The points per sheet column that make a curve look smooth at a resolution (dots per inch):
 // about one per device pixel, and never fewer than one.
 int StepsPerColumnFor(double dotsPerInch);

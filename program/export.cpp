@@ -127,9 +127,13 @@ std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
         // Each curve's share of the bar, in thousandths.
         ShareOfProgress share(progress, index * 1000, 1000, count * 1000);
         if (const std::optional<QPen> pen = StrokeOf(curve.colour, curve.styleCode)) {
-            curves.push_back(
-                {*pen, SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
-                                         stepsPerColumn, progress ? &share : nullptr, curve.of)});
+            CurveRuns runs =
+                SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
+                                  stepsPerColumn, progress ? &share : nullptr, curve.of);
+            // A tenth of the distance between two points sampled: no device shows the
+            // difference, and a file holds a fraction of the points.
+            SimplifyRuns(runs, 0.1 / stepsPerColumn);
+            curves.push_back({*pen, std::move(runs)});
         }
         if (progress != nullptr && !progress->Advance(++index * 1000, count * 1000)) {
             break; // also when the curve's own points were stopped
@@ -157,6 +161,9 @@ void PaintSheet(QPainter& painter, const CurvaneDocument& document,
     painter.fillRect(sheet, ToQColor(record.grid.BackgroundColor));
     if (!record.background.isNull()) {
         // Shown at its own size from the top-left corner; only the part on the sheet is kept.
+        // Every pixel of it stays as it is: a PDF writer would otherwise make a JPEG of a
+        // photograph, and the print or export would be worse than the screen.
+        painter.setRenderHint(QPainter::LosslessImageRendering);
         const QImage& picture = record.background;
         const QRect shown = picture.rect() & QRect(0, 0, static_cast<int>(std::ceil(width)),
                                                    static_cast<int>(std::ceil(height)));

@@ -28,7 +28,10 @@ QImage SheetPicture(const CurvaneState& state) {
 }
 
 QImage RecordPicture(const CurvaneDocument& document) {
-    Surface surface;
+    Surface surface(document.Record.size.width(), document.Record.size.height());
     RenderRecord(document.Record, surface);
-    return WithLabels(surface.Image(), document);
+    QPainter painter(&surface.Image());
+    DrawSheetLabels(painter, document);
+    painter.end();
+    return std::move(surface.Image());
 }

@@ -1,10 +1,12 @@
 #include "ui/backgroundwork.h"
 
-#include <QtCore/QDeadlineTimer>
 #include <QtCore/QEventLoop>
-#include <QtCore/QThread>
+#include <QtCore/QThreadPool>
 #include <QtWidgets/QProgressDialog>
 #include <QtWidgets/QWidget>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -28,27 +30,51 @@ BackgroundWork::~BackgroundWork() {
     delete m_dialog;
 }
 
+// Whether the worker has finished, for waiting on it without events.
+struct BackgroundWork::Job {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+
+    bool WaitFor(std::chrono::milliseconds most) {
+        std::unique_lock lock(mutex);
+        return finished.wait_for(lock, most, [this] { return done; });
+    }
+    void Wait() {
+        std::unique_lock lock(mutex);
+        finished.wait(lock, [this] { return done; });
+    }
+};
+
 bool BackgroundWork::Start(std::function<void(JobProgress&)> work, std::function<void()> finished) {
-    if (m_thread != nullptr) {
+    if (m_job != nullptr) {
         return false;
     }
     m_progress = std::make_shared<JobProgress>();
     m_finished = std::move(finished);
-    m_thread =
-        QThread::create([work = std::move(work), progress = m_progress] { work(*progress); });
+    m_job = std::make_shared<Job>();
     const int generation = ++m_generation;
-    connect(
-        m_thread, &QThread::finished, this,
-        [this, generation] {
-            if (generation == m_generation && m_thread != nullptr) {
-                Ended();
-            }
-        },
-        Qt::QueuedConnection);
     m_clock.start();
     m_timer.start();
-    m_thread->start();
-    if (m_thread->wait(QDeadlineTimer(BriefMs))) {
+    // A thread of the pool: starting one costs next to nothing, so everyday work is not slower
+    // for running there. This object outlives the work (its destructor waits for it), so the
+    // worker may post its end here.
+    QThreadPool::globalInstance()->start(
+        [this, work = std::move(work), progress = m_progress, job = m_job, generation] {
+            work(*progress);
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation] {
+                    if (generation == m_generation && m_job != nullptr) {
+                        Ended();
+                    }
+                },
+                Qt::QueuedConnection);
+            const std::lock_guard lock(job->mutex);
+            job->done = true;
+            job->finished.notify_all();
+        });
+    if (m_job->WaitFor(std::chrono::milliseconds(BriefMs))) {
         Ended();
     }
     return true;
@@ -78,13 +104,13 @@ void BackgroundWork::Cancel() {
 }
 
 void BackgroundWork::Wait() {
-    if (m_thread != nullptr) {
-        m_thread->wait();
+    if (m_job != nullptr) {
+        m_job->Wait();
     }
 }
 
 void BackgroundWork::Tick() {
-    if (m_thread == nullptr || !m_progress) {
+    if (m_job == nullptr || !m_progress) {
         return;
     }
     const std::int64_t done = m_progress->Done();
@@ -112,11 +138,8 @@ void BackgroundWork::Tick() {
 void BackgroundWork::Ended() {
     ++m_generation; // a queued notice of this end comes to nothing
     m_timer.stop();
-    if (m_thread != nullptr) {
-        m_thread->wait();
-        m_thread->deleteLater();
-        m_thread = nullptr;
-    }
+    Wait();
+    m_job = nullptr;
     delete m_dialog;
     const std::function<void()> finished = std::exchange(m_finished, {});
     if (finished) {

@@ -11,7 +11,6 @@
 #include <memory>
 
 class QProgressDialog;
-class QThread;
 class QWidget;
 
 // Work on a worker thread while the window goes on painting and answering. Once the work has
@@ -38,14 +37,14 @@ public:
     // was stopped (by the user or by Cancel).
     bool Run(std::function<void(JobProgress& progress)> work);
 
-    bool Running() const { return m_thread != nullptr; }
+    bool Running() const { return m_job != nullptr; }
     // Asks the work to stop; finished still runs.
     void Cancel();
     // Waits, without events, until the worker has ended.
     void Wait();
 
     // How long work may run before the dialog shows, and how long Start waits for it.
-    static constexpr int ShowAfterMs = 400;
+    static constexpr int ShowAfterMs = 300;
     static constexpr int BriefMs = 60;
 
 signals:
@@ -60,7 +59,9 @@ private:
     QString m_title;
     QString m_label;
     Qt::WindowModality m_modality;
-    QThread* m_thread = nullptr;
+    // The work under way, shared with the worker that runs it; null when none runs.
+    struct Job;
+    std::shared_ptr<Job> m_job;
     int m_generation = 0; // which Start a worker's end belongs to
     std::shared_ptr<JobProgress> m_progress;
     std::function<void()> m_finished;

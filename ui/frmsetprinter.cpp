@@ -25,6 +25,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QScrollBar>
 #include <QtWidgets/QVBoxLayout>
+#include <cups/cups.h>
 
 namespace {
 
@@ -33,6 +34,16 @@ constexpr double DesignTwips = 1935.0; // the preview box's designed size
 QString PrinterError() {
     return QStringLiteral("プリンターエラーです");
 } // printer error
+
+// Why the print system refused the page just handed to it; empty when it took it. Qt hands the
+// page to CUPS without reading the answer, and CUPS keeps the answer to the last request of each
+// thread, which was the page's.
+QString PrintSystemRefusal() {
+    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE) {
+        return {};
+    }
+    return QString::fromUtf8(cupsLastErrorString());
+}
 
 // The page preview: white paper, the sheet's picture at its place, a dotted outline round it.
 class PreviewBox : public QWidget {
@@ -317,6 +328,7 @@ void frmSetPrinter::cmdOK_Click() {
         return; // stopped by the user: nothing printed, the dialog stays
     }
     m_printer.setCopyCount(CopiesOf(m_controls));
+    m_printer.setDocName(PrintJobName(m_state.SettingsFileName));
     const PrinterChoice choice = ChoiceOf(m_printer);
     if (!choice.pdfFile.isEmpty()) {
         if (const FileProblem problem = PrintPdf(choice.pdfFile); problem.Failed()) {
@@ -327,6 +339,9 @@ void frmSetPrinter::cmdOK_Click() {
         }
     } else if (!PaintPage()) {
         m_dialogs.Message(PrinterError(), QStringLiteral("Curvane"), false);
+    } else if (const QString refusal = PrintSystemRefusal(); !refusal.isEmpty()) {
+        m_dialogs.Message(PrinterError() + QLatin1Char('\n') + refusal, QStringLiteral("Curvane"),
+                          false);
     }
     accept();
 }

@@ -7,6 +7,8 @@
 #include "program/redraw.h"
 #include "program/textlabels.h"
 #include "tests/support/fakedialogs.h"
+#include "tests/support/pdfpage.h"
+#include "tests/support/pixels.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QProcess>
@@ -49,16 +51,6 @@ struct Sheet {
     // The column where x is the given number of degrees.
     double ColumnOf(double degrees) const { return state.Settings.OriginX + degrees / 5.0 * 7.0; }
 };
-
-// A poppler tool's standard output, or a skip when it is missing.
-QByteArray Poppler(const QString& tool, const QStringList& arguments) {
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        return {};
-    }
-    return process.readAllStandardOutput();
-}
 
 // The PDF's first page as a picture at dpi.
 QImage Rasterized(const QString& pdf, int dpi) {
@@ -143,29 +135,18 @@ void ExportTest::pdfHoldsAPictureOnlyForABackground() {
     s.Draw(1, "tan(x)", CurveRed);
     const auto images = [&](const char* name) {
         const QString path = s.Path(name);
-        if (ExportSheet(s.state, path, ExportFormat::Pdf, 300).Failed()) {
-            return -1;
-        }
-        // A header of two lines, then one line per picture.
-        const QList<QByteArray> lines =
-            Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path})
-                .trimmed()
-                .split('\n');
-        return static_cast<int>(lines.size()) - 2;
+        return ExportSheet(s.state, path, ExportFormat::Pdf, 300).Failed() ? QList<PdfImage>()
+                                                                           : PdfImages(path);
     };
-    QCOMPARE(images("vector.pdf"), 0);
-    QImage picture(500, 40, QImage::Format_RGB32); // wider than the sheet: cut at its edge
-    picture.fill(QColor(250, 200, 0));
+    QVERIFY(images("vector.pdf").isEmpty());
+    const QImage picture = Photograph(QSize(500, 40)); // wider than the sheet: cut at its edge
     s.state.Sheet.SetPicture(picture);
     RedrawAll(s.state); // the sheet shows a picture from its next clearing on
-    QCOMPARE(images("picture.pdf"), 1);
-    const QList<QByteArray> lines =
-        Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), s.Path("picture.pdf")})
-            .trimmed()
-            .split('\n');
-    const QList<QByteArray> fields = lines.last().simplified().split(' ');
-    QCOMPARE(fields.value(3), QByteArray("400")); // only the part that shows
-    QCOMPARE(fields.value(4), QByteArray("40"));
+    const QList<PdfImage> shown = images("picture.pdf");
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].width, 400); // only the part that shows
+    QCOMPARE(shown[0].height, 40);
+    QCOMPARE(shown[0].encoding, QStringLiteral("image")); // kept without loss
 }
 
 void ExportTest::pdfTextHoldsTheTickNumbers() {
@@ -173,11 +154,8 @@ void ExportTest::pdfTextHoldsTheTickNumbers() {
     AddFreeLabel(s.state, 30, 40);
     SetLabelText(s.state, RefTo(s.state, LabelKind::Free, 1), QStringLiteral("放物線 y=x²"));
     QVERIFY(!ExportSheet(s.state, s.Path("text.pdf"), ExportFormat::Pdf, 300).Failed());
-    const QString text = QString::fromUtf8(
-        Poppler(QStringLiteral("pdftotext"),
-                {QStringLiteral("-raw"), s.Path("text.pdf"), QStringLiteral("-")}));
-    const QStringList words =
-        text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    const QStringList words = PdfWords(s.Path("text.pdf"));
+    const QString text = words.join(QLatin1Char(' '));
     int numbers = 0;
     for (const LabelFamily* family : {&s.state.Xmoji, &s.state.Ymoji}) {
         family->ForEachVisible([&](int, const TextLabel& label) {

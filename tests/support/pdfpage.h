@@ -1,26 +1,36 @@
 #pragma once
 
-// A printed PDF page as pixels, for checking where the ink went.
+// A printed or exported PDF read back with poppler's tools: its pages as pixels, for checking
+// where the ink went, its pictures and its text.
 
 #include <QtCore/QByteArray>
 #include <QtCore/QFile>
+#include <QtCore/QList>
 #include <QtCore/QProcess>
 #include <QtCore/QRect>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <QtGui/QColor>
 #include <QtGui/QImage>
 #include <algorithm>
 
-// Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre. A null image
-// when pdftoppm fails or takes longer than half a minute.
-inline QImage RenderPage(const QString& pdf, const QString& stem) {
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-                 {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
-                  QStringLiteral("-singlefile"), pdf, stem});
-    if (!render.waitForFinished(30000)) {
+// A poppler tool's standard output; empty when it fails or takes longer than a minute.
+inline QByteArray Poppler(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
         return {};
     }
+    return process.readAllStandardOutput();
+}
+
+// Renders the first page of a PDF at 254 dots per inch: 10 pixels per millimetre. A null image
+// when pdftoppm fails.
+inline QImage RenderPage(const QString& pdf, const QString& stem) {
+    Poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf, stem});
     return QImage(stem + QStringLiteral(".png"));
 }
 
@@ -35,6 +45,35 @@ inline QRect Inked(const QImage& image) {
         }
     }
     return inked;
+}
+
+// A picture a PDF holds, as "pdfimages -list" tells it: its pixels and how they are encoded
+// ("image" for a lossless Flate stream, "jpeg", "jpx", "jbig2", "ccitt").
+struct PdfImage {
+    int width = 0;
+    int height = 0;
+    QString encoding;
+};
+
+inline QList<PdfImage> PdfImages(const QString& pdf) {
+    // Two lines of header, then one line per picture: page num type width height color comp
+    // bpc enc ...
+    QList<PdfImage> images;
+    const QStringList lines =
+        QString::fromUtf8(Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].simplified().split(QLatin1Char(' '));
+        images.push_back({fields.value(3).toInt(), fields.value(4).toInt(), fields.value(8)});
+    }
+    return images;
+}
+
+// The words of a PDF's text, in reading order.
+inline QStringList PdfWords(const QString& pdf) {
+    return QString::fromUtf8(Poppler(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-raw"), pdf, QStringLiteral("-")}))
+        .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
 // The drawing operators of a PDF: every stream inflated (those that are compressed), joined.

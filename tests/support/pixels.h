@@ -16,3 +16,14 @@ inline int CountPixels(const QImage& image, ColorRef colour, QRect area = {}) {
     }
     return n;
 }
+
+// A picture with the fine detail of a photograph, which a PDF writer would make a JPEG of.
+inline QImage Photograph(QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            picture.setPixel(x, y, qRgb(250, (x * 37 + y * 11) % 256, (x * y) % 256));
+        }
+    }
+    return picture;
+}

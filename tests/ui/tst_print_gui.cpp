@@ -1,6 +1,8 @@
 #include "output/pdfcheck.h"
+#include "program/redraw.h"
 #include "tests/support/fullfolder.h"
 #include "tests/support/pdfpage.h"
+#include "tests/support/pixels.h"
 #include "tests/ui/windowfixture.h"
 #include "ui/frmsetprinter.h"
 
@@ -9,6 +11,7 @@
 #include <QtCore/QTimer>
 #include <QtPrintSupport/QPrinter>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
@@ -58,6 +61,8 @@ private slots:
     void aPdfOnAFullDiskKeepsTheOldFile_data();
     void aPdfOnAFullDiskKeepsTheOldFile();
     void zeroZoomIsRefused();
+    void eachQualityKeepsPicturesWithoutLoss_data();
+    void eachQualityKeepsPicturesWithoutLoss();
 };
 
 void PrintGuiTest::opensAfreshEachTime() {
@@ -335,6 +340,53 @@ void PrintGuiTest::zeroZoomIsRefused() {
     QCOMPARE(f.dialogs->Messages().size(), 3);
     QCOMPARE(f.dialogs->Messages()[0], QStringLiteral("ズームは 0 より大きい数にしてください"));
     QVERIFY(!QFile::exists(pdf));
+}
+
+void PrintGuiTest::eachQualityKeepsPicturesWithoutLoss_data() {
+    QTest::addColumn<bool>("asScreen");
+    QTest::addColumn<QSize>("picture");       // the background picture, if any
+    QTest::addColumn<QList<QSize>>("images"); // the pictures the printed page holds
+    const QSize sheet(331, 253);
+    QTest::newRow("high quality: vectors only") << false << QSize() << QList<QSize>{};
+    QTest::newRow("high quality: the background picture")
+        << false << QSize(120, 40) << QList<QSize>{QSize(120, 40)};
+    QTest::newRow("as on the screen: the sheet's picture")
+        << true << QSize() << QList<QSize>{sheet};
+    QTest::newRow("as on the screen, over a picture")
+        << true << QSize(120, 40) << QList<QSize>{sheet};
+}
+
+// Whatever the quality, a picture on the page keeps every pixel: none is made a JPEG, which a
+// PDF writer does with a photograph unless told otherwise.
+void PrintGuiTest::eachQualityKeepsPicturesWithoutLoss() {
+    QFETCH(bool, asScreen);
+    QFETCH(QSize, picture);
+    QFETCH(QList<QSize>, images);
+    WindowFixture f;
+    QCOMPARE(f.State().Sheet.Image().size(), QSize(331, 253));
+    if (!picture.isEmpty()) {
+        f.State().Sheet.SetPicture(Photograph(picture));
+        RedrawAll(f.State());
+    }
+    const QString pdf = PrintToPdf(f);
+    WithPrintDialog(f, [&](QDialog* d) {
+        auto* quality = In<QComboBox>(d, "cboPrintQuality");
+        QCOMPARE(quality->currentText(), QStringLiteral("高品質")); // high quality, the default
+        if (asScreen) {
+            quality->setFocus();
+            QTest::keyClick(quality, Qt::Key_Down);
+            QCOMPARE(quality->currentText(), QStringLiteral("画面のとおり")); // as on the screen
+        }
+        QTest::mouseClick(In<QPushButton>(d, "cmdSetPrinter"), Qt::LeftButton);
+        QTest::mouseClick(In<QPushButton>(d, "cmdOK"), Qt::LeftButton);
+    });
+    QVERIFY(f.dialogs->Messages().isEmpty());
+    QList<QSize> held;
+    for (const PdfImage& image : PdfImages(pdf)) {
+        held << QSize(image.width, image.height);
+        QCOMPARE(image.encoding, QStringLiteral("image"));
+    }
+    QCOMPARE(held, images);
 }
 
 QTEST_MAIN(PrintGuiTest)
