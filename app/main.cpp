@@ -1,4 +1,6 @@
 #include "output/safefile.h"
+#include "platform/number_text.h"
+#include "program/calculus.h"
 #include "program/export.h"
 #include "program/render.h"
 #include "program/tablecommands.h"
@@ -19,14 +21,117 @@ namespace {
 // What the command line asks for, read before any application object exists: the window and
 // the command-line work need different ones.
 struct Request {
-    enum class Kind { Window, Render, Table, Help, Version, Refused };
+    enum class Kind { Window, Render, Table, Integral, Derivative, Help, Version, Refused };
     Kind kind = Kind::Window;
-    TableOptions range;   // --table's range; what is not given comes from the file
-    QString settingsFile; // the window's file to open, or the file to render
+    TableOptions range;           // --table's range; what is not given comes from the file
+    CommandLineCalculus calculus; // --integral's and --derivative's file and numbers
+    QString settingsFile;         // the window's file to open, or the file to render
     QString output;
     std::optional<int> dpi; // --dpi: a picture at print quality
     QString problem;        // why the command line was refused
 };
+
+// A number option; the problem when it is given and no number.
+QString ReadNumber(const QCommandLineParser& parser, const char* name, double& value) {
+    const QString option = QString::fromLatin1(name);
+    const std::optional<double> number = ReadTableNumber(parser.value(option));
+    if (!number) {
+        return QStringLiteral("--%1 needs a number, not \"%2\"").arg(option, parser.value(option));
+    }
+    value = *number;
+    return {};
+}
+
+// A slot option: 1, 2 or 3.
+QString ReadSlot(const QCommandLineParser& parser, const char* name, int& slot) {
+    const QString option = QString::fromLatin1(name);
+    const QString text = parser.value(option).trimmed();
+    if (text != QStringLiteral("1") && text != QStringLiteral("2") && text != QStringLiteral("3")) {
+        return QStringLiteral("--%1 takes 1, 2 or 3, not \"%2\"").arg(option, parser.value(option));
+    }
+    slot = text.toInt();
+    return {};
+}
+
+// What is wrong with --integral's or --derivative's options, in the order a reader meets them.
+QString CheckCalculusRequest(const QCommandLineParser& parser, const QStringList& files,
+                             Request& request) {
+    const auto set = [&](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    const bool integral = request.kind == Request::Kind::Integral;
+    if (set("integral") && set("derivative")) {
+        return QStringLiteral("--integral and --derivative cannot be used together");
+    }
+    for (const char* other : {"table", "render", "out", "dpi", "step"}) {
+        if (set(other)) {
+            return QStringLiteral("--%1 cannot be used with --%2")
+                .arg(QString::fromLatin1(other),
+                     integral ? QStringLiteral("integral") : QStringLiteral("derivative"));
+        }
+    }
+    if (!files.isEmpty()) {
+        return QStringLiteral("unexpected argument %1").arg(files.first());
+    }
+    if (!set("fn")) {
+        return QStringLiteral("--fn N names the function: 1, 2 or 3");
+    }
+    CommandLineCalculus& c = request.calculus;
+    if (QString problem = ReadSlot(parser, "fn", c.fn); !problem.isEmpty()) {
+        return problem;
+    }
+    if (!integral) {
+        if (set("minus") || set("from") || set("to")) {
+            return QStringLiteral("--minus, --from and --to belong to --integral");
+        }
+        if (!set("at")) {
+            return QStringLiteral("--derivative needs --at X");
+        }
+        return ReadNumber(parser, "at", c.at);
+    }
+    if (set("at")) {
+        return QStringLiteral("--at belongs to --derivative");
+    }
+    if (set("minus")) {
+        if (QString problem = ReadSlot(parser, "minus", c.minus); !problem.isEmpty()) {
+            return problem;
+        }
+        if (c.minus == c.fn) {
+            return QStringLiteral("--minus names the same function as --fn");
+        }
+    }
+    if (!set("from") || !set("to")) {
+        return QStringLiteral("--integral needs --from A and --to B");
+    }
+    if (QString problem = ReadNumber(parser, "from", c.from); !problem.isEmpty()) {
+        return problem;
+    }
+    return ReadNumber(parser, "to", c.to);
+}
+
+// --integral or --derivative with their options; false when the command line has none of them.
+bool ReadCalculusRequest(const QCommandLineParser& parser, const QStringList& files,
+                         Request& request) {
+    const bool integral = parser.isSet(QStringLiteral("integral"));
+    if (!integral && !parser.isSet(QStringLiteral("derivative"))) {
+        for (const QString& own :
+             {QStringLiteral("fn"), QStringLiteral("minus"), QStringLiteral("at")}) {
+            if (parser.isSet(own)) {
+                request.kind = Request::Kind::Refused;
+                request.problem = QStringLiteral("--fn, --minus and --at belong to --integral or "
+                                                 "--derivative");
+                return true;
+            }
+        }
+        return false;
+    }
+    request.kind = integral ? Request::Kind::Integral : Request::Kind::Derivative;
+    request.calculus.settingsFile =
+        parser.value(integral ? QStringLiteral("integral") : QStringLiteral("derivative"));
+    request.problem = CheckCalculusRequest(parser, files, request);
+    if (!request.problem.isEmpty()) {
+        request.kind = Request::Kind::Refused;
+    }
+    return true;
+}
 
 // --table with its range options; false when the command line has neither.
 bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files,
@@ -48,13 +153,10 @@ bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files
     for (const auto& [name, value] :
          {std::pair{"from", &request.range.from}, std::pair{"to", &request.range.to},
           std::pair{"step", &request.range.step}}) {
-        const QString option = QString::fromLatin1(name);
-        if (request.problem.isEmpty() && parser.isSet(option)) {
-            *value = ReadTableNumber(parser.value(option));
-            if (!*value) {
-                request.problem = QStringLiteral("--%1 needs a number, not \"%2\"")
-                                      .arg(option, parser.value(option));
-            }
+        double number = 0.0;
+        if (request.problem.isEmpty() && parser.isSet(QString::fromLatin1(name))) {
+            request.problem = ReadNumber(parser, name, number);
+            *value = number;
         }
     }
     if (!request.problem.isEmpty()) {
@@ -78,13 +180,36 @@ void DescribeOptions(QCommandLineParser& parser) {
                                      "window's first table for the file is used: the sheet's "
                                      "small scale lines."),
                       QStringLiteral("FILE.cvf")});
-    parser.addOption(
-        {QStringLiteral("from"), QStringLiteral("The first x of --table."), QStringLiteral("A")});
-    parser.addOption(
-        {QStringLiteral("to"), QStringLiteral("The last x of --table."), QStringLiteral("B")});
+    parser.addOption({QStringLiteral("from"),
+                      QStringLiteral("The first x of --table, or where --integral starts."),
+                      QStringLiteral("A")});
+    parser.addOption({QStringLiteral("to"),
+                      QStringLiteral("The last x of --table, or where --integral ends."),
+                      QStringLiteral("B")});
     parser.addOption({QStringLiteral("step"),
                       QStringLiteral("The step of --table (negative when B < A)."),
                       QStringLiteral("S")});
+    parser.addOption(
+        {QStringLiteral("integral"),
+         QStringLiteral(
+             "Print the integral of function --fn of settings file FILE.cvf from --from A "
+             "to --to B (x in the file's X axis unit), less function --minus when "
+             "given: the integral of FN - FM. An integral that does not exist (no "
+             "value in the range, or it does not converge) exits with 3."),
+         QStringLiteral("FILE.cvf")});
+    parser.addOption(
+        {QStringLiteral("derivative"),
+         QStringLiteral("Print the slope of function --fn of settings file FILE.cvf at --at X (x "
+                        "in the file's X axis unit). A point without a slope exits with 3."),
+         QStringLiteral("FILE.cvf")});
+    parser.addOption({QStringLiteral("fn"),
+                      QStringLiteral("The function of --integral or --derivative: 1, 2 or 3."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("minus"),
+                      QStringLiteral("The function --integral subtracts: 1, 2 or 3."),
+                      QStringLiteral("M")});
+    parser.addOption(
+        {QStringLiteral("at"), QStringLiteral("The x of --derivative."), QStringLiteral("X")});
     parser.addOption({QStringLiteral("render"),
                       QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
                                      "named by --out, without a window."),
@@ -159,6 +284,9 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
         return request;
     }
     const QStringList files = parser.positionalArguments();
+    if (ReadCalculusRequest(parser, files, request)) {
+        return request;
+    }
     if (ReadTableRequest(parser, files, request)) {
         return request;
     }
@@ -248,6 +376,28 @@ int Table(const Request& request) {
     return 0;
 }
 
+// --integral and --derivative: the number on its own line, in the shortest text that reads back
+// as the same double.
+int Calculus(const Request& request) {
+    double value = 0.0;
+    int exitCode = 0;
+    const QString problem = request.kind == Request::Kind::Integral
+                                ? SettingsFileIntegral(request.calculus, value, exitCode)
+                                : SettingsFileSlope(request.calculus, value, exitCode);
+    if (!problem.isEmpty()) {
+        Complain(problem);
+        return exitCode;
+    }
+    const std::string line = FormatShortest(value) + "\n";
+    if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() ||
+        std::fflush(stdout) != 0) {
+        Complain(QStringLiteral("cannot write the value: ") +
+                 qt_error_string(errno != 0 ? errno : EIO));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -278,6 +428,9 @@ int main(int argc, char* argv[]) {
         return RunWithoutWindow(argc, argv, [&] { return Render(request); });
     case Request::Kind::Table:
         return RunWithoutWindow(argc, argv, [&] { return Table(request); });
+    case Request::Kind::Integral:
+    case Request::Kind::Derivative:
+        return RunWithoutWindow(argc, argv, [&] { return Calculus(request); });
     case Request::Kind::Window:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "graph/mapping.h"
 #include "platform/progress.h"
+#include "plot/calculus.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
 
@@ -26,8 +27,10 @@ constexpr double SteepRows = 1.0;
 class FineSampler {
 public:
     FineSampler(ScriptEvaluator& evaluator, const GraphSettings& settings, const GraphState& state,
-                const QString& expression, std::int64_t budget)
+                const QString& expression, CurveOf of, std::int64_t budget)
         : m_mapping(settings, state), m_prepared(evaluator, expression.toStdString()),
+          m_function(ExpressionFunction(m_prepared)), m_of(of),
+          m_slopeStep(of == CurveOf::Slope ? SlopeStep(settings, state) : 0.0),
           m_height(state.GraphHeightPx), m_budget(budget) {}
 
     Sample At(double column) {
@@ -35,7 +38,15 @@ public:
         if (!x) {
             return {column, 0.0f, false};
         }
-        const std::optional<double> y = m_prepared.Evaluate(Pi, *x);
+        std::optional<double> y;
+        if (m_of == CurveOf::Slope) {
+            const Slope slope = SlopeAt(m_function, *x, m_slopeStep);
+            if (slope.problem == SlopeProblem::None) {
+                y = slope.value;
+            }
+        } else {
+            y = m_prepared.Evaluate(Pi, *x);
+        }
         if (!y) {
             return {column, 0.0f, false};
         }
@@ -77,6 +88,9 @@ public:
 private:
     AxisMapping m_mapping;
     PreparedExpression m_prepared;
+    FunctionOfX m_function;
+    CurveOf m_of;
+    double m_slopeStep;
     float m_height;
     std::int64_t m_budget;
     bool m_penDown = false;
@@ -87,7 +101,7 @@ private:
 
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
                             const GraphState& state, const QString& expression, int stepsPerColumn,
-                            Progress* progress) {
+                            Progress* progress, CurveOf of) {
     stepsPerColumn = std::clamp(stepsPerColumn, 1, 256);
     // The columns the sheet's curve covers, with the same skip of columns left of the sheet.
     const auto [start, end] = DrawnColumns(settings, state);
@@ -99,7 +113,7 @@ CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& set
     const std::int64_t points = pieces * stepsPerColumn;
     // Closer looks at steep pieces: plenty for every pole of tan or 1/x on a sheet, few enough
     // that an expression steep everywhere costs a few times the plain sampling at most.
-    FineSampler sampler(evaluator, settings, state, expression, 8 * points + 4096);
+    FineSampler sampler(evaluator, settings, state, expression, of, 8 * points + 4096);
     Sample previous = sampler.At(start);
     for (std::int64_t i = 1; i <= points; ++i) {
         // Whole columns land exactly on the columns the sheet sampled.

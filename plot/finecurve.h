@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "plot/calculus.h"
 
 #include <QtCore/QPointF>
 #include <QtCore/QString>
@@ -22,10 +23,11 @@ using CurveRuns = std::vector<std::vector<QPointF>>;
 // pole between two points is found and left out instead of drawn as a stroke across the sheet,
 // within an evaluation budget that keeps a wildly oscillating expression from taking long.
 // progress, when given, is told how far the points got and may stop them: the runs so far are
-// returned.
+// returned. A derivative curve (of Slope) takes the expression's slope at each point as its
+// sampling does.
 CurveRuns SampleCurveFinely(ScriptEvaluator& evaluator, const GraphSettings& settings,
                             const GraphState& state, const QString& expression, int stepsPerColumn,
-                            Progress* progress = nullptr);
+                            Progress* progress = nullptr, CurveOf of = CurveOf::Values);
 
 // Leaves out the points of each run that lie within tolerance (sheet pixels) of the line through
 // the points kept around them: the same strokes with far fewer points to write into a file.

@@ -2,6 +2,7 @@
 
 #include "graph/mapping.h"
 #include "platform/progress.h"
+#include "plot/calculus.h"
 #include "plot/evaluate.h"
 
 #include <algorithm>
@@ -10,9 +11,14 @@
 #include <utility>
 #include <vector>
 
-SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
-                            GraphState& state, int slot, const QString& expression,
-                            Progress* progress) {
+namespace {
+
+// The walk over the sheet's columns that every sampling shares: value gives the row's value at x
+// (or nothing, with the reason when asked for one).
+template <typename Value>
+SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state, int slot,
+                               const QString& expression, PreparedExpression& prepared,
+                               Progress* progress, Value value) {
     SampleReport report;
     report.expression = expression;
 
@@ -30,7 +36,6 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
 
     const float noValue = state.NoValueMark();
     const AxisMapping mapping(settings, state);
-    PreparedExpression prepared(evaluator, expression.toStdString());
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (progress != nullptr && i > 0 &&
             !progress->Advance(static_cast<std::int64_t>(i), total)) {
@@ -57,7 +62,7 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
         // Only the first complaint is kept; asking for the others would cost every column.
         ScriptError* error =
             report.firstError.code == script::ErrorCode::None ? &report.firstError : nullptr;
-        const std::optional<double> y = prepared.Evaluate(Pi, *x, error);
+        const std::optional<double> y = value(*x, error);
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
         report.withValue += y ? 1 : 0;
     }
@@ -69,6 +74,41 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
         report.emptyVariables = prepared.EmptyVariables();
     }
     return report;
+}
+
+} // namespace
+
+SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& settings,
+                            GraphState& state, int slot, const QString& expression,
+                            Progress* progress) {
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    return SampleColumnsWith(
+        settings, state, slot, expression, prepared, progress,
+        [&](double x, ScriptError* error) { return prepared.Evaluate(Pi, x, error); });
+}
+
+SampleReport SampleDerivative(ScriptEvaluator& evaluator, const GraphSettings& settings,
+                              GraphState& state, int slot, const QString& expression,
+                              Progress* progress) {
+    PreparedExpression prepared(evaluator, expression.toStdString());
+    const FunctionOfX f = ExpressionFunction(prepared);
+    const double step = SlopeStep(settings, state);
+    return SampleColumnsWith(settings, state, slot, expression, prepared, progress,
+                             [&](double x, ScriptError*) -> std::optional<double> {
+                                 const Slope slope = SlopeAt(f, x, step);
+                                 if (slope.problem != SlopeProblem::None) {
+                                     return std::nullopt;
+                                 }
+                                 return slope.value;
+                             });
+}
+
+double SlopeStep(const GraphSettings& settings, const GraphState& state) {
+    const AxisMapping mapping(settings, state);
+    const std::optional<double> x0 = mapping.ValueAtColumn(0.0);
+    const std::optional<double> x1 = mapping.ValueAtColumn(1.0);
+    const double step = x0 && x1 ? 2.0 * std::fabs(*x1 - *x0) : 0.0;
+    return std::isfinite(step) && step > 0.0 ? step : 0.5;
 }
 
 std::int32_t ChrCount(const QString& text, const QString& pattern) {

@@ -61,6 +61,16 @@ SampleReport SampleFunction(ScriptEvaluator& evaluator, const GraphSettings& set
                             GraphState& state, int slot, const QString& expression,
                             Progress* progress = nullptr);
 
+// The same walk with the expression's slope at every column instead of its value (a derivative
+// curve): SlopeAt with SlopeStep, no value where the slope has a problem. The report counts the
+// columns with a slope; it names no error.
+SampleReport SampleDerivative(ScriptEvaluator& evaluator, const GraphSettings& settings,
+                              GraphState& state, int slot, const QString& expression,
+                              Progress* progress = nullptr);
+
+// The first step of a slope on a sheet: the x of two of its columns, as the expression sees x.
+double SlopeStep(const GraphSettings& settings, const GraphState& state);
+
 // The number of occurrences of pattern in text, overlapping ones included.
 std::int32_t ChrCount(const QString& text, const QString& pattern);
 

@@ -4,7 +4,9 @@
 #include "platform/surface.h"
 #include "plot/curvedrawing.h"
 
+#include <QtGui/QPainter>
 #include <atomic>
+#include <cmath>
 
 std::uint64_t NewSheetId() {
     static std::atomic<std::uint64_t> last{0};
@@ -27,7 +29,50 @@ void RenderRecord(const SheetRecord& record, Surface& surface) {
     }
     DrawGrid(surface, record.grid, static_cast<float>(record.size.width()),
              static_cast<float>(record.size.height()));
+    for (const ShadedArea& area : record.areas) {
+        DrawShadedArea(surface, area);
+    }
     for (const DrawnCurve& curve : record.curves) {
         DrawRecordedCurve(surface, curve);
+    }
+    for (const TangentLine& tangent : record.tangents) {
+        DrawTangentLine(surface, tangent);
+    }
+}
+
+QColor AreaFillColour(ColorRef colour) {
+    QColor fill = ToQColor(colour);
+    fill.setAlpha(AreaFillAlpha);
+    return fill;
+}
+
+void DrawShadedArea(Surface& surface, const ShadedArea& area) {
+    if (area.outline.size() < 3) {
+        return;
+    }
+    QPainter painter(&surface.Image());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(AreaFillColour(area.colour));
+    // A curve's columns are the pixels' centres, as the export draws them.
+    painter.translate(0.5, 0.0);
+    painter.drawPolygon(area.outline, Qt::WindingFill);
+}
+
+void DrawTangentLine(Surface& surface, const TangentLine& tangent) {
+    surface.SetDrawWidth(1);
+    surface.SetDrawStyle(DrawStyle::Solid);
+    if (!tangent.line.isNull()) {
+        surface.Line(tangent.line.x1(), tangent.line.y1(), tangent.line.x2(), tangent.line.y2(),
+                     tangent.colour);
+    }
+    // A disc of five pixels across, its corners left out.
+    const double x = std::floor(tangent.point.x());
+    const double y = std::floor(tangent.point.y());
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            if (dx * dx + dy * dy <= 5) {
+                surface.Point(x + dx, y + dy, tangent.colour);
+            }
+        }
     }
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "graph/graphsettings.h"
+#include "plot/calculus.h"
 #include "plot/parameters.h"
 
+#include <QtCore/QLineF>
+#include <QtCore/QPointF>
 #include <QtCore/QSize>
 #include <QtCore/QString>
 #include <QtGui/QImage>
+#include <QtGui/QPolygonF>
 #include <cstdint>
 #include <vector>
 
@@ -24,20 +28,55 @@ struct DrawnCurve {
     ColorRef colour = Rgb(0, 0, 0);
     QString styleCode;
     std::int16_t startPhase = 0;
+    // A slot's own curve, or its derivative (F1′), whose rows hold the slope at each column.
+    CurveOf of = CurveOf::Values;
     // The coordinate system it was drawn in; the table holds only this curve's rows.
     GraphSettings settings;
     GraphState graph;
 };
 
+// A tangent line of a curve: the point it touches, its slope, and where it lies on the sheet, a
+// thin line from edge to edge in the curve's colour with a small dot at the point.
+struct TangentLine {
+    int slot = 1;
+    QString expression;
+    double x = 0.0; // the point, as the expression sees x and gives y
+    double y = 0.0;
+    double slope = 0.0;
+    ColorRef colour = Rgb(0, 0, 0);
+    QLineF line;   // sheet pixels, cut to the sheet
+    QPointF point; // sheet pixels
+};
+
+// A shaded area under a curve (down to y = 0) or between two, with its value: a translucent fill
+// in the first curve's colour.
+struct ShadedArea {
+    int slot = 1;
+    int otherSlot = 0; // the second curve of an area between two; 0 for one
+    QString expression;
+    QString otherExpression;
+    double from = 0.0; // the range in the X axis's unit, as it was given
+    double to = 0.0;
+    double value = 0.0; // ∫ f dx for one curve, ∫ |f − g| dx between two
+    double error = 0.0;
+    ColorRef colour = Rgb(0, 0, 0);
+    // Sheet pixels: along the first curve from the range's start to its end, and back along the
+    // second or y = 0; only the part on the sheet.
+    QPolygonF outline;
+};
+
 // What the sheet's picture shows, in drawing order: the background picture under the grid and
-// axes (drawn with the settings of the moment), then every curve drawn over it since, each
-// above the ones before. A redraw that clears the sheet starts a new record. The tick numbers and
-// free labels lie above all of it, as label families of their own.
+// axes (drawn with the settings of the moment), then the shaded areas, then every curve drawn over
+// it since, each above the ones before, then the tangent lines. A redraw that clears the sheet
+// starts a new record. The tick numbers and free labels lie above all of it, as label families of
+// their own.
 struct SheetRecord {
     QImage background; // null without a picture
     GraphSettings grid;
     QSize size{1, 1}; // the sheet in pixels
+    std::vector<ShadedArea> areas;
     std::vector<DrawnCurve> curves;
+    std::vector<TangentLine> tangents;
     // Changes with every change of the record, and never comes back: a picture made of a record
     // stays valid while its id does.
     std::uint64_t id = 0;
@@ -49,6 +88,17 @@ std::uint64_t NewSheetId();
 // Draws the curve's pieces over what the surface shows, from its own start phase; returns the
 // phase after its last piece.
 std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve);
+
+// How translucent an area's fill is, and the colour it fills with.
+inline constexpr int AreaFillAlpha = 72;
+QColor AreaFillColour(ColorRef colour);
+// The tangent's dot at its point: a disc of this radius (sheet pixels).
+inline constexpr double TangentDotRadius = 2.5;
+
+// An area's fill over what the surface shows.
+void DrawShadedArea(Surface& surface, const ShadedArea& area);
+// A tangent line and its dot over what the surface shows.
+void DrawTangentLine(Surface& surface, const TangentLine& tangent);
 
 // The 96-dpi picture of a record, from scratch, on a surface made the record's size: exactly the
 // pixels that drawing its items one after another gave.

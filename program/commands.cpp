@@ -74,7 +74,8 @@ std::vector<Menu> BuildMenuBar() {
          QStringLiteral("ﾂｰﾙ(&T)"),                                       // tools
          {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),          // zoom in
           Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut),      // zoom out
-          Entry("mnuValueTable", "数値表(&V)...", Command::ValueTable)}}, // table of values
+          Entry("mnuValueTable", "数値表(&V)...", Command::ValueTable),   // table of values
+          Entry("mnuCalculus", "微分・積分(&D)...", Command::Calculus)}}, // calculus
         {QStringLiteral("mnuWindow"),
          QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching

@@ -34,6 +34,7 @@ enum class Command {
     ZoomIn,
     ZoomOut,
     ValueTable,
+    Calculus,
     Matching,
     HelpContents,
     HelpAbout,

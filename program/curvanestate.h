@@ -30,6 +30,9 @@ struct GuideLines {
     QLineF lineY; // vertical
 };
 
+// The calculus window's tools on the sheet: a click draws a tangent, a drag shades an area.
+enum class CalculusTool { None, Tangent, Area };
+
 // What the user makes and keeps: the grid settings and axis values, the function rows, what the
 // sheet shows (its record and labels), and the file names it came from or went to. Copying it is
 // cheap: pictures and curve rows are shared until one side changes them.
@@ -64,6 +67,10 @@ struct CurvaneState : CurvaneDocument {
     bool OriginDragging = false;
     GuideLines Guides;
     std::int16_t ZoomDirection = 0;
+    // An armed calculus tool, and the columns an area is being dragged across.
+    CalculusTool CalculusArmed = CalculusTool::None;
+    std::optional<double> AreaDragFrom;
+    std::optional<double> AreaDragTo;
     // The expression evaluator (scriptEvalFn); it keeps its variables for the window's life.
     ScriptEvaluator scriptEvalFn;
     // The label the re-edit box works on.

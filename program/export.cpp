@@ -11,6 +11,7 @@
 #include <QtCore/QFileInfo>
 #include <QtGui/QPageSize>
 #include <QtGui/QPainter>
+#include <QtGui/QPainterPath>
 #include <QtGui/QPdfWriter>
 #include <QtSvg/QSvgGenerator>
 #include <algorithm>
@@ -129,7 +130,7 @@ std::vector<SheetCurve> SampleSheetCurves(const CurvaneDocument& document,
             SetParameterValues(evaluator, curve.parameters);
             CurveRuns runs =
                 SampleCurveFinely(evaluator, curve.settings, curve.graph, curve.expression,
-                                  stepsPerColumn, progress ? &share : nullptr);
+                                  stepsPerColumn, progress ? &share : nullptr, curve.of);
             // A tenth of the distance between two points sampled: no device shows the
             // difference, and a file holds a fraction of the points.
             SimplifyRuns(runs, 0.1 / stepsPerColumn);
@@ -172,8 +173,17 @@ void PaintSheet(QPainter& painter, const CurvaneDocument& document,
     }
     PaintGrid(painter, record.grid, width, height);
     bool going = partPainted();
-    painter.setBrush(Qt::NoBrush);
     painter.translate(PixelCentre, 0.0);
+    // Areas over the grid and under the curves, each filled as one path.
+    painter.setPen(Qt::NoPen);
+    for (const ShadedArea& area : record.areas) {
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        path.addPolygon(area.outline);
+        path.closeSubpath();
+        painter.fillPath(path, AreaFillColour(area.colour));
+    }
+    painter.setBrush(Qt::NoBrush);
     for (std::size_t i = 0; i < curves.size() && going; ++i) {
         painter.setPen(curves[i].pen);
         for (const std::vector<QPointF>& run : curves[i].runs) {
@@ -181,6 +191,20 @@ void PaintSheet(QPainter& painter, const CurvaneDocument& document,
         }
         going = partPainted();
     }
+    // Tangent lines over the curves: the thinnest pen the sheet has, and a dot at the point.
+    for (const TangentLine& tangent : record.tangents) {
+        if (!going) {
+            break;
+        }
+        const QColor colour = ToQColor(tangent.colour);
+        painter.setPen(QPen(colour, 1.0, Qt::SolidLine, Qt::FlatCap));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawLine(tangent.line);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawEllipse(tangent.point, TangentDotRadius, TangentDotRadius);
+    }
+    painter.setBrush(Qt::NoBrush);
     painter.translate(-PixelCentre, 0.0);
     if (going && layers == SheetLayers::All) {
         DrawSheetLabels(painter, document, TextEdges::Smooth);
@@ -211,7 +235,7 @@ const QImage& ScaledSheet::PictureFor(CurvaneState& state, double ratio) {
         CurveRuns runs = known != m_curves.end() && ratio == m_ratio
                              ? known->second.runs
                              : SampleCurveFinely(state.scriptEvalFn, curve.settings, curve.graph,
-                                                 curve.expression, steps, nullptr);
+                                                 curve.expression, steps, nullptr, curve.of);
         kept.push_back({curve.rowsId, SheetCurve{*pen, runs}});
         curves.push_back({*pen, std::move(runs)});
     }

@@ -10,7 +10,9 @@ void DrawGridAndNumbers(CurvaneState& state) {
     state.Record.background = state.Sheet.Picture();
     state.Record.grid = state.Settings;
     state.Record.size = QSize(state.Sheet.Width(), state.Sheet.Height());
+    state.Record.areas.clear();
     state.Record.curves.clear();
+    state.Record.tangents.clear();
     state.Record.id = NewSheetId();
     PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
 }
@@ -24,22 +26,49 @@ void DrawSlotCurve(CurvaneState& state, int slot) {
     curve.parameters = function.SampledParameters;
     curve.colour = function.Color;
     curve.styleCode = function.StyleCode;
-    curve.startPhase = state.PatternPhase;
     curve.settings = state.Settings;
     curve.graph = state.Graph;
     curve.graph.PlotValues = state.Graph.PlotValues.OnlySlot(slot);
+    DrawRecordCurve(state, std::move(curve));
+}
+
+void DrawRecordCurve(CurvaneState& state, DrawnCurve curve) {
+    curve.startPhase = state.PatternPhase;
     state.PatternPhase = DrawRecordedCurve(state.Sheet, curve);
     state.Record.curves.push_back(std::move(curve));
+    for (const TangentLine& tangent : state.Record.tangents) {
+        DrawTangentLine(state.Sheet, tangent);
+    }
+    state.Record.id = NewSheetId();
+}
+
+void RenderSheetFromRecord(CurvaneState& state) {
+    RenderRecord(state.Record, state.Sheet);
     state.Record.id = NewSheetId();
 }
 
 void RedrawAll(CurvaneState& state) {
+    // What the calculus tools added stays through a redraw that keeps the curves.
+    SheetRecord before = std::move(state.Record);
     DrawGridAndNumbers(state);
+    state.Record.areas = std::move(before.areas);
+    for (const ShadedArea& area : state.Record.areas) {
+        DrawShadedArea(state.Sheet, area);
+    }
     for (int slot = 1; slot <= SlotCount; ++slot) {
         const FunctionSlot& function = SlotOf(state.Slots, slot);
         if (function.Drawn && !function.Hidden) {
             DrawSlotCurve(state, slot);
         }
+    }
+    for (const DrawnCurve& curve : before.curves) {
+        if (curve.of == CurveOf::Slope) {
+            DrawRecordCurve(state, curve);
+        }
+    }
+    state.Record.tangents = std::move(before.tangents);
+    for (const TangentLine& tangent : state.Record.tangents) {
+        DrawTangentLine(state.Sheet, tangent);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 struct CurvaneState;
+struct DrawnCurve;
 
 // The grid over what the sheet shows, and the tick numbers placed anew; the curves stay as they
 // are in their rows.
@@ -10,7 +11,16 @@ void DrawGridAndNumbers(CurvaneState& state);
 // record.
 void DrawSlotCurve(CurvaneState& state, int slot);
 
-// Grid, tick numbers, and every curve that is drawn and not erased, from its stored rows.
+// Draws a curve over what the sheet shows, starting from the pattern phase where the last one
+// stopped, and adds it to the sheet's record; the tangent lines stay on top.
+void DrawRecordCurve(CurvaneState& state, DrawnCurve curve);
+
+// The sheet's picture made afresh from its record, after an item was taken out of it or put
+// under others (an area goes under the curves).
+void RenderSheetFromRecord(CurvaneState& state);
+
+// Grid, tick numbers, and every curve that is drawn and not erased, from its stored rows; the
+// areas, derivative curves and tangent lines of the record stay, in their places.
 void RedrawAll(CurvaneState& state);
 
 // Grid and tick numbers after the coordinate system changed: every curve must be computed again,

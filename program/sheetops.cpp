@@ -137,9 +137,13 @@ void PlaceOrigin(CurvaneState& state, float x, float y) {
 }
 
 bool CancelMouseModes(CurvaneState& state) {
-    const bool active = state.ZoomDirection != 0 || state.OriginDragging;
+    const bool active = state.ZoomDirection != 0 || state.OriginDragging ||
+                        state.CalculusArmed != CalculusTool::None;
     state.ZoomDirection = 0;
     state.OriginDragging = false;
+    state.CalculusArmed = CalculusTool::None;
+    state.AreaDragFrom.reset();
+    state.AreaDragTo.reset();
     return active;
 }
 

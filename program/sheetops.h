@@ -40,8 +40,9 @@ GuideLines GuideLinesAt(const CurvaneState& state, double x, double y, const Gui
 // The origin put where the left button was released; the grid is drawn anew.
 void PlaceOrigin(CurvaneState& state, float x, float y);
 
-// Escape: an armed zoom and an origin placement in progress end without a change (the guide
-// lines go away). False when neither was under way.
+// Escape: an armed zoom, an armed calculus tool (with an area being dragged) and an origin
+// placement in progress end without a change (the guide lines go away). False when none was
+// under way.
 bool CancelMouseModes(CurvaneState& state);
 
 // A zoom click at (x, y): the grid line nearest to the click keeps its place while the spacing

@@ -239,17 +239,12 @@ std::optional<int> AddFeatureLabel(CurvaneState& state, const Feature& feature) 
     if (!(column >= 0 && column <= width && row >= 0 && row <= height)) {
         return std::nullopt;
     }
-    const int n = AddFreeLabel(state, 0, 0);
-    const LabelRef ref = RefTo(state, LabelKind::Free, n);
-    SetLabelText(state, ref, FeatureLabelText(feature));
-    TextLabel& label = state.AddMoji.At(n);
     const QPointF point(column, row);
-    const QPointF corner =
-        LabelCornerBeside(state, point, QSizeF(label.Width(), label.Height()), ref);
-    label.left = corner.x();
-    label.top = corner.y();
+    const int n = AddFreeLabelNear(state, FeatureLabelText(feature), point);
+    TextLabel& label = state.AddMoji.At(n);
     // The point itself, in the colour of the curve it lies on.
-    label.mark = TextLabel::Mark{point - corner, SlotOf(state.Slots, feature.slot).Color};
+    label.mark = TextLabel::Mark{point - QPointF(label.left, label.top),
+                                 SlotOf(state.Slots, feature.slot).Color};
     return n;
 }
 

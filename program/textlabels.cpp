@@ -135,6 +135,18 @@ int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft) {
     return n;
 }
 
+int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point) {
+    const int n = AddFreeLabel(state, 0, 0);
+    const LabelRef ref = RefTo(state, LabelKind::Free, n);
+    SetLabelText(state, ref, text);
+    TextLabel& label = state.AddMoji.At(n);
+    const QPointF corner =
+        LabelCornerBeside(state, point, QSizeF(label.Width(), label.Height()), ref);
+    label.left = corner.x();
+    label.top = corner.y();
+    return n;
+}
+
 bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point) {
     TextLabel* label = Resolve(state, ref);
     if (label == nullptr || OtherLabelAt(state, ref, point)) {

@@ -36,6 +36,10 @@ int AddFreeLabel(CurvaneState& state, double rowHeight, double fontButtonLeft);
 QPointF LabelCornerBeside(const CurvaneState& state, QPointF point, QSizeF size,
                           const LabelRef& self);
 
+// Adds a free label with a text, looking like the newest free label, at the corner beside a sheet
+// point that LabelCornerBeside finds. Returns its index.
+int AddFreeLabelNear(CurvaneState& state, const QString& text, QPointF point);
+
 // Centres a dragged label on the drop point; a drop onto another shown label leaves it where it
 // was (false).
 bool DropLabel(CurvaneState& state, const LabelRef& ref, QPointF point);

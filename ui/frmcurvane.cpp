@@ -15,6 +15,7 @@
 #include "program/textlabels.h"
 #include "ui/axispanel.h"
 #include "ui/backgroundwork.h"
+#include "ui/frmcalculus.h"
 #include "ui/frmexport.h"
 #include "ui/frmsetmore.h"
 #include "ui/frmsetprinter.h"
@@ -108,6 +109,12 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
     m_readout = new ReadoutView(m_client);
     m_readout->hide();
+    connect(m_picScreen, &SheetView::mousePressed, this,
+            [this](Qt::MouseButton button, QPointF at) {
+                if (m_frmCalculus != nullptr) {
+                    m_frmCalculus->SheetPressed(button, at);
+                }
+            });
     m_readoutWorker = std::make_unique<ReadoutWorker>(
         [evaluator = std::make_shared<ScriptEvaluator>()](const ReadoutRequest& request,
                                                           const std::atomic<bool>&) {
@@ -282,6 +289,9 @@ void frmCurvane::RunCommand(Command command) {
     case Command::ValueTable:
         mnuValueTable_Click();
         break;
+    case Command::Calculus:
+        mnuCalculus_Click();
+        break;
     default:
         break;
     }
@@ -403,11 +413,18 @@ void frmCurvane::mnuMatching_Click() {
 }
 
 void frmCurvane::ArmZoom(int direction) {
+    m_state.CalculusArmed = CalculusTool::None; // one mouse mode at a time
+    if (m_frmCalculus != nullptr) {
+        m_frmCalculus->ShowTools();
+    }
     m_state.ZoomDirection = static_cast<std::int16_t>(direction);
     m_picScreen->setCursor(ZoomCursor(direction));
 }
 
 void frmCurvane::picScreen_MouseUp(Qt::MouseButton button, QPointF position) {
+    if (m_frmCalculus != nullptr && m_frmCalculus->SheetReleased(button, position)) {
+        return; // an armed calculus tool takes the sheet's clicks
+    }
     const auto x = static_cast<float>(position.x());
     const auto y = static_cast<float>(position.y());
     if (m_state.ZoomDirection != 0) {
@@ -433,6 +450,9 @@ void frmCurvane::picScreen_MouseUp(Qt::MouseButton button, QPointF position) {
 }
 
 void frmCurvane::picScreen_MouseMove(QPointF position) {
+    if (m_frmCalculus != nullptr && m_frmCalculus->SheetMoved(position)) {
+        m_picScreen->update(); // the band of an area being dragged
+    }
     if (m_state.OriginDragging) {
         m_state.Guides = GuideLinesAt(m_state, position.x(), position.y(), m_state.Guides);
         m_picScreen->update();
@@ -513,6 +533,38 @@ void frmCurvane::mnuValueTable_Click() {
     m_frmValueTable->raise();
     m_frmValueTable->activateWindow();
     m_frmValueTable->ShowForSheet();
+}
+
+void frmCurvane::mnuCalculus_Click() {
+    if (m_frmCalculus == nullptr) {
+        m_frmCalculus = new frmCalculus(m_state, *m_dialogs, this);
+        connect(m_frmCalculus, &frmCalculus::sheetChanged, this, &frmCurvane::ShowState);
+        connect(m_frmCalculus, &frmCalculus::toolChanged, this, &frmCurvane::ShowCalculusCursor);
+        // Beside the main window, below the table of values' place.
+        const QRect outer = frameGeometry();
+        m_frmCalculus->move(outer.right() + 8, outer.top() + 40);
+    }
+    m_frmCalculus->ShowTools();
+    m_frmCalculus->show();
+    m_frmCalculus->raise();
+    m_frmCalculus->activateWindow();
+}
+
+void frmCurvane::ShowCalculusCursor() {
+    switch (m_state.CalculusArmed) {
+    case CalculusTool::Tangent:
+        m_picScreen->setCursor(Qt::CrossCursor);
+        break;
+    case CalculusTool::Area:
+        m_picScreen->setCursor(Qt::SplitHCursor);
+        break;
+    case CalculusTool::None:
+        if (m_state.ZoomDirection == 0) {
+            m_picScreen->unsetCursor();
+        }
+        break;
+    }
+    m_picScreen->update();
 }
 
 void frmCurvane::mnuFileNew_Click() {
@@ -873,5 +925,8 @@ void frmCurvane::ShowState() {
     m_picFNSet->ShowSlots(m_state.Slots);
     if (m_frmValueTable != nullptr) {
         m_frmValueTable->FollowDocument();
+    }
+    if (m_frmCalculus != nullptr) {
+        m_frmCalculus->ShowTools();
     }
 }

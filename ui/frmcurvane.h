@@ -25,6 +25,7 @@ class BackgroundWork;
 struct ExportOptions;
 struct DrawOutcome;
 class SheetView;
+class frmCalculus;
 class frmValueTable;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
@@ -98,6 +99,9 @@ private:
     void picScreen_MouseMove(QPointF position);
     void mnuFileOpen_Click();
     void mnuValueTable_Click();
+    void mnuCalculus_Click();
+    // The sheet's cursor for the armed calculus tool, or its own without one.
+    void ShowCalculusCursor();
     // The readout of values at the mouse: shown for a point of the sheet, hidden without one.
     void ShowReadout(std::optional<QPointF> position);
     void ShowReadoutLines(std::vector<ReadoutLine> lines);
@@ -141,6 +145,7 @@ private:
     FunctionPanel* m_picFNSet = nullptr;
     AxisPanel* m_picGraphSet = nullptr;
     frmValueTable* m_frmValueTable = nullptr;
+    frmCalculus* m_frmCalculus = nullptr;
     ReadoutView* m_readout = nullptr;
     std::optional<QPointF> m_readoutAt; // where the mouse is on the sheet, if it is
     using ReadoutWorker = LatestRequestWorker<ReadoutRequest, std::vector<ReadoutLine>>;

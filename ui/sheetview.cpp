@@ -11,6 +11,7 @@
 #include <QtGui/QPainter>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QLineEdit>
+#include <algorithm>
 #include <array>
 
 SheetView::SheetView(CurvaneState& state, QWidget* parent) : QFrame(parent), m_state(state) {
@@ -134,6 +135,16 @@ void SheetView::paintEvent(QPaintEvent* event) {
     painter.drawImage(origin, scaled ? m_scaled.PictureFor(m_state, ratio) : m_state.Sheet.Image());
     painter.translate(origin);
     DrawSheetLabels(painter, m_state, scaled ? TextEdges::Smooth : TextEdges::Pixel);
+    if (m_state.AreaDragFrom && m_state.AreaDragTo) {
+        // The range an area is being dragged across.
+        const double from = std::min(*m_state.AreaDragFrom, *m_state.AreaDragTo);
+        const double to = std::max(*m_state.AreaDragFrom, *m_state.AreaDragTo);
+        const QRectF band(from, 0.0, to - from, m_state.Sheet.Height());
+        painter.fillRect(band, QColor(0, 90, 200, 40));
+        painter.setPen(QPen(QColor(0, 90, 200), 1, Qt::DashLine));
+        painter.drawLine(QPointF(from, 0.0), QPointF(from, band.bottom()));
+        painter.drawLine(QPointF(to, 0.0), QPointF(to, band.bottom()));
+    }
     if (m_state.OriginDragging) {
         painter.setPen(QColor(255, 0, 0)); // lineX and lineY
         painter.drawLine(m_state.Guides.lineX);
@@ -158,6 +169,9 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         m_pressed = LabelAt(m_state, point);
         m_pressPoint = point;
+    }
+    if (!m_pressed) {
+        emit mousePressed(event->button(), point);
     }
     QFrame::mousePressEvent(event);
 }

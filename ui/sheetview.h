@@ -40,6 +40,7 @@ public:
 
 signals:
     // Mouse events in the sheet's own pixels, where no label took them.
+    void mousePressed(Qt::MouseButton button, QPointF position);
     void mouseReleased(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position);
     // The mouse left the sheet.

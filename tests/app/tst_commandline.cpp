@@ -89,6 +89,8 @@ private slots:
     void renderWritesWhatTheExtensionSays();
     void renderRefusesWhatItCannotWrite_data();
     void renderRefusesWhatItCannotWrite();
+    void integralAndDerivative_data();
+    void integralAndDerivative();
 
 private:
     QTemporaryDir m_dir;
@@ -516,3 +518,84 @@ void CommandLineTest::renderRefusesWhatItCannotWrite() {
 
 QTEST_GUILESS_MAIN(CommandLineTest)
 #include "tst_commandline.moc"
+
+void CommandLineTest::integralAndDerivative_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<double>("value");   // what is printed, when the exit code is 0
+    QTest::addColumn<QString>("reason"); // a part of the line on standard error otherwise
+    const double none = 0.0;
+    QTest::newRow("integral") << QStringList{"--integral", "sine.cvf", "--fn", "1",
+                                             "--from",     "0",        "--to", "3.14159265358979"}
+                              << 0 << 40.0 << "";
+    QTest::newRow("in degrees") << QStringList{"--integral", "degrees.cvf", "--fn", "1",
+                                               "--from",     "0",           "--to", "180"}
+                                << 0 << 40.0 << "";
+    QTest::newRow("a difference") << QStringList{"--integral", "gaps.cvf", "--fn",   "3",
+                                                 "--minus",    "1",        "--from", "1",
+                                                 "--to",       "4"}
+                                  << 0 << 14.0 / 3.0 - std::log(4.0) << "";
+    QTest::newRow("slope") << QStringList{"--derivative", "sine.cvf", "--fn", "1", "--at", "0"} << 0
+                           << 20.0 << "";
+    QTest::newRow("slope in degrees")
+        << QStringList{"--derivative", "degrees.cvf", "--fn", "1", "--at", "60"} << 0 << 10.0 << "";
+    QTest::newRow("over a pole") << QStringList{"--integral", "gaps.cvf", "--fn", "1",
+                                                "--from",     "-1",       "--to", "1"}
+                                 << 3 << none << "no integral: no value at x = 0";
+    QTest::newRow("up to a pole") << QStringList{"--integral", "gaps.cvf", "--fn", "1",
+                                                 "--from",     "0",        "--to", "1"}
+                                  << 3 << none << "no integral: it does not converge near x = 0";
+    QTest::newRow("slope at a pole")
+        << QStringList{"--derivative", "gaps.cvf", "--fn", "1", "--at", "0"} << 3 << none
+        << "no slope at x = 0: the function has no value there";
+    QTest::newRow("slope at an edge")
+        << QStringList{"--derivative", "gaps.cvf", "--fn", "3", "--at", "0"} << 3 << none
+        << "no slope at x = 0: the function has no value right beside it";
+    QTest::newRow("an empty function")
+        << QStringList{"--derivative", "gaps.cvf", "--fn", "2", "--at", "0"} << 1 << none
+        << "F2 has no expression";
+    for (const auto& [name, arguments] :
+         {std::pair{"--fn alone", QStringList{"--fn", "1"}},
+          std::pair{"no --fn", QStringList{"--integral", "sine.cvf", "--from", "0", "--to", "1"}},
+          std::pair{"--fn 4", QStringList{"--derivative", "sine.cvf", "--fn", "4", "--at", "0"}},
+          std::pair{"--at for an integral", QStringList{"--integral", "sine.cvf", "--fn", "1",
+                                                        "--from", "0", "--to", "1", "--at", "0"}},
+          std::pair{"--minus the same", QStringList{"--integral", "sine.cvf", "--fn", "1",
+                                                    "--minus", "1", "--from", "0", "--to", "1"}},
+          std::pair{"no --to", QStringList{"--integral", "sine.cvf", "--fn", "1", "--from", "0"}},
+          std::pair{"with --table", QStringList{"--integral", "sine.cvf", "--fn", "1", "--from",
+                                                "0", "--to", "1", "--table", "sine.cvf"}},
+          std::pair{"both", QStringList{"--integral", "sine.cvf", "--derivative", "sine.cvf",
+                                        "--fn", "1", "--at", "0"}}}) {
+        QTest::newRow(name) << arguments << 2 << none << "(see curvane --help)";
+    }
+}
+
+void CommandLineTest::integralAndDerivative() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(double, value);
+    QFETCH(QString, reason);
+    for (QString& argument : arguments) {
+        if (argument.endsWith(QStringLiteral(".cvf"))) {
+            argument = m_dir.filePath(argument);
+        }
+    }
+    const Run run = Program(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode != 0) {
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(run.err.startsWith("curvane: ") && run.err.contains(reason.toUtf8()),
+                 run.err.constData());
+        return;
+    }
+    QVERIFY(run.err.isEmpty());
+    QVERIFY(run.out.endsWith('\n') && run.out.count('\n') == 1);
+    bool ok = false;
+    const double printed = run.out.trimmed().toDouble(&ok);
+    QVERIFY(ok);
+    QVERIFY2(std::fabs(printed - value) <= 1e-9 * std::fabs(value), run.out.constData());
+    // The shortest text that reads back as that double.
+    QCOMPARE(run.out.trimmed(), QByteArray::number(printed, 'g', QLocale::FloatingPointShortest));
+}

@@ -2,6 +2,7 @@
 
 #include "plot/linestyle.h"
 #include "program/bitmapcommands.h"
+#include "program/calculus.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/redraw.h"
@@ -63,6 +64,12 @@ public:
             {"details", 1, [&] { Details(); }},
             {"save bitmap", 1, [&] { SaveBitmap(m_state, m_dialogs, false); }},
             {"new", 1, [&] { NewSettings(m_state); }},
+            {"derivative", 2, [&] { DrawDerivative(m_state, m_state.scriptEvalFn, Slot()); }},
+            {"erase derivative", 1, [&] { EraseDerivative(m_state, Slot()); }},
+            {"tangent", 2, [&] { DrawTangent(m_state, m_state.scriptEvalFn, Slot(), X()); }},
+            {"tangent click", 1,
+             [&] { DrawTangentAtPoint(m_state, m_state.scriptEvalFn, Point()); }},
+            {"area", 2, [&] { Area(); }},
         };
         int total = 0;
         for (const Kind& kind : steps) {
@@ -85,6 +92,7 @@ private:
     int Slot() { return 1 + Below(SlotCount); }
     float Coordinate() { return static_cast<float>(Below(2400)) / 8.0f; } // fractional too
     QPointF Point() { return {Coordinate(), Coordinate() * 0.75}; }
+    double X() { return (Below(1600) - 800) / 20.0; } // an x of the axis, fractional too
     QString Text() { return QStringList{"A", "y = sin x", "点 P", "", "(1, 2)"}[Below(5)]; }
     LabelRef Label() {
         const LabelKind kind =
@@ -121,6 +129,10 @@ private:
         font.bold = Below(2) == 1;
         font.italic = Below(2) == 1;
         SetLabelFont(m_state, Label(), font);
+    }
+    void Area() {
+        const int other = Below(2) == 0 ? 0 : Slot();
+        DrawArea(m_state, m_state.scriptEvalFn, {Slot(), other, X(), X()});
     }
     void Picture() {
         m_dialogs.paths.push_back(m_picture);

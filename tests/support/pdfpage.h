@@ -3,6 +3,8 @@
 // A printed or exported PDF read back with poppler's tools: its pages as pixels, for checking
 // where the ink went, its pictures and its text.
 
+#include <QtCore/QByteArray>
+#include <QtCore/QFile>
 #include <QtCore/QList>
 #include <QtCore/QProcess>
 #include <QtCore/QRect>
@@ -11,6 +13,7 @@
 #include <QtCore/QStringList>
 #include <QtGui/QColor>
 #include <QtGui/QImage>
+#include <algorithm>
 
 // A poppler tool's standard output; empty when it fails or takes longer than a minute.
 inline QByteArray Poppler(const QString& tool, const QStringList& arguments) {
@@ -71,4 +74,53 @@ inline QStringList PdfWords(const QString& pdf) {
     return QString::fromUtf8(Poppler(QStringLiteral("pdftotext"),
                                      {QStringLiteral("-raw"), pdf, QStringLiteral("-")}))
         .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+// The drawing operators of a PDF: every stream inflated (those that are compressed), joined.
+inline QByteArray PdfOperators(const QString& pdf) {
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    QByteArray operators;
+    qsizetype at = 0;
+    while ((at = bytes.indexOf("stream", at)) >= 0) {
+        qsizetype start = at + 6;
+        start += bytes.mid(start, 2) == "\r\n" ? 2 : 1;
+        const qsizetype end = bytes.indexOf("endstream", start);
+        if (end < 0) {
+            break;
+        }
+        const QByteArray data = bytes.mid(start, end - start);
+        // qUncompress wants the size first; it grows its buffer when that is too small.
+        QByteArray sized(4, '\0');
+        const quint32 hint = static_cast<quint32>(data.size()) * 16;
+        for (int i = 0; i < 4; ++i) {
+            sized[i] = static_cast<char>((hint >> (24 - 8 * i)) & 0xFF);
+        }
+        const QByteArray inflated = qUncompress(sized + data);
+        operators += inflated.isEmpty() ? data : inflated;
+        operators += '\n';
+        at = end + 9;
+    }
+    return operators;
+}
+
+// The number of line segments of the largest path that is filled (f or f*), not stroked.
+inline int LargestFilledPath(const QByteArray& operators) {
+    int largest = 0;
+    int segments = 0;
+    for (const QByteArray& line : operators.split('\n')) {
+        const QByteArray op = line.trimmed().split(' ').last();
+        if (op == "l") {
+            ++segments;
+        } else if (op == "f" || op == "f*") {
+            largest = std::max(largest, segments);
+            segments = 0;
+        } else if (op == "S" || op == "s" || op == "n" || op == "B" || op == "b") {
+            segments = 0;
+        }
+    }
+    return largest;
 }
