@@ -8,6 +8,7 @@
 #include "ui/qttranslations.h"
 
 #include <QtCore/QCommandLineParser>
+#include <QtCore/QStandardPaths>
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QApplication>
 #include <cerrno>
@@ -168,10 +169,12 @@ bool ReadTableRequest(const QCommandLineParser& parser, const QStringList& files
 void DescribeOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("Curvane draws graphs of up to three functions of x.\n"
-                       "Without options it opens its window, with FILE.cvf read if one is given."));
-    parser.addPositionalArgument(QStringLiteral("FILE.cvf"),
-                                 QStringLiteral("A settings file to open in the window."),
-                                 QStringLiteral("[FILE.cvf]"));
+                       "Without options it opens its window, with FILE.cvf or FILE.cvw read if "
+                       "one is given."));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("A settings file (.cvf) or a worksheet (.cvw) to open in the window."),
+        QStringLiteral("[FILE.cvf|FILE.cvw]"));
     parser.addOption({QStringLiteral("table"),
                       QStringLiteral("Print the table of values of settings file FILE.cvf: a "
                                      "line x<TAB>F1<TAB>F2<TAB>F3 (the functions with text), "
@@ -211,9 +214,10 @@ void DescribeOptions(QCommandLineParser& parser) {
     parser.addOption(
         {QStringLiteral("at"), QStringLiteral("The x of --derivative."), QStringLiteral("X")});
     parser.addOption({QStringLiteral("render"),
-                      QStringLiteral("Draw the graph of settings file FILE.cvf into the image "
-                                     "named by --out, without a window."),
-                      QStringLiteral("FILE.cvf")});
+                      QStringLiteral("Draw the graph of settings file FILE.cvf, or worksheet "
+                                     "FILE.cvw as it was kept, into the image named by --out, "
+                                     "without a window."),
+                      QStringLiteral("FILE")});
     parser.addOption(
         {QStringLiteral("out"),
          QStringLiteral("The image --render writes; its extension decides the format: .bmp, "
@@ -295,7 +299,8 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
         request.settingsFile = parser.value(QStringLiteral("render"));
         request.output = parser.value(QStringLiteral("out"));
         if (request.settingsFile.isEmpty() || request.output.isEmpty()) {
-            request.problem = QStringLiteral("--render needs a settings file and --out an image");
+            request.problem =
+                QStringLiteral("--render needs a settings file or a worksheet and --out an image");
         } else if (!files.isEmpty()) {
             request.problem = QStringLiteral("unexpected argument %1").arg(files.first());
         } else {
@@ -304,7 +309,7 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
     } else if (parser.isSet(QStringLiteral("dpi"))) {
         request.problem = QStringLiteral("--dpi goes with --render");
     } else if (files.size() > 1) {
-        request.problem = QStringLiteral("only one settings file can be opened");
+        request.problem = QStringLiteral("only one file can be opened");
     } else if (!files.isEmpty()) {
         request.settingsFile = files.first();
     }
@@ -443,8 +448,11 @@ int main(int argc, char* argv[]) {
     auto* window = new frmCurvane();
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
+    // Work a window left behind when it did not end normally is offered back first.
+    window->StartAutosave(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                          QStringLiteral("/autosave"));
     if (!request.settingsFile.isEmpty()) {
-        window->OpenSettingsPath(request.settingsFile);
+        window->OpenPath(request.settingsFile);
     }
     return QApplication::exec();
 }

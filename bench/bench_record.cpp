@@ -1,6 +1,7 @@
 // The sheet record on a 1920 × 1080 sheet: rebuilding the picture from it, read against
 // BM_RedrawAll of the same sheet in the same run; its size with a hundred curves; a vector print
 // of that sheet into a PDF.
+#include "bench/sheets.h"
 #include "program/curvanestate.h"
 #include "program/export.h"
 #include "program/functionpanel.h"
@@ -15,33 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-// Grid, three curves in three pens and 50 free labels.
-void LabelledSheet(CurvaneState& state) {
-    StartGraph(state, 1920, 1080);
-    const char* const expressions[] = {"sin(x/10)*20", "x*x/100-50", "cos(x/7)*30"};
-    const char* const styles[] = {"実2", "鎖1", "点2"};
-    for (int slot = 1; slot <= 3; ++slot) {
-        ExpressionChanged(state, slot, QString::fromLatin1(expressions[slot - 1]));
-        SlotOf(state.Slots, slot).StyleCode = QString::fromUtf8(styles[slot - 1]);
-        DrawButtonClicked(state, state.scriptEvalFn, slot);
-    }
-    for (int i = 0; i < 50; ++i) {
-        const int n = AddFreeLabel(state, 20, 120);
-        SetLabelText(state, RefTo(state, LabelKind::Free, n), QStringLiteral("点 P%1").arg(i));
-        DropLabel(state, RefTo(state, LabelKind::Free, n), QPointF(40 + 35 * i, 30 + 19 * i));
-    }
-}
-
-// A family of a hundred curves drawn one after another.
-void HundredCurves(CurvaneState& state) {
-    StartGraph(state, 1920, 1080);
-    for (int k = 0; k < 100; ++k) {
-        const int slot = 1 + k % 3;
-        ExpressionChanged(state, slot, QStringLiteral("sin(x/10+%1)*%2").arg(k).arg(5 + k % 40));
-        DrawButtonClicked(state, state.scriptEvalFn, slot);
-    }
-}
 
 void BM_RedrawAllLabelled(benchmark::State& bench) {
     CurvaneState state;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -110,6 +111,46 @@ PlotTable PlotTable::OnlySlot(int slot) const {
         only.m_rows[static_cast<std::size_t>(slot)] = m_rows[static_cast<std::size_t>(slot)];
     }
     return only;
+}
+
+const std::shared_ptr<PlotTable::Rows>& PlotTable::SharedRows(int slot) const {
+    static const std::shared_ptr<Rows> none;
+    return slot >= 0 && slot < SlotRows ? m_rows[static_cast<std::size_t>(slot)] : none;
+}
+
+bool PlotTable::SetSharedRows(int slot, std::shared_ptr<Rows> rows) {
+    if (slot < 0 || slot >= SlotRows ||
+        (rows && rows->size() != static_cast<std::size_t>(m_lastColumn) + 1)) {
+        return false;
+    }
+    m_rows[static_cast<std::size_t>(slot)] = std::move(rows);
+    return true;
+}
+
+bool PlotTable::operator==(const PlotTable& other) const {
+    if (m_lastColumn != other.m_lastColumn) {
+        return false;
+    }
+    for (std::size_t slot = 0; slot < m_rows.size(); ++slot) {
+        const std::shared_ptr<Rows>& a = m_rows[slot];
+        const std::shared_ptr<Rows>& b = other.m_rows[slot];
+        if (a == b) {
+            continue;
+        }
+        // Bit for bit, so that a row without a number equals itself. A slot without rows reads
+        // as 0 everywhere.
+        const auto zero = [](const std::shared_ptr<Rows>& rows) {
+            return !rows || std::all_of(rows->begin(), rows->end(), [](float v) { return v == 0; });
+        };
+        const bool same =
+            a && b ? a->size() == b->size() &&
+                         std::memcmp(a->data(), b->data(), a->size() * sizeof(float)) == 0
+                   : zero(a) && zero(b);
+        if (!same) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool PlotTable::AdoptSlot(const PlotTable& from, int slot) {

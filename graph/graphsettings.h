@@ -134,6 +134,14 @@ public:
     // nothing changed, otherwise.
     bool AdoptSlot(const PlotTable& from, int slot);
 
+    // One slot's rows as the copies share them (null when the slot has none), and rows put in
+    // as they are, for a table read back from a file: they must have one entry per column.
+    const std::shared_ptr<Rows>& SharedRows(int slot) const;
+    bool SetSharedRows(int slot, std::shared_ptr<Rows> rows);
+
+    // Equal entries, column by column; rows shared between the two are equal without a look.
+    bool operator==(const PlotTable& other) const;
+
 private:
     int m_lastColumn = -1;
     std::array<std::shared_ptr<Rows>, SlotRows> m_rows;

@@ -34,6 +34,10 @@ public:
     virtual QString SaveFileName(const QString& title, const QString& filter) = 0;
     // A modal message with an OK button.
     virtual void Message(const QString& text, const QString& title, bool informationIcon) = 0;
+    // A modal question answered with one of the buttons, given left to right with the default
+    // first; the last one is the cancel button, which Escape and the close box press too. Returns
+    // the index of the button pressed.
+    virtual int Question(const QString& text, const QString& title, const QStringList& buttons) = 0;
     // The typed text, or an empty text when cancelled.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // A pop-up menu at the mouse pointer: the index of the chosen entry, or -1.

@@ -72,10 +72,13 @@ public:
     struct Mark {
         QPointF offset;
         ColorRef color = Rgb(0, 0, 0);
+        bool operator==(const Mark&) const = default;
     };
     std::optional<Mark> mark;
     // Where the mark lies on the sheet.
     QPointF MarkPoint() const { return QPointF(left, top) + (mark ? mark->offset : QPointF()); }
+
+    bool operator==(const TextLabel&) const = default;
 
 private:
     friend class LabelFamily;
@@ -105,6 +108,8 @@ public:
     // Counts the RemoveAll calls: a label remembered from an earlier generation is gone, even if
     // its index is in use again.
     int Generation() const { return m_generation; }
+    // For a family read back as it was: the generation it had.
+    void SetGeneration(int generation) { m_generation = generation; }
     bool Exists(int n) const;
     // The highest index in use (0 when only the template exists).
     int UpperBound() const { return static_cast<int>(m_items.size()) - 1; }
@@ -115,6 +120,11 @@ public:
 
     void SetText(int n, const QString& text);
     void SetFont(int n, const FontSpec& font);
+
+    // The same elements and generation; the measuring cache is no part of a family.
+    bool operator==(const LabelFamily& other) const {
+        return m_generation == other.m_generation && m_items == other.m_items;
+    }
 
     // Calls f(index, label) for every shown element in index order.
     template <class F>

@@ -45,10 +45,21 @@ std::vector<Menu> BuildMenuBar() {
     }
     return {
         {QStringLiteral("mnuFile"),
-         QStringLiteral("ﾌｧｲﾙ(&F)"),                                       // file
-         {Entry("mnuFileNew", "新規作成(&N)", Command::FileNew, "Ctrl+N"), // new
-          Entry("mnuFileOpen", "設定の読込み(&O)...", Command::FileOpen),  // read settings
-          Entry("mnuBMPRead", "画像の読込み(&R)", Command::BMPRead),       // read picture
+         QStringLiteral("ﾌｧｲﾙ(&F)"), // file
+         {Entry("mnuFileNew", "新規作成(&N)", Command::FileNew,
+                "Ctrl+N"), // new
+                           // "ワークシートを開く" = open a worksheet; "ワークシートの保存" = save
+                           // the worksheet; "ワークシートに名前を付けて保存" = save the worksheet
+                           // under a name
+          Entry("mnuWorksheetOpen", "ワークシートを開く(&K)...", Command::WorksheetOpen, "Ctrl+O"),
+          Entry("mnuWorksheetSave", "ワークシートの保存(&T)...", Command::WorksheetSave, "Ctrl+S"),
+          Entry("mnuWorksheetSaveAs", "ワークシートに名前を付けて保存(&M)...",
+                Command::WorksheetSaveAs, "Ctrl+Shift+S"),
+          // "最近使ったファイル" = recently used files
+          {QStringLiteral("mnuRecent"), QStringLiteral("最近使ったファイル"), {}, {}, {}},
+          Separator("mnuFileBarW"),
+          Entry("mnuFileOpen", "設定の読込み(&O)...", Command::FileOpen), // read settings
+          Entry("mnuBMPRead", "画像の読込み(&R)", Command::BMPRead),      // read picture
           Separator("mnuFileBar0"),
           Entry("mnuBMPSave", "BMP上書き保存(&S)", Command::BMPSave), // overwrite bitmap
           Entry("mnuBMPSaveAs", "BMP名前を付けて保存(&A)...", Command::BMPSaveAs), // bitmap as
@@ -58,10 +69,14 @@ std::vector<Menu> BuildMenuBar() {
           Entry("mnuFileSaveAs", "設定の保存(&L)", Command::FileSaveAs),   // save settings
           Separator("mnuFileBar1"),
           Entry("mnuBMPPrint", "画像の印刷(&P)...", Command::BMPPrint, "Ctrl+P"), // print picture
-          Separator("mnuFileBar5"), Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
+          Separator("mnuFileBar5"),
+          Entry("mnuFileExit", "終了(&X)", Command::FileExit)}}, // exit
         {QStringLiteral("mnuEdit"),
-         QStringLiteral("編集(&E)"),                                                   // edit
-         {Entry("mnuToClipboard", "ｺﾋﾟｰ(&C)", Command::ToClipboard, "Ctrl+C"),         // copy
+         QStringLiteral("編集(&E)"),                                              // edit
+         {Entry("mnuUndo", "元に戻す(&U)", Command::Undo, "Ctrl+Z"),              // undo
+          Entry("mnuRedo", "やり直し(&R)", Command::Redo, "Ctrl+Y;Ctrl+Shift+Z"), // redo
+          Separator("mnuEditBarU"),
+          Entry("mnuToClipboard", "ｺﾋﾟｰ(&C)", Command::ToClipboard, "Ctrl+C"),         // copy
           Entry("mnuFromClipboard", "貼り付け(&P)", Command::FromClipboard, "Ctrl+V"), // paste
           Separator("mnuEditBar0"),
           Entry("mnuAddMoji", "文字･記号の追加(&A)", Command::AddMoji), // add text or symbol
@@ -110,6 +125,9 @@ std::vector<ToolbarItem> BuildToolbar() {
         Button("ｻｲｽﾞﾏｯﾁﾝｸﾞ", Command::Matching),  // size matching
         separator,
         Button("文字・記号の追加", Command::AddMoji), // add text or symbol
+        separator,
+        Button("元に戻す", Command::Undo), // undo
+        Button("やり直し", Command::Redo), // redo
     };
 }
 

@@ -39,6 +39,11 @@ enum class Command {
     HelpContents,
     HelpAbout,
     Export,
+    Undo,
+    Redo,
+    WorksheetOpen,
+    WorksheetSave,
+    WorksheetSaveAs,
     ScaleStandard,
     ScaleTrigonometric,
     ScaleZoom10,
@@ -50,7 +55,8 @@ std::optional<ScalePreset> ScalePresetOf(Command command);
 // The nine line-style entries, in menu order: 0 for "実1"; nothing for other commands.
 std::optional<int> LineStyleIndex(Command command);
 
-// One line of a menu: an entry, a separator ("-") or the start of a submenu.
+// One line of a menu: an entry, a separator ("-") or the start of a submenu. A submenu without
+// entries is filled by the window when it opens (the recent files).
 struct MenuItem {
     QString objectName;
     QString caption; // "&" marks the access key
@@ -58,6 +64,7 @@ struct MenuItem {
     std::optional<Command> command; // none for separators and submenus
     std::vector<MenuItem> submenu;
     bool IsSeparator() const { return caption == QStringLiteral("-"); }
+    bool IsSubmenu() const { return !IsSeparator() && !command; }
 };
 
 struct Menu {
@@ -76,7 +83,8 @@ struct ToolbarItem {
     std::optional<Command> command;
 };
 
-// The toolbar, left to right: eleven buttons and four separators.
+// The toolbar, left to right: eleven buttons and four separators, then a separator and the undo
+// and redo buttons.
 const std::vector<ToolbarItem>& ToolbarItems();
 
 // The operation of a button key, compared exactly and case-sensitively; none for other texts.

@@ -7,6 +7,7 @@
 #include "plot/functionslot.h"
 #include "plot/parameters.h"
 #include "plot/sheetrecord.h"
+#include "program/axispanelmodel.h"
 
 #include <QtCore/QLineF>
 #include <QtCore/QString>
@@ -51,6 +52,9 @@ struct CurvaneDocument {
     std::int16_t PatternPhase = 0;
     // The names the expressions read without a value, with the values the user gave them.
     Parameters Params;
+    // What the axis panel's unit and value boxes hold: the next computation takes them over.
+    // The window keeps it in step with its boxes; without a window it stays as it starts.
+    AxisPanelTexts PanelTexts;
     QString SettingsFileName;
     QString BitmapFileName;
 };
@@ -80,6 +84,8 @@ struct CurvaneState : CurvaneDocument {
     bool PrintDialogClosed = false;
     // Set while a settings file is put into the state: the axis value boxes do not react.
     bool SuppressTextEvents = false;
+    // The worksheet the document was last opened from or saved to; empty before either.
+    QString WorksheetFileName;
 };
 
 // The sheet's drawing size when the program starts: 5025 × 3855 twips overall less a frame of

@@ -7,6 +7,7 @@
 #include "program/functionpanel.h"
 #include "program/settingscommands.h"
 #include "program/stamping.h"
+#include "program/worksheetcommands.h"
 
 #include <QtCore/QFileInfo>
 #include <cerrno>
@@ -49,7 +50,9 @@ QString UnknownOutputText(const QString& imagePath) {
 QString CheckSettingsFileAlone(const QString& settingsPath) {
     if (const FileProblem refused = CheckReadable(settingsPath); refused.Failed()) {
         if (refused.system == QString::fromLocal8Bit(std::strerror(ENOENT))) {
-            return QStringLiteral("no such settings file: %1").arg(settingsPath);
+            return (IsWorksheetName(settingsPath) ? QStringLiteral("no such worksheet: %1")
+                                                  : QStringLiteral("no such settings file: %1"))
+                .arg(settingsPath);
         }
         return QStringLiteral("cannot read %1: %2").arg(settingsPath, refused.system);
     }
@@ -80,19 +83,32 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
     // A target that is no regular file, or is the settings file itself (by another name or a
     // link), is refused before anything is drawn.
     if (SameFile(imagePath, settingsPath)) {
-        return QStringLiteral("cannot write %1: it is the settings file being read").arg(imagePath);
+        return QStringLiteral("cannot write %1: it is the %2 being read")
+            .arg(imagePath, IsWorksheetName(settingsPath) ? QStringLiteral("worksheet")
+                                                          : QStringLiteral("settings file"));
     }
     if (const FileProblem refused = CheckWritable(imagePath); refused.Failed()) {
         return QStringLiteral("cannot write %1: %2").arg(imagePath, refused.system);
     }
     CurvaneState state;
-    if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
-        return problem;
-    }
-    for (int slot = 1; slot <= SlotCount; ++slot) {
-        const QString& expression = SlotOf(state.Slots, slot).Expression;
-        if (!expression.isEmpty() && BracketsMatch(expression)) {
-            DrawButtonClicked(state, state.scriptEvalFn, slot);
+    if (IsWorksheetName(settingsPath)) {
+        // A worksheet is drawn as it was kept: its curves, families and labels.
+        FileProblem problem;
+        const std::optional<CurvaneDocument> document = ReadWorksheetFile(settingsPath, &problem);
+        if (!document) {
+            return QStringLiteral("cannot read worksheet %1: %2").arg(settingsPath, problem.system);
+        }
+        ApplyWorksheet(state, *document, settingsPath);
+    } else {
+        if (const QString problem = LoadSettingsFileAlone(settingsPath, state);
+            !problem.isEmpty()) {
+            return problem;
+        }
+        for (int slot = 1; slot <= SlotCount; ++slot) {
+            const QString& expression = SlotOf(state.Slots, slot).Expression;
+            if (!expression.isEmpty() && BracketsMatch(expression)) {
+                DrawButtonClicked(state, state.scriptEvalFn, slot);
+            }
         }
     }
     FileProblem failure;

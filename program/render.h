@@ -25,10 +25,11 @@ QString CheckSettingsFileAlone(const QString& settingsPath);
 QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state);
 
 // Draws a settings file's graph without a window: grid, tick numbers and every function with
-// text, each in its colour and style, with the labels. The output name's extension decides the
-// format (see RenderOutputOfName; any other name, and the settings file itself, is refused
-// before anything is written). A picture is the sheet's exact pixels, or, with dpi, the
-// print-quality drawing at that resolution. Returns an empty text on success, else one line saying
-// what failed.
+// text, each in its colour and style, with the labels. A worksheet (a name ending in ".cvw") is
+// drawn as it was kept instead: its curves, families of curves, background and labels. The output
+// name's extension decides the format (see RenderOutputOfName; any other name, and the settings
+// file itself, is refused before anything is written). A picture is the sheet's exact pixels, or,
+// with dpi, the print-quality drawing at that resolution. Returns an empty text on success, else
+// one line saying what failed.
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
                            std::optional<int> dpi = std::nullopt);

@@ -6,7 +6,7 @@
 #include "program/redraw.h"
 #include "program/sheetops.h"
 
-SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
+SettingsFileData CaptureSettings(const CurvaneDocument& state, double windowWidth,
                                  double windowHeight) {
     SettingsFileData d;
     d.windowWidth = static_cast<float>(windowWidth);

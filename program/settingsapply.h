@@ -2,12 +2,13 @@
 
 #include "output/settingsfile.h"
 
+struct CurvaneDocument;
 struct CurvaneState;
 
 // Between the whole state and what a settings file holds.
 
-// The state as a settings file keeps it, with the window's outer size in twips.
-SettingsFileData CaptureSettings(const CurvaneState& state, double windowWidth,
+// The document as a settings file keeps it, with the window's outer size in twips.
+SettingsFileData CaptureSettings(const CurvaneDocument& state, double windowWidth,
                                  double windowHeight);
 
 // The main window's outer size that a settings file asked for, in twips, and the whole pixels the

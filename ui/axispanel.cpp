@@ -298,12 +298,16 @@ void AxisPanel::ShowAxis(AxisControls& c, const AxisView& view) {
     c.smallFrame->setTitle(view.smallCaption);
     c.mediumFrame->setTitle(view.mediumCaption);
     c.largeFrame->setTitle(view.largeCaption);
+    ShowBoxes(c, {view.unitText, view.originValueText, view.smallValueText});
+}
+
+void AxisPanel::ShowBoxes(const AxisControls& c, const AxisTexts& texts) {
     const QSignalBlocker valueBlocker(c.valueBox);
     const QSignalBlocker unitBlocker(c.unitBox);
     const QSignalBlocker originBlocker(c.originBox);
-    c.valueBox->setText(view.smallValueText);
-    c.unitBox->setEditText(view.unitText);
-    c.originBox->setText(view.originValueText);
+    c.valueBox->setText(texts.smallValue);
+    c.unitBox->setEditText(texts.unit);
+    c.originBox->setText(texts.originValue);
 }
 
 void AxisPanel::ShowRecord() {
@@ -311,6 +315,12 @@ void AxisPanel::ShowRecord() {
     ShowAxis(m_x, view.x);
     ShowAxis(m_y, view.y);
     ShowSheetSize();
+}
+
+void AxisPanel::ShowTexts(const AxisPanelTexts& texts) {
+    for (const Axis axis : {Axis::X, Axis::Y}) {
+        ShowBoxes(Controls(axis), texts.Of(axis));
+    }
 }
 
 void AxisPanel::ShowSheetSize() {

@@ -23,6 +23,8 @@ public:
 
     // Shows the record (ApplyAxisPanel) with the controls' reactions held back.
     void ShowRecord();
+    // Shows the unit and value boxes as a document kept them.
+    void ShowTexts(const AxisPanelTexts& texts);
     // Shows the sheet size labels only.
     void ShowSheetSize();
     // Shows the small spacings only (a zoom changed them; the value and unit boxes keep what the
@@ -71,6 +73,8 @@ private:
 
     AxisControls BuildAxis(Axis axis, int top);
     void ShowAxis(AxisControls& controls, const AxisView& view);
+    // The unit and value boxes, their reactions held back.
+    static void ShowBoxes(const AxisControls& controls, const AxisTexts& texts);
     const AxisControls& Controls(Axis axis) const { return axis == Axis::X ? m_x : m_y; }
 
     CurvaneState& m_state;

@@ -13,6 +13,7 @@
 #include "program/settingscommands.h"
 #include "program/sheetops.h"
 #include "program/textlabels.h"
+#include "program/worksheetcommands.h"
 #include "ui/axispanel.h"
 #include "ui/backgroundwork.h"
 #include "ui/frmcalculus.h"
@@ -33,6 +34,7 @@
 #include <functional>
 
 #include <QtCore/QEvent>
+#include <QtCore/QScopeGuard>
 #include <QtGui/QCloseEvent>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QKeyEvent>
@@ -89,23 +91,39 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     connect(m_picFNSet, &FunctionPanel::textChanged, this, [this](int slot, const QString& text) {
         ExpressionChanged(m_state, slot, text);
         ShowState();
+        RecordEdit(Step::Typing, QStringLiteral("txtF%1").arg(slot));
     });
     connect(m_picFNSet, &FunctionPanel::focused, this,
             [this](int slot) { m_state.StyleTarget = static_cast<std::int16_t>(slot); });
     connect(m_picFNSet, &FunctionPanel::addClicked, this, [this](int slot) {
         AddRow(m_state, slot);
         ShowState();
+        RecordStep(Step::AddRow, slot);
         m_picFNSet->FocusTextBox(slot);
     });
     connect(m_picFNSet, &FunctionPanel::removeRowRequested, this, [this](int slot) {
         RemoveRow(m_state, slot);
         ShowState();
+        RecordStep(Step::RemoveRow, slot);
     });
     connect(m_picFNSet, &FunctionPanel::colorClicked, this, &frmCurvane::ColorClicked);
     connect(m_picFNSet, &FunctionPanel::styleClicked, this, &frmCurvane::StyleClicked);
     m_picGraphSet = new AxisPanel(m_state, m_client);
     m_picGraphSet->setAutoFillBackground(true);
-    connect(m_picGraphSet, &AxisPanel::stateChanged, this, &frmCurvane::ShowState);
+    connect(m_picGraphSet, &AxisPanel::stateChanged, this, [this] {
+        ShowState();
+        // One edit per control of the panel: the named control that has the keyboard (a unit
+        // list's box belongs to its list), else the panel.
+        QString control = m_picGraphSet->objectName();
+        for (const QWidget* w = QApplication::focusWidget();
+             w != nullptr && m_picGraphSet->isAncestorOf(w); w = w->parentWidget()) {
+            if (!w->objectName().isEmpty()) {
+                control = w->objectName();
+                break;
+            }
+        }
+        RecordEdit(Step::AxisPanel, control);
+    });
     connect(m_picGraphSet, &AxisPanel::sizeEntered, this, &frmCurvane::SizeEntered);
     m_readout = new ReadoutView(m_client);
     m_readout->hide();
@@ -136,9 +154,13 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
     RestorePlacement();
     LayoutWindow();
     ShowState();
+    SetUpHistory();
 }
 
-frmCurvane::~frmCurvane() = default;
+frmCurvane::~frmCurvane() {
+    // The controls go after the members: their last focus changes must not reach the history.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 QPrinter& frmCurvane::Printer() {
     if (!m_printer) {
@@ -155,7 +177,7 @@ void frmCurvane::BuildMenuBar() {
                 if (item.IsSeparator()) {
                     QAction* separator = menu->addSeparator();
                     separator->setObjectName(item.objectName);
-                } else if (!item.submenu.empty()) {
+                } else if (!item.submenu.empty() || item.IsSubmenu()) {
                     QMenu* sub = menu->addMenu(item.caption);
                     sub->setObjectName(item.objectName);
                     sub->menuAction()->setObjectName(item.objectName);
@@ -163,9 +185,12 @@ void frmCurvane::BuildMenuBar() {
                 } else {
                     QAction* action = menu->addAction(item.caption);
                     action->setObjectName(item.objectName);
-                    if (!item.shortcut.isEmpty()) {
-                        action->setShortcut(QKeySequence(item.shortcut));
+                    QList<QKeySequence> keys; // one or more, separated by ";"
+                    for (const QString& key :
+                         item.shortcut.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+                        keys << QKeySequence(key);
                     }
+                    action->setShortcuts(keys);
                     const Command command = *item.command;
                     connect(action, &QAction::triggered, this,
                             [this, command] { RunCommand(command); });
@@ -201,6 +226,12 @@ void frmCurvane::BuildToolBar() {
 }
 
 void frmCurvane::RunCommand(Command command) {
+    // Whatever the command changed in the document is one step.
+    const auto step = qScopeGuard([this, command] {
+        if (command != Command::Undo && command != Command::Redo) {
+            RecordStep(StepOfCommand(command), m_state.StyleTarget);
+        }
+    });
     if (const std::optional<int> style = LineStyleIndex(command)) {
         ChooseLineStyle(*style);
         return;
@@ -220,12 +251,26 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::FileSave:
     case Command::FileSaveAs: {
-        const QRect outer = frameGeometry();
-        const TwipSize size = WindowSizeToSave(m_fileWindowSize, outer.width(), outer.height());
-        SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, size.width,
-                         size.height);
+        const TwipSize size = WindowSizeForFile();
+        if (SaveSettingsFile(m_state, *m_dialogs, command == Command::FileSaveAs, size.width,
+                             size.height) == SaveOutcome::Saved) {
+            RememberRecentFile(*m_store, m_state.SettingsFileName);
+        }
         break;
     }
+    case Command::WorksheetOpen:
+        mnuWorksheetOpen_Click();
+        break;
+    case Command::WorksheetSave:
+    case Command::WorksheetSaveAs:
+        SaveWorksheetCommand(command == Command::WorksheetSaveAs);
+        break;
+    case Command::Undo:
+        Undo();
+        break;
+    case Command::Redo:
+        Redo();
+        break;
     case Command::ZoomIn:
     case Command::ZoomOut:
         ArmZoom(command == Command::ZoomIn ? 1 : -1);
@@ -319,9 +364,10 @@ void frmCurvane::WireLabels() {
     for (auto [row, target] : {std::pair{&add, std::function<LabelRef()>(newest)},
                                std::pair{&edit, std::function<LabelRef()>(edited)}}) {
         SheetView::EditRow* r = row;
-        connect(r->text, &QLineEdit::textChanged, this, [this, target](const QString& text) {
+        connect(r->text, &QLineEdit::textChanged, this, [this, r, target](const QString& text) {
             SetLabelText(m_state, target(), text);
             m_picScreen->update();
+            RecordEdit(Step::LabelText, r->text->objectName());
         });
         connect(r->colour, &ClickLabel::clicked, this, [this, r, target] {
             const TextLabel* label = Resolve(m_state, target());
@@ -333,6 +379,7 @@ void frmCurvane::WireLabels() {
                 SetLabelColor(m_state, target(), *colour);
                 SheetView::SetSwatch(*r, *colour);
                 m_picScreen->update();
+                RecordStep(Step::LabelColour);
             }
         });
         connect(r->font, &ClickLabel::clicked, this, [this, target] {
@@ -343,17 +390,20 @@ void frmCurvane::WireLabels() {
             if (const std::optional<FontSpec> font = m_dialogs->ChooseFont(label->Font())) {
                 SetLabelFont(m_state, target(), *font);
                 m_picScreen->update();
+                RecordStep(Step::LabelFont);
             }
         });
     }
     connect(m_picScreen, &SheetView::labelDropped, this, [this](LabelRef label, QPointF at) {
         if (DropLabel(m_state, label, at)) {
             m_picScreen->update();
+            RecordStep(Step::LabelMove);
         }
     });
     connect(m_picScreen, &SheetView::labelErased, this, [this](LabelRef label) {
         EraseLabel(m_state, label);
         m_picScreen->update();
+        RecordStep(Step::LabelErase);
     });
     connect(m_picScreen, &SheetView::labelDoubleClicked, this, &frmCurvane::BeginLabelEdit);
 }
@@ -396,6 +446,7 @@ void frmCurvane::SizeEntered(Axis axis, const QString& millimetres) {
     }
     m_picGraphSet->CloseSizeEditor(axis);
     SheetResized();
+    RecordStep(Step::SheetSize);
 }
 
 void frmCurvane::mnuMatching_Click() {
@@ -427,6 +478,11 @@ void frmCurvane::picScreen_MouseUp(Qt::MouseButton button, QPointF position) {
     }
     const auto x = static_cast<float>(position.x());
     const auto y = static_cast<float>(position.y());
+    // A zoom or an origin put down is one step; starting to place the origin changes nothing.
+    const Step kind = m_state.ZoomDirection > 0   ? Step::ZoomIn
+                      : m_state.ZoomDirection < 0 ? Step::ZoomOut
+                                                  : Step::Origin;
+    const auto step = qScopeGuard([this, kind] { RecordStep(kind); });
     if (m_state.ZoomDirection != 0) {
         if (button == Qt::RightButton) {
             return; // the zoom stays armed
@@ -524,6 +580,7 @@ void frmCurvane::mnuValueTable_Click() {
             m_picScreen->move(0, m_tbToolBar->height());
             LayoutSheetScrollBars();
             m_picScreen->update();
+            RecordStep(Step::AddLabel);
         });
         // Beside the main window, where it hides nothing of it, when the screen has room.
         const QRect outer = frameGeometry();
@@ -568,12 +625,17 @@ void frmCurvane::ShowCalculusCursor() {
 }
 
 void frmCurvane::mnuFileNew_Click() {
+    if (!AskBeforeLosingWork()) {
+        return;
+    }
     NewSettings(m_state);
     if (m_frmValueTable != nullptr) {
         m_frmValueTable->DocumentReset();
     }
     m_picGraphSet->ShowRecord();
     ShowState();
+    RecordStep(Step::New);
+    DocumentKept(QString());
     m_picFNSet->FocusTextBox(1);
 }
 
@@ -585,6 +647,9 @@ void frmCurvane::mnuFileOpen_Click() {
 }
 
 void frmCurvane::OpenSettingsPath(const QString& path) {
+    if (m_work != nullptr || !AskBeforeLosingWork()) {
+        return;
+    }
     const std::optional<SettingsFileData> file = ReadSettingsFileToOpen(m_state, *m_dialogs, path);
     if (!file) {
         return;
@@ -610,6 +675,8 @@ void frmCurvane::OpenSettingsPath(const QString& path) {
     m_picGraphSet->ShowRecord();
     LayoutWindow();
     ShowState();
+    RecordStep(Step::OpenSettings);
+    DocumentKept(path);
     m_picFNSet->FocusTextBox(1);
 }
 
@@ -627,10 +694,16 @@ void frmCurvane::DrawClicked(int slot) {
         return; // one computation at a time; its progress dialog is in front
     }
     const AxisPanelTexts panel = PanelTexts();
+    // The step is named by what the button offered: "描画", "消去" or "更新".
+    const DrawButtonState offered = SlotOf(m_state.Slots, slot).Button;
+    const Step step = offered == DrawButtonState::Erase    ? Step::Erase
+                      : offered == DrawButtonState::Update ? Step::Update
+                                                           : Step::Draw;
     DrawOutcome outcome;
     std::optional<SampleJob> job = BeginDrawClick(m_state, slot, &panel, outcome);
     if (!job) {
         ShowState();
+        RecordStep(step, slot);
         ShowDrawOutcome(slot, outcome);
         return;
     }
@@ -647,12 +720,14 @@ void frmCurvane::DrawClicked(int slot) {
             ScriptEvaluator evaluator;
             RunSampleJob(*shared, evaluator, &progress);
         },
-        [this, shared, slot] {
+        [this, shared, slot, step] {
             m_work->deleteLater();
             m_work = nullptr;
             const DrawOutcome drawn = FinishDrawClick(m_state, std::move(*shared));
             ShowState();
+            RecordStep(step, slot);
             if (m_closeAfterWork) {
+                m_closeAfterWork = false;
                 close(); // asked for while the computation ran
                 return;
             }
@@ -681,6 +756,7 @@ void frmCurvane::StartExport(const QString& path, const ExportOptions& options) 
             m_work = nullptr;
             ReportExport(*m_dialogs, path, *failure);
             if (m_closeAfterWork) {
+                m_closeAfterWork = false;
                 close();
             }
         });
@@ -708,6 +784,7 @@ void frmCurvane::ColorClicked(int slot) {
         m_dialogs->ChooseColor(SlotOf(m_state.Slots, slot).Color, false);
     ColorChosen(m_state, slot, colour);
     ShowState();
+    RecordStep(Step::Colour, slot);
 }
 
 void frmCurvane::StyleClicked(int slot) {
@@ -727,6 +804,7 @@ void frmCurvane::ChooseLineStyle(int index) {
         return;
     }
     ShowState();
+    RecordStep(Step::LineStyle, m_state.StyleTarget);
 }
 
 void frmCurvane::ShowHelp() {
@@ -848,8 +926,10 @@ void frmCurvane::LayoutSheetScrollBars() {
 }
 
 void frmCurvane::ServePendingRedraw() {
-    if (RedrawOnActivation(m_state) != ActivationRedraw::None) {
+    const ActivationRedraw served = RedrawOnActivation(m_state);
+    if (served != ActivationRedraw::None) {
         ShowState();
+        RecordStep(served == ActivationRedraw::Settings ? Step::Details : Step::Redraw);
     }
 }
 
@@ -878,6 +958,14 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!AskBeforeLosingWork()) {
+        event->ignore();
+        return;
+    }
+    // A normal end: the work is saved or not to be kept, so nothing is offered back next time.
+    if (m_autosave) {
+        m_autosave->Discard();
+    }
     const QRect outer = frameGeometry();
     const Placement placement{Tw(outer.x()), Tw(outer.y()), Tw(outer.width()), Tw(outer.height())};
     const WindowShow show = isMinimized()   ? WindowShow::Minimized
@@ -896,6 +984,9 @@ void frmCurvane::closeEvent(QCloseEvent* event) {
 bool frmCurvane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client && event->type() == QEvent::Resize) {
         LayoutWindow();
+    }
+    if (event->type() == QEvent::ShortcutOverride && UndoKeysUndoSteps(watched, event)) {
+        return true; // not the box's: the window's undo and redo take the keys
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -4,9 +4,11 @@
 #include "platform/latestworker.h"
 #include "platform/settings_store.h"
 #include "plot/sampling.h"
+#include "program/autosave.h"
 #include "program/axispanelmodel.h"
 #include "program/commands.h"
 #include "program/curvanestate.h"
+#include "program/history.h"
 #include "program/placement.h"
 #include "program/readout.h"
 #include "program/settingsapply.h"
@@ -21,6 +23,8 @@ class QScrollBar;
 class QToolBar;
 class ReadoutView;
 class QPrinter;
+class QTimer;
+class ProgressDialogReporter;
 class BackgroundWork;
 struct ExportOptions;
 struct DrawOutcome;
@@ -53,6 +57,16 @@ public:
 
     // Reads a settings file as Open does after its dialog (for a file named on the command line).
     void OpenSettingsPath(const QString& path);
+    // Reads a worksheet as ワークシートを開く does after its dialog.
+    void OpenWorksheetPath(const QString& path);
+    // A file named on the command line or chosen from the recent files, by its kind.
+    void OpenPath(const QString& path);
+
+    // Keeps unsaved work in an autosave file in this folder from now on, first offering back
+    // the work a window left there when it did not end normally.
+    void StartAutosave(const QString& folder);
+    // The steps of the document that can be taken back.
+    const DocumentHistory& History() const { return m_history; }
 
     // The printer the print dialog uses (the platform's default until set up otherwise).
     QPrinter& Printer();
@@ -108,6 +122,34 @@ private:
     // A value computed for the readout came; shown when it is for where the mouse still is.
     void ReadoutArrived(std::uint64_t id, const std::vector<ReadoutLine>& lines);
     void PlaceReadout(QPoint mouse);
+    // Undo and redo (the definitions are in frmcurvanedocument.cpp). A handler that changes the
+    // document ends with RecordStep; a change that goes on (typing into a box, a scroll bar being
+    // dragged) with RecordEdit, so that the whole edit becomes one step.
+    void RecordStep(Step step, int slot = 0);
+    void RecordEdit(Step step, const QString& control);
+    // The history changed: the menu items and buttons say what they undo, the autosave is due.
+    void HistoryChanged();
+    void Undo();
+    void Redo();
+    // Shows a document put back whole (undo, redo, an opened worksheet, recovered work).
+    void ShowDocument();
+    void SetUpHistory();
+    // Whether Ctrl+Z, Ctrl+Y or Ctrl+Shift+Z pressed in a text box undo or redo document steps:
+    // they do unless the box's own typing is still under way.
+    bool UndoKeysUndoSteps(QObject* box, QEvent* event) const;
+    // Saves the worksheet (askName: under a new name); true once it is saved.
+    bool SaveWorksheetCommand(bool askName);
+    void mnuWorksheetOpen_Click();
+    // "変更を保存しますか？" when the document changed since it was saved or opened; true when
+    // the command may go on (saved, or not to be saved).
+    bool AskBeforeLosingWork();
+    // The document is now what a file holds.
+    void DocumentKept(const QString& path);
+    void FillRecentMenu();
+    void WriteAutosave();
+    void ScheduleAutosave();
+    // The outer size a saved file records, in twips.
+    TwipSize WindowSizeForFile() const;
     // The function rows' reactions.
     void DrawClicked(int slot);
     // Writes the export on a worker with its progress dialog.
@@ -151,4 +193,10 @@ private:
     using ReadoutWorker = LatestRequestWorker<ReadoutRequest, std::vector<ReadoutLine>>;
     std::unique_ptr<ReadoutWorker> m_readoutWorker;
     std::uint64_t m_readoutId = 0; // the newest request
+
+    DocumentHistory m_history;
+    quint64 m_historyRevision = 0; // the history's revision the autosave clock last saw
+    std::unique_ptr<AutosaveFile> m_autosave;
+    AutosaveClock m_autosaveClock;
+    QTimer* m_autosaveTimer = nullptr;
 };

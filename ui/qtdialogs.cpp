@@ -10,6 +10,7 @@
 #include <QtWidgets/QInputDialog>
 #include <QtWidgets/QMenu>
 #include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
 
 QString ToQtNameFilter(const QString& filter) {
     QStringList entries;
@@ -84,6 +85,24 @@ void QtDialogs::Message(const QString& text, const QString& title, bool informat
     QMessageBox box(informationIcon ? QMessageBox::Information : QMessageBox::NoIcon, title, text,
                     QMessageBox::Ok, m_parent);
     box.exec();
+}
+
+int QtDialogs::Question(const QString& text, const QString& title, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton*> pressable;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool last = i == buttons.size() - 1;
+        pressable << box.addButton(buttons[i], i == 0 ? QMessageBox::AcceptRole
+                                               : last ? QMessageBox::RejectRole
+                                                      : QMessageBox::DestructiveRole);
+    }
+    if (!pressable.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(pressable.front()));
+        box.setEscapeButton(pressable.back());
+    }
+    box.exec();
+    const qsizetype pressed = pressable.indexOf(box.clickedButton());
+    return static_cast<int>(pressed >= 0 ? pressed : buttons.size() - 1);
 }
 
 QString QtDialogs::InputBox(const QString& prompt, const QString& title) {

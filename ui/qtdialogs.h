@@ -18,6 +18,7 @@ public:
     QString OpenFileName(const QString& title, const QString& filter) override;
     QString SaveFileName(const QString& title, const QString& filter) override;
     void Message(const QString& text, const QString& title, bool informationIcon) override;
+    int Question(const QString& text, const QString& title, const QStringList& buttons) override;
     QString InputBox(const QString& prompt, const QString& title) override;
     int PopupMenu(const QStringList& entries) override;
     std::optional<PrinterChoice> PrintSetup(const QString& title,

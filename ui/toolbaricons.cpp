@@ -207,6 +207,25 @@ void PaintLetterWithPen(QPainter& p) {
     p.restore();
 }
 
+// A curved arrow over the page, pointing left for undo and right (mirrored) for redo.
+void PaintTurnArrow(QPainter& p, bool back) {
+    if (!back) {
+        p.translate(16.0, 0.0);
+        p.scale(-1.0, 1.0);
+    }
+    QPainterPath arc;
+    arc.moveTo(4.5, 6.5);
+    arc.lineTo(9.5, 6.5);
+    arc.cubicTo(15.0, 6.5, 15.0, 14.0, 9.5, 14.0);
+    arc.lineTo(6.0, 14.0);
+    p.setPen(RoundPen(2.0, Accent));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(arc);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Accent);
+    p.drawPolygon(QPolygonF{{0.5, 6.5}, {5.5, 2.0}, {5.5, 11.0}});
+}
+
 using PaintFunction = void (*)(QPainter&);
 
 struct IconEntry {
@@ -226,6 +245,8 @@ const IconEntry Icons[] = {
     {u"ズームアウト", [](QPainter& p) { PaintMagnifier(p, false); }}, // zoom out
     {u"ｻｲｽﾞﾏｯﾁﾝｸﾞ", PaintCornerArrows},                               // size matching
     {u"文字・記号の追加", PaintLetterWithPen},                        // add text or symbol
+    {u"元に戻す", [](QPainter& p) { PaintTurnArrow(p, true); }},      // undo
+    {u"やり直し", [](QPainter& p) { PaintTurnArrow(p, false); }},     // redo
 };
 
 PaintFunction FindPainter(const QString& key) {

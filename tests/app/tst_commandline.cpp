@@ -414,9 +414,9 @@ void CommandLineTest::renderSaysWhyAFileIsNoSettingsFile() {
 void CommandLineTest::helpVersionAndRefusals() {
     Run run = Program({QStringLiteral("--help")});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY(run.out.contains("--render <FILE.cvf>"));
+    QVERIFY(run.out.contains("--render <FILE>"));
     QVERIFY(run.out.contains("--out <IMAGE>"));
-    QVERIFY(run.out.contains("[FILE.cvf]"));
+    QVERIFY(run.out.contains("[FILE.cvf|FILE.cvw]"));
     QVERIFY(run.out.contains("--dpi <N>"));
     for (const char* extension : {".bmp", ".png", ".jpg", ".jpeg", ".pdf", ".svg"}) {
         QVERIFY2(run.out.contains(extension), extension);

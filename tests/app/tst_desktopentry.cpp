@@ -83,12 +83,12 @@ QList<MimeType> MimePackage(const QString& path, QString* error) {
 class DesktopEntryTest : public QObject {
     Q_OBJECT
 private slots:
-    void theEntryOpensSettingsFilesOfTheDescribedType();
+    void theEntryOpensTheFilesOfTheDescribedTypes();
     void theEntryPassesDesktopFileValidate();
     void installedTheDesktopFindsTheTypeByItsName();
 };
 
-void DesktopEntryTest::theEntryOpensSettingsFilesOfTheDescribedType() {
+void DesktopEntryTest::theEntryOpensTheFilesOfTheDescribedTypes() {
     const QMap<QString, QString> entry =
         DesktopEntry(Source + QStringLiteral("/share/curvane.desktop"));
     QCOMPARE(entry.value(QStringLiteral("Type")), QStringLiteral("Application"));
@@ -99,14 +99,18 @@ void DesktopEntryTest::theEntryOpensSettingsFilesOfTheDescribedType() {
     const QList<MimeType> types =
         MimePackage(Source + QStringLiteral("/share/curvane-mime.xml"), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(types.size(), 1);
-    QCOMPARE(types[0].type, QStringLiteral("application/x-curvane-settings"));
-    QCOMPARE(types[0].globs, QStringList{QStringLiteral("*.cvf")});
-    QVERIFY(!types[0].comments.isEmpty());
-    // The entry claims exactly the type the package describes.
+    const QStringList described{"application/x-curvane-settings",
+                                "application/x-curvane-worksheet"};
+    QCOMPARE(types.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(types[i].type, described[i]);
+        QCOMPARE(types[i].globs, QStringList{QString::fromLatin1(i == 0 ? "*.cvf" : "*.cvw")});
+        QVERIFY(!types[i].comments.isEmpty());
+    }
+    // The entry claims exactly the types the package describes.
     const QStringList claimed =
         entry.value(QStringLiteral("MimeType")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    QCOMPARE(claimed, QStringList{types[0].type});
+    QCOMPARE(claimed, described);
 }
 
 void DesktopEntryTest::theEntryPassesDesktopFileValidate() {
@@ -150,6 +154,8 @@ void DesktopEntryTest::installedTheDesktopFindsTheTypeByItsName() {
         QStringLiteral("application/x-curvane-settings"));
     QVERIFY(mime.mimeTypeForFile(QStringLiteral("graph.cvf.bak"), QMimeDatabase::MatchExtension)
                 .name() != QStringLiteral("application/x-curvane-settings"));
+    QCOMPARE(mime.mimeTypeForFile(QStringLiteral("work.cvw"), QMimeDatabase::MatchExtension).name(),
+             QStringLiteral("application/x-curvane-worksheet"));
 }
 
 QTEST_MAIN(DesktopEntryTest)

@@ -126,6 +126,7 @@ void NewcomerRealWindowTest::newcomer() {
     Type(QStringLiteral("+1"));
     QVERIFY(WaitFor([&] { return table->IsStale(); }));
     QVERIFY(table->findChild<QPushButton*>(QStringLiteral("cmdTableCompute"))->font().bold());
+    dialogs->answers = {1}; // "変更を保存しますか？": 保存しない (don't save)
     Key(QStringLiteral("ctrl+n"));
     QVERIFY(WaitFor([&] { return table->Table() == nullptr && table->Features().empty(); }));
     QCOMPARE(from->text(), QStringLiteral("-47")); // the new origin in the middle of 378 pixels

@@ -4,19 +4,9 @@
 #include "program/redraw.h"
 #include "program/stamping.h"
 #include "tests/program/usersteps.h"
+#include "tests/support/seed.h"
 
 #include <QtTest/QtTest>
-
-namespace {
-
-// The seed of a random run: CURVANE_SEED when set, so that a failure can be run again.
-quint64 Seed() {
-    bool ok = false;
-    const quint64 seed = qEnvironmentVariable("CURVANE_SEED").toULongLong(&ok);
-    return ok ? seed : QRandomGenerator::system()->generate64();
-}
-
-} // namespace
 
 class SheetRecordTest : public QObject {
     Q_OBJECT
@@ -27,7 +17,7 @@ private slots:
 };
 
 void SheetRecordTest::rebuildingTheRecordGivesTheSheetsPixels() {
-    const quint64 seed = Seed();
+    const quint64 seed = TestSeed();
     CurvaneState state;
     FakeDialogs dialogs;
     StartGraph(state, 310, 230);

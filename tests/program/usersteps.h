@@ -9,19 +9,31 @@
 #include "program/settingscommands.h"
 #include "program/sheetops.h"
 #include "program/textlabels.h"
+#include "program/worksheetcommands.h"
 #include "tests/support/fakedialogs.h"
 
 #include <QtCore/QRandomGenerator>
+#include <QtCore/QStringEncoder>
 #include <QtCore/QStringList>
 #include <QtCore/QTemporaryDir>
+#include <QtGui/QClipboard>
+#include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
 #include <QtGui/QPainter>
 #include <functional>
 #include <vector>
 
+// A settings file unlike the defaults: another sheet, grid and functions.
+inline const char* const OtherSettingsLine =
+    "7000,6000,280,190,100.5,90,0,0,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,"
+    "6,4,5,3,2,2,16777152,16777152,16777072,16777072,16776992,16776992,16740464,16740464,"
+    "16777215,4,4,16711680,16711680,9,9,.5,1,\"単位 1\",\"単位 1\",0,0,\"x/3\",\"cos(x)*20\","
+    "\"\",200,30720,0,\"点2\",\"鎖1\",\"実3\"\r\n";
+
 // Random things a user does to the sheet, through the same procedures the window calls: drawing,
-// erasing and updating curves, restyling, typing, labels, a background picture, origin, zoom,
-// size and detailed settings. Each step is named, so a failing sequence can be told.
+// erasing and updating curves, restyling, typing, labels, a background picture or a pasted one,
+// origin, zoom, size, the axis panel, detailed settings, new, reading a settings file, saving and
+// opening a worksheet. Each step is named, so a failing sequence can be told.
 class UserSteps {
 public:
     UserSteps(CurvaneState& state, FakeDialogs& dialogs, quint64 seed)
@@ -33,6 +45,10 @@ public:
         painter.end();
         m_picture = m_dir.filePath(QStringLiteral("picture.png"));
         picture.save(m_picture);
+        m_settings = m_dir.filePath(QStringLiteral("settings.cvf"));
+        QStringEncoder cp932("windows-31j");
+        WriteBytesSafely(m_settings, cp932.encode(QString::fromUtf8(OtherSettingsLine)));
+        m_worksheet = m_dir.filePath(QStringLiteral("work.cvw"));
     }
 
     // Does one step; returns its name. Curves are drawn and restyled most often, so that
@@ -70,6 +86,13 @@ public:
             {"tangent click", 1,
              [&] { DrawTangentAtPoint(m_state, m_state.scriptEvalFn, Point()); }},
             {"area", 2, [&] { Area(); }},
+            {"spacing", 1, [&] { Spacing(); }},
+            {"axis value", 1, [&] { AxisValue(); }},
+            {"unit", 1, [&] { UnitChosen(m_state); }},
+            {"paste", 1, [&] { Paste(); }},
+            {"read settings", 1, [&] { ReadSettings(); }},
+            {"save worksheet", 1, [&] { SaveWorksheetFile(); }},
+            {"open worksheet", 1, [&] { OpenWorksheetFile(); }},
         };
         int total = 0;
         for (const Kind& kind : steps) {
@@ -138,6 +161,37 @@ private:
         m_dialogs.paths.push_back(m_picture);
         ReadPicture(m_state, m_dialogs);
     }
+    void Spacing() {
+        using Change = QString (*)(CurvaneState&, Axis, int);
+        const Change changes[] = {SmallSpacingChanged, MediumEveryChanged, LargeEveryChanged};
+        changes[Below(3)](m_state, Below(2) ? Axis::X : Axis::Y, 2 + Below(10));
+    }
+    void AxisValue() {
+        const Axis axis = Below(2) ? Axis::X : Axis::Y;
+        const QString text = QStringList{"2", "0.5", "-3", "1e1", "4abc"}[Below(5)];
+        Below(2) ? SmallValueEdited(m_state, axis, text) : OriginValueEdited(m_state, axis, text);
+    }
+    void Paste() {
+        QImage picture(60 + Below(200), 40 + Below(160), QImage::Format_RGB32);
+        picture.fill(QColor(Byte(), 220, Byte()));
+        QGuiApplication::clipboard()->setImage(picture);
+        PasteFromClipboard(m_state);
+    }
+    void ReadSettings() {
+        if (const std::optional<SettingsFileData> file =
+                ReadSettingsFileToOpen(m_state, m_dialogs, m_settings)) {
+            ApplySettingsFile(m_state, *file);
+        }
+    }
+    void SaveWorksheetFile() {
+        WriteBytesSafely(m_worksheet, WorksheetBytes(m_state, {7000, 6000}));
+    }
+    void OpenWorksheetFile() {
+        if (const std::optional<CurvaneDocument> document =
+                ReadWorksheetFile(m_worksheet, nullptr)) {
+            ApplyWorksheet(m_state, *document, m_worksheet);
+        }
+    }
     void Details() {
         GraphSettings& s = m_state.Settings;
         s.XSmallLinesOn = Below(4) != 0;
@@ -158,4 +212,6 @@ private:
     QRandomGenerator m_random;
     QTemporaryDir m_dir;
     QString m_picture;
+    QString m_settings;
+    QString m_worksheet;
 };

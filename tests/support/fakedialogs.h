@@ -10,7 +10,8 @@
 class FakeDialogs : public Dialogs {
 public:
     struct Asked {
-        QString kind; // "color", "font", "open", "save", "message", "input", "popup", "print"
+        QString kind; // "color", "font", "open", "save", "message", "question", "input",
+                      // "popup", "print"
         QString title;
         QString text; // message text, prompt or file filter
     };
@@ -20,11 +21,15 @@ public:
     std::deque<QString> paths;
     std::deque<QString> inputs;
     std::deque<int> popupChoices;
+    std::deque<int> answers; // the button pressed for each question
+    // The button pressed when no answer is queued: -1 is the last one, the cancel button.
+    int unscriptedAnswer = -1;
     std::deque<std::optional<PrinterChoice>> printerChoices;
     QList<PrinterChoice> printerChoicesOffered;
     QList<Asked> asked;
     QList<bool> fullOpenRequests;
     QStringList lastPopupEntries;
+    QStringList lastQuestionButtons;
 
     std::optional<ColorRef> ChooseColor(ColorRef, bool fullOpen) override {
         asked.append({QStringLiteral("color"), {}, {}});
@@ -45,6 +50,12 @@ public:
     }
     void Message(const QString& text, const QString& title, bool) override {
         asked.append({QStringLiteral("message"), title, text});
+    }
+    int Question(const QString& text, const QString& title, const QStringList& buttons) override {
+        asked.append({QStringLiteral("question"), title, text});
+        lastQuestionButtons = buttons;
+        return Take(answers, unscriptedAnswer >= 0 ? unscriptedAnswer
+                                                   : static_cast<int>(buttons.size()) - 1);
     }
     QString InputBox(const QString& prompt, const QString& title) override {
         asked.append({QStringLiteral("input"), title, prompt});

@@ -191,12 +191,16 @@ inline QList<int> LineColumns(const QImage& image, QRgb colour, int top, int bot
     return columns;
 }
 
-// The program started with arguments, on a placement store of its own.
+// The program started with arguments, on a placement store of its own and a data folder (where
+// it keeps its autosave) of its own unless one is given.
 class Program {
 public:
-    explicit Program(const QString& path, const QStringList& arguments = {}) {
+    explicit Program(const QString& path, const QStringList& arguments = {},
+                     const QString& dataHome = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"),
+                           dataHome.isEmpty() ? m_home.filePath(QStringLiteral("data")) : dataHome);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         m_process.setProcessEnvironment(environment);
         m_process.start(path, arguments);
@@ -216,6 +220,13 @@ public:
         m_process.terminate();
         return m_process.waitForFinished(milliseconds);
     }
+
+    // Ends the program at once (SIGKILL), as a crash would.
+    void Kill() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    bool Running() const { return m_process.state() != QProcess::NotRunning; }
 
     // The main window, once it is on the screen.
     QString WaitForWindow() {

@@ -117,6 +117,7 @@ void LongDrawGuiTest::closingWhileItRunsStopsItFirst() {
     Fixture f;
     frmCurvane* window = f.window.get();
     DialogWatch watch(window, [window](QProgressDialog*) { window->close(); });
+    f.dialogs->answers = {1}; // "保存しない" (don't save) for the part drawn
     QTest::mouseClick(f.Find<QPushButton>("cmdF1draw"), Qt::LeftButton);
     // The work stopped at the close, and the window closed once it had.
     QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 20000);

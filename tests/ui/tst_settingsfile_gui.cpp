@@ -17,6 +17,8 @@
 namespace {
 
 struct Fixture : WindowFixture {
+    // The settings file commands on their own: work is let go without a worksheet kept.
+    Fixture() { dialogs->unscriptedAnswer = 1; } // "保存しない" = don't save
     QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
     void SaveAs(const QString& path) {
