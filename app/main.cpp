@@ -1,9 +1,9 @@
-#include "output/safefile.h"
-#include "platform/number_text.h"
+#include "files/safefile.h"
 #include "program/calculus.h"
 #include "program/export.h"
 #include "program/render.h"
 #include "program/tablecommands.h"
+#include "script/number_text.h"
 #include "ui/frmcurvane.h"
 #include "ui/qttranslations.h"
 

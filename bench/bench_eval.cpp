@@ -5,8 +5,8 @@
 // BM_EvaluatePrepared adds the 15-digit rounding of x that sampling does, and
 // BM_EvaluateExpression is the statement path (parse "x=...", "pi=...", cached expression).
 
-#include "platform/number_text.h"
 #include "plot/evaluate.h"
+#include "script/number_text.h"
 
 #include <benchmark/benchmark.h>
 

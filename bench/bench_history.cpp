@@ -2,7 +2,7 @@
 // to a RedrawAll of that sheet timed in the same run; saving and reading a worksheet of a hundred
 // curves and fifty labels, with its size.
 #include "bench/sheets.h"
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/history.h"

@@ -1,9 +1,9 @@
 // Sampling one curve over a 1920-column sheet: two assignments and one evaluation per column.
 // Read BM_Sample/<name> against 1921 times BM_Native/<name> of bench_eval.cpp.
 #include "platform/progress.h"
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/sampling.h"
+#include "script/scriptevaluator.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

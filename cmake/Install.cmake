@@ -35,7 +35,7 @@ add_dependencies(curvane curvane_data)
 # ---- the desktop icon ------------------------------------------------------------------------
 # Written by the same drawing code as the icon of the program's windows, so the two always agree.
 # The tool paints into a QImage only and needs no display.
-add_executable(curvane_make_app_icon share/make_app_icon.cpp
+add_executable(curvane_make_app_icon tools/make_app_icon.cpp
                                      ui/toolbaricons.h ui/toolbaricons.cpp)
 target_include_directories(curvane_make_app_icon PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(curvane_make_app_icon PRIVATE Qt6::Gui)

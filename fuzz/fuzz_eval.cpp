@@ -4,7 +4,7 @@
 // disagreement between a first and a cached evaluation, or between the plain-number code and
 // the general code) is a finding.
 
-#include "platform/script/scriptevaluator.h"
+#include "script/scriptevaluator.h"
 
 #include <bit>
 #include <cstddef>

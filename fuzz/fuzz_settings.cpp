@@ -1,7 +1,7 @@
 // libFuzzer target over the settings file reader: whatever bytes a file holds, reading must end
 // in a value or a refusal with its reason, and a line read and written again must read back the
 // same.
-#include "output/settingsfile.h"
+#include "files/settingsfile.h"
 
 #include <QtCore/QByteArray>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #include "graph/ticknumbers.h"
 
 #include "platform/labels.h"
-#include "platform/number_text.h"
+#include "script/number_text.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 #include "plot/calculus.h"
 
 #include "graph/graphsettings.h"
-#include "platform/number_text.h"
 #include "platform/progress.h"
 #include "plot/evaluate.h"
+#include "script/number_text.h"
 
 #include <algorithm>
 #include <array>

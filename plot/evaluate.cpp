@@ -1,6 +1,6 @@
 #include "plot/evaluate.h"
 
-#include "platform/number_text.h"
+#include "script/number_text.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/script/scriptevaluator.h"
+#include "script/scriptevaluator.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "plot/parameters.h"
 
 #include "graph/graphsettings.h"
-#include "platform/script/scriptevaluator.h"
+#include "script/scriptevaluator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graph/graphsettings.h"
-#include "platform/script/scriptresult.h"
+#include "script/scriptresult.h"
 
 #include <QtCore/QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "plot/valuetable.h"
 
-#include "platform/number_text.h"
 #include "platform/progress.h"
+#include "script/number_text.h"
 
 #include <algorithm>
 #include <cmath>

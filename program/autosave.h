@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "program/worksheet.h"
 
 #include <QtCore/QLockFile>

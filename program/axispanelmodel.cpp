@@ -1,9 +1,9 @@
 #include "program/axispanelmodel.h"
 
-#include "platform/number_text.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/redraw.h"
+#include "script/number_text.h"
 
 #include <QtCore/QStringList>
 

@@ -1,6 +1,6 @@
 #include "program/bitmapcommands.h"
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "platform/dialogs.h"
 #include "program/curvanestate.h"
 #include "program/redraw.h"

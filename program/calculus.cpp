@@ -1,7 +1,6 @@
 #include "program/calculus.h"
 
 #include "graph/mapping.h"
-#include "platform/number_text.h"
 #include "plot/calculus.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
@@ -11,6 +10,7 @@
 #include "program/redraw.h"
 #include "program/render.h"
 #include "program/textlabels.h"
+#include "script/number_text.h"
 
 #include <algorithm>
 #include <cmath>

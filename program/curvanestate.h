@@ -2,12 +2,12 @@
 
 #include "graph/graphsettings.h"
 #include "platform/labels.h"
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/functionslot.h"
 #include "plot/parameters.h"
 #include "plot/sheetrecord.h"
 #include "program/axispanelmodel.h"
+#include "script/scriptevaluator.h"
 
 #include <QtCore/QLineF>
 #include <QtCore/QString>

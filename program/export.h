@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output/printing.h"
-#include "output/safefile.h"
+#include "files/printing.h"
+#include "files/safefile.h"
 #include "plot/finecurve.h"
 
 #include <QtCore/QSize>

@@ -1,9 +1,9 @@
 #include "program/functionpanel.h"
 
-#include "platform/script/scriptresult.h"
 #include "program/curvanestate.h"
 #include "program/notation.h"
 #include "program/redraw.h"
+#include "script/scriptresult.h"
 
 #include <algorithm>
 #include <array>

@@ -1,12 +1,12 @@
 #include "program/readout.h"
 
 #include "graph/mapping.h"
-#include "platform/number_text.h"
-#include "platform/script/scriptresult.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
+#include "script/number_text.h"
+#include "script/scriptresult.h"
 
 #include <cmath>
 

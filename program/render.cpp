@@ -1,6 +1,6 @@
 #include "program/render.h"
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/export.h"

@@ -2,8 +2,8 @@
 
 #include "graph/graphsettings.h"
 #include "platform/dialogs.h"
-#include "platform/number_text.h"
 #include "platform/surface.h"
+#include "script/number_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/settingsfile.h"
+#include "files/settingsfile.h"
 
 struct CurvaneDocument;
 struct CurvaneState;

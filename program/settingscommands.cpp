@@ -1,6 +1,6 @@
 #include "program/settingscommands.h"
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "platform/dialogs.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"

@@ -1,10 +1,10 @@
 #include "program/sheetops.h"
 
-#include "platform/number_text.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"
 #include "program/layout.h"
 #include "program/redraw.h"
+#include "script/number_text.h"
 
 #include <algorithm>
 #include <cmath>

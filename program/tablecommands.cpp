@@ -1,14 +1,14 @@
 #include "program/tablecommands.h"
 
+#include "files/safefile.h"
 #include "graph/mapping.h"
-#include "output/safefile.h"
 #include "platform/dialogs.h"
-#include "platform/number_text.h"
 #include "plot/sampling.h"
 #include "program/curvanestate.h"
 #include "program/readout.h"
 #include "program/render.h"
 #include "program/textlabels.h"
+#include "script/number_text.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QLocale>

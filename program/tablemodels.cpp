@@ -1,10 +1,10 @@
 #include "program/tablemodels.h"
 
 #include "graph/graphsettings.h"
-#include "platform/number_text.h"
 #include "program/functionpanel.h"
 #include "program/readout.h"
 #include "program/tablecommands.h"
+#include "script/number_text.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "ui/frmcalculus.h"
 
 #include "platform/dialogs.h"
-#include "platform/number_text.h"
 #include "program/calculus.h"
 #include "program/readout.h"
 #include "program/tablecommands.h"
+#include "script/number_text.h"
 #include "ui/progressdialog.h"
 
 #include <QtGui/QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/script/scriptevaluator.h"
 #include "program/curvanestate.h"
+#include "script/scriptevaluator.h"
 
 #include <QtCore/QPointF>
 #include <QtWidgets/QWidget>

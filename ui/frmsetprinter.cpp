@@ -1,8 +1,8 @@
 #include "ui/frmsetprinter.h"
 
-#include "output/pdfcheck.h"
-#include "output/printing.h"
-#include "output/safefile.h"
+#include "files/pdfcheck.h"
+#include "files/printing.h"
+#include "files/safefile.h"
 #include "platform/dialogs.h"
 #include "platform/units.h"
 #include "program/curvanestate.h"

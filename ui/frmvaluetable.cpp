@@ -1,10 +1,10 @@
 #include "ui/frmvaluetable.h"
 
 #include "platform/dialogs.h"
-#include "platform/number_text.h"
 #include "program/curvanestate.h"
 #include "program/tablecommands.h"
 #include "program/tablemodels.h"
+#include "script/number_text.h"
 #include "ui/backgroundwork.h"
 
 #include <QtGui/QClipboard>

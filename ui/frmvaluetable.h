@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/script/scriptevaluator.h"
 #include "plot/features.h"
 #include "plot/valuetable.h"
 #include "program/tablecommands.h"
+#include "script/scriptevaluator.h"
 
 #include <QtWidgets/QWidget>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "ui/helpwindow.h"
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QPointer>

@@ -1,6 +1,6 @@
 #include "ui/zoomcursor.h"
 
-#include "output/safefile.h"
+#include "files/safefile.h"
 #include "platform/resources.h"
 
 #include <QtCore/QBuffer>

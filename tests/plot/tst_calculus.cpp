@@ -1,9 +1,9 @@
-#include "platform/number_text.h"
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/calculus.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
+#include "script/number_text.h"
+#include "script/scriptevaluator.h"
 
 #include <QtTest/QtTest>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "graph/graphsettings.h"
-#include "platform/number_text.h"
 #include "plot/evaluate.h"
+#include "script/number_text.h"
 
 #include <QtTest/QtTest>
 

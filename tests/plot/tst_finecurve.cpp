@@ -1,7 +1,7 @@
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/finecurve.h"
 #include "plot/sampling.h"
+#include "script/scriptevaluator.h"
 
 #include <QtTest/QtTest>
 #include <cmath>

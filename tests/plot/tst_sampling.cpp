@@ -1,9 +1,9 @@
 #include "graph/mapping.h"
 #include "platform/progress.h"
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/evaluate.h"
 #include "plot/sampling.h"
+#include "script/scriptevaluator.h"
 
 #include <QtTest/QtTest>
 #include <cmath>

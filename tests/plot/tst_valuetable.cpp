@@ -1,11 +1,11 @@
 #include "graph/mapping.h"
 #include "platform/progress.h"
-#include "platform/script/scriptevaluator.h"
 #include "platform/surface.h"
 #include "plot/evaluate.h"
 #include "plot/features.h"
 #include "plot/sampling.h"
 #include "plot/valuetable.h"
+#include "script/scriptevaluator.h"
 
 #include <QtTest/QtTest>
 #include <cmath>

@@ -1,13 +1,13 @@
 #include "platform/progress.h"
-#include "platform/script/builtins.h"
-#include "platform/script/compiler.h"
-#include "platform/script/constants.h"
 #include "plot/evaluate.h"
 #include "plot/linestyle.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
 #include "program/notation.h"
 #include "program/redraw.h"
+#include "script/builtins.h"
+#include "script/compiler.h"
+#include "script/constants.h"
 #include "tests/support/pixels.h"
 
 #include <QtCore/QFile>

@@ -1,4 +1,4 @@
-#include "output/settingsfile.h"
+#include "files/settingsfile.h"
 #include "program/curvanestate.h"
 #include "program/settingscommands.h"
 #include "program/sheetops.h"

@@ -1,4 +1,4 @@
-#include "output/pdfcheck.h"
+#include "files/pdfcheck.h"
 #include "program/redraw.h"
 #include "tests/support/fullfolder.h"
 #include "tests/support/pdfpage.h"

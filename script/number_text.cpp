@@ -1,0 +1,211 @@
+#include "script/number_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// "0.5" -> ".5", "-0.25" -> "-.25"; other texts unchanged.
+std::string DropLeadingZero(std::string text) {
+    const std::size_t at = (!text.empty() && text[0] == '-') ? 1 : 0;
+    if (text.size() > at + 1 && text[at] == '0' && text[at + 1] == '.') {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+// printf's "%.<digits>G" without printf: the C library's number formatting follows the process
+// locale, which the desktop may set to one with a decimal comma.
+std::string FormatSignificant(double value, int digits) {
+    if (value == 0.0) {
+        return "0"; // also for -0: nobody wants to read "-0" on an axis
+    }
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "Infinity" : "-Infinity";
+    }
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::general, digits);
+    std::string text(buffer.data(), result.ptr);
+    for (char& c : text) {
+        if (c == 'e') {
+            c = 'E';
+        }
+    }
+    return text;
+}
+
+std::string FormatShortest(double value) {
+    if (value == 0.0) {
+        return "0";
+    }
+    std::array<char, 64> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string FormatGeneral(double value) {
+    return FormatSignificant(value, 15);
+}
+
+namespace {
+
+// 10^k for k = 0..22, every one exact in a double.
+constexpr std::array<double, 23> PowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Rounds a to 15 significant digits without text, for 1E-7 <= a < 1E15, where the scale 10^k
+// that brings a to 15 integer digits is exact. The product a·10^k is carried exactly as p + err
+// (a fused multiply-add gives err), so the rounding to an integer decides on the exact value,
+// ties to even as the decimal formatting does; the integer over 10^k is then one correctly
+// rounded division, the same double that reading the 15 digits back gives.
+double RoundToGeneralDirect(double a) {
+    // The decimal exponent from the binary one: right or one too small.
+    int binary = 0;
+    std::frexp(a, &binary);
+    const int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398119));
+    int k = 14 - e;
+    if (k < 0 || k > 22) {
+        return -1.0;
+    }
+    double p = a * PowersOfTen[static_cast<std::size_t>(k)];
+    // The rounded product tells which, since rounding never crosses a power of ten that is
+    // itself a double.
+    if (p < 1e14 && k < 22) {
+        ++k;
+    } else if (p >= 1e15 && k > 0) {
+        --k;
+    }
+    const double scale = PowersOfTen[static_cast<std::size_t>(k)];
+    p = a * scale;
+    if (p < 1e14 || p >= 1e15) {
+        return -1.0;
+    }
+    const double err = std::fma(a, scale, -p);
+    double r = std::nearbyint(p);
+    const double d = p - r; // exact: both lie within one unit
+    const auto isEven = [](double n) { return std::fmod(n, 2.0) == 0.0; };
+    const double up = (d - 0.5) + err; // its sign is that of the exact sum
+    const double down = (d + 0.5) + err;
+    if (up > 0.0 || (up == 0.0 && !isEven(r))) {
+        r += 1.0;
+    } else if (down < 0.0 || (down == 0.0 && !isEven(r))) {
+        r -= 1.0;
+    }
+    return r / scale;
+}
+
+double RoundToGeneralByText(double value) {
+    std::array<char, 64> buffer{};
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                       std::chars_format::general, 15);
+    double rounded = value;
+    std::from_chars(buffer.data(), written.ptr, rounded);
+    return rounded;
+}
+
+} // namespace
+
+double RoundToGeneral(double value) {
+    if (!std::isfinite(value) || value == 0.0) {
+        return value == 0.0 ? 0.0 : value;
+    }
+    const double a = std::fabs(value);
+    if (a >= 1e-7 && a < 1e15) {
+        const double rounded = RoundToGeneralDirect(a);
+        if (rounded >= 0.0) {
+            return value < 0 ? -rounded : rounded;
+        }
+    }
+    return RoundToGeneralByText(value);
+}
+
+std::string FormatFileSingle(float value) {
+    return DropLeadingZero(FormatSignificant(static_cast<double>(value), 7));
+}
+
+std::string FormatFileDouble(double value) {
+    return DropLeadingZero(FormatSignificant(value, 15));
+}
+
+std::string FormatHundredths(double value) {
+    if (!std::isfinite(value)) {
+        return FormatGeneral(value);
+    }
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, 2);
+    std::string text(buffer.data(), result.ptr);
+    while (!text.empty() && text.back() == '0') {
+        text.pop_back(); // the pattern's "#" digits are optional
+    }
+    text = DropLeadingZero(text);
+    if (text == "-.") {
+        text = "."; // a value that rounds to zero has no sign
+    }
+    return text;
+}
+
+double ReadLeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t start = i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    std::size_t end = i;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            ++j;
+        }
+        if (j < text.size() && IsDigit(text[j])) {
+            while (j < text.size() && IsDigit(text[j])) {
+                ++j;
+            }
+            end = j;
+        }
+    }
+    // from_chars wants no sign and a digit before the point.
+    std::string number(text.substr(start, end - start));
+    if (number[0] == '.') {
+        number.insert(number.begin(), '0');
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc{} || !std::isfinite(value)) {
+        return 0.0;
+    }
+    return negative ? -value : value;
+}
