@@ -66,7 +66,7 @@ SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state,
         ScriptError* error =
             report.firstError.code == script::ErrorCode::None ? &report.firstError : nullptr;
         const std::optional<double> y = value(*x, error);
-        if (!y && progress != nullptr && !progress->Advance(static_cast<std::int64_t>(i), total)) {
+        if (!y && progress != nullptr && progress->StopAsked()) {
             // The stop came inside this column's evaluation, which is then not computed either.
             if (error != nullptr) {
                 *error = ScriptError();
