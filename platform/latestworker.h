@@ -48,6 +48,13 @@ public:
         return id;
     }
 
+    // Stops the request being computed and drops the one waiting: neither gives a result.
+    void Cancel() {
+        const std::lock_guard lock(m_mutex);
+        m_waiting.reset();
+        m_stop = true;
+    }
+
     // Waits at most the given time for the result of a request; true, with the result, when it
     // came (also when it had come before).
     bool WaitFor(std::uint64_t id, std::chrono::milliseconds most, Result& result) {

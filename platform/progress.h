@@ -10,6 +10,9 @@ public:
     virtual ~Progress() = default;
     // done of total steps are finished; false asks the work to stop where it is.
     virtual bool Advance(std::int64_t done, std::int64_t total) = 0;
+    // Whether the work was asked to stop, without telling any progress: an evaluation that
+    // ended without a value may have been stopped inside.
+    virtual bool StopAsked() const { return false; }
 };
 
 // Progress of work on another thread: the work writes how far it got, the window reads it and
@@ -22,6 +25,7 @@ public:
         m_total.store(total, std::memory_order_relaxed);
         return !m_stop.load(std::memory_order_relaxed);
     }
+    bool StopAsked() const override { return Stopped(); }
     void Stop() { m_stop.store(true); }
     bool Stopped() const { return m_stop.load(); }
     const std::atomic<bool>& StopFlag() const { return m_stop; }

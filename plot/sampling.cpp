@@ -36,16 +36,19 @@ SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state,
 
     const float noValue = state.NoValueMark();
     const AxisMapping mapping(settings, state);
+    // Stopped by the user: what is left has no value rather than a stale one.
+    const auto stopAt = [&](std::size_t i) {
+        report.cancelled = true;
+        report.stoppedAtColumn = columns[i].second;
+        report.emptyVariables = prepared.EmptyVariables();
+        for (std::size_t rest = i; rest < columns.size(); ++rest) {
+            state.PlotValues.Set(slot, columns[rest].second, noValue);
+        }
+    };
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (progress != nullptr && i > 0 &&
             !progress->Advance(static_cast<std::int64_t>(i), total)) {
-            // Stopped by the user: what is left has no value rather than a stale one.
-            report.cancelled = true;
-            report.stoppedAtColumn = columns[i].second;
-            report.emptyVariables = prepared.EmptyVariables();
-            for (std::size_t rest = i; rest < columns.size(); ++rest) {
-                state.PlotValues.Set(slot, columns[rest].second, noValue);
-            }
+            stopAt(i);
             return report;
         }
         const auto [c, column] = columns[i];
@@ -63,6 +66,14 @@ SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state,
         ScriptError* error =
             report.firstError.code == script::ErrorCode::None ? &report.firstError : nullptr;
         const std::optional<double> y = value(*x, error);
+        if (!y && progress != nullptr && progress->StopAsked()) {
+            // The stop came inside this column's evaluation, which is then not computed either.
+            if (error != nullptr) {
+                *error = ScriptError();
+            }
+            stopAt(i);
+            return report;
+        }
         state.PlotValues.Set(slot, column, y ? mapping.RowOfValue(*y) : noValue);
         report.withValue += y ? 1 : 0;
     }

@@ -159,6 +159,8 @@ private:
     void EmitCall(const BuiltinInfo& info, int count, std::size_t position);
     bool LastIsConstant(std::size_t fromEnd) const;
     Value& ConstantOf(const Instruction& instruction);
+    // Whether folding may take on operands of these text bytes; counts them when it may.
+    bool MayFold(std::size_t textBytes);
 
     Lexer m_lexer;
     Token m_token;
@@ -181,7 +183,29 @@ private:
     ScriptError m_error;
     int m_depth = 0;
     std::size_t m_stack = 0;
+    // The bytes of text that folding took in and gave out so far.
+    std::size_t m_foldedText = 0;
 };
+
+// Folding works on text only up to this many bytes in all; the rest is left for run time, where
+// the evaluation can be stopped and what it holds is budgeted. A text of many costly string
+// calls on constants then neither compiles for long nor makes a program of many big constants.
+constexpr std::size_t MaxFoldedText = 4 * 1024 * 1024;
+
+std::size_t TextBytes(const Value& value) {
+    return value.Is(Kind::String) || value.Is(Kind::Array) ? value.Text().size() : 0;
+}
+
+bool Parser::MayFold(std::size_t textBytes) {
+    if (textBytes == 0) {
+        return true;
+    }
+    if (m_foldedText + textBytes > MaxFoldedText) {
+        return false;
+    }
+    m_foldedText += textBytes;
+    return true;
+}
 
 bool Parser::Advance() {
     m_token = m_lexer.Next();
@@ -260,6 +284,10 @@ bool Parser::Fold(Op op, std::size_t operands) {
     if (!LastIsConstant(1) || (operands == 2 && !LastIsConstant(2))) {
         return false;
     }
+    if (!MayFold(TextBytes(ConstantOf(code[code.size() - operands])) +
+                 (operands == 2 ? TextBytes(ConstantOf(code.back())) : 0))) {
+        return false;
+    }
     Value folded = ConstantOf(code[code.size() - operands]);
     const ErrorCode error =
         operands == 1 ? ApplyUnary(op, folded) : ApplyBinary(op, folded, ConstantOf(code.back()));
@@ -304,10 +332,15 @@ void Parser::EmitCall(const BuiltinInfo& info, int count, std::size_t position) 
     if (constantArguments) {
         auto& code = m_program.code;
         Value arguments[MaxBuiltinArguments];
+        std::size_t textBytes = 0;
         for (int i = 0; i < count; ++i) {
             arguments[i] = ConstantOf(code[code.size() - static_cast<std::size_t>(count - i)]);
+            textBytes += TextBytes(arguments[i]);
         }
-        if (CallBuiltin(info.id, arguments, count, nullptr) == ErrorCode::None) {
+        // A call on short text may still make a long one (space, string): the result counts too.
+        if (MayFold(textBytes) &&
+            CallBuiltin(info.id, arguments, count, nullptr) == ErrorCode::None &&
+            MayFold(TextBytes(arguments[0]))) {
             for (int i = 1; i < count; ++i) {
                 code.pop_back();
                 --m_stack;

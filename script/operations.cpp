@@ -623,6 +623,8 @@ const char* Describe(ErrorCode code) {
         return "Type mismatch";
     case ErrorCode::OutOfStringSpace:
         return "Out of string space";
+    case ErrorCode::Interrupted:
+        return "User interrupt occurred";
     case ErrorCode::ExpressionTooComplex:
         return "Expression too complex";
     case ErrorCode::OutOfStackSpace:

@@ -84,6 +84,36 @@ std::size_t TextSize(const Value& value) {
     return value.Is(Kind::String) || value.Is(Kind::Array) ? value.Text().size() : 0;
 }
 
+// The bytes of a value's text buffer on the heap. The buffer stays with a stack slot when the
+// slot takes a value of another kind, to be reused.
+const std::size_t InPlaceCapacity = std::string().capacity();
+std::size_t HeapBytes(const Value& value) {
+    const std::size_t capacity = value.Text().capacity();
+    return capacity > InPlaceCapacity ? capacity : 0;
+}
+
+bool HoldsText(const Value& value) {
+    return value.Is(Kind::String) || value.Is(Kind::Array);
+}
+
+// The most one operator or built-in adds to what an evaluation holds: a string is at most
+// MaxStringLength bytes and an array five times that, in a buffer that may have grown by half
+// again.
+constexpr std::size_t OperationBytes = 1024 * 1024;
+// An evaluation that leaves more than this in its stack's buffers frees them before the next
+// starts: every evaluation then has (nearly) the whole budget, whatever ran before it.
+constexpr std::size_t KeptBytes = 1024 * 1024;
+
+std::size_t ProgramBytes(const script::Program& program) {
+    std::size_t bytes = program.code.size() * sizeof(script::Instruction) +
+                        program.constants.size() * sizeof(Value) +
+                        program.numeric.size() * sizeof(script::NumericInstruction);
+    for (const Value& constant : program.constants) {
+        bytes += HeapBytes(constant);
+    }
+    return bytes;
+}
+
 // Generations start at 1: a Prepared that was never refreshed has 0.
 std::atomic<std::uint64_t> NextGeneration{1};
 
@@ -119,7 +149,10 @@ ScriptResult ScriptEvaluator::ExecuteStatement(std::string_view statement) {
             }
             return result;
         },
-        [] { return OutOfMemory(); });
+        [this] {
+            ReleaseText();
+            return OutOfMemory();
+        });
 }
 
 ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
@@ -133,7 +166,10 @@ ScriptResult ScriptEvaluator::Eval(std::string_view expression) {
             const std::shared_ptr<const script::Program> program = entry.program;
             return Run(*program);
         },
-        [] { return OutOfMemory(); });
+        [this] {
+            ReleaseText();
+            return OutOfMemory();
+        });
 }
 
 void ScriptEvaluator::SetVariable(std::string_view name, double value) {
@@ -168,7 +204,10 @@ ScriptResult ScriptEvaluator::Eval(Prepared& prepared) {
             }
             return Run(*prepared.m_program);
         },
-        [] { return OutOfMemory(); });
+        [this] {
+            ReleaseText();
+            return OutOfMemory();
+        });
 }
 
 ScriptEvaluator::VariableSlot ScriptEvaluator::FindOrAddVariable(std::string_view name) {
@@ -236,14 +275,16 @@ const ScriptEvaluator::CacheEntry& ScriptEvaluator::Compiled(std::string_view ex
     CacheEntry entry;
     entry.text = std::string(expression);
     auto program = std::make_shared<script::Program>();
+    entry.bytes = entry.text.size();
     if (script::CompileExpression(expression, m_slots, *program, entry.error)) {
+        entry.bytes += ProgramBytes(*program);
         entry.program = std::move(program);
     }
     m_cache.push_front(std::move(entry));
     m_cacheIndex.emplace(m_cache.front().text, m_cache.begin());
-    m_cacheBytes += m_cache.front().text.size();
+    m_cacheBytes += m_cache.front().bytes;
     while (m_cache.size() > 1 && (m_cache.size() > CacheEntries || m_cacheBytes > CacheBytes)) {
-        m_cacheBytes -= m_cache.back().text.size();
+        m_cacheBytes -= m_cache.back().bytes;
         m_cacheIndex.erase(m_cache.back().text);
         m_cache.pop_back();
     }
@@ -291,6 +332,22 @@ ErrorCode ScriptEvaluator::Assign(std::int32_t slot, Value value) {
     return ErrorCode::None;
 }
 
+ErrorCode ScriptEvaluator::MayGoOn(std::size_t adding) const {
+    if (m_stop != nullptr && m_stop->load(std::memory_order_relaxed)) {
+        return ErrorCode::Interrupted;
+    }
+    return m_held + adding > MaxHeldBytes ? ErrorCode::OutOfMemory : ErrorCode::None;
+}
+
+void ScriptEvaluator::ReleaseText() {
+    for (Value& slot : m_stack) {
+        if (HeapBytes(slot) != 0) {
+            std::string().swap(slot.MutableText());
+        }
+    }
+    m_held = 0;
+}
+
 ScriptResult ScriptEvaluator::Run(const script::Program& program) {
     const script::Instruction* at = nullptr;
     const ErrorCode code = Execute(program, at);
@@ -299,6 +356,8 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
         ErrorAt(program, code, at, error);
         return ScriptResult::Failure(std::move(error));
     }
+    // The result takes the slot's buffer with it.
+    m_held -= HeapBytes(m_stack[0]);
     return ScriptResult::Success(std::move(m_stack[0]));
 }
 
@@ -331,7 +390,10 @@ bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, Scrip
             value = m_stack.data();
             return true;
         },
-        [&] { return OutOfMemory(error); });
+        [&] {
+            ReleaseText();
+            return OutOfMemory(error);
+        });
 }
 
 bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, ScriptError& error) {
@@ -368,7 +430,10 @@ bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, Sc
                      std::nullopt);
             return false;
         },
-        [&] { return OutOfMemory(error); });
+        [&] {
+            ReleaseText();
+            return OutOfMemory(error);
+        });
 }
 
 ErrorCode ScriptEvaluator::EvalArgument(Value& argument) {
@@ -377,6 +442,10 @@ ErrorCode ScriptEvaluator::EvalArgument(Value& argument) {
     }
     if (m_evalDepth >= MaxEvalDepth) {
         return ErrorCode::OutOfStackSpace;
+    }
+    const ErrorCode refused = MayGoOn(OperationBytes);
+    if (refused != ErrorCode::None) {
+        return refused;
     }
     std::string text;
     const ErrorCode textError = script::ToText(argument, text);
@@ -389,34 +458,79 @@ ErrorCode ScriptEvaluator::EvalArgument(Value& argument) {
         return entry.error.code;
     }
     const std::shared_ptr<const script::Program> program = entry.program;
+    // The text and the program count as held while the inner expression runs, as does its stack
+    // (see Execute).
+    const std::size_t charge = text.capacity() + ProgramBytes(*program);
+    if (m_held + charge > MaxHeldBytes) {
+        return ErrorCode::OutOfMemory;
+    }
     // The inner expression gets a stack of its own: the outer one stays where the running code
     // points into it. Restored however the inner run ends, an exception included.
     struct Nested {
         ScriptEvaluator& evaluator;
+        std::size_t charge;
         std::vector<Value> outer;
-        explicit Nested(ScriptEvaluator& e) : evaluator(e) {
+        Nested(ScriptEvaluator& e, std::size_t bytes) : evaluator(e), charge(bytes) {
             outer.swap(evaluator.m_stack);
             ++evaluator.m_evalDepth;
+            evaluator.m_held += charge;
         }
         Nested(const Nested&) = delete;
         Nested& operator=(const Nested&) = delete;
         ~Nested() {
+            std::size_t inner = charge + evaluator.m_stack.size() * sizeof(Value);
+            for (const Value& slot : evaluator.m_stack) {
+                inner += HeapBytes(slot);
+            }
+            evaluator.m_held -= inner;
             --evaluator.m_evalDepth;
             evaluator.m_stack.swap(outer);
         }
-    } nested(*this);
+    } nested(*this, charge);
     const script::Instruction* at = nullptr;
     const ErrorCode code = Execute(*program, at);
     if (code == ErrorCode::None) {
+        // Moving may trade buffers between the two slots.
+        const std::size_t before = HeapBytes(argument) + HeapBytes(m_stack[0]);
         argument = std::move(m_stack[0]);
+        m_held = m_held + HeapBytes(argument) + HeapBytes(m_stack[0]) - before;
     }
     return code;
 }
 
 ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script::Instruction*& at) {
+    if (m_evalDepth == 0 && m_held > KeptBytes) {
+        ReleaseText();
+    }
     if (m_stack.size() < program.stackSize) {
+        if (m_evalDepth > 0) {
+            m_held += (program.stackSize - m_stack.size()) * sizeof(Value);
+        }
         m_stack.resize(program.stackSize);
     }
+    // Copies a string or array into a slot, and the operators and built-ins that may build
+    // them: each first checks the stop flag and the budget, then counts what the slot's buffer
+    // grew by.
+    const auto copyText = [&](Value& slot, const Value& source) {
+        const ErrorCode refused = MayGoOn(source.Text().size());
+        if (refused != ErrorCode::None) {
+            return refused;
+        }
+        const std::size_t before = HeapBytes(slot);
+        slot = source;
+        m_held = m_held + HeapBytes(slot) - before;
+        return ErrorCode::None;
+    };
+    const auto binary = [&](Op op, Value& a, const Value& b) {
+        const ErrorCode refused = MayGoOn(OperationBytes);
+        if (refused != ErrorCode::None) {
+            return refused;
+        }
+        const std::size_t before = HeapBytes(a);
+        const ErrorCode result = script::ApplyBinary(op, a, b);
+        m_held = m_held + HeapBytes(a) - before;
+        return result;
+    };
     Value* const base = m_stack.data();
     Value* top = base; // the next free slot
     const script::Instruction* ip = program.code.data();
@@ -424,11 +538,21 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
     for (;; ++ip) {
         switch (ip->op) {
         case Op::PushConstant:
-            *top++ = program.constants[static_cast<std::size_t>(ip->operand)];
+        case Op::LoadVariable: {
+            const Value& source = ip->op == Op::PushConstant
+                                      ? program.constants[static_cast<std::size_t>(ip->operand)]
+                                      : m_values[static_cast<std::size_t>(ip->operand)];
+            if (HoldsText(source)) {
+                error = copyText(*top, source);
+                if (error != ErrorCode::None) {
+                    break;
+                }
+            } else {
+                *top = source;
+            }
+            ++top;
             continue;
-        case Op::LoadVariable:
-            *top++ = m_values[static_cast<std::size_t>(ip->operand)];
-            continue;
+        }
         case Op::Negate: {
             Value& a = top[-1];
             if (a.Is(Kind::Double)) {
@@ -471,7 +595,7 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                 a.SetDouble(r);
                 continue;
             }
-            error = script::ApplyBinary(ip->op, a, b);
+            error = binary(ip->op, a, b);
             break;
         }
         case Op::Power: {
@@ -497,7 +621,7 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                 a.SetDouble(r);
                 continue;
             }
-            error = script::ApplyBinary(Op::Power, a, b);
+            error = binary(Op::Power, a, b);
             break;
         }
         case Op::Equal:
@@ -516,7 +640,7 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
         case Op::Imp: {
             const Value& b =
                 ip->count != 0 ? program.constants[static_cast<std::size_t>(ip->operand)] : *--top;
-            error = script::ApplyBinary(ip->op, top[-1], b);
+            error = binary(ip->op, top[-1], b);
             break;
         }
         case Op::Call: {
@@ -561,8 +685,20 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                 error = EvalArgument(arguments[0]);
                 break;
             }
+            if ((error = MayGoOn(OperationBytes)) != ErrorCode::None) {
+                break;
+            }
+            const int touched = count == 0 ? 1 : count;
+            std::size_t before = 0;
+            for (int i = 0; i < touched; ++i) {
+                before += HeapBytes(arguments[i]);
+            }
             error = script::CallBuiltin(static_cast<script::Builtin>(ip->operand), arguments, count,
                                         &m_random);
+            for (int i = 0; i < touched; ++i) {
+                m_held += HeapBytes(arguments[i]);
+            }
+            m_held -= before;
             break;
         }
         case Op::Raise:

@@ -7,6 +7,7 @@
 #include "script/scriptresult.h"
 #include "script/value.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -53,14 +54,24 @@ public:
     // variables than MaxVariableText bytes: a script cannot grow the program without bound.
     static constexpr std::size_t MaxVariables = 10000;
     static constexpr std::size_t MaxVariableText = 16 * 1024 * 1024;
-    // The cache of compiled expressions holds at most this many texts and this many bytes.
+    // The cache of compiled expressions holds at most this many texts and this many bytes of
+    // texts and programs.
     static constexpr std::size_t CacheEntries = 256;
     static constexpr std::size_t CacheBytes = 4 * 1024 * 1024;
     // How deep eval may run inside eval; deeper is "Out of stack space", as a text that
     // evaluates itself would otherwise go on without end.
     static constexpr int MaxEvalDepth = 32;
+    // The most bytes of strings and arrays one evaluation may hold at once, on its stack and on
+    // the stacks of the evals within it; an operation that could go beyond is refused before it
+    // allocates, with "Out of memory". Nested evals count their stacks and programs too.
+    static constexpr std::size_t MaxHeldBytes = 64 * 1024 * 1024;
 
     ScriptEvaluator();
+
+    // Evaluations check flag, unless null, in their loops (every built-in call, string
+    // operator and eval), and once it is set end with "User interrupt occurred" (Interrupted):
+    // another thread stops even a single long evaluation. flag must outlive its use.
+    void SetStopFlag(const std::atomic<bool>* flag) { m_stop = flag; }
 
     // An assignment statement "name=expression" (blanks allowed); creates or overwrites a global
     // variable that later calls read. Anything else is an error. The result holds the assigned
@@ -105,6 +116,8 @@ private:
         std::string text;
         std::shared_ptr<const script::Program> program;
         ScriptError error;
+        // What the entry counts against CacheBytes: its text and its program.
+        std::size_t bytes = 0;
     };
 
     const CacheEntry& Compiled(std::string_view expression);
@@ -119,6 +132,12 @@ private:
                  const script::Instruction* at, ScriptError& error) const;
     std::int32_t AddVariable(const std::string& name);
     script::ErrorCode Assign(std::int32_t slot, script::Value value);
+    // Whether the evaluation must end before its next costly step: stopped, or about to hold
+    // more than MaxHeldBytes. None when it may go on.
+    script::ErrorCode MayGoOn(std::size_t adding) const;
+    // Frees the texts the stack's slots keep for reuse, which an evaluation that held much
+    // leaves behind, so the next starts from nothing.
+    void ReleaseText();
 
     std::vector<script::Value> m_values;
     script::VariableSlots m_slots;
@@ -135,4 +154,8 @@ private:
     std::unordered_map<std::string_view, std::list<CacheEntry>::iterator> m_cacheIndex;
     std::size_t m_cacheBytes = 0;
     int m_evalDepth = 0;
+    const std::atomic<bool>* m_stop = nullptr;
+    // The bytes of strings and arrays held now (see MaxHeldBytes): the text buffers of the
+    // stack's slots, and the stacks and programs of running nested evals.
+    std::size_t m_held = 0;
 };

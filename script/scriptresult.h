@@ -20,6 +20,8 @@ enum class ErrorCode : int {
     DivisionByZero = 11,
     TypeMismatch = 13,
     OutOfStringSpace = 14,
+    // The evaluation was stopped from outside (see ScriptEvaluator::SetStopFlag).
+    Interrupted = 18,
     ExpressionTooComplex = 16,
     OutOfStackSpace = 28,
     ObjectVariableNotSet = 91,

@@ -135,7 +135,9 @@ frmCurvane::frmCurvane(std::unique_ptr<Dialogs> dialogs, std::unique_ptr<Setting
             });
     m_readoutWorker = std::make_unique<ReadoutWorker>(
         [evaluator = std::make_shared<ScriptEvaluator>()](const ReadoutRequest& request,
-                                                          const std::atomic<bool>&) {
+                                                          const std::atomic<bool>& stop) {
+            // A newer request, or the mouse leaving the sheet, ends even a long evaluation.
+            evaluator->SetStopFlag(&stop);
             return ComputeReadout(request, *evaluator);
         },
         [this](std::uint64_t id, const std::vector<ReadoutLine>& lines) {
@@ -521,6 +523,7 @@ void frmCurvane::ShowReadout(std::optional<QPointF> position) {
     const std::optional<ReadoutRequest> request =
         position ? MakeReadoutRequest(m_state, *position) : std::nullopt;
     if (!request) {
+        m_readoutWorker->Cancel();
         m_readout->hide();
         return;
     }
@@ -718,6 +721,7 @@ void frmCurvane::DrawClicked(int slot) {
     m_work->Start(
         [shared](JobProgress& progress) {
             ScriptEvaluator evaluator;
+            evaluator.SetStopFlag(&progress.StopFlag());
             RunSampleJob(*shared, evaluator, &progress);
         },
         [this, shared, slot, step] {
@@ -749,6 +753,7 @@ void frmCurvane::StartExport(const QString& path, const ExportOptions& options) 
     m_work->Start(
         [document, failure, path, options](JobProgress& progress) {
             ScriptEvaluator evaluator;
+            evaluator.SetStopFlag(&progress.StopFlag());
             *failure = RunExport(*document, evaluator, path, options, &progress);
         },
         [this, failure, path] {

@@ -281,6 +281,7 @@ bool frmSetPrinter::SampleCurves() {
                         Qt::WindowModal);
     const bool done = work.Run([document, curves, steps](JobProgress& progress) {
         ScriptEvaluator evaluator;
+        evaluator.SetStopFlag(&progress.StopFlag());
         *curves = SampleSheetCurves(*document, evaluator, steps, &progress);
     });
     m_curves = std::move(*curves);

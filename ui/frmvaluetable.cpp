@@ -251,6 +251,7 @@ bool frmValueTable::Compute() {
         QStringLiteral("%1 / %2 個の値を計算しました"),
         [table, computed](JobProgress& progress) {
             ScriptEvaluator evaluator;
+            evaluator.SetStopFlag(&progress.StopFlag());
             *computed = table->Compute(evaluator, &progress);
         },
         [this, table, basis, computed] {
@@ -267,6 +268,7 @@ bool frmValueTable::Compute() {
                 QStringLiteral("特徴点を探しています（%1 / %2）"),
                 [table, search](JobProgress& progress) {
                     ScriptEvaluator evaluator;
+                    evaluator.SetStopFlag(&progress.StopFlag());
                     *search = FindFeatures(*table, evaluator, &progress);
                 },
                 [this, table, basis, search] {

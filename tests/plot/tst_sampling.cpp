@@ -6,6 +6,7 @@
 #include "script/scriptevaluator.h"
 
 #include <QtTest/QtTest>
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -26,18 +27,26 @@ struct Sampler {
 };
 
 // Progress that asks to stop once `stopAfter` columns are done (never when negative), and
-// remembers every report.
+// remembers every report. With a stop flag the stop comes inside the next column's evaluation
+// instead, as a cancel on another thread would: that report still says go on.
 class StoppingProgress : public Progress {
 public:
-    explicit StoppingProgress(int stopAfter) : m_stopAfter(stopAfter) {}
+    explicit StoppingProgress(int stopAfter, std::atomic<bool>* flag = nullptr)
+        : m_stopAfter(stopAfter), m_flag(flag) {}
     bool Advance(std::int64_t done, std::int64_t total) override {
         reports.append({done, total});
+        if (m_flag != nullptr) {
+            const bool before = m_flag->exchange(m_flag->load() || done == m_stopAfter);
+            return !before;
+        }
         return m_stopAfter < 0 || done < m_stopAfter;
     }
+    bool StopAsked() const override { return m_flag != nullptr && m_flag->load(); }
     QList<std::pair<std::int64_t, std::int64_t>> reports;
 
 private:
     int m_stopAfter;
+    std::atomic<bool>* m_flag;
 };
 
 } // namespace
@@ -182,10 +191,13 @@ void SamplingTest::cancelledSamplingMarksTheRest_data() {
     QTest::addColumn<int>("stopAfter");
     QTest::addColumn<int>("firstColumn"); // the range's first column
     QTest::addColumn<int>("stoppedAt");   // the first column left without a value
-    QTest::newRow("whole width, after 57 columns") << 0 << 57 << 0 << 57;
-    QTest::newRow("whole width, after the first") << 0 << 1 << 0 << 1;
-    QTest::newRow("right of the origin, after 10") << 1 << 10 << 200 << 210;
-    QTest::newRow("left of the origin, after 150") << -1 << 150 << 0 << 150;
+    QTest::addColumn<bool>("inside");     // the stop comes inside an evaluation
+    QTest::newRow("whole width, after 57 columns") << 0 << 57 << 0 << 57 << false;
+    QTest::newRow("whole width, after the first") << 0 << 1 << 0 << 1 << false;
+    QTest::newRow("right of the origin, after 10") << 1 << 10 << 200 << 210 << false;
+    QTest::newRow("left of the origin, after 150") << -1 << 150 << 0 << 150 << false;
+    QTest::newRow("inside the 58th column's evaluation") << 0 << 57 << 0 << 57 << true;
+    QTest::newRow("inside an evaluation right of the origin") << 1 << 10 << 200 << 210 << true;
 }
 
 void SamplingTest::cancelledSamplingMarksTheRest() {
@@ -193,19 +205,25 @@ void SamplingTest::cancelledSamplingMarksTheRest() {
     QFETCH(int, stopAfter);
     QFETCH(int, firstColumn);
     QFETCH(int, stoppedAt);
+    QFETCH(bool, inside);
     Sampler s;
     for (int c = 0; c <= 400; ++c) {
         s.state.PlotValues.Set(1, c, 7.0f); // what an earlier computation left
     }
     s.settings.XSide = static_cast<std::int16_t>(side);
-    StoppingProgress progress(stopAfter);
-    const SampleReport report =
-        SampleFunction(s.evaluator, s.settings, s.state, 1, QStringLiteral("x/2"), &progress);
+    std::atomic<bool> stop{false};
+    s.evaluator.SetStopFlag(&stop);
+    StoppingProgress progress(stopAfter, inside ? &stop : nullptr);
+    // The same values, from an expression that works on text and so sees the stop flag.
+    const SampleReport report = SampleFunction(
+        s.evaluator, s.settings, s.state, 1, QStringLiteral("x/2+len(space(1+x*0))*0"), &progress);
     const int lastColumn = side == -1 ? 200 : 400;
     QVERIFY(report.cancelled);
     QCOMPARE(report.stoppedAtColumn, stoppedAt);
     QCOMPARE(report.columns, lastColumn - firstColumn + 1);
     QCOMPARE(report.withValue, stopAfter);
+    // The stopped evaluation is no complaint about the expression.
+    QCOMPARE(report.firstError.code, script::ErrorCode::None);
     // Computed up to the stop: x/2 is 0 at the origin and rises a row every second column.
     for (int c = firstColumn; c < stoppedAt; ++c) {
         QCOMPARE(s.Row(c), 150.0f - (c - 200) / 2.0f);

@@ -1,8 +1,10 @@
+#include "script/compiler.h"
 #include "script/operations.h"
 #include "script/scriptevaluator.h"
 
 #include <QtCore/QThread>
 #include <QtTest/QtTest>
+#include <sys/resource.h>
 
 #include <bit>
 #include <cmath>
@@ -78,6 +80,11 @@ private slots:
     void evalFunction();
     void evalNestingIsBounded_data();
     void evalNestingIsBounded();
+    void heldMemoryIsBudgeted_data();
+    void heldMemoryIsBudgeted();
+    void stopFlagEndsEvaluation_data();
+    void stopFlagEndsEvaluation();
+    void stopFlagReachesRunningEvaluation();
 };
 
 // Expressions whose value is a number: precedence, associativity, promotion, built-ins.
@@ -1121,6 +1128,139 @@ void ScriptEngineTest::evalNestingIsBounded() {
     } else {
         QCOMPARE(result.Error().code, ErrorCode::OutOfStackSpace);
         QCOMPARE(result.Error().description, std::string("Out of stack space"));
+    }
+}
+
+namespace {
+
+// name(term,term,...) with the term count times: every term's value is held until the call.
+std::string Tower(const char* name, const std::string& term, int count) {
+    std::string text = std::string(name) + "(";
+    for (int i = 0; i < count; ++i) {
+        text += (i == 0 ? "" : ",") + term;
+    }
+    return text + ")";
+}
+
+} // namespace
+
+void ScriptEngineTest::heldMemoryIsBudgeted_data() {
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<bool>("ok");
+    const auto row = [](const char* name, const std::string& statement,
+                        const std::string& expression, bool ok) {
+        QTest::newRow(name) << QString::fromStdString(statement)
+                            << QString::fromStdString(expression) << ok;
+    };
+    // Each split(space(65535)) is an array of 65536 empty texts, over 256 KB.
+    row("split tower", "", Tower("f", "split(space(65535))", 1200), false);
+    row("space tower", "", Tower("f", "space(65535)", 2000), false);
+    row("concatenations held as arguments", "s=space(30000)", Tower("f", "s&s", 1500), false);
+    // A text that rebuilds and evaluates itself (built by the test): every level holds arrays
+    // while the next runs, and the budget ends it before the nesting limit does.
+    row("eval tower", "", "", false);
+    // Within the budget the same kinds of work go on.
+    row("a few arrays", "", "ubound(split(space(65535)))+ubound(split(space(65535)))", true);
+    row("eval of built texts", "s=\"len(space(65535))\"", "eval(s & \"+\" & s)", true);
+}
+
+// An evaluation that would hold more strings and arrays at once than its budget ends with "Out
+// of memory" before it takes that much; the evaluator goes on working afterwards, and work
+// within the budget is not refused.
+void ScriptEngineTest::heldMemoryIsBudgeted() {
+    QFETCH(QString, statement);
+    QFETCH(QString, expression);
+    QFETCH(bool, ok);
+    ScriptEvaluator evaluator;
+    std::string text = expression.toStdString();
+    if (text.empty()) {
+        // The eval tower: s holds f(split(...),...,split(...), and each level appends the rest.
+        QVERIFY(
+            evaluator.ExecuteStatement("s=\"" + Tower("f", "split(space(65535))", 20) + "\"").Ok());
+        QVERIFY(evaluator.ExecuteStatement("s=left(s,len(s)-1)&\",eval(s&chr(32)))\"").Ok());
+        text = "eval(s&chr(32))";
+    } else if (!statement.isEmpty()) {
+        QVERIFY(evaluator.ExecuteStatement(statement.toStdString()).Ok());
+    }
+    for (int round = 0; round < 2; ++round) {
+        const ScriptResult result = evaluator.Eval(text);
+        QCOMPARE(result.Ok(), ok);
+        if (!ok) {
+            QCOMPARE(result.Error().code, ErrorCode::OutOfMemory);
+            QCOMPARE(result.Error().description, std::string("Out of memory"));
+        }
+        QCOMPARE(evaluator.Eval("len(space(3))&ubound(split(\"a b\"))").GetValue().Text(),
+                 std::string("31"));
+    }
+    // Without the budget the towers above take well over a gigabyte.
+    rusage usage{};
+    QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
+    QVERIFY2(usage.ru_maxrss < 400 * 1024, qPrintable(QString::number(usage.ru_maxrss)));
+}
+
+void ScriptEngineTest::stopFlagEndsEvaluation_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<bool>("stops");
+    QTest::newRow("string function") << "len(space(x))" << true;
+    QTest::newRow("concatenation") << "x & x" << true;
+    QTest::newRow("eval") << "eval(\"x+1\")" << true;
+    QTest::newRow("integer arithmetic") << "x mod 7" << true;
+    // Plain arithmetic on doubles has no loop to stop: it ends at once anyway.
+    QTest::newRow("arithmetic on doubles") << "x*2.5+1" << false;
+}
+
+// With the stop flag set an evaluation that calls, concatenates or evals ends with its own
+// error; cleared, the same evaluator evaluates again.
+void ScriptEngineTest::stopFlagEndsEvaluation() {
+    QFETCH(QString, expression);
+    QFETCH(bool, stops);
+    ScriptEvaluator evaluator;
+    std::atomic<bool> stop{true};
+    evaluator.SetStopFlag(&stop);
+    QVERIFY(evaluator.ExecuteStatement("x=12").Ok());
+    ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+    double number = 0.0;
+    ScriptError error;
+    QCOMPARE(evaluator.EvalNumber(prepared, number, error), !stops);
+    if (stops) {
+        QCOMPARE(error.code, ErrorCode::Interrupted);
+        QCOMPARE(error.description, std::string("User interrupt occurred"));
+        QCOMPARE(evaluator.Eval(expression.toStdString()).Error().code, ErrorCode::Interrupted);
+    }
+    stop = false;
+    QVERIFY(evaluator.EvalNumber(prepared, number, error));
+    evaluator.SetStopFlag(nullptr);
+    stop = true;
+    QVERIFY(evaluator.Eval(expression.toStdString()).Ok());
+}
+
+// A flag set from another thread ends an evaluation that is under way, inside eval too.
+void ScriptEngineTest::stopFlagReachesRunningEvaluation() {
+    // Over a second of work, were it not stopped.
+    const std::string term = "len(replace(space(60000),chr(32),chr(33)))";
+    std::string text = term;
+    while (text.size() + term.size() + 10 < script::MaxTextLength) {
+        text += "+" + term;
+    }
+    for (const std::string& expression : {text, "eval(\"" + text + "\")"}) {
+        std::atomic<bool> stop{false};
+        std::atomic<bool> started{false};
+        ScriptResult result;
+        std::unique_ptr<QThread> thread(QThread::create([&] {
+            ScriptEvaluator evaluator;
+            evaluator.SetStopFlag(&stop);
+            started = true;
+            result = evaluator.Eval(expression);
+        }));
+        thread->start();
+        while (!started) {
+            QThread::msleep(1);
+        }
+        QThread::msleep(20);
+        stop = true;
+        QVERIFY(thread->wait());
+        QCOMPARE(result.Error().code, ErrorCode::Interrupted);
     }
 }
 

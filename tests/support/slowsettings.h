@@ -4,19 +4,11 @@
 #include <QtCore/QString>
 #include <QtCore/QStringEncoder>
 
-// A settings line whose F1 takes a long time at every column: `terms` searches through a text of
-// 65000 characters made anew at each column (several milliseconds in all), times 0, plus 10, so
-// the curve is a level line 10 units above the X axis. The text's length depends on x, so that
-// nothing of it can be worked out once for all columns. The sheet is sheetWidth × sheetHeight
-// pixels with the origin in its middle and 4 pixels per unit; the window asks for windowWidth ×
-// windowHeight twips. F1 is drawn in red; F2 and F3 are empty.
-inline QByteArray SlowSettingsLine(int terms, int sheetWidth, int sheetHeight,
-                                   int windowWidth = 6915, int windowHeight = 5955) {
-    QString chain;
-    for (int i = 0; i < terms; ++i) {
-        chain += QStringLiteral("instr(string(65000+x*0,chr(97)),chr(32))*0+");
-    }
-    chain += QStringLiteral("10");
+// A settings line with F1 the given expression, drawn in red; F2 and F3 are empty. The sheet is
+// sheetWidth × sheetHeight pixels with the origin in its middle and 4 pixels per unit; the window
+// asks for windowWidth × windowHeight twips.
+inline QByteArray SettingsLineWithF1(const QString& expression, int sheetWidth, int sheetHeight,
+                                     int windowWidth = 6915, int windowHeight = 5955) {
     const QString line =
         QStringLiteral("%1,%2,%3,%4,%5,%6,0,0,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,"
                        "#TRUE#,4,4,5,5,2,2,16777152,16777152,16777072,16777072,16776992,"
@@ -29,7 +21,21 @@ inline QByteArray SlowSettingsLine(int terms, int sheetWidth, int sheetHeight,
             .arg(sheetHeight)
             .arg(sheetWidth / 2.0)
             .arg(sheetHeight / 2.0)
-            .arg(chain);
+            .arg(expression);
     QStringEncoder cp932("windows-31j");
     return cp932(line);
+}
+
+// A settings line whose F1 takes a long time at every column: `terms` searches through a text of
+// 65000 characters made anew at each column (several milliseconds in all), times 0, plus 10, so
+// the curve is a level line 10 units above the X axis. The text's length depends on x, so that
+// nothing of it can be worked out once for all columns.
+inline QByteArray SlowSettingsLine(int terms, int sheetWidth, int sheetHeight,
+                                   int windowWidth = 6915, int windowHeight = 5955) {
+    QString chain;
+    for (int i = 0; i < terms; ++i) {
+        chain += QStringLiteral("instr(string(65000+x*0,chr(97)),chr(32))*0+");
+    }
+    chain += QStringLiteral("10");
+    return SettingsLineWithF1(chain, sheetWidth, sheetHeight, windowWidth, windowHeight);
 }
