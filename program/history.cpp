@@ -43,6 +43,7 @@ const StepText StepTexts[] = {
     {Step::OpenWorksheet, "ワークシートを開く", false}, // worksheet opened
     {Step::Redraw, "再描画", false},                    // redraw
     {Step::Recovery, "作業の復元", false},              // work restored
+    {Step::Parameter, "パラメータの変更", false},       // a parameter's value or range
 };
 
 } // namespace
