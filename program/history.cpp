@@ -114,13 +114,14 @@ bool SameGraph(const GraphState& a, const GraphState& b) {
 bool SameSlot(const FunctionSlot& a, const FunctionSlot& b) {
     return a.Expression == b.Expression && a.Color == b.Color && a.StyleCode == b.StyleCode &&
            a.Button == b.Button && a.RowShown == b.RowShown && a.Drawn == b.Drawn &&
-           a.Hidden == b.Hidden && a.SampledExpression == b.SampledExpression;
+           a.Hidden == b.Hidden && a.SampledExpression == b.SampledExpression &&
+           a.SampledParameters == b.SampledParameters;
 }
 
 bool SameCurve(const DrawnCurve& a, const DrawnCurve& b) {
     return a.slot == b.slot && a.expression == b.expression && a.colour == b.colour &&
            a.styleCode == b.styleCode && a.startPhase == b.startPhase && a.settings == b.settings &&
-           SameGraph(a.graph, b.graph);
+           a.parameters == b.parameters && SameGraph(a.graph, b.graph);
 }
 
 bool SameRecord(const SheetRecord& a, const SheetRecord& b) {
@@ -200,7 +201,7 @@ void ForEachRows(const CurvaneDocument& d, F&& f) {
 bool SameDocument(const CurvaneDocument& a, const CurvaneDocument& b) {
     if (!(a.Settings == b.Settings) || !SameGraph(a.Graph, b.Graph) ||
         a.PatternPhase != b.PatternPhase || a.ErasedLabels != b.ErasedLabels ||
-        !SamePanel(a.PanelTexts, b.PanelTexts)) {
+        a.Params != b.Params || !SamePanel(a.PanelTexts, b.PanelTexts)) {
         return false;
     }
     for (std::size_t i = 0; i < a.Slots.size(); ++i) {

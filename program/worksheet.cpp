@@ -95,6 +95,16 @@ QJsonValue Number(double value) {
 
 // ---- writing ------------------------------------------------------------------------------------
 
+// The values a computation took, as [{"name", "value"}].
+QJsonArray ValuesJson(const ParameterValues& values) {
+    QJsonArray list;
+    for (const auto& [name, value] : values) {
+        list.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(name)},
+                                {QStringLiteral("value"), Number(value)}});
+    }
+    return list;
+}
+
 class Writer {
 public:
     QJsonObject Settings(const GraphSettings& s) const {
@@ -489,6 +499,7 @@ public:
         f.Drawn = m_r.Flag(o, "drawn");
         f.Hidden = m_r.Flag(o, "hidden");
         f.SampledExpression = m_r.Text(o, "sampledExpression");
+        f.SampledParameters = Values(o, "sampledParameters");
         f.RowsId = m_shared.Id(m_r.Whole(o, "rowsId", 0, qint64(1) << 53));
         f.SampleCount = static_cast<int>(m_r.Whole(o, "sampleCount", 0, INT32_MAX));
         m_r.Inside(o, "lastSample",
@@ -590,11 +601,28 @@ public:
         return family;
     }
 
+    // Values a computation took; a worksheet from before parameters has none.
+    ParameterValues Values(const QJsonObject& o, const char* key) {
+        ParameterValues values;
+        if (!o.contains(QLatin1String(key))) {
+            return values;
+        }
+        const QJsonArray list = m_r.Array(o, key);
+        const Reader::Scope s = m_r.In(key);
+        for (qsizetype i = 0; i < list.size() && m_r.Ok(); ++i) {
+            const Reader::Scope at = m_r.At(i);
+            const QJsonObject v = list[i].toObject();
+            values.emplace_back(m_r.Text(v, "name").toStdString(), m_r.Real(v, "value"));
+        }
+        return values;
+    }
+
     DrawnCurve Curve(const QJsonObject& o) {
         DrawnCurve c;
         c.slot = static_cast<int>(m_r.Whole(o, "slot", 1, SlotCount));
         c.rowsId = m_shared.Id(m_r.Whole(o, "rowsId", 0, qint64(1) << 53));
         c.expression = m_r.Text(o, "expression");
+        c.parameters = Values(o, "parameters");
         c.colour = static_cast<ColorRef>(m_r.Whole(o, "colour", INT32_MIN, INT32_MAX));
         c.styleCode = m_r.Text(o, "styleCode");
         c.startPhase = static_cast<std::int16_t>(m_r.Whole(o, "startPhase", -32768, 32767));
@@ -736,6 +764,7 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             {QStringLiteral("drawn"), f.Drawn},
             {QStringLiteral("hidden"), f.Hidden},
             {QStringLiteral("sampledExpression"), f.SampledExpression},
+            {QStringLiteral("sampledParameters"), ValuesJson(f.SampledParameters)},
             {QStringLiteral("rowsId"), w.Id(f.RowsId)},
             {QStringLiteral("sampleCount"), f.SampleCount},
             {QStringLiteral("lastSample"), w.Sample(f.LastSample)},
@@ -747,6 +776,7 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             QJsonObject{{QStringLiteral("slot"), c.slot},
                         {QStringLiteral("rowsId"), w.Id(c.rowsId)},
                         {QStringLiteral("expression"), c.expression},
+                        {QStringLiteral("parameters"), ValuesJson(c.parameters)},
                         {QStringLiteral("colour"), c.colour},
                         {QStringLiteral("styleCode"), c.styleCode},
                         {QStringLiteral("startPhase"), c.startPhase},
@@ -769,6 +799,15 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             {QStringLiteral("index"), ref.index},
             {QStringLiteral("generation"), ref.generation}});
     }
+    QJsonArray parameters;
+    for (const Parameter& p : d.Params) {
+        parameters.append(QJsonObject{{QStringLiteral("name"), p.name},
+                                      {QStringLiteral("value"), Number(p.value)},
+                                      {QStringLiteral("minimum"), Number(p.minimum)},
+                                      {QStringLiteral("maximum"), Number(p.maximum)},
+                                      {QStringLiteral("step"), Number(p.step)},
+                                      {QStringLiteral("used"), p.used}});
+    }
     QJsonObject root{
         {QStringLiteral("format"), FormatName},
         {QStringLiteral("version"), WorksheetVersion},
@@ -789,8 +828,7 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
                                                {QStringLiteral("AddMoji"), w.Family(d.AddMoji)}}},
         {QStringLiteral("erasedLabels"), erased},
         {QStringLiteral("patternPhase"), d.PatternPhase},
-        // The parameters of the expressions will have their place here.
-        {QStringLiteral("parameters"), QJsonArray()},
+        {QStringLiteral("parameters"), parameters},
     };
     root[QStringLiteral("rows")] = w.TakeRows();
     return {root, w.TakePictures()};
@@ -907,6 +945,21 @@ std::optional<CurvaneDocument> ReadWorksheet(const QByteArray& bytes, FileProble
                                   static_cast<int>(r.Whole(o, "generation", 0, INT32_MAX))});
     }
     d.PatternPhase = static_cast<std::int16_t>(r.Whole(root, "patternPhase", -32768, 32767));
+    const QJsonArray parameters = r.Array(root, "parameters");
+    for (qsizetype i = 0; i < parameters.size() && r.Ok(); ++i) {
+        const Reader::Scope s = r.In("parameters");
+        const Reader::Scope at = r.At(i);
+        const QJsonObject o = parameters[i].toObject();
+        Parameter p{r.Text(o, "name"),    r.Real(o, "value"), r.Real(o, "minimum"),
+                    r.Real(o, "maximum"), r.Real(o, "step"),  r.Flag(o, "used")};
+        // A range that a window could not have made is damage, as is a name twice.
+        if (r.Ok() && (!std::isfinite(p.value) || !(p.minimum <= p.value) ||
+                       !(p.value <= p.maximum) || !(p.step > 0) || !std::isfinite(p.step) ||
+                       p.name.isEmpty() || FindParameter(d.Params, p.name) != nullptr)) {
+            r.Fail(QStringLiteral("expected a name once, min <= value <= max and a step above 0"));
+        }
+        d.Params.push_back(std::move(p));
+    }
     const QJsonValue settingsFile = root.value(QStringLiteral("settingsFile"));
     if (r.Ok() && !settingsFile.isString()) {
         const Reader::Scope s = r.In("settingsFile");
