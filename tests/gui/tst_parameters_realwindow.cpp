@@ -12,6 +12,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QSlider>
+#include <QtWidgets/QStyle>
 
 namespace {
 
@@ -117,6 +118,32 @@ void ParametersRealWindowTest::aTypedValueAndKeyStepsRedrawTheCurve() {
     qInfo("60 key steps drawn in %lld ms", static_cast<long long>(clock.elapsed()));
     QCOMPARE(FindParameter(state.Params, QStringLiteral("a"))->value, SampledA(state));
     QCOMPARE(state.Record.curves.size(), 1u);
+
+    // A drag of the handle over many values is one step to undo, which gives back a = 8 and
+    // its curve.
+    QVERIFY(
+        WaitFor([&] { return window.History().UndoName() == QStringLiteral("パラメータの変更"); }));
+    const int stepsBefore = window.History().UndoSteps();
+    const QImage before = window.Sheet()->grab().toImage();
+    const QPoint handle = slider->mapToGlobal(
+        QPoint(QStyle::sliderPositionFromValue(slider->minimum(), slider->maximum(),
+                                               slider->value(), slider->width()),
+               slider->height() / 2));
+    realwindow::MouseTo(handle);
+    Xdo({QStringLiteral("mousedown"), QStringLiteral("1")});
+    for (int dx = 4; dx <= 40; dx += 4) {
+        realwindow::MouseTo(handle - QPoint(dx, 0));
+        QTest::qWait(20);
+    }
+    Xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
+    QVERIFY(WaitFor([&] { return SampledA(state) < 7.0 && !slider->isSliderDown(); }));
+    QVERIFY(WaitFor([&] { return window.History().UndoSteps() == stepsBefore + 1; }));
+    QTest::qWait(200);
+    QCOMPARE(window.History().UndoSteps(), stepsBefore + 1);
+    window.RunCommand(Command::Undo);
+    QCOMPARE(FindParameter(state.Params, QStringLiteral("a"))->value, 8.0);
+    QCOMPARE(SampledA(state), 8.0);
+    QCOMPARE(window.Sheet()->grab().toImage(), before);
 }
 
 QTEST_MAIN(ParametersRealWindowTest)
