@@ -114,11 +114,11 @@ double SliderValue(const Parameter& parameter, int position) {
     if (position >= SliderSteps(parameter)) {
         return parameter.maximum;
     }
-    // Whole multiples of the step from the minimum, without the step's rounding piling up.
+    // Whole steps from the minimum, without the binary rounding of the steps (-10 + 123 × 0.1
+    // is 2.3, not 2.3000000000000007): twelve digits are more than a slider can tell apart.
     const double value = parameter.minimum + position * parameter.step;
-    const double rounded = std::round(value / parameter.step) * parameter.step;
-    return std::clamp(std::fabs(rounded - value) < parameter.step * 1e-9 ? rounded : value,
-                      parameter.minimum, parameter.maximum);
+    return std::clamp(QString::number(value, 'g', 12).toDouble(), parameter.minimum,
+                      parameter.maximum);
 }
 
 QString SetParametersFromText(CurvaneState& state, const QStringList& assignments) {

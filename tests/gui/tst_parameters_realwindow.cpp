@@ -20,16 +20,10 @@ using realwindow::ClickInProcess;
 using realwindow::Key;
 using realwindow::WaitFor;
 using realwindow::Xdo;
+const auto ClickOn = [](const QWidget* widget) { realwindow::ClickWidget(widget); };
+const auto Type = realwindow::TypeText;
 
 constexpr ColorRef Red = Rgb(230, 0, 0);
-
-void ClickOn(const QWidget* widget) {
-    ClickInProcess(widget->mapToGlobal(widget->rect().center()));
-}
-
-void Type(const QString& text) {
-    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-}
 
 // The red curve's extent on the screen, rows from the x axis: its highest and its lowest.
 QRect CurveOnScreen(const SheetView* sheet) {
