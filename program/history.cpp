@@ -131,8 +131,27 @@ bool SameRecord(const SheetRecord& a, const SheetRecord& b) {
     const bool samePicture =
         a.background.cacheKey() == b.background.cacheKey() || a.background == b.background;
     if (a.size != b.size || !(a.grid == b.grid) || a.curves.size() != b.curves.size() ||
-        !samePicture) {
+        !samePicture || a.tangents.size() != b.tangents.size() ||
+        a.areas.size() != b.areas.size()) {
         return false;
+    }
+    for (std::size_t i = 0; i < a.tangents.size(); ++i) {
+        const TangentLine& x = a.tangents[i];
+        const TangentLine& y = b.tangents[i];
+        if (x.slot != y.slot || x.expression != y.expression || x.x != y.x || x.y != y.y ||
+            x.slope != y.slope || x.colour != y.colour || x.line != y.line || x.point != y.point) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < a.areas.size(); ++i) {
+        const ShadedArea& x = a.areas[i];
+        const ShadedArea& y = b.areas[i];
+        if (x.slot != y.slot || x.otherSlot != y.otherSlot || x.expression != y.expression ||
+            x.otherExpression != y.otherExpression || x.from != y.from || x.to != y.to ||
+            x.value != y.value || x.error != y.error || x.colour != y.colour ||
+            x.outline != y.outline) {
+            return false;
+        }
     }
     for (std::size_t i = 0; i < a.curves.size(); ++i) {
         if (!SameCurve(a.curves[i], b.curves[i])) {

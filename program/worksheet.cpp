@@ -664,6 +664,46 @@ public:
             const Reader::Scope at = m_r.At(i);
             record.curves.push_back(Curve(curves[i].toObject()));
         }
+        // Tangent lines and shaded areas; a worksheet from before them has none.
+        const auto list = [&](const char* key, auto read) {
+            if (!o.contains(QLatin1String(key))) {
+                return;
+            }
+            const QJsonArray items = m_r.Array(o, key);
+            for (qsizetype i = 0; i < items.size() && m_r.Ok(); ++i) {
+                const Reader::Scope s = m_r.In(key);
+                const Reader::Scope at = m_r.At(i);
+                read(items[i].toObject());
+            }
+        };
+        const auto point = [&](const QJsonObject& p, const char* x, const char* y) {
+            return QPointF(m_r.Real(p, x), m_r.Real(p, y));
+        };
+        list("tangents", [&](const QJsonObject& t) {
+            record.tangents.push_back(
+                {static_cast<int>(m_r.Whole(t, "slot", 1, SlotCount)), m_r.Text(t, "expression"),
+                 m_r.Real(t, "x"), m_r.Real(t, "y"), m_r.Real(t, "slope"),
+                 static_cast<ColorRef>(m_r.Whole(t, "colour", INT32_MIN, INT32_MAX)),
+                 QLineF(point(t, "x1", "y1"), point(t, "x2", "y2")), point(t, "px", "py")});
+        });
+        list("areas", [&](const QJsonObject& a) {
+            ShadedArea area{static_cast<int>(m_r.Whole(a, "slot", 1, SlotCount)),
+                            static_cast<int>(m_r.Whole(a, "otherSlot", 0, SlotCount)),
+                            m_r.Text(a, "expression"),
+                            m_r.Text(a, "otherExpression"),
+                            m_r.Real(a, "from"),
+                            m_r.Real(a, "to"),
+                            m_r.Real(a, "value"),
+                            m_r.Real(a, "error"),
+                            static_cast<ColorRef>(m_r.Whole(a, "colour", INT32_MIN, INT32_MAX)),
+                            {}};
+            const QJsonArray outline = m_r.Array(a, "outline");
+            for (qsizetype i = 0; i + 1 < outline.size(); i += 2) {
+                area.outline.append(QPointF(m_r.RealOf("outline", outline[i]),
+                                            m_r.RealOf("outline", outline[i + 1])));
+            }
+            record.areas.push_back(std::move(area));
+        });
         record.id = NewSheetId();
         return record;
     }
@@ -784,6 +824,39 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
                         {QStringLiteral("graph"), w.Graph(c.graph)},
                         {QStringLiteral("rows"), w.Rows(c.graph.PlotValues.SharedRows(c.slot))}});
     }
+    QJsonArray tangents;
+    for (const TangentLine& t : d.Record.tangents) {
+        tangents.append(QJsonObject{{QStringLiteral("slot"), t.slot},
+                                    {QStringLiteral("expression"), t.expression},
+                                    {QStringLiteral("x"), Number(t.x)},
+                                    {QStringLiteral("y"), Number(t.y)},
+                                    {QStringLiteral("slope"), Number(t.slope)},
+                                    {QStringLiteral("colour"), t.colour},
+                                    {QStringLiteral("x1"), Number(t.line.x1())},
+                                    {QStringLiteral("y1"), Number(t.line.y1())},
+                                    {QStringLiteral("x2"), Number(t.line.x2())},
+                                    {QStringLiteral("y2"), Number(t.line.y2())},
+                                    {QStringLiteral("px"), Number(t.point.x())},
+                                    {QStringLiteral("py"), Number(t.point.y())}});
+    }
+    QJsonArray areas;
+    for (const ShadedArea& a : d.Record.areas) {
+        QJsonArray outline;
+        for (const QPointF& p : a.outline) {
+            outline.append(Number(p.x()));
+            outline.append(Number(p.y()));
+        }
+        areas.append(QJsonObject{{QStringLiteral("slot"), a.slot},
+                                 {QStringLiteral("otherSlot"), a.otherSlot},
+                                 {QStringLiteral("expression"), a.expression},
+                                 {QStringLiteral("otherExpression"), a.otherExpression},
+                                 {QStringLiteral("from"), Number(a.from)},
+                                 {QStringLiteral("to"), Number(a.to)},
+                                 {QStringLiteral("value"), Number(a.value)},
+                                 {QStringLiteral("error"), Number(a.error)},
+                                 {QStringLiteral("colour"), a.colour},
+                                 {QStringLiteral("outline"), outline}});
+    }
     QJsonObject panel;
     for (const Axis axis : {Axis::X, Axis::Y}) {
         const AxisTexts& t = d.PanelTexts.Of(axis);
@@ -822,7 +895,9 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
                      {QStringLiteral("height"), d.Record.size.height()},
                      {QStringLiteral("background"), w.Picture(d.Record.background)},
                      {QStringLiteral("grid"), w.Settings(d.Record.grid)},
-                     {QStringLiteral("curves"), curves}}},
+                     {QStringLiteral("curves"), curves},
+                     {QStringLiteral("tangents"), tangents},
+                     {QStringLiteral("areas"), areas}}},
         {QStringLiteral("labels"), QJsonObject{{QStringLiteral("Xmoji"), w.Family(d.Xmoji)},
                                                {QStringLiteral("Ymoji"), w.Family(d.Ymoji)},
                                                {QStringLiteral("AddMoji"), w.Family(d.AddMoji)}}},
