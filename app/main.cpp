@@ -29,6 +29,7 @@ struct Request {
     QString settingsFile;         // the window's file to open, or the file to render
     QString output;
     std::optional<int> dpi; // --dpi: a picture at print quality
+    QStringList parameters; // --set NAME=VALUE, for --render and --table
     QString problem;        // why the command line was refused
 };
 
@@ -228,6 +229,10 @@ void DescribeOptions(QCommandLineParser& parser) {
                       QStringLiteral("Draw a .bmp, .png or .jpg image at print quality, smooth, "
                                      "at N dots per inch (96 to 1200) of the sheet's true size."),
                       QStringLiteral("N")});
+    parser.addOption({QStringLiteral("set"),
+                      QStringLiteral("Give parameter NAME of the file's expressions the value "
+                                     "VALUE for --render or --table; may be repeated."),
+                      QStringLiteral("NAME=VALUE")});
     parser.addHelpOption();
     parser.addVersionOption();
 }
@@ -257,10 +262,11 @@ QString CheckRenderOutput(const QCommandLineParser& parser, Request& request) {
 }
 
 // The first option given more than once: the parser would silently keep the last of them.
+// --set is the one option meant to be repeated.
 QString RepeatedOption(const QCommandLineParser& parser) {
     const QStringList names = parser.optionNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
-        if (names.indexOf(names[i], i + 1) > i) {
+        if (names[i] != QStringLiteral("set") && names.indexOf(names[i], i + 1) > i) {
             return (names[i].size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + names[i];
         }
     }
@@ -289,9 +295,15 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
     }
     const QStringList files = parser.positionalArguments();
     if (ReadCalculusRequest(parser, files, request)) {
+        if (parser.isSet(QStringLiteral("set")) && request.problem.isEmpty()) {
+            request.problem = QStringLiteral("--set goes with --render or --table");
+            request.kind = Request::Kind::Refused;
+        }
         return request;
     }
+    request.parameters = parser.values(QStringLiteral("set"));
     if (ReadTableRequest(parser, files, request)) {
+        request.range.parameters = request.parameters;
         return request;
     }
     if (parser.isSet(QStringLiteral("render")) || parser.isSet(QStringLiteral("out"))) {
@@ -308,6 +320,8 @@ Request Read(QCommandLineParser& parser, const QStringList& arguments) {
         }
     } else if (parser.isSet(QStringLiteral("dpi"))) {
         request.problem = QStringLiteral("--dpi goes with --render");
+    } else if (!request.parameters.isEmpty()) {
+        request.problem = QStringLiteral("--set goes with --render or --table");
     } else if (files.size() > 1) {
         request.problem = QStringLiteral("only one file can be opened");
     } else if (!files.isEmpty()) {
@@ -345,7 +359,8 @@ void Complain(const QString& line) {
 }
 
 int Render(const Request& request) {
-    const QString problem = RenderSettingsFile(request.settingsFile, request.output, request.dpi);
+    const QString problem =
+        RenderSettingsFile(request.settingsFile, request.output, request.dpi, request.parameters);
     if (!problem.isEmpty()) {
         Complain(problem);
         return 1;

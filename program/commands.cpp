@@ -86,11 +86,12 @@ std::vector<Menu> BuildMenuBar() {
          {lineStyle, presets, Separator("mnuViewBar1"),
           Entry("mnuSetMore", "詳細設定(&M)", Command::SetMore)}}, // detailed settings
         {QStringLiteral("mnuTools"),
-         QStringLiteral("ﾂｰﾙ(&T)"),                                       // tools
-         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),          // zoom in
-          Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut),      // zoom out
-          Entry("mnuValueTable", "数値表(&V)...", Command::ValueTable),   // table of values
-          Entry("mnuCalculus", "微分・積分(&D)...", Command::Calculus)}}, // calculus
+         QStringLiteral("ﾂｰﾙ(&T)"),                                     // tools
+         {Entry("mnuZoomIn", "ズームイン(&I)", Command::ZoomIn),        // zoom in
+          Entry("mnuZoomOut", "ズームアウト(&O)", Command::ZoomOut),    // zoom out
+          Entry("mnuValueTable", "数値表(&V)...", Command::ValueTable), // table of values
+          Entry("mnuCalculus", "微分・積分(&D)...", Command::Calculus), // calculus
+          Entry("mnuParameters", "パラメータ(&P)...", Command::ParameterWindow)}}, // parameters
         {QStringLiteral("mnuWindow"),
          QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),                                         // window
          {Entry("mnuMatching", "サイズのマッチング(&S)", Command::Matching)}}, // size matching

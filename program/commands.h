@@ -35,6 +35,7 @@ enum class Command {
     ZoomOut,
     ValueTable,
     Calculus,
+    ParameterWindow,
     Matching,
     HelpContents,
     HelpAbout,

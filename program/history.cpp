@@ -43,6 +43,7 @@ const StepText StepTexts[] = {
     {Step::OpenWorksheet, "ワークシートを開く", false}, // worksheet opened
     {Step::Redraw, "再描画", false},                    // redraw
     {Step::Recovery, "作業の復元", false},              // work restored
+    {Step::Parameter, "パラメータの変更", false},       // a parameter's value or range
 };
 
 } // namespace
@@ -113,13 +114,14 @@ bool SameGraph(const GraphState& a, const GraphState& b) {
 bool SameSlot(const FunctionSlot& a, const FunctionSlot& b) {
     return a.Expression == b.Expression && a.Color == b.Color && a.StyleCode == b.StyleCode &&
            a.Button == b.Button && a.RowShown == b.RowShown && a.Drawn == b.Drawn &&
-           a.Hidden == b.Hidden && a.SampledExpression == b.SampledExpression;
+           a.Hidden == b.Hidden && a.SampledExpression == b.SampledExpression &&
+           a.SampledParameters == b.SampledParameters;
 }
 
 bool SameCurve(const DrawnCurve& a, const DrawnCurve& b) {
     return a.slot == b.slot && a.expression == b.expression && a.colour == b.colour &&
            a.styleCode == b.styleCode && a.startPhase == b.startPhase && a.settings == b.settings &&
-           SameGraph(a.graph, b.graph);
+           a.parameters == b.parameters && SameGraph(a.graph, b.graph);
 }
 
 bool SameRecord(const SheetRecord& a, const SheetRecord& b) {
@@ -129,8 +131,27 @@ bool SameRecord(const SheetRecord& a, const SheetRecord& b) {
     const bool samePicture =
         a.background.cacheKey() == b.background.cacheKey() || a.background == b.background;
     if (a.size != b.size || !(a.grid == b.grid) || a.curves.size() != b.curves.size() ||
-        !samePicture) {
+        !samePicture || a.tangents.size() != b.tangents.size() ||
+        a.areas.size() != b.areas.size()) {
         return false;
+    }
+    for (std::size_t i = 0; i < a.tangents.size(); ++i) {
+        const TangentLine& x = a.tangents[i];
+        const TangentLine& y = b.tangents[i];
+        if (x.slot != y.slot || x.expression != y.expression || x.x != y.x || x.y != y.y ||
+            x.slope != y.slope || x.colour != y.colour || x.line != y.line || x.point != y.point) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < a.areas.size(); ++i) {
+        const ShadedArea& x = a.areas[i];
+        const ShadedArea& y = b.areas[i];
+        if (x.slot != y.slot || x.otherSlot != y.otherSlot || x.expression != y.expression ||
+            x.otherExpression != y.otherExpression || x.from != y.from || x.to != y.to ||
+            x.value != y.value || x.error != y.error || x.colour != y.colour ||
+            x.outline != y.outline) {
+            return false;
+        }
     }
     for (std::size_t i = 0; i < a.curves.size(); ++i) {
         if (!SameCurve(a.curves[i], b.curves[i])) {
@@ -199,7 +220,7 @@ void ForEachRows(const CurvaneDocument& d, F&& f) {
 bool SameDocument(const CurvaneDocument& a, const CurvaneDocument& b) {
     if (!(a.Settings == b.Settings) || !SameGraph(a.Graph, b.Graph) ||
         a.PatternPhase != b.PatternPhase || a.ErasedLabels != b.ErasedLabels ||
-        !SamePanel(a.PanelTexts, b.PanelTexts)) {
+        a.Params != b.Params || !SamePanel(a.PanelTexts, b.PanelTexts)) {
         return false;
     }
     for (std::size_t i = 0; i < a.Slots.size(); ++i) {

@@ -42,6 +42,7 @@ enum class Step {
     OpenWorksheet,
     Redraw,
     Recovery,
+    Parameter,
 };
 
 // The step's name in Japanese; slot names the function row of the steps that have one.

@@ -92,3 +92,54 @@ bool ParameterRangeChanged(CurvaneState& state, const QString& name, double mini
     parameter->value = std::clamp(parameter->value, minimum, maximum);
     return true;
 }
+
+namespace {
+constexpr int MostSliderSteps = 1000000;
+}
+
+int SliderSteps(const Parameter& parameter) {
+    const double steps = std::round((parameter.maximum - parameter.minimum) / parameter.step);
+    return std::isfinite(steps) ? static_cast<int>(std::clamp(steps, 0.0, double(MostSliderSteps)))
+                                : 0;
+}
+
+int SliderPosition(const Parameter& parameter) {
+    const double position = std::round((parameter.value - parameter.minimum) / parameter.step);
+    return std::isfinite(position)
+               ? static_cast<int>(std::clamp(position, 0.0, double(SliderSteps(parameter))))
+               : 0;
+}
+
+double SliderValue(const Parameter& parameter, int position) {
+    if (position >= SliderSteps(parameter)) {
+        return parameter.maximum;
+    }
+    // Whole steps from the minimum, without the binary rounding of the steps (-10 + 123 × 0.1
+    // is 2.3, not 2.3000000000000007): twelve digits are more than a slider can tell apart.
+    const double value = parameter.minimum + position * parameter.step;
+    return std::clamp(QString::number(value, 'g', 12).toDouble(), parameter.minimum,
+                      parameter.maximum);
+}
+
+QString SetParametersFromText(CurvaneState& state, const QStringList& assignments) {
+    MarkUsedParameters(state.Params, SlotExpressions(state.Slots));
+    TakeParameterNames(state.Params, SlotExpressions(state.Slots));
+    for (const QString& text : assignments) {
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        const QString name = text.left(equals).trimmed();
+        bool ok = false;
+        const double value = equals < 0 ? 0 : text.mid(equals + 1).trimmed().toDouble(&ok);
+        if (equals < 0 || name.isEmpty()) {
+            return QStringLiteral("--set %1: expected NAME=VALUE").arg(text);
+        }
+        const Parameter* parameter = FindParameter(state.Params, name);
+        if (parameter == nullptr || !parameter->used) {
+            return QStringLiteral("--set %1: %2 is not a parameter of the file's expressions")
+                .arg(text, name);
+        }
+        if (!ok || !ParameterValueChanged(state, name, value)) {
+            return QStringLiteral("--set %1: %2 is not a number").arg(text, text.mid(equals + 1));
+        }
+    }
+    return {};
+}

@@ -3,6 +3,7 @@
 #include "program/functionpanel.h"
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <vector>
 
 class Progress;
@@ -35,3 +36,13 @@ bool ParameterValueChanged(CurvaneState& state, const QString& name, double valu
 // refused (false) and changes nothing. The value is kept within the new range.
 bool ParameterRangeChanged(CurvaneState& state, const QString& name, double minimum, double maximum,
                            double step);
+
+// A slider over a parameter's range moves by its step: positions 0 to SliderSteps, the last one
+// the maximum (a range of more steps than a slider can take is cut to that many).
+int SliderSteps(const Parameter& parameter);
+int SliderPosition(const Parameter& parameter);
+double SliderValue(const Parameter& parameter, int position);
+
+// Values given by name, as "NAME=VALUE" on the command line, for parameters of the expressions.
+// An empty text on success; otherwise what is wrong, naming the name or the text.
+QString SetParametersFromText(CurvaneState& state, const QStringList& assignments);

@@ -29,13 +29,13 @@ QString Text(double twips) {
 
 } // namespace
 
-Placement LoadPlacement(const SettingsStore& store) {
+Placement LoadPlacement(const SettingsStore& store, const QString& window) {
     const Placement defaults;
     Placement p;
-    p.left = Read(store, QStringLiteral("MainLeft"), defaults.left);
-    p.top = Read(store, QStringLiteral("MainTop"), defaults.top);
-    p.width = Read(store, QStringLiteral("MainWidth"), defaults.width);
-    p.height = Read(store, QStringLiteral("MainHeight"), defaults.height);
+    p.left = Read(store, window + QStringLiteral("Left"), defaults.left);
+    p.top = Read(store, window + QStringLiteral("Top"), defaults.top);
+    p.width = Read(store, window + QStringLiteral("Width"), defaults.width);
+    p.height = Read(store, window + QStringLiteral("Height"), defaults.height);
     // A window cannot be narrower than nothing.
     if (p.width <= 0) {
         p.width = defaults.width;
@@ -70,12 +70,13 @@ Placement PlacementToSave(const Placement& read, const Placement& now) {
             kept(read.height, now.height)};
 }
 
-void SavePlacement(SettingsStore& store, const Placement& p, WindowShow show) {
+void SavePlacement(SettingsStore& store, const Placement& p, WindowShow show,
+                   const QString& window) {
     if (show == WindowShow::Minimized) {
         return;
     }
-    store.Save(Application, Section, QStringLiteral("MainLeft"), Text(p.left));
-    store.Save(Application, Section, QStringLiteral("MainTop"), Text(p.top));
-    store.Save(Application, Section, QStringLiteral("MainWidth"), Text(p.width));
-    store.Save(Application, Section, QStringLiteral("MainHeight"), Text(p.height));
+    store.Save(Application, Section, window + QStringLiteral("Left"), Text(p.left));
+    store.Save(Application, Section, window + QStringLiteral("Top"), Text(p.top));
+    store.Save(Application, Section, window + QStringLiteral("Width"), Text(p.width));
+    store.Save(Application, Section, window + QStringLiteral("Height"), Text(p.height));
 }

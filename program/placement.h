@@ -2,6 +2,8 @@
 
 #include "program/layout.h"
 
+#include <QtCore/QString>
+
 class SettingsStore;
 
 // The window's outer geometry in twips, kept between runs in the per-user store.
@@ -13,7 +15,9 @@ struct Placement {
 };
 
 // The stored placement; a key that is missing or holds no number gives its default.
-Placement LoadPlacement(const SettingsStore& store);
+// window names whose placement it is: "Main" for the main window, "Parameters" for the
+// parameters window.
+Placement LoadPlacement(const SettingsStore& store, const QString& window = QStringLiteral("Main"));
 
 // The outer geometry moved, and made smaller where it must, so that all of it lies in area (the
 // available part of the screen the window is on, twips). A size from a damaged store or a
@@ -30,4 +34,5 @@ Placement PlacementToSave(const Placement& read, const Placement& now);
 enum class WindowShow { Normal, Maximized, Minimized };
 
 // Stores the placement; a minimised window stores nothing, so the previous values stay.
-void SavePlacement(SettingsStore& store, const Placement& placement, WindowShow show);
+void SavePlacement(SettingsStore& store, const Placement& placement, WindowShow show,
+                   const QString& window = QStringLiteral("Main"));

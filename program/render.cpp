@@ -5,6 +5,7 @@
 #include "program/curvanestate.h"
 #include "program/export.h"
 #include "program/functionpanel.h"
+#include "program/parametercommands.h"
 #include "program/settingscommands.h"
 #include "program/stamping.h"
 #include "program/worksheetcommands.h"
@@ -72,7 +73,7 @@ QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state) 
 }
 
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
-                           std::optional<int> dpi) {
+                           std::optional<int> dpi, const QStringList& parameters) {
     const std::optional<RenderOutput> output = RenderOutputOfName(imagePath);
     if (!output) {
         return UnknownOutputText(imagePath);
@@ -99,9 +100,18 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
             return QStringLiteral("cannot read worksheet %1: %2").arg(settingsPath, problem.system);
         }
         ApplyWorksheet(state, *document, settingsPath);
+        if (const QString refused = SetParametersFromText(state, parameters); !refused.isEmpty()) {
+            return refused;
+        }
+        ParameterFrame frame = BeginParameterFrame(state, false);
+        RunParameterFrame(frame, state.scriptEvalFn, nullptr);
+        FinishParameterFrame(state, std::move(frame));
     } else {
         if (const QString problem = LoadSettingsFileAlone(settingsPath, state);
             !problem.isEmpty()) {
+            return problem;
+        }
+        if (const QString problem = SetParametersFromText(state, parameters); !problem.isEmpty()) {
             return problem;
         }
         for (int slot = 1; slot <= SlotCount; ++slot) {

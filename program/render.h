@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 #include <optional>
 
 struct CurvaneState;
@@ -30,6 +31,8 @@ QString LoadSettingsFileAlone(const QString& settingsPath, CurvaneState& state);
 // name's extension decides the format (see RenderOutputOfName; any other name, and the settings
 // file itself, is refused before anything is written). A picture is the sheet's exact pixels, or,
 // with dpi, the print-quality drawing at that resolution. Returns an empty text on success, else
-// one line saying what failed.
+// one line saying what failed. parameters gives parameters values as "NAME=VALUE" (a worksheet's
+// curves that read a changed value are drawn again with it).
 QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath,
-                           std::optional<int> dpi = std::nullopt);
+                           std::optional<int> dpi = std::nullopt,
+                           const QStringList& parameters = {});

@@ -1,4 +1,5 @@
 #include "program/tablecommands.h"
+#include "program/parametercommands.h"
 
 #include "files/safefile.h"
 #include "graph/mapping.h"
@@ -258,6 +259,10 @@ QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& 
     }
     CurvaneState state;
     if (const QString problem = LoadSettingsFileAlone(settingsPath, state); !problem.isEmpty()) {
+        return problem;
+    }
+    if (const QString problem = SetParametersFromText(state, options.parameters);
+        !problem.isEmpty()) {
         return problem;
     }
 

@@ -116,6 +116,7 @@ struct TableOptions {
     std::optional<double> from;
     std::optional<double> to;
     std::optional<double> step;
+    QStringList parameters; // parameters' values as "NAME=VALUE"
 };
 QString WriteSettingsFileTable(const QString& settingsPath, const TableOptions& options,
                                const std::function<void(std::string_view)>& write,

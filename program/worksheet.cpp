@@ -95,6 +95,16 @@ QJsonValue Number(double value) {
 
 // ---- writing ------------------------------------------------------------------------------------
 
+// The values a computation took, as [{"name", "value"}].
+QJsonArray ValuesJson(const ParameterValues& values) {
+    QJsonArray list;
+    for (const auto& [name, value] : values) {
+        list.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(name)},
+                                {QStringLiteral("value"), Number(value)}});
+    }
+    return list;
+}
+
 class Writer {
 public:
     QJsonObject Settings(const GraphSettings& s) const {
@@ -489,6 +499,7 @@ public:
         f.Drawn = m_r.Flag(o, "drawn");
         f.Hidden = m_r.Flag(o, "hidden");
         f.SampledExpression = m_r.Text(o, "sampledExpression");
+        f.SampledParameters = Values(o, "sampledParameters");
         f.RowsId = m_shared.Id(m_r.Whole(o, "rowsId", 0, qint64(1) << 53));
         f.SampleCount = static_cast<int>(m_r.Whole(o, "sampleCount", 0, INT32_MAX));
         m_r.Inside(o, "lastSample",
@@ -590,11 +601,28 @@ public:
         return family;
     }
 
+    // Values a computation took; a worksheet from before parameters has none.
+    ParameterValues Values(const QJsonObject& o, const char* key) {
+        ParameterValues values;
+        if (!o.contains(QLatin1String(key))) {
+            return values;
+        }
+        const QJsonArray list = m_r.Array(o, key);
+        const Reader::Scope s = m_r.In(key);
+        for (qsizetype i = 0; i < list.size() && m_r.Ok(); ++i) {
+            const Reader::Scope at = m_r.At(i);
+            const QJsonObject v = list[i].toObject();
+            values.emplace_back(m_r.Text(v, "name").toStdString(), m_r.Real(v, "value"));
+        }
+        return values;
+    }
+
     DrawnCurve Curve(const QJsonObject& o) {
         DrawnCurve c;
         c.slot = static_cast<int>(m_r.Whole(o, "slot", 1, SlotCount));
         c.rowsId = m_shared.Id(m_r.Whole(o, "rowsId", 0, qint64(1) << 53));
         c.expression = m_r.Text(o, "expression");
+        c.parameters = Values(o, "parameters");
         c.colour = static_cast<ColorRef>(m_r.Whole(o, "colour", INT32_MIN, INT32_MAX));
         c.styleCode = m_r.Text(o, "styleCode");
         c.startPhase = static_cast<std::int16_t>(m_r.Whole(o, "startPhase", -32768, 32767));
@@ -636,6 +664,46 @@ public:
             const Reader::Scope at = m_r.At(i);
             record.curves.push_back(Curve(curves[i].toObject()));
         }
+        // Tangent lines and shaded areas; a worksheet from before them has none.
+        const auto list = [&](const char* key, auto read) {
+            if (!o.contains(QLatin1String(key))) {
+                return;
+            }
+            const QJsonArray items = m_r.Array(o, key);
+            for (qsizetype i = 0; i < items.size() && m_r.Ok(); ++i) {
+                const Reader::Scope s = m_r.In(key);
+                const Reader::Scope at = m_r.At(i);
+                read(items[i].toObject());
+            }
+        };
+        const auto point = [&](const QJsonObject& p, const char* x, const char* y) {
+            return QPointF(m_r.Real(p, x), m_r.Real(p, y));
+        };
+        list("tangents", [&](const QJsonObject& t) {
+            record.tangents.push_back(
+                {static_cast<int>(m_r.Whole(t, "slot", 1, SlotCount)), m_r.Text(t, "expression"),
+                 m_r.Real(t, "x"), m_r.Real(t, "y"), m_r.Real(t, "slope"),
+                 static_cast<ColorRef>(m_r.Whole(t, "colour", INT32_MIN, INT32_MAX)),
+                 QLineF(point(t, "x1", "y1"), point(t, "x2", "y2")), point(t, "px", "py")});
+        });
+        list("areas", [&](const QJsonObject& a) {
+            ShadedArea area{static_cast<int>(m_r.Whole(a, "slot", 1, SlotCount)),
+                            static_cast<int>(m_r.Whole(a, "otherSlot", 0, SlotCount)),
+                            m_r.Text(a, "expression"),
+                            m_r.Text(a, "otherExpression"),
+                            m_r.Real(a, "from"),
+                            m_r.Real(a, "to"),
+                            m_r.Real(a, "value"),
+                            m_r.Real(a, "error"),
+                            static_cast<ColorRef>(m_r.Whole(a, "colour", INT32_MIN, INT32_MAX)),
+                            {}};
+            const QJsonArray outline = m_r.Array(a, "outline");
+            for (qsizetype i = 0; i + 1 < outline.size(); i += 2) {
+                area.outline.append(QPointF(m_r.RealOf("outline", outline[i]),
+                                            m_r.RealOf("outline", outline[i + 1])));
+            }
+            record.areas.push_back(std::move(area));
+        });
         record.id = NewSheetId();
         return record;
     }
@@ -736,6 +804,7 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             {QStringLiteral("drawn"), f.Drawn},
             {QStringLiteral("hidden"), f.Hidden},
             {QStringLiteral("sampledExpression"), f.SampledExpression},
+            {QStringLiteral("sampledParameters"), ValuesJson(f.SampledParameters)},
             {QStringLiteral("rowsId"), w.Id(f.RowsId)},
             {QStringLiteral("sampleCount"), f.SampleCount},
             {QStringLiteral("lastSample"), w.Sample(f.LastSample)},
@@ -747,12 +816,46 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             QJsonObject{{QStringLiteral("slot"), c.slot},
                         {QStringLiteral("rowsId"), w.Id(c.rowsId)},
                         {QStringLiteral("expression"), c.expression},
+                        {QStringLiteral("parameters"), ValuesJson(c.parameters)},
                         {QStringLiteral("colour"), c.colour},
                         {QStringLiteral("styleCode"), c.styleCode},
                         {QStringLiteral("startPhase"), c.startPhase},
                         {QStringLiteral("settings"), w.Settings(c.settings)},
                         {QStringLiteral("graph"), w.Graph(c.graph)},
                         {QStringLiteral("rows"), w.Rows(c.graph.PlotValues.SharedRows(c.slot))}});
+    }
+    QJsonArray tangents;
+    for (const TangentLine& t : d.Record.tangents) {
+        tangents.append(QJsonObject{{QStringLiteral("slot"), t.slot},
+                                    {QStringLiteral("expression"), t.expression},
+                                    {QStringLiteral("x"), Number(t.x)},
+                                    {QStringLiteral("y"), Number(t.y)},
+                                    {QStringLiteral("slope"), Number(t.slope)},
+                                    {QStringLiteral("colour"), t.colour},
+                                    {QStringLiteral("x1"), Number(t.line.x1())},
+                                    {QStringLiteral("y1"), Number(t.line.y1())},
+                                    {QStringLiteral("x2"), Number(t.line.x2())},
+                                    {QStringLiteral("y2"), Number(t.line.y2())},
+                                    {QStringLiteral("px"), Number(t.point.x())},
+                                    {QStringLiteral("py"), Number(t.point.y())}});
+    }
+    QJsonArray areas;
+    for (const ShadedArea& a : d.Record.areas) {
+        QJsonArray outline;
+        for (const QPointF& p : a.outline) {
+            outline.append(Number(p.x()));
+            outline.append(Number(p.y()));
+        }
+        areas.append(QJsonObject{{QStringLiteral("slot"), a.slot},
+                                 {QStringLiteral("otherSlot"), a.otherSlot},
+                                 {QStringLiteral("expression"), a.expression},
+                                 {QStringLiteral("otherExpression"), a.otherExpression},
+                                 {QStringLiteral("from"), Number(a.from)},
+                                 {QStringLiteral("to"), Number(a.to)},
+                                 {QStringLiteral("value"), Number(a.value)},
+                                 {QStringLiteral("error"), Number(a.error)},
+                                 {QStringLiteral("colour"), a.colour},
+                                 {QStringLiteral("outline"), outline}});
     }
     QJsonObject panel;
     for (const Axis axis : {Axis::X, Axis::Y}) {
@@ -769,6 +872,15 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
             {QStringLiteral("index"), ref.index},
             {QStringLiteral("generation"), ref.generation}});
     }
+    QJsonArray parameters;
+    for (const Parameter& p : d.Params) {
+        parameters.append(QJsonObject{{QStringLiteral("name"), p.name},
+                                      {QStringLiteral("value"), Number(p.value)},
+                                      {QStringLiteral("minimum"), Number(p.minimum)},
+                                      {QStringLiteral("maximum"), Number(p.maximum)},
+                                      {QStringLiteral("step"), Number(p.step)},
+                                      {QStringLiteral("used"), p.used}});
+    }
     QJsonObject root{
         {QStringLiteral("format"), FormatName},
         {QStringLiteral("version"), WorksheetVersion},
@@ -783,14 +895,15 @@ WorksheetDraft DraftWorksheet(const CurvaneDocument& d, const WorksheetWindow& w
                      {QStringLiteral("height"), d.Record.size.height()},
                      {QStringLiteral("background"), w.Picture(d.Record.background)},
                      {QStringLiteral("grid"), w.Settings(d.Record.grid)},
-                     {QStringLiteral("curves"), curves}}},
+                     {QStringLiteral("curves"), curves},
+                     {QStringLiteral("tangents"), tangents},
+                     {QStringLiteral("areas"), areas}}},
         {QStringLiteral("labels"), QJsonObject{{QStringLiteral("Xmoji"), w.Family(d.Xmoji)},
                                                {QStringLiteral("Ymoji"), w.Family(d.Ymoji)},
                                                {QStringLiteral("AddMoji"), w.Family(d.AddMoji)}}},
         {QStringLiteral("erasedLabels"), erased},
         {QStringLiteral("patternPhase"), d.PatternPhase},
-        // The parameters of the expressions will have their place here.
-        {QStringLiteral("parameters"), QJsonArray()},
+        {QStringLiteral("parameters"), parameters},
     };
     root[QStringLiteral("rows")] = w.TakeRows();
     return {root, w.TakePictures()};
@@ -907,6 +1020,21 @@ std::optional<CurvaneDocument> ReadWorksheet(const QByteArray& bytes, FileProble
                                   static_cast<int>(r.Whole(o, "generation", 0, INT32_MAX))});
     }
     d.PatternPhase = static_cast<std::int16_t>(r.Whole(root, "patternPhase", -32768, 32767));
+    const QJsonArray parameters = r.Array(root, "parameters");
+    for (qsizetype i = 0; i < parameters.size() && r.Ok(); ++i) {
+        const Reader::Scope s = r.In("parameters");
+        const Reader::Scope at = r.At(i);
+        const QJsonObject o = parameters[i].toObject();
+        Parameter p{r.Text(o, "name"),    r.Real(o, "value"), r.Real(o, "minimum"),
+                    r.Real(o, "maximum"), r.Real(o, "step"),  r.Flag(o, "used")};
+        // A range that a window could not have made is damage, as is a name twice.
+        if (r.Ok() && (!std::isfinite(p.value) || !(p.minimum <= p.value) ||
+                       !(p.value <= p.maximum) || !(p.step > 0) || !std::isfinite(p.step) ||
+                       p.name.isEmpty() || FindParameter(d.Params, p.name) != nullptr)) {
+            r.Fail(QStringLiteral("expected a name once, min <= value <= max and a step above 0"));
+        }
+        d.Params.push_back(std::move(p));
+    }
     const QJsonValue settingsFile = root.value(QStringLiteral("settingsFile"));
     if (r.Ok() && !settingsFile.isString()) {
         const Reader::Scope s = r.In("settingsFile");

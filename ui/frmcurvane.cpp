@@ -18,6 +18,7 @@
 #include "ui/backgroundwork.h"
 #include "ui/frmcalculus.h"
 #include "ui/frmexport.h"
+#include "ui/frmparameters.h"
 #include "ui/frmsetmore.h"
 #include "ui/frmsetprinter.h"
 #include "ui/frmvaluetable.h"
@@ -338,6 +339,9 @@ void frmCurvane::RunCommand(Command command) {
         break;
     case Command::Calculus:
         mnuCalculus_Click();
+        break;
+    case Command::ParameterWindow:
+        mnuParameters_Click();
         break;
     default:
         break;
@@ -724,10 +728,11 @@ void frmCurvane::DrawClicked(int slot) {
             evaluator.SetStopFlag(&progress.StopFlag());
             RunSampleJob(*shared, evaluator, &progress);
         },
-        [this, shared, slot, step] {
+        [this, shared, slot, step, newParameters = outcome.newParameters] {
             m_work->deleteLater();
             m_work = nullptr;
-            const DrawOutcome drawn = FinishDrawClick(m_state, std::move(*shared));
+            DrawOutcome drawn = FinishDrawClick(m_state, std::move(*shared));
+            drawn.newParameters = drawn.newParameters || newParameters;
             ShowState();
             RecordStep(step, slot);
             if (m_closeAfterWork) {
@@ -768,6 +773,11 @@ void frmCurvane::StartExport(const QString& path, const ExportOptions& options) 
 }
 
 void frmCurvane::ShowDrawOutcome(int slot, const DrawOutcome& outcome) {
+    // The first draw of a session that reads names without a value opens their window.
+    if (outcome.newParameters && !m_parametersOpened) {
+        m_parametersOpened = true;
+        mnuParameters_Click();
+    }
     if (outcome.bracketMessage) {
         // "括弧（）が合っていません" = the brackets do not match; "括弧エラー" = bracket error
         m_dialogs->Message(QStringLiteral("括弧（）が合っていません"), QStringLiteral("括弧エラー"),
@@ -1024,5 +1034,8 @@ void frmCurvane::ShowState() {
     }
     if (m_frmCalculus != nullptr) {
         m_frmCalculus->ShowTools();
+    }
+    if (m_frmParameters != nullptr) {
+        m_frmParameters->ShowParameters();
     }
 }

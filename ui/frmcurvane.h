@@ -9,6 +9,7 @@
 #include "program/commands.h"
 #include "program/curvanestate.h"
 #include "program/history.h"
+#include "program/parametercommands.h"
 #include "program/placement.h"
 #include "program/readout.h"
 #include "program/settingsapply.h"
@@ -31,6 +32,7 @@ struct DrawOutcome;
 class SheetView;
 class frmCalculus;
 class frmValueTable;
+class frmParameters;
 
 // The main window: owns all state of the program and shows it. The client area below the menu
 // bar is laid out by hand, in twips, like the placement it restores.
@@ -114,6 +116,14 @@ private:
     void mnuFileOpen_Click();
     void mnuValueTable_Click();
     void mnuCalculus_Click();
+    // Opens the parameters window (placed where it was last time).
+    void mnuParameters_Click();
+    // A parameter's value moved: the curves that read it are computed again on the parameter
+    // worker, the newest value only; a quick frame is drawn at once.
+    void ParameterMoved();
+    void ParameterFrameArrived(std::uint64_t id, const ParameterFrame& frame);
+    // A value set for good is one step to undo, recorded once its curves are drawn.
+    void ParameterSet();
     // The sheet's cursor for the armed calculus tool, or its own without one.
     void ShowCalculusCursor();
     // The readout of values at the mouse: shown for a point of the sheet, hidden without one.
@@ -188,6 +198,13 @@ private:
     AxisPanel* m_picGraphSet = nullptr;
     frmValueTable* m_frmValueTable = nullptr;
     frmCalculus* m_frmCalculus = nullptr;
+    frmParameters* m_frmParameters = nullptr;
+    bool m_parametersOpened = false; // opened by a draw once this session
+    using ParameterWorker = LatestRequestWorker<ParameterFrame, ParameterFrame>;
+    std::unique_ptr<ParameterWorker> m_parameterWorker;
+    std::uint64_t m_parameterPosted = 0; // the newest frame asked for
+    std::uint64_t m_parameterDrawn = 0;  // the newest frame drawn or dropped
+    bool m_parameterStepDue = false;     // a value set waits for its frame to be recorded
     ReadoutView* m_readout = nullptr;
     std::optional<QPointF> m_readoutAt; // where the mouse is on the sheet, if it is
     using ReadoutWorker = LatestRequestWorker<ReadoutRequest, std::vector<ReadoutLine>>;

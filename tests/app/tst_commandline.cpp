@@ -89,6 +89,7 @@ private slots:
     void renderWritesWhatTheExtensionSays();
     void renderRefusesWhatItCannotWrite_data();
     void renderRefusesWhatItCannotWrite();
+    void setDrawsAsTheNumberWrittenInPlace();
     void integralAndDerivative_data();
     void integralAndDerivative();
 
@@ -226,6 +227,10 @@ void CommandLineTest::tableRefusals_data() {
     QTest::newRow("no such file") << QStringList{"--table", "missing.cvf"} << 1;
     QTest::newRow("no settings file") << QStringList{"--table", "notes.txt"} << 1;
     QTest::newRow("a FIFO") << QStringList{"--table", "pipe.cvf"} << 1;
+    QTest::newRow("--set of a name no expression reads")
+        << QStringList{"--table", "sine.cvf", "--set", "a=1"} << 1;
+    QTest::newRow("--set of x") << QStringList{"--table", "sine.cvf", "--set", "x=1"} << 1;
+    QTest::newRow("--set without a window's work") << QStringList{"--set", "a=1"} << 2;
 }
 
 void CommandLineTest::tableRefusals() {
@@ -514,6 +519,45 @@ void CommandLineTest::renderRefusesWhatItCannotWrite() {
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(!QFile::exists(target));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// --set gives the parameters values: the picture and the table are those of the same file with
+// the numbers written in place of the names; a name that is no parameter of the file, a value
+// that is no number and a text without = are refused, naming what is wrong.
+void CommandLineTest::setDrawsAsTheNumberWrittenInPlace() {
+    const QString sine = QString::fromUtf8(SineSettings);
+    QStringEncoder cp932("windows-31j");
+    for (const auto& [name, expression] : {std::pair{"family.cvf", "a*sin(x)*20+c"},
+                                           std::pair{"written.cvf", "(-1.5)*sin(x)*20+(2.25)"}}) {
+        QFile file(Path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cp932(
+            QString(sine).replace(QStringLiteral("sin(x)*20"), QString::fromUtf8(expression))));
+    }
+    const QStringList set{"--set", "a=-1.5", "--set", "c = 2.25"};
+    for (const char* out : {"set.png", "written.png"}) {
+        const bool withSet = QByteArray(out) == "set.png";
+        const Run run =
+            Program(QStringList{"--render", Path(withSet ? "family.cvf" : "written.cvf"), "--out",
+                                Path(out)} +
+                    (withSet ? set : QStringList()));
+        QCOMPARE(run.exitCode, 0);
+    }
+    const QImage withSet(Path("set.png"));
+    QVERIFY(!withSet.isNull());
+    QCOMPARE(withSet, QImage(Path("written.png")));
+    const Run table = Program(QStringList{"--table", Path("family.cvf")} + set);
+    QCOMPARE(table.exitCode, 0);
+    QCOMPARE(table.out, Program({"--table", Path("written.cvf")}).out);
+    QVERIFY(table.out != Program({"--table", Path("family.cvf")}).out); // both at 0
+    for (const auto& [argument, named] :
+         {std::pair{"b=1", "b"}, std::pair{"a=one", "one"}, std::pair{"a", "a"}}) {
+        const Run refused = Program({"--render", Path("family.cvf"), "--out", Path("no.png"),
+                                     "--set", "c=1", "--set", argument});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(named), refused.err.constData());
+        QVERIFY(!QFile::exists(Path("no.png")));
+    }
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -24,16 +24,10 @@ using realwindow::ClickInProcess;
 using realwindow::Key;
 using realwindow::WaitFor;
 using realwindow::Xdo;
+const auto ClickOn = [](const QWidget* widget) { realwindow::ClickWidget(widget); };
+const auto Type = realwindow::TypeText;
 
 constexpr ColorRef Red = Rgb(230, 0, 0);
-
-void ClickOn(const QWidget* widget) {
-    ClickInProcess(widget->mapToGlobal(widget->rect().center()));
-}
-
-void Type(const QString& text) {
-    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-}
 
 QImage ScreenOfSheet(const SheetView* sheet) {
     const QRect drawing = sheet->contentsRect();

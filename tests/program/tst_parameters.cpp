@@ -138,6 +138,23 @@ void ParametersTest::rangesWidenAndRefuse() {
     QVERIFY(ParameterRangeChanged(s.state, QStringLiteral("k"), 0, 1, 0.25));
     QCOMPARE(k.value, 0.0); // kept within the new range
     QCOMPARE(k.step, 0.25);
+    // A slider's positions are whole steps from the minimum, the last one the maximum even when
+    // the range is no whole number of steps; each position's value gives the position back.
+    for (const Parameter& range : {Parameter{QStringLiteral("p"), 0, -10, 10, 0.1},
+                                   Parameter{QStringLiteral("q"), 0, -0.3, 1.15, 0.25},
+                                   Parameter{QStringLiteral("r"), 0, 2.5, 2.5, 0.5}}) {
+        Parameter at = range;
+        const int steps = SliderSteps(range);
+        QCOMPARE(steps, static_cast<int>(std::round((range.maximum - range.minimum) / range.step)));
+        QCOMPARE(SliderValue(range, steps), range.maximum);
+        QCOMPARE(SliderValue(range, 0), range.minimum);
+        for (int position = 0; position <= steps; ++position) {
+            at.value = SliderValue(range, position);
+            QVERIFY(at.value >= range.minimum && at.value <= range.maximum);
+            QCOMPARE(SliderPosition(at), position);
+        }
+    }
+    QCOMPARE(SliderValue(Parameter{QStringLiteral("p"), 0, -10, 10, 0.1}, 123), 2.3);
     // Each value of an animation is a step on, and it turns at the ends.
     int direction = 1;
     Parameter p{QStringLiteral("t"), 0.9, 0, 1, 0.25};

@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 #include "program/autosave.h"
 #include "program/history.h"
+#include "program/parametercommands.h"
 #include "program/render.h"
 #include "program/stamping.h"
 #include "tests/program/usersteps.h"
@@ -26,6 +27,16 @@ CurvaneState FullSheet() {
     ColorChosen(state, 2, Rgb(200, 30, 40));
     ExpressionChanged(state, 2, QStringLiteral("x/2"));
     DrawButtonClicked(state, state.scriptEvalFn, 2);
+    // A family traced by a parameter, a at 0.25 and at -1.75, with b's range set.
+    ExpressionChanged(state, 3, QStringLiteral("a*x+b"));
+    DrawButtonClicked(state, state.scriptEvalFn, 3);
+    ParameterRangeChanged(state, QStringLiteral("b"), -2.5, 7.25, 0.25);
+    for (const double a : {0.25, -1.75}) {
+        ParameterValueChanged(state, QStringLiteral("a"), a);
+        ParameterFrame frame = BeginParameterFrame(state, true);
+        RunParameterFrame(frame, state.scriptEvalFn, nullptr);
+        FinishParameterFrame(state, std::move(frame));
+    }
     AddFreeLabel(state, 20, 120);
     SetLabelText(state, RefTo(state, LabelKind::Free, 1), QStringLiteral("点 P & Q"));
     DropLabel(state, RefTo(state, LabelKind::Free, 1), {100.25, 60.5});
@@ -117,6 +128,10 @@ void WorksheetTest::damagedWorksheetsAreRefusedWithTheReason_data() {
     row("sheet too large", "\"width\": 320", "\"width\": 30000", "record.width: a sheet of 30000");
     row("label of no text", "\"text\": \"点 P & Q\"", "\"text\": 5",
         "labels.AddMoji.labels[0].text: expected a text");
+    row("parameter beyond its range", "\"value\": -1.75", "\"value\": -11.75",
+        "parameters[0]: expected a name once, min <= value <= max");
+    row("parameter value no number", "\"value\": -1.75", "\"value\": \"a\"",
+        "parameters[0].value: expected a number");
 }
 
 void WorksheetTest::damagedWorksheetsAreRefusedWithTheReason() {

@@ -5,6 +5,7 @@
 #include "program/calculus.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
+#include "program/parametercommands.h"
 #include "program/redraw.h"
 #include "program/settingscommands.h"
 #include "program/sheetops.h"
@@ -93,6 +94,7 @@ public:
             {"read settings", 1, [&] { ReadSettings(); }},
             {"save worksheet", 1, [&] { SaveWorksheetFile(); }},
             {"open worksheet", 1, [&] { OpenWorksheetFile(); }},
+            {"parameter", 3, [&] { MoveParameter(); }},
         };
         int total = 0;
         for (const Kind& kind : steps) {
@@ -110,6 +112,24 @@ public:
     }
 
 private:
+    // A parameter's value moved (beyond its range now and then), its curves drawn again, now
+    // and then with the traces kept; or its range changed.
+    void MoveParameter() {
+        if (m_state.Params.empty()) {
+            return;
+        }
+        const Parameter& p = m_state.Params[Below(static_cast<int>(m_state.Params.size()))];
+        if (Below(5) == 0) {
+            ParameterRangeChanged(m_state, p.name, -Below(30) / 4.0, Below(30) / 4.0,
+                                  0.05 * (1 + Below(4)));
+        } else {
+            ParameterValueChanged(m_state, p.name, (Below(500) - 250) / 16.0);
+        }
+        ParameterFrame frame = BeginParameterFrame(m_state, Below(3) == 0);
+        RunParameterFrame(frame, m_state.scriptEvalFn, nullptr);
+        FinishParameterFrame(m_state, std::move(frame));
+    }
+
     int Below(int n) { return static_cast<int>(m_random.bounded(n)); }
     int Byte() { return Below(256); }
     int Slot() { return 1 + Below(SlotCount); }
@@ -125,9 +145,9 @@ private:
     }
 
     int Type() {
-        static const QStringList expressions = {"sin(x)*10",   "x^2/30-20", "40/x", "tan(x)*5",
-                                                "cos(x*3)*30", "sqr(x)*8",  "",     "x",
-                                                "abs(x)-15",   "int(x/5)*4"};
+        static const QStringList expressions = {
+            "sin(x)*10", "x^2/30-20", "40/x",      "tan(x)*5",   "cos(x*3)*30",  "sqr(x)*8",
+            "",          "x",         "abs(x)-15", "int(x/5)*4", "a*sin(b*x)+c", "x^2/30+k*x"};
         const int slot = Slot();
         AddRow(m_state, slot);
         ExpressionChanged(m_state, slot, expressions[Below(static_cast<int>(expressions.size()))]);

@@ -47,6 +47,17 @@ inline void ClickInProcess(QPoint at, int button = 1) {
     Xdo({QStringLiteral("click"), QString::number(button)});
 }
 
+// A click on the middle of a widget of the test's own process.
+template <class Widget>
+void ClickWidget(const Widget* widget) {
+    ClickInProcess(widget->mapToGlobal(widget->rect().center()));
+}
+
+// Types a text with the real keyboard into whatever has the focus.
+inline void TypeText(const QString& text) {
+    Xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
 // Waits, letting the window take its events, until the condition holds (at most 5 seconds).
 template <class F>
 bool WaitFor(F condition) {
