@@ -65,8 +65,8 @@ QString PaperCaption(const PrinterInfo& printer) {
         return QStringLiteral("B5");
     default:
         return QStringLiteral("%1 × %2")
-            .arg(RoundHalfEven(printer.printableMm.width()))
-            .arg(RoundHalfEven(printer.printableMm.height()));
+            .arg(RoundToWhole(printer.printableMm.width()))
+            .arg(RoundToWhole(printer.printableMm.height()));
     }
 }
 
@@ -156,7 +156,7 @@ bool ReadyToPrint(const SetPrinterControls& controls) {
 }
 
 int CopiesOf(const SetPrinterControls& controls) {
-    return std::max(1, RoundHalfEven(NumberOf(controls.txtCopies)));
+    return std::max(1, RoundToWhole(NumberOf(controls.txtCopies)));
 }
 
 double LeftMarginMm(const SetPrinterControls& controls) {

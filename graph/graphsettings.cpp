@@ -62,7 +62,7 @@ AxisSteps StepsOf(const GraphSettings& settings, Axis axis) {
     return {small, medium, medium * a.LargeEvery};
 }
 
-std::int32_t RoundHalfEven(double value) {
+std::int32_t RoundToWhole(double value) {
     if (std::isnan(value)) {
         return 0;
     }
@@ -170,7 +170,7 @@ bool SameMapping(const GraphState& a, const GraphState& b) {
 }
 
 void ResizePlotTable(GraphState& state) {
-    state.PlotValues.Redim(RoundHalfEven(state.GraphWidthPx));
+    state.PlotValues.Redim(RoundToWhole(state.GraphWidthPx));
     state.PlotLimit = state.GraphHeightPx * 5.0f;
 }
 

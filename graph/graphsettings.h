@@ -186,7 +186,7 @@ void CopyAxisValues(ConstAxisValues from, AxisValues to);
 
 // Rounds to the nearest integer, ties to even, as every conversion of a size to a whole number
 // does; clamped to the 32-bit range.
-std::int32_t RoundHalfEven(double value);
+std::int32_t RoundToWhole(double value);
 
 // Re-creates PlotValues for the current GraphWidthPx, and sets PlotLimit from GraphHeightPx.
 void ResizePlotTable(GraphState& state);

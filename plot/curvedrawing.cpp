@@ -64,7 +64,7 @@ void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, cons
     Surface& surface = canvas.surface;
     surface.SetDrawWidth(1);
     // The height of a piece reaches six sheet heights: 32 bits, whatever the sheet.
-    const std::int32_t n = RoundHalfEven(static_cast<double>(row1 - row0));
+    const std::int32_t n = RoundToWhole(static_cast<double>(row1 - row0));
     const int direction = row1 >= row0 ? 1 : -1;
     const float middle = static_cast<float>(static_cast<double>(row0) + n / 2.0);
 
@@ -111,8 +111,8 @@ void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphSt
     // read.
     const auto [start, end] = DrawnColumns(settings, state);
     for (float c = start; c <= end - 1.0f; c += 1.0f) {
-        const int left = RoundHalfEven(c);
-        const int right = RoundHalfEven(c + 1.0f);
+        const int left = RoundToWhole(c);
+        const int right = RoundToWhole(c + 1.0f);
         if (!state.PlotValues.HasColumn(left) || !state.PlotValues.HasColumn(right)) {
             continue;
         }

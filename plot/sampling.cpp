@@ -26,7 +26,7 @@ SampleReport SampleColumnsWith(const GraphSettings& settings, GraphState& state,
     // The columns first, so that progress knows the whole from the start.
     std::vector<std::pair<float, int>> columns; // the position sampled and its table column
     for (float c = range.start; c <= range.end; c += 1.0f) {
-        const int column = RoundHalfEven(c);
+        const int column = RoundToWhole(c);
         if (state.PlotValues.HasColumn(column)) {
             columns.emplace_back(c, column);
         }
@@ -190,7 +190,7 @@ std::optional<float> SampledColumnAt(const GraphSettings& settings, const GraphS
     // Two columns can land on one pixel (x.5 rounds to even): the later one's value stays.
     std::optional<float> found;
     for (float c = columns.start; c <= columns.end; c += 1.0f) {
-        const int column = RoundHalfEven(c);
+        const int column = RoundToWhole(c);
         if (column == pixel) {
             found = c;
         } else if (column > pixel) {

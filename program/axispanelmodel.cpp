@@ -53,7 +53,7 @@ QString LargeChangedCaption(int count) {
 }
 
 QString SheetMillimetres(double pixels) {
-    return QString::number(RoundHalfEven(units::PixelsToMillimetres(pixels)));
+    return QString::number(RoundToWhole(units::PixelsToMillimetres(pixels)));
 }
 
 QStringList UnitChoices() {

@@ -258,8 +258,8 @@ QSizeF SheetSizeMm(const CurvaneDocument& document) {
 }
 
 QSize RasterSize(const CurvaneDocument& document, int dpi) {
-    return {RoundHalfEven(document.Graph.GraphWidthPx * dpi / SheetDpi),
-            RoundHalfEven(document.Graph.GraphHeightPx * dpi / SheetDpi)};
+    return {RoundToWhole(document.Graph.GraphWidthPx * dpi / SheetDpi),
+            RoundToWhole(document.Graph.GraphHeightPx * dpi / SheetDpi)};
 }
 
 QImage RenderSheetImage(const CurvaneDocument& document, ScriptEvaluator& evaluator, int dpi,
@@ -280,7 +280,7 @@ QImage RenderSheetImage(const CurvaneDocument& document, ScriptEvaluator& evalua
     }
     image.fill(ToQColor(document.Record.grid.BackgroundColor));
     // The picture tells viewers and word processors its print size.
-    const int dotsPerMetre = RoundHalfEven(dpi * 1000.0 / MmPerInch);
+    const int dotsPerMetre = RoundToWhole(dpi * 1000.0 / MmPerInch);
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     bool stopped = false;
@@ -436,7 +436,7 @@ FileProblem ExportSheet(const CurvaneDocument& document, ScriptEvaluator& evalua
         // The size at 96 pixels per inch gives the true size in millimetres; the view box keeps
         // drawing in sheet pixels.
         generator.setResolution(static_cast<int>(SheetDpi));
-        generator.setSize(QSize(RoundHalfEven(width), RoundHalfEven(height)));
+        generator.setSize(QSize(RoundToWhole(width), RoundToWhole(height)));
         generator.setViewBox(QRectF(0.0, 0.0, width, height));
         QPainter painter;
         if (!painter.begin(&generator)) {

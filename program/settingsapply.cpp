@@ -30,7 +30,7 @@ SettingsFileData CaptureSettings(const CurvaneDocument& state, double windowWidt
 void ApplySettingsFile(CurvaneState& state, const SettingsFileData& d) {
     GraphState& g = state.Graph;
     if (CheckSheetSize(d.graphWidthPx, d.graphHeightPx) == SizeRefusal::None) {
-        SetSheetSize(state, RoundHalfEven(d.graphWidthPx), RoundHalfEven(d.graphHeightPx));
+        SetSheetSize(state, RoundToWhole(d.graphWidthPx), RoundToWhole(d.graphHeightPx));
     }
     state.Settings = d.settings;
     // A settings file holds no parameters: its names start again at 0, as it always drew.

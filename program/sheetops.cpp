@@ -29,7 +29,7 @@ int PixelsOfMillimetres(const QString& text) {
     if (!(std::fabs(pixels) < 1e9)) {
         return pixels > 0 ? std::numeric_limits<int>::max() : 0;
     }
-    return RoundHalfEven(pixels);
+    return RoundToWhole(pixels);
 }
 
 // A spacing moved by a zoom step, kept within 1 and the 16-bit range.

@@ -32,7 +32,9 @@ void frmCurvane::ParameterMoved() {
     if (!m_parameterWorker) {
         m_parameterWorker = std::make_unique<ParameterWorker>(
             [evaluator = std::make_shared<ScriptEvaluator>()](const ParameterFrame& request,
-                                                              const std::atomic<bool>&) {
+                                                              const std::atomic<bool>& stop) {
+                // A newer value stops the frame of an older one, even inside one evaluation.
+                evaluator->SetStopFlag(&stop);
                 ParameterFrame computed = request;
                 RunParameterFrame(computed, *evaluator, nullptr);
                 return computed;

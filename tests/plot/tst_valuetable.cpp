@@ -236,9 +236,9 @@ void ValueTableTest::cellsAreTheSampledValues() {
         const auto row = static_cast<std::int64_t>(std::lround((c - columns.start)));
         QVERIFY(table.X(row) == mapping.AxisXAtColumn(c));
         ++compared;
-        const int pixel = RoundHalfEven(c);
+        const int pixel = RoundToWhole(c);
         if (SampledColumnAt(sheet.settings, sheet.state, pixel) != c) {
-            QCOMPARE(RoundHalfEven(c + 1.0f), pixel); // overwritten by the next column
+            QCOMPARE(RoundToWhole(c + 1.0f), pixel); // overwritten by the next column
             continue;
         }
         const std::optional<double> raw = table.RawValue(row, 1);
