@@ -46,18 +46,27 @@ FontSpec DefaultLabelFont() {
     return font;
 }
 
-void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
-                   const FontSpec& font, ColorRef colour, TextEdges edges) {
+namespace {
+
+// Sets the painter up to write in the font; returns the font's ascent.
+double UseLabelFont(QPainter& painter, const FontSpec& font, TextEdges edges) {
     QFont qfont = font.ToQFont();
     const bool smooth = edges == TextEdges::Smooth;
     if (smooth) {
         qfont.setStyleStrategy(QFont::PreferAntialias);
     }
     painter.setFont(qfont);
-    painter.setPen(ToQColor(colour));
     painter.setRenderHint(QPainter::TextAntialiasing, smooth);
-    const QFontMetricsF metrics(qfont);
-    painter.drawText(QPointF(left, top + metrics.ascent()), text);
+    return QFontMetricsF(qfont).ascent();
+}
+
+} // namespace
+
+void DrawLabelText(QPainter& painter, double left, double top, const QString& text,
+                   const FontSpec& font, ColorRef colour, TextEdges edges) {
+    const double ascent = UseLabelFont(painter, font, edges);
+    painter.setPen(ToQColor(colour));
+    painter.drawText(QPointF(left, top + ascent), text);
 }
 
 void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour, TextEdges edges) {
@@ -79,9 +88,16 @@ void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour, TextEdges 
 }
 
 void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges) {
+    // The labels of a family mostly share one font, which is then made and measured once.
+    const FontSpec* font = nullptr;
+    double ascent = 0.0;
     family.ForEachVisible([&](int, const TextLabel& label) {
-        DrawLabelText(painter, label.left, label.top, label.Text(), label.Font(), label.color,
-                      edges);
+        if (font == nullptr || !(label.Font() == *font)) {
+            font = &label.Font();
+            ascent = UseLabelFont(painter, *font, edges);
+        }
+        painter.setPen(ToQColor(label.color));
+        painter.drawText(QPointF(label.left, label.top + ascent), label.Text());
         if (label.mark) {
             DrawLabelMark(painter, label.MarkPoint(), label.mark->color, edges);
         }

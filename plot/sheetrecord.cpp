@@ -20,17 +20,42 @@ std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve) {
     return phase;
 }
 
-void RenderRecord(const SheetRecord& record, Surface& surface) {
+bool RecordBase::Shows(const SheetRecord& record) const {
+    return !m_picture.isNull() && m_size == record.size &&
+           m_background == record.background.cacheKey() && m_grid == record.grid &&
+           m_areas == record.areas;
+}
+
+void RecordBase::Keep(const SheetRecord& record, const QImage& picture) {
+    m_picture = picture;
+    m_size = record.size;
+    m_background = record.background.cacheKey();
+    m_grid = record.grid;
+    m_areas = record.areas;
+}
+
+void RenderRecord(const SheetRecord& record, Surface& surface, RecordBase* base) {
     surface.SetScaleSize(record.size.width(), record.size.height());
     if (record.background.isNull()) {
         surface.ClearPicture();
     } else {
         surface.SetPicture(record.background);
     }
-    DrawGrid(surface, record.grid, static_cast<float>(record.size.width()),
-             static_cast<float>(record.size.height()));
-    for (const ShadedArea& area : record.areas) {
-        DrawShadedArea(surface, area);
+    if (base != nullptr && base->Shows(record)) {
+        // The surface as drawing the grid leaves it, then the picture it gave.
+        surface.SetDrawStyle(DrawStyle::Solid);
+        surface.SetDrawWidth(1);
+        surface.SetBackColor(record.grid.BackgroundColor);
+        surface.Image() = base->Picture();
+    } else {
+        DrawGrid(surface, record.grid, static_cast<float>(record.size.width()),
+                 static_cast<float>(record.size.height()));
+        for (const ShadedArea& area : record.areas) {
+            DrawShadedArea(surface, area);
+        }
+        if (base != nullptr) {
+            base->Keep(record, surface.Image());
+        }
     }
     for (const DrawnCurve& curve : record.curves) {
         DrawRecordedCurve(surface, curve);

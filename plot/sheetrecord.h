@@ -63,6 +63,8 @@ struct ShadedArea {
     // Sheet pixels: along the first curve from the range's start to its end, and back along the
     // second or y = 0; only the part on the sheet.
     QPolygonF outline;
+
+    bool operator==(const ShadedArea&) const = default;
 };
 
 // What the sheet's picture shows, in drawing order: the background picture under the grid and
@@ -100,6 +102,25 @@ void DrawShadedArea(Surface& surface, const ShadedArea& area);
 // A tangent line and its dot over what the surface shows.
 void DrawTangentLine(Surface& surface, const TangentLine& tangent);
 
+// The picture of a record's lowest layers (the background picture, the grid and axes, the shaded
+// areas) as the last render made it. While they stay as they were, as they do while a parameter
+// moves, a render starts from this picture instead of drawing them again.
+class RecordBase {
+public:
+    // Whether the picture shows these layers of the record.
+    bool Shows(const SheetRecord& record) const;
+    void Keep(const SheetRecord& record, const QImage& picture);
+    const QImage& Picture() const { return m_picture; }
+
+private:
+    QImage m_picture; // null until a render kept one
+    QSize m_size;
+    qint64 m_background = 0;
+    GraphSettings m_grid;
+    std::vector<ShadedArea> m_areas;
+};
+
 // The 96-dpi picture of a record, from scratch, on a surface made the record's size: exactly the
-// pixels that drawing its items one after another gave.
-void RenderRecord(const SheetRecord& record, Surface& surface);
+// pixels that drawing its items one after another gave. With a base, the lowest layers come from
+// it when it shows them, and it keeps them otherwise.
+void RenderRecord(const SheetRecord& record, Surface& surface, RecordBase* base = nullptr);

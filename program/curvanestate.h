@@ -64,6 +64,8 @@ struct CurvaneDocument {
 struct CurvaneState : CurvaneDocument {
     // picScreen's 96-dpi picture of the record, kept up to date item by item as they are drawn.
     Surface Sheet;
+    // The sheet's lowest layers as last drawn, for redraws that change only what lies above.
+    RecordBase SheetBase;
     // The slot whose function box had the focus last; 0 before any had it.
     std::int16_t StyleTarget = 0;
     // Mouse modes of the sheet: placing the origin (with its guide lines) and an armed zoom

@@ -240,7 +240,7 @@ void RestoreDocument(CurvaneState& state, const CurvaneDocument& document) {
     state.SettingsFileName = std::move(settingsName);
     state.BitmapFileName = std::move(bitmapName);
     if (!sheetShowsIt) {
-        RenderRecord(state.Record, state.Sheet);
+        RenderRecord(state.Record, state.Sheet, &state.SheetBase);
     }
     state.EditedLabel.reset();
 }

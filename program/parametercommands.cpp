@@ -65,7 +65,7 @@ bool FinishParameterFrame(CurvaneState& state, ParameterFrame&& frame) {
         }
     }
     if (removed) {
-        RenderRecord(state.Record, state.Sheet);
+        RenderRecord(state.Record, state.Sheet, &state.SheetBase);
         state.Record.id = NewSheetId();
     }
     for (const SampleJob& job : frame.jobs) {

@@ -43,7 +43,7 @@ void DrawRecordCurve(CurvaneState& state, DrawnCurve curve) {
 }
 
 void RenderSheetFromRecord(CurvaneState& state) {
-    RenderRecord(state.Record, state.Sheet);
+    RenderRecord(state.Record, state.Sheet, &state.SheetBase);
     state.Record.id = NewSheetId();
 }
 

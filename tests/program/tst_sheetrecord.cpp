@@ -1,3 +1,4 @@
+#include "platform/surface.h"
 #include "plot/sheetrecord.h"
 #include "program/curvanestate.h"
 #include "program/functionpanel.h"
@@ -23,9 +24,14 @@ void SheetRecordTest::rebuildingTheRecordGivesTheSheetsPixels() {
     StartGraph(state, 310, 230);
     UserSteps steps(state, dialogs, seed);
     QStringList done;
+    // A render that starts from the lowest layers of the one before, as the window's redraws do.
+    RecordBase base;
+    Surface fromBase;
     for (int i = 0; i < 240; ++i) {
         done << steps.Step();
-        if (RecordPicture(state) != SheetPicture(state)) {
+        RenderRecord(state.Record, fromBase, &base);
+        if (RecordPicture(state) != SheetPicture(state) ||
+            fromBase.Image() != state.Sheet.Image()) {
             QFAIL(qPrintable(QStringLiteral("seed %1 (CURVANE_SEED), after: %2")
                                  .arg(seed)
                                  .arg(done.join(QStringLiteral(", ")))));
