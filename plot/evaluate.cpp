@@ -36,7 +36,9 @@ std::optional<double> Fail(ScriptError* error, script::ErrorCode code) {
     if (error != nullptr) {
         error->code = code;
         error->description = script::Describe(code);
+        error->name.clear();
         error->position.reset();
+        error->hint = ScriptHint();
     }
     return std::nullopt;
 }
@@ -59,20 +61,6 @@ std::optional<double> PlotNumberOf(const ScriptResult& result, ScriptError* erro
     return PlotNumberOf(result.GetValue(), error);
 }
 
-// The description alone, for the callers that want no more.
-template <typename Evaluation>
-std::optional<double> Described(std::string* error, Evaluation evaluation) {
-    if (error == nullptr) {
-        return evaluation(nullptr);
-    }
-    ScriptError why;
-    const std::optional<double> y = evaluation(&why);
-    if (!y) {
-        *error = DescribeWithHint(why);
-    }
-    return y;
-}
-
 } // namespace
 
 std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
@@ -89,13 +77,6 @@ std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, 
         }
     }
     return PlotNumberOf(evaluator.Eval(TrimBlanks(expression)), error);
-}
-
-std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
-                                         std::string_view expression, std::string* error) {
-    return Described(error, [&](ScriptError* why) {
-        return EvaluateExpression(evaluator, pi, x, expression, why);
-    });
 }
 
 PreparedExpression::PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression)
@@ -122,10 +103,6 @@ std::optional<double> PreparedExpression::Evaluate(double pi, double x, ScriptEr
         return Fail(error, m_error);
     }
     return y;
-}
-
-std::optional<double> PreparedExpression::Evaluate(double pi, double x, std::string* error) {
-    return Described(error, [&](ScriptError* why) { return Evaluate(pi, x, why); });
 }
 
 std::vector<std::string> PreparedExpression::EmptyVariables() const {

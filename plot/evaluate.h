@@ -10,12 +10,9 @@
 // The y value of a plotted function at x: the statements "x=<x>" and "pi=<pi>" in the general
 // number form, then the expression (blanks around it removed) turned into a plot number. No
 // number (an error, Null, text that is no number, a non-finite x or pi) gives nullopt; error,
-// when given, then receives the reason.
+// when given, then receives the evaluator's complaint (DescribeWithHint words it in English).
 std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
-                                         std::string_view expression, std::string* error = nullptr);
-// The same with the evaluator's whole complaint rather than its description.
-std::optional<double> EvaluateExpression(ScriptEvaluator& evaluator, double pi, double x,
-                                         std::string_view expression, ScriptError* error);
+                                         std::string_view expression, ScriptError* error = nullptr);
 
 // The same for sampling one expression at many x: compiled once, x and pi set straight into
 // their variables, plain arithmetic worked out on doubles. Gives bit for bit what
@@ -24,8 +21,7 @@ class PreparedExpression {
 public:
     PreparedExpression(ScriptEvaluator& evaluator, std::string_view expression);
 
-    std::optional<double> Evaluate(double pi, double x, std::string* error = nullptr);
-    std::optional<double> Evaluate(double pi, double x, ScriptError* error);
+    std::optional<double> Evaluate(double pi, double x, ScriptError* error = nullptr);
     // The names the expression reads that hold no value now (see ScriptEvaluator).
     std::vector<std::string> EmptyVariables() const;
 

@@ -13,7 +13,7 @@ class Progress;
 class ScriptEvaluator;
 
 // How a computation went: the columns of the range, those that got a value, and the
-// evaluator's first complaint (English) when some did not. A computation the user cancelled
+// evaluator's first complaint when some did not. A computation the user cancelled
 // says so, and from which column of the sheet on (counted from 0 at the left edge) it left the
 // rows without a value. emptyVariables are the names the expression read as 0 because they
 // hold no value (never x or pi, which the computation sets); none when no column was computed.

@@ -26,6 +26,14 @@ std::string Quoted(const std::string& cell, char separator) {
     return quoted + '"';
 }
 
+// Two complaints the user is told alike (the place in the text aside).
+bool Same(const ScriptError& a, const ScriptError& b) {
+    return a.code == b.code && a.name == b.name && a.description == b.description &&
+           a.hint.unknownFunction == b.hint.unknownFunction &&
+           a.hint.suggestion == b.hint.suggestion &&
+           a.hint.suggestionIsOperator == b.hint.suggestionIsOperator;
+}
+
 } // namespace
 
 TableRowCount CountTableRows(const TableRange& range) {
@@ -77,7 +85,7 @@ AxisFunction::AxisFunction(ScriptEvaluator& evaluator, const AxisMapping& mappin
                            std::string_view expression)
     : m_mapping(mapping), m_prepared(evaluator, expression) {}
 
-std::optional<double> AxisFunction::Raw(double axisX, std::string* why) {
+std::optional<double> AxisFunction::Raw(double axisX, ScriptError* why) {
     return m_prepared.Evaluate(Pi, m_mapping.ExpressionX(axisX), why);
 }
 
@@ -104,15 +112,15 @@ bool ValueTable::Compute(ScriptEvaluator& evaluator, Progress* progress) {
         column.reason.assign(rows, 0);
         column.reasons.clear();
         AxisFunction function(evaluator, m_mapping, column.expression.toStdString());
-        std::string why;
+        ScriptError why;
         for (std::int64_t row = 0; row < m_rows; ++row) {
             const auto at = static_cast<std::size_t>(row);
-            why.clear();
             if (const std::optional<double> y = function.Raw(X(row), &why)) {
                 column.values[at] = *y;
             } else {
                 // The same few reasons repeat over a column; each is kept once.
-                auto known = std::find(column.reasons.begin(), column.reasons.end(), why);
+                auto known = std::find_if(column.reasons.begin(), column.reasons.end(),
+                                          [&](const ScriptError& kept) { return Same(kept, why); });
                 if (known == column.reasons.end()) {
                     if (column.reasons.size() < 0xFFFE) {
                         column.reasons.push_back(why);
@@ -151,13 +159,13 @@ std::optional<double> ValueTable::Value(std::int64_t row, int column) const {
     return m_mapping.AxisY(*raw);
 }
 
-std::string ValueTable::Reason(std::int64_t row, int column) const {
+const ScriptError* ValueTable::Reason(std::int64_t row, int column) const {
     const TableColumn& c = Column(column);
     const auto at = static_cast<std::size_t>(row);
     if (at >= c.reason.size() || c.reason[at] == 0) {
-        return {};
+        return nullptr;
     }
-    return c.reasons[c.reason[at] - 1u];
+    return &c.reasons[c.reason[at] - 1u];
 }
 
 std::string TableLine(const ValueTable& table, std::int64_t row, char separator) {

@@ -52,8 +52,8 @@ public:
                  std::string_view expression);
 
     // The expression's own value, the number a curve's row is worked out from; nothing where it
-    // has none, and then why receives the evaluator's reason (English).
-    std::optional<double> Raw(double axisX, std::string* why = nullptr);
+    // has none, and then why receives the evaluator's complaint.
+    std::optional<double> Raw(double axisX, ScriptError* why = nullptr);
 
 private:
     AxisMapping m_mapping;
@@ -66,7 +66,7 @@ struct TableColumn {
     QString expression;
     std::vector<double> values;        // the expression's own values, where reason is 0
     std::vector<std::uint16_t> reason; // 0: a value; n: no value, for reasons[n - 1]
-    std::vector<std::string> reasons;  // the evaluator's complaints, each kept once
+    std::vector<ScriptError> reasons;  // the evaluator's complaints, each kept once
 };
 
 // The values of the function slots that hold text at the rows of a range.
@@ -102,8 +102,8 @@ public:
     // "deg", multiples of π for "π"), as the curve's row is placed.
     std::optional<double> RawValue(std::int64_t row, int column) const;
     std::optional<double> Value(std::int64_t row, int column) const;
-    // The evaluator's reason (English) where a cell has no value; empty where it has one.
-    std::string Reason(std::int64_t row, int column) const;
+    // The evaluator's complaint where a cell has no value; nullptr where it has one.
+    const ScriptError* Reason(std::int64_t row, int column) const;
 
 private:
     AxisMapping m_mapping{GraphSettings{}, GraphState{}};

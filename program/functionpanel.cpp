@@ -14,50 +14,28 @@ void Draw(CurvaneState& state, int slot) {
     DrawSlotCurve(state, slot);
 }
 
-// The hint DescribeWithHint puts after the description, "(there is no function sqrt; did you
-// mean sqr?)", in Japanese: "。sqrt という関数はありません。sqr のことですか？". Empty when
-// text does not end in such a hint; before receives where the hint starts.
-QString JapaneseHint(const QString& text, qsizetype& before) {
-    static const QString opening = QStringLiteral(" (there is no function ");
-    static const QString meant = QStringLiteral("; did you mean ");
-    static const QString theOperator = QStringLiteral("the operator ");
-    before = text.lastIndexOf(opening);
-    if (before < 0 || !text.endsWith(QLatin1Char(')'))) {
+// The hint on a call of a function that does not exist: "。sqrt という関数はありません。sqr
+// のことですか？"; empty without one.
+QString JapaneseHint(const ScriptHint& hint) {
+    if (hint.Empty()) {
         return {};
     }
-    const qsizetype nameStart = before + opening.size();
-    QString rest = text.mid(nameStart, text.size() - 1 - nameStart);
-    QString name = rest;
-    QString suggestion;
-    bool isOperator = false;
-    const qsizetype meantAt = rest.indexOf(meant);
-    if (meantAt >= 0) {
-        if (!rest.endsWith(QLatin1Char('?'))) {
-            return {};
-        }
-        name = rest.left(meantAt);
-        suggestion = rest.mid(meantAt + meant.size());
-        suggestion.chop(1);
-        isOperator = suggestion.startsWith(theOperator);
-        if (isOperator) {
-            suggestion = suggestion.mid(theOperator.size());
-        }
-    }
-    // name という関数はありません: there is no function called name.
-    QString hint = QStringLiteral("。") + name + QStringLiteral(" という関数はありません。");
-    if (!suggestion.isEmpty()) {
+    // name という関数はありません: no function of this name exists.
+    QString text = QStringLiteral("。") + QString::fromStdString(hint.unknownFunction) +
+                   QStringLiteral(" という関数はありません。");
+    if (!hint.suggestion.empty()) {
         // 演算子 ^ のことですか: do you mean the operator ^?
-        hint += (isOperator ? QStringLiteral("演算子 ") : QString()) + suggestion +
-                QStringLiteral(" のことですか？");
+        text += (hint.suggestionIsOperator ? QStringLiteral("演算子 ") : QString()) +
+                QString::fromStdString(hint.suggestion) + QStringLiteral(" のことですか？");
     }
-    return hint;
+    return text;
 }
 
 } // namespace
 
-QString JapaneseError(const std::string& english, const QString& expression) {
+QString ErrorCodeText(script::ErrorCode code) {
     using script::ErrorCode;
-    static const std::array<std::pair<ErrorCode, const char*>, 15> names = {{
+    static constexpr std::array<std::pair<ErrorCode, const char*>, 17> texts = {{
         {ErrorCode::SyntaxError, "構文エラー"},                        // syntax error
         {ErrorCode::ExpectedExpression, "式が必要です"},               // expected expression
         {ErrorCode::ExpectedIdentifier, "名前が必要です"},             // expected identifier
@@ -73,27 +51,35 @@ QString JapaneseError(const std::string& english, const QString& expression) {
         {ErrorCode::InvalidUseOfNull, "Null は数値になりません"},      // Null is no number
         {ErrorCode::WrongNumberOfArguments, "引数の数が違います"},     // wrong argument count
         {ErrorCode::IllegalAssignment, "代入できません"},              // cannot assign
+        {ErrorCode::SubscriptOutOfRange, "添字が範囲外です"},          // subscript out of range
+        {ErrorCode::Interrupted, "計算を中断しました"},                // computation stopped
     }};
-    QString text = QString::fromStdString(english);
-    qsizetype hintAt = -1;
-    const QString hint = JapaneseHint(text, hintAt);
-    if (!hint.isEmpty()) {
-        text.truncate(hintAt);
+    if (code == ErrorCode::None) {
+        return {};
     }
-    for (const auto& [code, japanese] : names) {
-        const QString known = QString::fromLatin1(script::Describe(code));
-        if (text.startsWith(known)) {
-            // Keep whatever the evaluator added after its message, such as the name at fault.
-            QString japaneseText = QString::fromUtf8(japanese) + text.mid(known.size()) + hint;
-            if (code == ErrorCode::SyntaxError || code == ErrorCode::ExpectedExpression) {
-                if (const QString slip = SyntaxSlipHint(expression); !slip.isEmpty()) {
-                    japaneseText += QStringLiteral("。") + slip;
-                }
-            }
-            return japaneseText;
+    for (const auto& [known, text] : texts) {
+        if (known == code) {
+            return QString::fromUtf8(text);
         }
     }
-    return text + hint;
+    // "エラー 番号" = error number, for a number this program has no text for (a worksheet
+    // from a newer one).
+    return QStringLiteral("エラー %1").arg(static_cast<int>(code));
+}
+
+QString JapaneseError(const ScriptError& error, const QString& expression) {
+    using script::ErrorCode;
+    QString text = ErrorCodeText(error.code);
+    if (!error.name.empty()) {
+        text += QStringLiteral(": '") + QString::fromStdString(error.name) + QLatin1Char('\'');
+    }
+    text += JapaneseHint(error.hint);
+    if (error.code == ErrorCode::SyntaxError || error.code == ErrorCode::ExpectedExpression) {
+        if (const QString slip = SyntaxSlipHint(expression); !slip.isEmpty()) {
+            text += QStringLiteral("。") + slip;
+        }
+    }
+    return text;
 }
 
 QString NoValueTitle() {
@@ -343,7 +329,7 @@ QString SampleSummary(const SampleReport& report) {
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
         text += QStringLiteral("。最初のエラー: ") +
-                EvaluationProblemText(report.firstError, report.expression);
+                JapaneseError(report.firstError, report.expression);
     }
     if (report.cancelled) {
         // "キャンセルしたため、左端から N 列目から先は描いていません" = cancelled, so nothing
@@ -352,10 +338,6 @@ QString SampleSummary(const SampleReport& report) {
                     .arg(report.stoppedAtColumn + 1);
     }
     return text;
-}
-
-QString EvaluationProblemText(const ScriptError& error, const QString& expression) {
-    return JapaneseError(DescribeWithHint(error), expression);
 }
 
 QString EmptyVariablesNote(const std::vector<std::string>& names) {
@@ -414,7 +396,7 @@ QString NoValueMessage(int slot, const SampleReport& report) {
     if (report.firstError.code != script::ErrorCode::None) {
         // "最初のエラー" = first error
         text += QStringLiteral("\n最初のエラー: ") +
-                EvaluationProblemText(report.firstError, report.expression);
+                JapaneseError(report.firstError, report.expression);
     }
     return text;
 }

@@ -115,18 +115,18 @@ void ColorChosen(CurvaneState& state, int slot, std::optional<ColorRef> colour);
 // "関数テキストボックスにフォーカスがありません" (no function text box has the focus).
 bool StyleChosen(CurvaneState& state, const QString& code);
 
-// The evaluator's English complaint in the words of the rest of the interface ("構文エラー" for
-// a syntax error, and so on), with whatever it added after its message kept. A syntax error
-// names the fix for the slip the expression shows, if any (SyntaxSlipHint).
-QString JapaneseError(const std::string& english, const QString& expression = {});
+// The text of an error number in the words of the rest of the interface ("構文エラー" for a
+// syntax error, and so on); empty for none.
+QString ErrorCodeText(script::ErrorCode code);
+
+// What the user is told about an evaluator's complaint: the number's text (ErrorCodeText), the
+// name at fault, the hint on a function that does not exist, and for a syntax error the fix for
+// the slip the expression shows, if any (SyntaxSlipHint).
+QString JapaneseError(const ScriptError& error, const QString& expression = {});
 
 // A one-line account of the slot's last computation for its tooltip, in Japanese; empty before
 // the first.
 QString SampleSummary(const SampleReport& report);
-
-// What the user is told about an error of an expression: the evaluator's complaint in Japanese
-// (JapaneseError).
-QString EvaluationProblemText(const ScriptError& error, const QString& expression);
 
 // One sentence saying that the names were read as 0 because they hold no value, with the
 // function meant where a name looks like one (e for exp); empty without names.

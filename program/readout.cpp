@@ -75,7 +75,8 @@ std::vector<ReadoutLine> ComputeReadout(const ReadoutRequest& request, ScriptEva
     for (const ReadoutFunction& f : request.functions) {
         QString text = QStringLiteral("F%1 = ").arg(f.slot);
         // A column that stands for no x: a spacing of 0 divides by zero.
-        std::string why = script::Describe(script::ErrorCode::DivisionByZero);
+        ScriptError why;
+        why.code = script::ErrorCode::DivisionByZero;
         std::optional<double> y;
         if (x) {
             PreparedExpression prepared(evaluator, f.expression.toStdString());

@@ -44,10 +44,13 @@ QVariant ValueTableModel::data(const QModelIndex& index, int role) const {
         }
         return QString();
     case Qt::ToolTipRole:
-        if (column >= 0 && !m_table->Value(index.row(), column)) {
+        if (column < 0 || m_table->Value(index.row(), column)) {
+            return {};
+        }
+        if (const ScriptError* why = m_table->Reason(index.row(), column)) {
             // "値なし" = no value
-            return QStringLiteral("値なし: ") + JapaneseError(m_table->Reason(index.row(), column),
-                                                              m_table->Column(column).expression);
+            return QStringLiteral("値なし: ") +
+                   JapaneseError(*why, m_table->Column(column).expression);
         }
         return {};
     case Qt::TextAlignmentRole:

@@ -220,6 +220,7 @@ public:
             QJsonObject error{
                 {QStringLiteral("number"), static_cast<int>(e.code)},
                 {QStringLiteral("description"), QString::fromStdString(e.description)},
+                {QStringLiteral("name"), QString::fromStdString(e.name)},
                 {QStringLiteral("unknownFunction"), QString::fromStdString(e.hint.unknownFunction)},
                 {QStringLiteral("suggestion"), QString::fromStdString(e.hint.suggestion)},
                 {QStringLiteral("suggestionIsOperator"), e.hint.suggestionIsOperator}};
@@ -265,6 +266,18 @@ QJsonValue SettingsLine(const CurvaneDocument& d, const WorksheetWindow& window)
 }
 
 // ---- reading ------------------------------------------------------------------------------------
+
+// The name an error's description quotes after its number's own words ("Type mismatch: 'sqrt'"),
+// for worksheets written before the name was kept beside the description.
+std::string NameInDescription(const ScriptError& error) {
+    const std::string opening = script::Describe(error.code) + std::string(": '");
+    const std::string& text = error.description;
+    if (text.size() <= opening.size() || text.compare(0, opening.size(), opening) != 0 ||
+        text.back() != '\'') {
+        return {};
+    }
+    return text.substr(opening.size(), text.size() - opening.size() - 1);
+}
 
 // Reads values out of the JSON tree; the first fault found is kept with the path to it.
 class Reader {
@@ -525,6 +538,11 @@ public:
             ScriptError& first = r.firstError;
             first.code = static_cast<script::ErrorCode>(m_r.Whole(e, "number", 1, 65535));
             first.description = m_r.Text(e, "description").toStdString();
+            if (e.contains(QStringLiteral("name"))) {
+                first.name = m_r.Text(e, "name").toStdString();
+            } else {
+                first.name = NameInDescription(first);
+            }
             first.hint.unknownFunction = m_r.Text(e, "unknownFunction").toStdString();
             first.hint.suggestion = m_r.Text(e, "suggestion").toStdString();
             first.hint.suggestionIsOperator = m_r.Flag(e, "suggestionIsOperator");

@@ -219,6 +219,7 @@ bool Parser::Fail(ErrorCode code, std::size_t position, std::string_view name) {
     if (m_error.code == ErrorCode::None) {
         m_error.code = code;
         SetDescription(m_error.description, code, name);
+        m_error.name = name;
         m_error.position = position;
     }
     return false;
@@ -650,6 +651,7 @@ bool Run(Parser& parser, std::string_view text, bool assignment, std::string* na
     if (text.size() > MaxTextLength) {
         error.code = ErrorCode::ExpressionTooComplex;
         error.description = Describe(error.code);
+        error.name.clear();
         error.position.reset();
         return false;
     }

@@ -65,6 +65,7 @@ void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> pos
     error.code = code;
     error.description = script::Describe(code);
     error.position = position;
+    error.name.clear();
     error.hint.unknownFunction.clear();
     error.hint.suggestion.clear();
 }
@@ -367,7 +368,8 @@ void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
     if (at->op == Op::Raise) {
         // "Type mismatch: 'name'", naming the function that does not exist.
         error.hint = program.unknownCalls[static_cast<std::size_t>(at->operand)];
-        error.description.append(": '").append(error.hint.unknownFunction).append("'");
+        error.name = error.hint.unknownFunction;
+        error.description.append(": '").append(error.name).append("'");
     }
 }
 

@@ -52,7 +52,11 @@ struct ScriptHint {
 
 struct ScriptError {
     script::ErrorCode code = script::ErrorCode::None;
+    // Describe(code), followed by ": 'name'" when a name is at fault.
     std::string description;
+    // The name at fault, as the description quotes it: the function or variable an error names
+    // ("sqrt" for "Type mismatch: 'sqrt'"); empty when the error names none.
+    std::string name;
     // Byte offset into the evaluated text of the token at fault, when one is to blame.
     std::optional<std::size_t> position;
     ScriptHint hint;

@@ -34,11 +34,11 @@ int main() {
             std::cout << "ERROR\tInvalid input line\n";
             continue;
         }
-        std::string error;
+        ScriptError error;
         const std::optional<double> y =
             EvaluateExpression(evaluator, Pi, x, std::string_view(line).substr(tab + 1), &error);
         if (!y) {
-            std::cout << "ERROR\t" << error << '\n';
+            std::cout << "ERROR\t" << DescribeWithHint(error) << '\n';
             continue;
         }
         std::array<char, 64> buffer{};

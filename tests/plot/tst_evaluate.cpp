@@ -80,13 +80,12 @@ void EvaluateTest::errorsAreReported() {
     QFETCH(QString, expression);
     QFETCH(QString, description);
     ScriptEvaluator evaluator;
-    std::string error;
+    ScriptError error;
     QVERIFY(!EvaluateExpression(evaluator, Pi, x, expression.toStdString(), &error));
-    QCOMPARE(QString::fromStdString(error), description);
+    QCOMPARE(QString::fromStdString(DescribeWithHint(error)), description);
     PreparedExpression prepared(evaluator, expression.toStdString());
-    error.clear();
     QVERIFY(!prepared.Evaluate(Pi, x, &error));
-    QCOMPARE(QString::fromStdString(error), description);
+    QCOMPARE(QString::fromStdString(DescribeWithHint(error)), description);
 }
 
 // The general number form writes these as words, which a statement would read as unassigned

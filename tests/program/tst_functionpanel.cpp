@@ -77,6 +77,7 @@ private slots:
     void cancelledDrawAsksForNoMessage();
     void errorsInJapanese_data();
     void errorsInJapanese();
+    void everyErrorNumberHasItsText();
     void helpsSyntaxMistakesNameTheirFix();
     void notationNotice();
 };
@@ -640,13 +641,43 @@ void FunctionPanelTest::errorsInJapanese() {
     QFETCH(QString, expression);
     QFETCH(QString, japanese);
     ScriptEvaluator evaluator;
-    std::string english;
-    QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &english));
-    QCOMPARE(JapaneseError(english, expression), japanese);
+    ScriptError error;
+    QVERIFY(!EvaluateExpression(evaluator, 3.14159, 1.5, expression.toStdString(), &error));
+    QCOMPARE(JapaneseError(error, expression), japanese);
     PreparedExpression prepared(evaluator, expression.toStdString());
-    english.clear();
-    QVERIFY(!prepared.Evaluate(3.14159, 2.5, &english));
-    QCOMPARE(JapaneseError(english, expression), japanese);
+    QVERIFY(!prepared.Evaluate(3.14159, 2.5, &error));
+    QCOMPARE(JapaneseError(error, expression), japanese);
+}
+
+// Each number the engine describes has its own text, followed by the name at fault and the hint;
+// a number this program does not know is named by itself.
+void FunctionPanelTest::everyErrorNumberHasItsText() {
+    const auto text = [](int number, const char* name = "", ScriptHint hint = {}) {
+        return JapaneseError({script::ErrorCode(number), {}, name, {}, std::move(hint)});
+    };
+    QStringList all;
+    for (int number = 0; number <= 0xFFFF; ++number) {
+        if (script::Describe(script::ErrorCode(number)) !=
+            std::string_view("Unknown runtime error")) {
+            all << QString::number(number) + QLatin1Char(' ') + text(number);
+        }
+    }
+    QCOMPARE(all.join(QLatin1Char('|')),
+             QStringLiteral(
+                 "0 |5 関数の引数が不正です|6 オーバーフローしました|7 メモリが不足しています|"
+                 "9 添字が範囲外です|11 0 で除算しました|13 型が一致しません|"
+                 "14 文字列が長すぎます|16 式が複雑すぎます|18 計算を中断しました|"
+                 "28 eval の入れ子が深すぎます|91 オブジェクトは使えません|"
+                 "94 Null は数値になりません|450 引数の数が違います|501 代入できません|"
+                 "1002 構文エラー|1010 名前が必要です|1023 式が必要です"));
+    QCOMPARE(text(9999), QStringLiteral("エラー 9999"));
+    QCOMPARE(text(450, "sin"), QStringLiteral("引数の数が違います: 'sin'"));
+    QCOMPARE(text(13, "pow", {"pow", "^", true}),
+             QStringLiteral(
+                 "型が一致しません: 'pow'。pow という関数はありません。演算子 ^ のことですか？"));
+    QCOMPARE(
+        text(13, "ln", {"ln", "log", false}),
+        QStringLiteral("型が一致しません: 'ln'。ln という関数はありません。log のことですか？"));
 }
 
 // Exactly the examples of the help's table of common mistakes that are syntax errors get the fix.
@@ -660,10 +691,10 @@ void FunctionPanelTest::helpsSyntaxMistakesNameTheirFix() {
         const QRegularExpressionMatch m = it.next();
         for (const QString& written : {m.captured(1), m.captured(2)}) {
             ScriptEvaluator evaluator;
-            std::string english;
+            ScriptError error;
             if (!written.isEmpty() &&
-                !EvaluateExpression(evaluator, 1, 1, written.toStdString(), &english) &&
-                JapaneseError(english, written) != JapaneseError(english)) {
+                !EvaluateExpression(evaluator, 1, 1, written.toStdString(), &error) &&
+                JapaneseError(error, written) != JapaneseError(error)) {
                 told << written;
             }
         }

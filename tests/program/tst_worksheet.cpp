@@ -56,6 +56,7 @@ private slots:
     void aWorksheetGivesBackTheDocumentAndTheSheet();
     void damagedWorksheetsAreRefusedWithTheReason_data();
     void damagedWorksheetsAreRefusedWithTheReason();
+    void theFirstErrorKeepsTheNameAtFault();
     void autosaveIsDueWhenTheUserPausesOrAtTheLatest();
     void everyWindowKeepsItsOwnAutosave();
     void recentFilesKeepTheLastEight();
@@ -98,6 +99,23 @@ void WorksheetTest::aWorksheetGivesBackTheDocumentAndTheSheet() {
         for (int i = 0; i < 12; ++i) {
             done << steps.Step();
         }
+    }
+}
+
+// The draw button's tooltip names the function at fault, also from a worksheet written before
+// the name was kept beside the description.
+void WorksheetTest::theFirstErrorKeepsTheNameAtFault() {
+    CurvaneState state;
+    StartGraph(state, 320, 240);
+    ExpressionChanged(state, 1, QStringLiteral("sqrt(x)"));
+    DrawButtonClicked(state, state.scriptEvalFn, 1);
+    const QString tip = DrawButtonTip(SlotOf(state.Slots, 1).LastSample);
+    QVERIFY2(tip.contains(QStringLiteral("型が一致しません: 'sqrt'。")), qPrintable(tip));
+    const QByteArray bytes = WorksheetBytes(state, {7000, 6000});
+    const QByteArray older = QByteArray(bytes).replace("\"name\": \"sqrt\",", "");
+    QVERIFY(older.size() < bytes.size());
+    for (const QByteArray& written : {bytes, older}) {
+        QCOMPARE(DrawButtonTip(SlotOf(ReadWorksheet(written, nullptr)->Slots, 1).LastSample), tip);
     }
 }
 

@@ -350,6 +350,10 @@ void ScriptEngineTest::errors() {
     QVERIFY(!result.Ok());
     QCOMPARE(result.Error().code, code);
     QCOMPARE(QString::fromStdString(result.Error().description), description);
+    // The name the description quotes is also there as data.
+    const std::string& name = result.Error().name;
+    QCOMPARE(result.Error().description,
+             script::Describe(code) + (name.empty() ? "" : ": '" + name + "'"));
     QVERIFY(result.Error().position.has_value());
     QCOMPARE(static_cast<int>(*result.Error().position), position);
 }
