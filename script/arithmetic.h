@@ -37,4 +37,17 @@ inline ErrorCode StoreDouble(Value& target, double value) {
     return ErrorCode::None;
 }
 
+// Rounds half to even ("banker's rounding"), the rounding of every integer conversion here.
+inline double RoundHalfEven(double value) {
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    if (fraction > 0.5) {
+        return lower + 1.0;
+    }
+    if (fraction < 0.5) {
+        return lower;
+    }
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+}
+
 } // namespace script

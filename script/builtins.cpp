@@ -1,8 +1,8 @@
 #include "script/builtins.h"
 
 #include "script/builtins_impl.h"
-#include "script/lexer.h"
 #include "script/operations.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <algorithm>

@@ -1,9 +1,10 @@
 // Conversion and inspection: cbool cbyte ccur cdate cdbl cint clng csng cstr, isarray isdate
 // isempty isnull isnumeric isobject typename vartype, getlocale.
 
+#include "script/arithmetic.h"
 #include "script/builtins_impl.h"
-#include "script/lexer.h"
 #include "script/operations.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <array>

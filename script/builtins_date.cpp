@@ -5,6 +5,7 @@
 
 #include "script/builtins_impl.h"
 #include "script/operations.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "script/lexer.h"
 
-#include "script/variants.h"
+#include "script/textparse.h"
 
 #include <algorithm>
 #include <array>
@@ -26,119 +26,7 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// from_chars reports both overflow and underflow as out of range. Underflow means a value too
-// small to matter, which a plotted expression can treat as 0; only overflow is an error. The
-// decimal exponent of the leading digit tells which one happened.
-bool IsUnderflow(std::string_view mantissa, long long exponent) {
-    const std::size_t point = mantissa.find('.');
-    const std::string_view whole = mantissa.substr(0, point);
-    const std::size_t firstWhole = whole.find_first_not_of('0');
-    long long leading = 0; // power of ten of the first nonzero digit
-    if (firstWhole != std::string_view::npos) {
-        leading = static_cast<long long>(whole.size() - firstWhole) - 1;
-    } else {
-        const std::string_view fraction =
-            point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
-        const std::size_t firstFraction = fraction.find_first_not_of('0');
-        if (firstFraction == std::string_view::npos) {
-            return true;
-        }
-        leading = -static_cast<long long>(firstFraction) - 1;
-    }
-    return leading + exponent < 0;
-}
-
 } // namespace
-
-NumberScan ScanNumber(std::string_view text) {
-    NumberScan scan;
-    std::size_t i = 0;
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    bool plain = true;
-    if (i < text.size() && text[i] == '.') {
-        plain = false;
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    const std::size_t mantissaEnd = i;
-    if (digits == 0) {
-        scan.length = i;
-        return scan;
-    }
-    long long exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        plain = false;
-        ++i;
-        bool negative = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negative = text[i] == '-';
-            ++i;
-        }
-        const std::size_t exponentStart = i;
-        while (i < text.size() && IsDigit(text[i])) {
-            if (exponent < 1'000'000'000) {
-                exponent = exponent * 10 + (text[i] - '0');
-            }
-            ++i;
-        }
-        if (i == exponentStart) {
-            scan.length = i;
-            return scan;
-        }
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    scan.length = i;
-    scan.plainDigits = plain;
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + i, value);
-    if (ec == std::errc::result_out_of_range) {
-        if (IsUnderflow(text.substr(0, mantissaEnd), exponent)) {
-            scan.status = ScanStatus::Ok;
-            scan.value = 0.0;
-        } else {
-            scan.status = ScanStatus::OutOfRange;
-        }
-        return scan;
-    }
-    if (ec != std::errc() || end != text.data() + i) {
-        return scan;
-    }
-    scan.status = ScanStatus::Ok;
-    scan.value = value;
-    return scan;
-}
-
-bool ParseNumericText(std::string_view text, double& value) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    text = text.substr(begin, end - begin);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    const NumberScan scan = ScanNumber(text);
-    if (scan.status != ScanStatus::Ok || scan.length != text.size()) {
-        return false;
-    }
-    value = negative ? -scan.value : scan.value;
-    return true;
-}
 
 void Lexer::SkipBlanks() {
     while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) {

@@ -1,8 +1,8 @@
 #include "script/operations.h"
 
 #include "script/arithmetic.h"
-#include "script/lexer.h"
 #include "script/number_text.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <cmath>
@@ -98,9 +98,6 @@ ErrorCode Arithmetic(Op op, Value& left, const Value& right) {
     if (NullOrNothing(left, right, error)) {
         return error;
     }
-    if (EitherExtended(left, right)) {
-        return ExtendedArithmetic(op, left, right);
-    }
     double x = 0.0;
     double y = 0.0;
     Rank leftRank = Rank::Integer;
@@ -108,6 +105,9 @@ ErrorCode Arithmetic(Op op, Value& left, const Value& right) {
     if ((error = ArithmeticOperand(left, x, leftRank)) != ErrorCode::None ||
         (error = ArithmeticOperand(right, y, rightRank)) != ErrorCode::None) {
         return error;
+    }
+    if (EitherExtended(left, right)) {
+        return ExtendedArithmetic(op, left, right, x, y);
     }
     const Rank rank = std::max(leftRank, rightRank);
     if (rank == Rank::Double) {
@@ -507,18 +507,6 @@ ErrorCode NotValue(Value& operand) {
 }
 
 } // namespace
-
-double RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    if (fraction > 0.5) {
-        return lower + 1.0;
-    }
-    if (fraction < 0.5) {
-        return lower;
-    }
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-}
 
 ErrorCode RoundToLong(double value, std::int32_t& result) {
     if (!(value >= -2147483648.5 && value < 2147483647.5)) {
