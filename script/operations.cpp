@@ -167,8 +167,8 @@ ErrorCode DivideValues(Value& left, const Value& right) {
         (error = ToDouble(right, y)) != ErrorCode::None) {
         return error;
     }
-    if (y == 0.0) {
-        return x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
+    if ((error = DivisionError(x, y)) != ErrorCode::None) {
+        return error;
     }
     if (EitherExtended(left, right) && SingleQuotient(left.GetKind(), right.GetKind())) {
         return StoreSingle(left, x / y);
@@ -187,14 +187,7 @@ ErrorCode PowerValues(Value& left, const Value& right) {
         (error = ToDouble(right, y)) != ErrorCode::None) {
         return error;
     }
-    if (y == 2.0) {
-        // What a compiler makes of pow(x, 2): exact up to the one rounding, and much faster.
-        return StoreDouble(left, x * x);
-    }
-    if (x < 0.0 && y != std::trunc(y)) {
-        return ErrorCode::InvalidProcedureCall;
-    }
-    return StoreDouble(left, std::pow(x, y));
+    return StoreDouble(left, PowerOf(x, y));
 }
 
 struct IntegerOperand {

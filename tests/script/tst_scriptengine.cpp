@@ -61,6 +61,7 @@ private slots:
     void emptyVariablesFollowAssignments();
     void numericMatchesGeneral_data();
     void numericMatchesGeneral();
+    void textOperandsMatchDoubles();
     void rndRepeats();
     void nestingLimit_data();
     void nestingLimit();
@@ -697,6 +698,37 @@ void ScriptEngineTest::numericMatchesGeneral() {
             QVERIFY2(SameOutcome(general, numeric),
                      qPrintable(QStringLiteral("%1 at x=%2: general %3, numeric %4")
                                     .arg(expression, text, Show(general), Show(numeric))));
+        }
+    }
+}
+
+// Numeric text takes the operators' and functions' general code, a Double the shortcuts of the
+// evaluation loop and the numeric code: both must give the same number or the same error.
+void ScriptEngineTest::textOperandsMatchDoubles() {
+    const QStringList expressions = {"x^2",     "x^3",       "x^0.5",  "(-x)^0.5", "x^-1",
+                                     "2^x",     "x^x",       "1/x",    "x/(x-x)",  "(x-x)/(x-x)",
+                                     "x*1e300", "x+1.7e308", "exp(x)", "log(x)",   "log(-x)",
+                                     "sqr(x)",  "sqr(-x)",   "abs(x)", "atn(x)",   "cos(x)",
+                                     "sin(x)",  "tan(x)",    "fix(x)", "int(x)",   "sgn(x)"};
+    // Values that are not whole, so that x is a Double.
+    std::vector<double> xs = {0.5, -0.5, 3.7, -3.7, 709.5, 710.5, 1e-300, -1e300, 4e9 + 0.5};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> near(-40.0, 40.0);
+    for (int i = 0; i < 100; ++i) {
+        xs.push_back(near(random));
+    }
+    for (const QString& expression : expressions) {
+        ScriptEvaluator evaluator;
+        ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+        for (const double x : xs) {
+            evaluator.SetVariable("x", x);
+            const Outcome onDouble = Numeric(evaluator, prepared);
+            const QString text = QString::number(x, 'g', 17);
+            QVERIFY(evaluator.ExecuteStatement("x=\"" + text.toStdString() + "\"").Ok());
+            const Outcome onText = Numeric(evaluator, prepared);
+            QVERIFY2(SameOutcome(onDouble, onText),
+                     qPrintable(QStringLiteral("%1 at x=%2: on a Double %3, on text %4")
+                                    .arg(expression, text, Show(onDouble), Show(onText))));
         }
     }
 }
