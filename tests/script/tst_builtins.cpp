@@ -441,22 +441,23 @@ void BuiltinsTest::values_data() {
     // Named constants: "Color Constants", "Comparison Constants", "Date and Time Constants",
     // "Date Format Constants", "MsgBox Constants", "String Constants", "Tristate Constants",
     // "VarType Constants", "Miscellaneous Constants".
-    AddValue("vbtrue", "vbtrue", Lng, "-1");
-    AddValue("vbusedefault", "vbUseDefault", Lng, "-2");
+    AddValue("vbtrue", "vbtrue", Int, "-1");
+    AddValue("vbusedefault", "vbUseDefault", Int, "-2");
     AddValue("vbred", "vbred", Lng, "255");
     AddValue("vbblue", "vbBlue", Lng, "16711680");
     AddValue("vbwhite", "vbwhite", Lng, "16777215");
-    AddValue("vbtextcompare", "vbtextcompare", Lng, "1");
-    AddValue("vbsaturday", "vbsaturday", Lng, "7");
-    AddValue("vbfirstfullweek", "vbfirstfullweek", Lng, "3");
-    AddValue("vbshorttime", "vbshorttime", Lng, "4");
-    AddValue("vbyesno", "vbyesno", Lng, "4");
-    AddValue("vbexclamation", "vbexclamation", Lng, "48");
-    AddValue("vbno", "vbno", Lng, "7");
-    AddValue("vbcurrency", "vbcurrency", Lng, "6");
-    AddValue("vbbyte", "vbbyte", Lng, "17");
-    AddValue("vbarray", "vbarray", Lng, "8192");
+    AddValue("vbtextcompare", "vbtextcompare", Int, "1");
+    AddValue("vbsaturday", "vbsaturday", Int, "7");
+    AddValue("vbfirstfullweek", "vbfirstfullweek", Int, "3");
+    AddValue("vbshorttime", "vbshorttime", Int, "4");
+    AddValue("vbyesno", "vbyesno", Int, "4");
+    AddValue("vbexclamation", "vbexclamation", Int, "48");
+    AddValue("vbno", "vbno", Int, "7");
+    AddValue("vbcurrency", "vbcurrency", Int, "6");
+    AddValue("vbbyte", "vbbyte", Int, "17");
+    AddValue("vbarray", "vbarray", Int, "8192");
     AddValue("vbobjecterror", "vbobjecterror", Lng, "-2147221504");
+    AddValue("vbmsgboxsetforeground beyond an integer", "vbmsgboxsetforeground", Lng, "65536");
     AddValue("vbcrlf", "asc(vbcrlf) * 100 + asc(mid(vbcrlf, 2))", Int, "1310");
     AddValue("vbnewline", "len(vbnewline)", Lng, "2");
     AddValue("vbtab", "asc(vbtab)", Int, "9");
