@@ -127,6 +127,11 @@ void BuiltinsTest::values_data() {
     AddValue("cstr of currency", "cstr(ccur(1234567.5))", Str, "1234567.5");
     AddValue("cstr of date", "cstr(#1/31/2011 1:02:03 PM#)", Str, "2011/01/31 13:02:03");
     AddValue("cbool of currency", "cbool(ccur(0.0001))", Bool, "True");
+    AddValue("cbool of #TRUE#", "cbool(\"#TRUE#\")", Bool, "True");
+    AddValue("cbyte of true has every bit set", "cbyte(true)", Byt, "255");
+    AddValue("cdate of number text is a day count", "cdate(\"1\")", Dat, "1899/12/31");
+    AddValue("single is not the double it came from", "csng(0.1) = 0.1", Bool, "False");
+    AddValue("round of true", "round(true)", Int, "-1");
 
     // "IsArray Function", "IsDate Function", "IsEmpty Function", "IsNull Function",
     // "IsNumeric Function", "IsObject Function", "TypeName Function", "VarType Function",
@@ -325,6 +330,7 @@ void BuiltinsTest::values_data() {
     AddValue("dateserial rolls over", "dateserial(1990 - 10, 8 - 2, 1 - 1)", Dat, "1980/05/31");
     AddValue("dateserial month 13", "dateserial(2011, 13, 1)", Dat, "2012/01/01");
     AddValue("dateserial two digit year", "dateserial(99, 1, 1)", Dat, "1999/01/01");
+    AddValue("dateserial year 29 is 1929", "dateserial(29, 12, 31)", Dat, "1929/12/31");
     AddValue("dateserial leap day", "dateserial(2012, 2, 29)", Dat, "2012/02/29");
     AddValue("timeserial", "timeserial(17 - 12, 0, 0)", Dat, "5:00:00");
     AddValue("timeserial rolls over", "timeserial(12, -15, 0)", Dat, "11:45:00");
