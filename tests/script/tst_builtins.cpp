@@ -211,6 +211,9 @@ void BuiltinsTest::values_data() {
     AddValue("hex literal of 32 bits negative", "&hFFFFFFFF", Lng, "-1");
     AddValue("octal literal", "&o17", Int, "15");
     AddValue("octal literal without letter", "&17", Int, "15");
+    AddValue("hex literal of sixteen bits as long", "&hFFFF&", Lng, "65535");
+    AddValue("octal literal with long suffix", "&O17&", Lng, "15");
+    AddValue("long hex literal joined", "&h10& & 1", Str, "161");
     AddValue("date literal month first", "#1/31/2011#", Dat, "2011/01/31");
     AddValue("date literal year first", "#2011/01/31#", Dat, "2011/01/31");
     AddValue("date literal small numbers are month, day, year", "#1/2/3#", Dat, "2003/01/02");
@@ -585,6 +588,7 @@ void BuiltinsTest::errors_data() {
     AddError("rgb without arguments", "rgb", Arguments);
     // Literals that are not.
     AddError("hex literal beyond 32 bits", "&h100000000", ErrorCode::SyntaxError);
+    AddError("long suffix then a name", "&h10&x", ErrorCode::SyntaxError);
     AddError("octal digit 8", "&o8", ErrorCode::SyntaxError);
     AddError("impossible date literal", "#2011/2/30#", ErrorCode::SyntaxError);
     AddError("unclosed date literal", "#2011/2/3", ErrorCode::SyntaxError);
