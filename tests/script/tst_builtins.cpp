@@ -314,6 +314,10 @@ void BuiltinsTest::values_data() {
     AddValue("split text compare", "join(split(\"aXbxc\", \"x\", -1, 1), \"-\")", Str, "a-b-c");
     AddValue("split by empty delimiter", "ubound(split(\"abc\", \"\"))", Lng, "0");
     AddValue("lbound", "lbound(split(\"a b\"))", Lng, "0");
+    // "Array Function".
+    AddValue("array of nothing has no element", "ubound(array())", Lng, "-1");
+    AddValue("join of array writes each value", "join(array(1, \"b\", true, 1.5), \"-\")", Str,
+             "1-b-True-1.5");
     AddValue("filter", "join(filter(split(\"Mon Tue Wed\"), \"Mon\"), \",\")", Str, "Mon");
     AddValue("filter excluding", "join(filter(split(\"Mon Tue Wed\"), \"Mon\", false), \",\")", Str,
              "Tue,Wed");
@@ -589,6 +593,12 @@ void BuiltinsTest::errors_data() {
     // Literals that are not.
     AddError("hex literal beyond 32 bits", "&h100000000", ErrorCode::SyntaxError);
     AddError("long suffix then a name", "&h10&x", ErrorCode::SyntaxError);
+    AddError("array of null", "array(1, null)", NullUse);
+    AddError("array within array", "array(array(1))", Mismatch);
+    AddError("array beyond string space",
+             "array(space(65536), space(65536), space(65536), "
+             "space(65536), space(65536), space(65536))",
+             ErrorCode::OutOfStringSpace);
     AddError("octal digit 8", "&o8", ErrorCode::SyntaxError);
     AddError("impossible date literal", "#2011/2/30#", ErrorCode::SyntaxError);
     AddError("unclosed date literal", "#2011/2/3", ErrorCode::SyntaxError);
@@ -751,6 +761,8 @@ void BuiltinsTest::everyFunctionChecksItsArgumentCount() {
         call += ")";
         QVERIFY2(evaluator.Eval(call).Error().code == Arguments, name);
     }
+    const QString many = "array(1" + QString(",1").repeated(script::MaxArrayArguments) + ")";
+    QCOMPARE(evaluator.Eval(many.toStdString()).Error().code, Arguments);
 }
 
 void BuiltinsTest::boundedResults_data() {
