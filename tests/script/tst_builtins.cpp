@@ -131,7 +131,7 @@ void BuiltinsTest::values_data() {
     AddValue("cbyte of true has every bit set", "cbyte(true)", Byt, "255");
     AddValue("cdate of number text is a day count", "cdate(\"1\")", Dat, "1899/12/31");
     AddValue("single is not the double it came from", "csng(0.1) = 0.1", Bool, "False");
-    AddValue("round of true", "round(true)", Int, "-1");
+    AddValue("round of true stays boolean", "round(true)", Bool, "True");
 
     // "IsArray Function", "IsDate Function", "IsEmpty Function", "IsNull Function",
     // "IsNumeric Function", "IsObject Function", "TypeName Function", "VarType Function",
@@ -337,7 +337,9 @@ void BuiltinsTest::values_data() {
     AddValue("dateserial rolls over", "dateserial(1990 - 10, 8 - 2, 1 - 1)", Dat, "1980/05/31");
     AddValue("dateserial month 13", "dateserial(2011, 13, 1)", Dat, "2012/01/01");
     AddValue("dateserial two digit year", "dateserial(99, 1, 1)", Dat, "1999/01/01");
-    AddValue("dateserial year 29 is 1929", "dateserial(29, 12, 31)", Dat, "1929/12/31");
+    AddValue("dateserial year 29 is 2029", "dateserial(29, 12, 31)", Dat, "2029/12/31");
+    AddValue("dateserial year 0 is 2000", "dateserial(0, 1, 1)", Dat, "2000/01/01");
+    AddValue("dateserial year 30 is 1930", "dateserial(30, 1, 1)", Dat, "1930/01/01");
     AddValue("dateserial leap day", "dateserial(2012, 2, 29)", Dat, "2012/02/29");
     AddValue("timeserial", "timeserial(17 - 12, 0, 0)", Dat, "5:00:00");
     AddValue("timeserial rolls over", "timeserial(12, -15, 0)", Dat, "11:45:00");
