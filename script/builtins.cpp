@@ -20,7 +20,7 @@ struct Entry {
 
 // The names are in lower case: names are not case-sensitive. Functions that read the clock or
 // the random generator are not pure.
-constexpr std::array<Entry, 90> Table{{
+constexpr std::array<Entry, 91> Table{{
     {"abs", {Builtin::Abs, 1, 1, true}, Group::Math},
     {"atn", {Builtin::Atn, 1, 1, true}, Group::Math},
     {"cos", {Builtin::Cos, 1, 1, true}, Group::Math},
@@ -82,6 +82,7 @@ constexpr std::array<Entry, 90> Table{{
     {"ucase", {Builtin::UCase, 1, 1, true}, Group::String},
     {"join", {Builtin::Join, 1, 2, true}, Group::String},
     {"split", {Builtin::Split, 1, 4, true}, Group::String},
+    {"array", {Builtin::Array, 0, MaxArrayArguments, true}, Group::String},
     {"lbound", {Builtin::LBound, 1, 2, true}, Group::String},
     {"ubound", {Builtin::UBound, 1, 2, true}, Group::String},
     {"filter", {Builtin::Filter, 2, 4, true}, Group::String},

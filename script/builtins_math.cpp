@@ -92,12 +92,12 @@ ErrorCode RoundFunction(Value* arguments, int count) {
     }
     switch (argument.GetKind()) {
     case Kind::Null:
+    case Kind::Boolean: // a Boolean stays one
     case Kind::Byte:
     case Kind::Integer:
     case Kind::Long:
         return ErrorCode::None;
     case Kind::Empty:
-    case Kind::Boolean:
         argument.SetInteger(argument.Integer());
         return ErrorCode::None;
     default:

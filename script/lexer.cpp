@@ -38,7 +38,9 @@ Token Lexer::Next() {
     SkipBlanks();
     Token token;
     token.position = m_pos;
-    if (m_pos >= m_text.size()) {
+    // A comment, from ' to the end of the text, is as if the text ended where it starts.
+    if (m_pos >= m_text.size() || m_text[m_pos] == '\'') {
+        m_pos = m_text.size();
         token.kind = TokenKind::End;
         return token;
     }
@@ -287,14 +289,21 @@ Token Lexer::ReadName() {
             return token;
         }
     }
-    if (std::binary_search(ReservedWords.begin(), ReservedWords.end(), token.name)) {
+    if (token.name == "rem") {
+        // The other way to start a comment, as a word of its own.
+        m_pos = m_text.size();
+        token.kind = TokenKind::End;
+        token.name.clear();
+    } else if (std::binary_search(ReservedWords.begin(), ReservedWords.end(), token.name)) {
         token.kind = TokenKind::Reserved;
     }
     return token;
 }
 
 // A hexadecimal or octal literal is a bit pattern: up to 16 bits it is an Integer (&hFFFF is
-// -1), up to 32 bits a Long (&hFFFFFFFF is -1); more is an error.
+// -1), up to 32 bits a Long (&hFFFFFFFF is -1); more is an error. An & straight after the
+// digits makes it a Long whatever its size (&hFFFF& is 65535): it belongs to the literal, so
+// "&h10&x" is a mistake, and joining needs a blank as in "&h10 & x".
 Token Lexer::ReadRadixNumber() {
     Token token;
     token.position = m_pos;
@@ -325,7 +334,8 @@ Token Lexer::ReadRadixNumber() {
         value = value * base + digit;
         tooLarge = tooLarge || value > 0xFFFFFFFFu;
     }
-    m_pos = i;
+    const bool isLong = i > start && i < m_text.size() && m_text[i] == '&';
+    m_pos = isLong ? i + 1 : i;
     const bool glued =
         m_pos < m_text.size() && (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
                                   m_text[m_pos] == '.' || m_text[m_pos] == '_');
@@ -334,7 +344,7 @@ Token Lexer::ReadRadixNumber() {
         return token;
     }
     token.kind = TokenKind::Number;
-    if (value <= 0xFFFF) {
+    if (value <= 0xFFFF && !isLong) {
         token.literal = Value::MakeInteger(static_cast<std::int16_t>(value));
     } else {
         token.literal =

@@ -73,8 +73,11 @@ void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> pos
 std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
     script::Token token = lexer.Next();
-    if (token.kind != script::TokenKind::Name || lexer.Next().kind != script::TokenKind::End ||
-        script::FindBuiltin(token.name) || script::FindConstant(token.name) != nullptr) {
+    // The end must be the text's own, not a comment's start.
+    const script::Token end = lexer.Next();
+    if (token.kind != script::TokenKind::Name || end.kind != script::TokenKind::End ||
+        end.position != text.size() || script::FindBuiltin(token.name) ||
+        script::FindConstant(token.name) != nullptr) {
         return {};
     }
     return std::move(token.name);

@@ -174,6 +174,12 @@ void ScriptEngineTest::numbers_data() {
     row("function names are case-insensitive", "SIN(0)+Abs(-1)", 1);
     row("power of two squares", "(-3)^2", 9);
     row("negative base integral exponent", "(-2)^3", -8);
+    // "Comments in VBScript", "Rem Statement": the rest of the text is ignored.
+    row("comment after an expression", "1 + 2 ' 3 + 4", 3);
+    row("rem after a bracket", "(1 + 2)rem", 3);
+    row("rem after an assignment", "y=2 rem two:y*3", 6);
+    row("quote in a string is no comment", "len(\"a'b\")", 3);
+    row("name starting with rem", "remark=4:remark*2", 8);
 }
 
 // Each expression may carry statements first, separated by ':' (a test convenience only).
@@ -339,6 +345,7 @@ void ScriptEngineTest::errors_data() {
     row("invalid character", "1 $ 2", syntax, "Syntax error", 2);
     row("statement is no expression", "x=1:y", syntax, "Syntax error", 3);
     row("keyword used as operand", "mod 1", syntax, "Syntax error", 0);
+    row("comment leaves an operator dangling", "1 + ' 2", syntax, "Syntax error", 4);
 }
 
 void ScriptEngineTest::errors() {
@@ -936,7 +943,7 @@ void ScriptEngineTest::reservedWords_data() {
           "wend",     "do",         "loop",       "until",   "select", "case",     "set",
           "let",      "const",      "call",       "class",   "redim",  "preserve", "exit",
           "on",       "resume",     "option",     "private", "public", "get",      "with",
-          "new",      "rem",        "byval",      "byref",   "stop",   "goto",     "me",
+          "new",      "rset",       "byval",      "byref",   "stop",   "goto",     "me",
           "is",       "like",       "as",         "integer", "long",   "double",   "variant",
           "typeof",   "raiseevent", "paramarray", "endif",   "If",     "THEN"}) {
         QTest::newRow(word) << QString::fromLatin1(word);
