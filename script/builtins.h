@@ -78,6 +78,7 @@ enum class Builtin : std::uint8_t {
     UCase,
     Join,
     Split,
+    Array,
     LBound,
     UBound,
     Filter,
@@ -111,8 +112,10 @@ enum class Builtin : std::uint8_t {
     FormatPercent,
 };
 
-// The most arguments any built-in takes (Replace).
+// The most arguments any built-in takes (Replace), but array, which takes up to
+// MaxArrayArguments.
 inline constexpr int MaxBuiltinArguments = 6;
+inline constexpr int MaxArrayArguments = 254;
 
 struct BuiltinInfo {
     Builtin id;

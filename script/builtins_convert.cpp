@@ -1,9 +1,10 @@
 // Conversion and inspection: cbool cbyte ccur cdate cdbl cint clng csng cstr, isarray isdate
 // isempty isnull isnumeric isobject typename vartype, getlocale.
 
+#include "script/arithmetic.h"
 #include "script/builtins_impl.h"
-#include "script/lexer.h"
 #include "script/operations.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <array>
@@ -14,6 +15,11 @@ namespace script {
 namespace {
 
 ErrorCode ToWhole(Builtin id, Value& argument) {
+    // True has every bit set: as a Byte that is 255, not the -1 it is as a number.
+    if (id == Builtin::CByte && argument.Is(Kind::Boolean)) {
+        argument.SetByte(argument.Integer() != 0 ? 255 : 0);
+        return ErrorCode::None;
+    }
     double x = 0.0;
     const ErrorCode error = ToDouble(argument, x);
     if (error != ErrorCode::None) {
@@ -52,8 +58,9 @@ ErrorCode CBoolFunction(Value& argument) {
                 c = static_cast<char>(c - 'A' + 'a');
             }
         }
-        if (lower == "true" || lower == "false") {
-            argument.SetBoolean(lower == "true");
+        // #TRUE# and #FALSE# are how files written by the language spell the two.
+        if (lower == "true" || lower == "false" || lower == "#true#" || lower == "#false#") {
+            argument.SetBoolean(lower == "true" || lower == "#true#");
             return ErrorCode::None;
         }
     }
@@ -68,7 +75,9 @@ ErrorCode CBoolFunction(Value& argument) {
 ErrorCode CDateFunction(Value& argument) {
     double serial = 0.0;
     if (argument.Is(Kind::String)) {
-        if (!ParseDateText(argument.Text(), serial)) {
+        // Text that is a number is a day count, as the number itself would be: "1" is the day
+        // after day 0.
+        if (!ParseDateText(argument.Text(), serial) && !ParseNumericText(argument.Text(), serial)) {
             return ErrorCode::TypeMismatch;
         }
     } else {

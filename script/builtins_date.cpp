@@ -5,6 +5,7 @@
 
 #include "script/builtins_impl.h"
 #include "script/operations.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <array>
@@ -271,8 +272,9 @@ ErrorCode SerialFunction(Builtin id, Value* arguments) {
         }
     }
     if (id == Builtin::DateSerial) {
-        // A year from 0 to 99 is one of the 1900s.
-        const std::int32_t year = parts[0] >= 0 && parts[0] <= 99 ? parts[0] + 1900 : parts[0];
+        // A year from 0 to 99 lies in 1930..2029, the window two-digit years in date texts use.
+        const std::int32_t year =
+            parts[0] >= 0 && parts[0] <= 99 ? parts[0] + (parts[0] < 30 ? 2000 : 1900) : parts[0];
         return StoreDateChecked(arguments[0], DaySerial(year, parts[1], parts[2]));
     }
     const std::int64_t seconds =

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the files of built-in functions share: one entry point per group, called by CallBuiltin,
-// and the conversions of arguments that the language applies to every built-in alike.
+// and the conversions of arguments that the language applies to every built-in alike (in
+// builtins_arguments.cpp, below the groups).
 
 #include "script/builtins.h"
 #include "script/scriptresult.h"

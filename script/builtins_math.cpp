@@ -20,42 +20,12 @@ ErrorCode RealFunction(Builtin id, Value& argument) {
     if (error != ErrorCode::None) {
         return error;
     }
-    switch (id) {
-    case Builtin::Atn:
-        return StoreDouble(argument, std::atan(x));
-    case Builtin::Cos:
-        return StoreDouble(argument, std::cos(x));
-    case Builtin::Sin:
-        return StoreDouble(argument, std::sin(x));
-    case Builtin::Tan:
-        return StoreDouble(argument, std::tan(x));
-    case Builtin::Exp:
-        return StoreDouble(argument, std::exp(x));
-    case Builtin::Log:
-        if (x <= 0.0) {
-            return ErrorCode::InvalidProcedureCall;
-        }
-        return StoreDouble(argument, std::log(x));
-    case Builtin::Sqr:
-        if (x < 0.0) {
-            return ErrorCode::InvalidProcedureCall;
-        }
-        return StoreDouble(argument, std::sqrt(x));
-    default: // Sgn
-        argument.SetInteger((x > 0.0) - (x < 0.0));
+    const double result = RealFunctionOf(id, x);
+    if (id == Builtin::Sgn) {
+        argument.SetInteger(static_cast<std::int32_t>(result));
         return ErrorCode::None;
     }
-}
-
-double KindKeepingResult(Builtin id, double x) {
-    switch (id) {
-    case Builtin::Abs:
-        return std::fabs(x);
-    case Builtin::Fix:
-        return std::trunc(x);
-    default:
-        return std::floor(x);
-    }
+    return StoreDouble(argument, result);
 }
 
 // abs, fix and int keep an Integer an Integer and a Long a Long (widening only when the result
@@ -83,14 +53,14 @@ ErrorCode KindKeepingFunction(Builtin id, Value& argument) {
         return ErrorCode::None;
     }
     case Kind::Single:
-        argument.SetSingle(static_cast<float>(KindKeepingResult(id, argument.Number())));
+        argument.SetSingle(static_cast<float>(RealFunctionOf(id, argument.Number())));
         return ErrorCode::None;
     case Kind::Currency:
-        argument.SetCurrency(KindKeepingResult(id, argument.Number()));
+        argument.SetCurrency(RealFunctionOf(id, argument.Number()));
         return ErrorCode::None;
     case Kind::Date:
         if (id != Builtin::Abs) {
-            argument.SetDate(KindKeepingResult(id, argument.Number()));
+            argument.SetDate(RealFunctionOf(id, argument.Number()));
             return ErrorCode::None;
         }
         break;
@@ -102,7 +72,7 @@ ErrorCode KindKeepingFunction(Builtin id, Value& argument) {
     if (error != ErrorCode::None) {
         return error;
     }
-    argument.SetDouble(KindKeepingResult(id, x));
+    argument.SetDouble(RealFunctionOf(id, x));
     return ErrorCode::None;
 }
 
@@ -122,12 +92,12 @@ ErrorCode RoundFunction(Value* arguments, int count) {
     }
     switch (argument.GetKind()) {
     case Kind::Null:
+    case Kind::Boolean: // a Boolean stays one
     case Kind::Byte:
     case Kind::Integer:
     case Kind::Long:
         return ErrorCode::None;
     case Kind::Empty:
-    case Kind::Boolean:
         argument.SetInteger(argument.Integer());
         return ErrorCode::None;
     default:

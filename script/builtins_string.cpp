@@ -1,7 +1,7 @@
 // The text functions: asc ascw chr chrw instr instrrev lcase left len ltrim mid replace right
-// rtrim space string strcomp strreverse trim ucase, join split lbound ubound filter, escape
-// unescape. Positions and lengths count UTF-16 code units, the language's characters. Numbers
-// given where text is expected are used in their text form, as & would write them.
+// rtrim space string strcomp strreverse trim ucase, join split array lbound ubound filter,
+// escape unescape. Positions and lengths count UTF-16 code units, the language's characters.
+// Numbers given where text is expected are used in their text form, as & would write them.
 
 #include "script/builtins_impl.h"
 #include "script/operations.h"
@@ -15,8 +15,9 @@ namespace script {
 
 namespace {
 
-// Arrays from Split hold their strings one after another, each after its byte length in four
-// bytes.
+// Arrays hold their elements as strings one after another, each after its byte length in four
+// bytes. Array keeps the text of the values it is given: what the functions over arrays (join,
+// filter) read of them.
 void AppendElement(std::string& elements, std::string_view element) {
     const auto length = static_cast<std::uint32_t>(element.size());
     char prefix[4];
@@ -504,6 +505,25 @@ ErrorCode SplitFunction(Value* arguments, int count) {
     return ErrorCode::None;
 }
 
+// array(value, ...): its arguments as an array; array() has none.
+ErrorCode ArrayFunction(Value* arguments, int count) {
+    std::string elements;
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const ErrorCode error = TextArgument(arguments[i], text);
+        if (error != ErrorCode::None) {
+            return error;
+        }
+        AppendElement(elements, text);
+        // As much as split may make: what one call adds to an evaluation stays bounded.
+        if (elements.size() > 5 * MaxStringLength) {
+            return ErrorCode::OutOfStringSpace;
+        }
+    }
+    arguments[0].SetArray(std::move(elements), count);
+    return ErrorCode::None;
+}
+
 ErrorCode JoinFunction(Value* arguments, int count) {
     if (!arguments[0].Is(Kind::Array)) {
         return ErrorCode::TypeMismatch;
@@ -629,6 +649,8 @@ ErrorCode CallString(Builtin id, Value* arguments, int count) {
         return ReplaceFunction(arguments, count);
     case Builtin::Split:
         return SplitFunction(arguments, count);
+    case Builtin::Array:
+        return ArrayFunction(arguments, count);
     case Builtin::Join:
         return JoinFunction(arguments, count);
     case Builtin::LBound:

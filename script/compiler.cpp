@@ -326,7 +326,7 @@ void Parser::EmitBinary(Op op, std::size_t position) {
 }
 
 void Parser::EmitCall(const BuiltinInfo& info, int count, std::size_t position) {
-    bool constantArguments = info.pure && count > 0;
+    bool constantArguments = info.pure && count > 0 && count <= MaxBuiltinArguments;
     for (int i = 1; i <= count && constantArguments; ++i) {
         constantArguments = LastIsConstant(static_cast<std::size_t>(i));
     }

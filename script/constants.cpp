@@ -16,13 +16,8 @@ struct NumberConstant {
     std::int32_t value;
 };
 
-// Every numeric constant is a Long, as in the language.
-constexpr std::array<NumberConstant, 74> Numbers{{
-    // Tristate
-    {"vbtrue", -1},
-    {"vbfalse", 0},
-    {"vbusedefault", -2},
-    // colours, r + 256 g + 65536 b
+// The colours, r + 256 g + 65536 b, are Longs as rgb's results are, vbBlack and vbRed too.
+constexpr std::array<NumberConstant, 8> Colours{{
     {"vbblack", 0x000000},
     {"vbred", 0x0000FF},
     {"vbgreen", 0x00FF00},
@@ -31,6 +26,15 @@ constexpr std::array<NumberConstant, 74> Numbers{{
     {"vbmagenta", 0xFF00FF},
     {"vbcyan", 0xFFFF00},
     {"vbwhite", 0xFFFFFF},
+}};
+
+// The other numeric constants are Integers, but for those beyond an Integer's range (the
+// message box flags of 65536 and above, vbObjectError), which are Longs.
+constexpr std::array<NumberConstant, 66> Numbers{{
+    // Tristate
+    {"vbtrue", -1},
+    {"vbfalse", 0},
+    {"vbusedefault", -2},
     // comparison
     {"vbbinarycompare", 0},
     {"vbtextcompare", 1},
@@ -122,8 +126,13 @@ constexpr std::array<TextConstant, 10> Texts{{
 
 std::vector<std::pair<std::string_view, Value>> MakeValues() {
     std::vector<std::pair<std::string_view, Value>> values;
-    for (const NumberConstant& constant : Numbers) {
+    for (const NumberConstant& constant : Colours) {
         values.emplace_back(constant.name, Value::MakeLong(constant.value));
+    }
+    for (const NumberConstant& constant : Numbers) {
+        const bool fits = constant.value >= -32768 && constant.value <= 32767;
+        values.emplace_back(constant.name, fits ? Value::MakeInteger(constant.value)
+                                                : Value::MakeLong(constant.value));
     }
     for (const TextConstant& constant : Texts) {
         values.emplace_back(constant.name, Value::MakeString(std::string(constant.text)));

@@ -1,6 +1,6 @@
 #include "script/lexer.h"
 
-#include "script/variants.h"
+#include "script/textparse.h"
 
 #include <algorithm>
 #include <array>
@@ -26,119 +26,7 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// from_chars reports both overflow and underflow as out of range. Underflow means a value too
-// small to matter, which a plotted expression can treat as 0; only overflow is an error. The
-// decimal exponent of the leading digit tells which one happened.
-bool IsUnderflow(std::string_view mantissa, long long exponent) {
-    const std::size_t point = mantissa.find('.');
-    const std::string_view whole = mantissa.substr(0, point);
-    const std::size_t firstWhole = whole.find_first_not_of('0');
-    long long leading = 0; // power of ten of the first nonzero digit
-    if (firstWhole != std::string_view::npos) {
-        leading = static_cast<long long>(whole.size() - firstWhole) - 1;
-    } else {
-        const std::string_view fraction =
-            point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
-        const std::size_t firstFraction = fraction.find_first_not_of('0');
-        if (firstFraction == std::string_view::npos) {
-            return true;
-        }
-        leading = -static_cast<long long>(firstFraction) - 1;
-    }
-    return leading + exponent < 0;
-}
-
 } // namespace
-
-NumberScan ScanNumber(std::string_view text) {
-    NumberScan scan;
-    std::size_t i = 0;
-    std::size_t digits = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        ++i;
-        ++digits;
-    }
-    bool plain = true;
-    if (i < text.size() && text[i] == '.') {
-        plain = false;
-        ++i;
-        while (i < text.size() && IsDigit(text[i])) {
-            ++i;
-            ++digits;
-        }
-    }
-    const std::size_t mantissaEnd = i;
-    if (digits == 0) {
-        scan.length = i;
-        return scan;
-    }
-    long long exponent = 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        plain = false;
-        ++i;
-        bool negative = false;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-            negative = text[i] == '-';
-            ++i;
-        }
-        const std::size_t exponentStart = i;
-        while (i < text.size() && IsDigit(text[i])) {
-            if (exponent < 1'000'000'000) {
-                exponent = exponent * 10 + (text[i] - '0');
-            }
-            ++i;
-        }
-        if (i == exponentStart) {
-            scan.length = i;
-            return scan;
-        }
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    scan.length = i;
-    scan.plainDigits = plain;
-    double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + i, value);
-    if (ec == std::errc::result_out_of_range) {
-        if (IsUnderflow(text.substr(0, mantissaEnd), exponent)) {
-            scan.status = ScanStatus::Ok;
-            scan.value = 0.0;
-        } else {
-            scan.status = ScanStatus::OutOfRange;
-        }
-        return scan;
-    }
-    if (ec != std::errc() || end != text.data() + i) {
-        return scan;
-    }
-    scan.status = ScanStatus::Ok;
-    scan.value = value;
-    return scan;
-}
-
-bool ParseNumericText(std::string_view text, double& value) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    text = text.substr(begin, end - begin);
-    bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        text.remove_prefix(1);
-    }
-    const NumberScan scan = ScanNumber(text);
-    if (scan.status != ScanStatus::Ok || scan.length != text.size()) {
-        return false;
-    }
-    value = negative ? -scan.value : scan.value;
-    return true;
-}
 
 void Lexer::SkipBlanks() {
     while (m_pos < m_text.size() && IsBlank(m_text[m_pos])) {
@@ -150,7 +38,9 @@ Token Lexer::Next() {
     SkipBlanks();
     Token token;
     token.position = m_pos;
-    if (m_pos >= m_text.size()) {
+    // A comment, from ' to the end of the text, is as if the text ended where it starts.
+    if (m_pos >= m_text.size() || m_text[m_pos] == '\'') {
+        m_pos = m_text.size();
         token.kind = TokenKind::End;
         return token;
     }
@@ -399,14 +289,21 @@ Token Lexer::ReadName() {
             return token;
         }
     }
-    if (std::binary_search(ReservedWords.begin(), ReservedWords.end(), token.name)) {
+    if (token.name == "rem") {
+        // The other way to start a comment, as a word of its own.
+        m_pos = m_text.size();
+        token.kind = TokenKind::End;
+        token.name.clear();
+    } else if (std::binary_search(ReservedWords.begin(), ReservedWords.end(), token.name)) {
         token.kind = TokenKind::Reserved;
     }
     return token;
 }
 
 // A hexadecimal or octal literal is a bit pattern: up to 16 bits it is an Integer (&hFFFF is
-// -1), up to 32 bits a Long (&hFFFFFFFF is -1); more is an error.
+// -1), up to 32 bits a Long (&hFFFFFFFF is -1); more is an error. An & straight after the
+// digits makes it a Long whatever its size (&hFFFF& is 65535): it belongs to the literal, so
+// "&h10&x" is a mistake, and joining needs a blank as in "&h10 & x".
 Token Lexer::ReadRadixNumber() {
     Token token;
     token.position = m_pos;
@@ -437,7 +334,8 @@ Token Lexer::ReadRadixNumber() {
         value = value * base + digit;
         tooLarge = tooLarge || value > 0xFFFFFFFFu;
     }
-    m_pos = i;
+    const bool isLong = i > start && i < m_text.size() && m_text[i] == '&';
+    m_pos = isLong ? i + 1 : i;
     const bool glued =
         m_pos < m_text.size() && (IsLetter(m_text[m_pos]) || IsDigit(m_text[m_pos]) ||
                                   m_text[m_pos] == '.' || m_text[m_pos] == '_');
@@ -446,7 +344,7 @@ Token Lexer::ReadRadixNumber() {
         return token;
     }
     token.kind = TokenKind::Number;
-    if (value <= 0xFFFF) {
+    if (value <= 0xFFFF && !isLong) {
         token.literal = Value::MakeInteger(static_cast<std::int16_t>(value));
     } else {
         token.literal =

@@ -9,25 +9,6 @@
 
 namespace script {
 
-enum class ScanStatus : std::uint8_t { Ok, Malformed, OutOfRange };
-
-struct NumberScan {
-    ScanStatus status = ScanStatus::Malformed;
-    std::size_t length = 0;
-    double value = 0.0;
-    // Neither a decimal point nor an exponent: the literal may be an Integer or a Long.
-    bool plainDigits = false;
-};
-
-// Reads the decimal number at the start of text: digits with an optional point and an optional
-// exponent (e or E, optional sign, digits); ".5" and "5." count. A value too small for a double
-// reads as 0; one too large is OutOfRange.
-NumberScan ScanNumber(std::string_view text);
-
-// Reads a text that is a number as a whole, blanks around it allowed, with an optional sign. This
-// is how strings turn into numbers in arithmetic.
-bool ParseNumericText(std::string_view text, double& value);
-
 enum class TokenKind : std::uint8_t {
     End,
     Number,

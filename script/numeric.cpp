@@ -271,12 +271,6 @@ inline bool ReadNumber(const Value& value, double& number) {
     return true;
 }
 
-// x ^ y as the general code works it out; the negative base with a fractional exponent comes
-// out as NaN, which the numeric loop hands back to the general code for its error.
-inline double PowerOf(double x, double y) {
-    return y == 2.0 ? x * x : std::pow(x, y);
-}
-
 inline double Truth(bool value) {
     return value ? -1.0 : 0.0;
 }
@@ -461,37 +455,37 @@ bool RunNumeric(const NumericInstruction* code, const Value* variables, double* 
 
         // The functions that cannot leave the finite range need no check.
         case NumericOp::Abs:
-            top = std::fabs(top);
+            top = RealFunctionOf(Builtin::Abs, top);
             continue;
         case NumericOp::Atn:
-            top = std::atan(top);
+            top = RealFunctionOf(Builtin::Atn, top);
             continue;
         case NumericOp::Cos:
-            top = std::cos(top);
+            top = RealFunctionOf(Builtin::Cos, top);
             continue;
         case NumericOp::Exp:
-            top = std::exp(top);
+            top = RealFunctionOf(Builtin::Exp, top);
             break;
         case NumericOp::Fix:
-            top = std::trunc(top);
+            top = RealFunctionOf(Builtin::Fix, top);
             continue;
         case NumericOp::Int:
-            top = std::floor(top);
+            top = RealFunctionOf(Builtin::Int, top);
             continue;
         case NumericOp::Log:
-            top = std::log(top); // -inf for 0, NaN below: the general code's domain errors
+            top = RealFunctionOf(Builtin::Log, top);
             break;
         case NumericOp::Sgn:
-            top = static_cast<double>((top > 0.0) - (top < 0.0));
+            top = RealFunctionOf(Builtin::Sgn, top);
             continue;
         case NumericOp::Sin:
-            top = std::sin(top);
+            top = RealFunctionOf(Builtin::Sin, top);
             continue;
         case NumericOp::Sqr:
-            top = std::sqrt(top); // NaN below 0; -0 stays -0 as in the general code
+            top = RealFunctionOf(Builtin::Sqr, top);
             break;
         case NumericOp::Tan:
-            top = std::tan(top);
+            top = RealFunctionOf(Builtin::Tan, top);
             break;
 
         case NumericOp::Return:
@@ -501,8 +495,8 @@ bool RunNumeric(const NumericInstruction* code, const Value* variables, double* 
             __builtin_unreachable(); // the translation emits nothing else
         }
         // Where the general code reports an error, this step gives no finite number: x/0 and
-        // overflow give an infinity, 0/0, log and sqr below their domain and a negative base
-        // with a fractional exponent give NaN.
+        // overflow give an infinity, 0/0, log and sqr outside their domain and a negative base
+        // with a fractional exponent give NaN (see arithmetic.h).
         if (!std::isfinite(top)) {
             return false;
         }

@@ -1,8 +1,8 @@
 #include "script/operations.h"
 
 #include "script/arithmetic.h"
-#include "script/lexer.h"
 #include "script/number_text.h"
+#include "script/textparse.h"
 #include "script/variants.h"
 
 #include <cmath>
@@ -98,9 +98,6 @@ ErrorCode Arithmetic(Op op, Value& left, const Value& right) {
     if (NullOrNothing(left, right, error)) {
         return error;
     }
-    if (EitherExtended(left, right)) {
-        return ExtendedArithmetic(op, left, right);
-    }
     double x = 0.0;
     double y = 0.0;
     Rank leftRank = Rank::Integer;
@@ -108,6 +105,9 @@ ErrorCode Arithmetic(Op op, Value& left, const Value& right) {
     if ((error = ArithmeticOperand(left, x, leftRank)) != ErrorCode::None ||
         (error = ArithmeticOperand(right, y, rightRank)) != ErrorCode::None) {
         return error;
+    }
+    if (EitherExtended(left, right)) {
+        return ExtendedArithmetic(op, left, right, x, y);
     }
     const Rank rank = std::max(leftRank, rightRank);
     if (rank == Rank::Double) {
@@ -167,8 +167,8 @@ ErrorCode DivideValues(Value& left, const Value& right) {
         (error = ToDouble(right, y)) != ErrorCode::None) {
         return error;
     }
-    if (y == 0.0) {
-        return x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
+    if ((error = DivisionError(x, y)) != ErrorCode::None) {
+        return error;
     }
     if (EitherExtended(left, right) && SingleQuotient(left.GetKind(), right.GetKind())) {
         return StoreSingle(left, x / y);
@@ -187,14 +187,7 @@ ErrorCode PowerValues(Value& left, const Value& right) {
         (error = ToDouble(right, y)) != ErrorCode::None) {
         return error;
     }
-    if (y == 2.0) {
-        // What a compiler makes of pow(x, 2): exact up to the one rounding, and much faster.
-        return StoreDouble(left, x * x);
-    }
-    if (x < 0.0 && y != std::trunc(y)) {
-        return ErrorCode::InvalidProcedureCall;
-    }
-    return StoreDouble(left, std::pow(x, y));
+    return StoreDouble(left, PowerOf(x, y));
 }
 
 struct IntegerOperand {
@@ -507,18 +500,6 @@ ErrorCode NotValue(Value& operand) {
 }
 
 } // namespace
-
-double RoundHalfEven(double value) {
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    if (fraction > 0.5) {
-        return lower + 1.0;
-    }
-    if (fraction < 0.5) {
-        return lower;
-    }
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-}
 
 ErrorCode RoundToLong(double value, std::int32_t& result) {
     if (!(value >= -2147483648.5 && value < 2147483647.5)) {

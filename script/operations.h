@@ -14,8 +14,6 @@ namespace script {
 // repeated "s = s & s" from eating the machine's memory.
 inline constexpr std::size_t MaxStringLength = 65536;
 
-// Rounds half to even ("banker's rounding"), the rounding of every integer conversion here.
-double RoundHalfEven(double value);
 // Rounds to a 32-bit integer; Overflow outside [-2147483648.5, 2147483647.5).
 ErrorCode RoundToLong(double value, std::int32_t& result);
 

@@ -74,8 +74,11 @@ void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> pos
 std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
     script::Token token = lexer.Next();
-    if (token.kind != script::TokenKind::Name || lexer.Next().kind != script::TokenKind::End ||
-        script::FindBuiltin(token.name) || script::FindConstant(token.name) != nullptr) {
+    // The end must be the text's own, not a comment's start.
+    const script::Token end = lexer.Next();
+    if (token.kind != script::TokenKind::Name || end.kind != script::TokenKind::End ||
+        end.position != text.size() || script::FindBuiltin(token.name) ||
+        script::FindConstant(token.name) != nullptr) {
         return {};
     }
     return std::move(token.name);
@@ -584,17 +587,14 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                     r = x - y;
                 } else if (ip->op == Op::Multiply) {
                     r = x * y;
-                } else if (y != 0.0) {
+                } else if ((error = script::DivisionError(x, y)) == ErrorCode::None) {
                     r = x / y;
                 } else {
-                    error = x == 0.0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero;
                     break;
                 }
-                if (!std::isfinite(r)) {
-                    error = ErrorCode::Overflow;
+                if ((error = script::StoreDouble(a, r)) != ErrorCode::None) {
                     break;
                 }
-                a.SetDouble(r);
                 continue;
             }
             error = binary(ip->op, a, b);
@@ -605,22 +605,10 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
                 ip->count != 0 ? program.constants[static_cast<std::size_t>(ip->operand)] : *--top;
             Value& a = top[-1];
             if (NumberPair(a, b)) {
-                const double x = a.Number();
-                const double y = b.Number();
-                double r = 0.0;
-                if (y == 2.0) {
-                    r = x * x; // what a compiler makes of pow(x, 2)
-                } else if (x < 0.0 && y != std::trunc(y)) {
-                    error = ErrorCode::InvalidProcedureCall;
-                    break;
-                } else {
-                    r = std::pow(x, y);
-                }
-                if (!std::isfinite(r)) {
-                    error = std::isnan(r) ? ErrorCode::InvalidProcedureCall : ErrorCode::Overflow;
+                if ((error = script::StoreDouble(a, script::PowerOf(a.Number(), b.Number()))) !=
+                    ErrorCode::None) {
                     break;
                 }
-                a.SetDouble(r);
                 continue;
             }
             error = binary(Op::Power, a, b);
@@ -647,32 +635,13 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
         }
         case Op::Call: {
             const int count = ip->count;
-            if (count == 1 && top[-1].Is(Kind::Double)) {
-                // The common real functions of a Double, without the general call.
-                const double x = top[-1].Number();
-                double r = 0.0;
-                bool handled = true;
-                switch (static_cast<script::Builtin>(ip->operand)) {
-                case script::Builtin::Sin:
-                    r = std::sin(x);
-                    break;
-                case script::Builtin::Cos:
-                    r = std::cos(x);
-                    break;
-                case script::Builtin::Exp:
-                    r = std::exp(x);
-                    break;
-                case script::Builtin::Atn:
-                    r = std::atan(x);
-                    break;
-                case script::Builtin::Abs:
-                    r = std::fabs(x);
-                    break;
-                default:
-                    handled = false;
-                    break;
-                }
-                if (handled && std::isfinite(r)) {
+            const auto id = static_cast<script::Builtin>(ip->operand);
+            if (count == 1 && top[-1].Is(Kind::Double) && id != script::Builtin::Sgn) {
+                // The real functions of a Double, without the general call; sgn gives an
+                // Integer. A result that is not finite is an error or another built-in, which
+                // the general call reports or works out.
+                const double r = script::RealFunctionOf(id, top[-1].Number());
+                if (std::isfinite(r)) {
                     top[-1].SetDouble(r);
                     continue;
                 }
@@ -683,7 +652,7 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
             } else {
                 top -= count - 1;
             }
-            if (static_cast<script::Builtin>(ip->operand) == script::Builtin::Eval) {
+            if (id == script::Builtin::Eval) {
                 error = EvalArgument(arguments[0]);
                 break;
             }
@@ -695,8 +664,7 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
             for (int i = 0; i < touched; ++i) {
                 before += HeapBytes(arguments[i]);
             }
-            error = script::CallBuiltin(static_cast<script::Builtin>(ip->operand), arguments, count,
-                                        &m_random);
+            error = script::CallBuiltin(id, arguments, count, &m_random);
             for (int i = 0; i < touched; ++i) {
                 m_held += HeapBytes(arguments[i]);
             }

@@ -8,7 +8,8 @@ namespace script {
 
 // The variant kinds an expression can produce. Nothing is the empty object reference: it can
 // be named and returned but not used as a number. Byte, Single, Currency and Date come only from
-// the conversion and date functions and from date literals; Array only from Split.
+// the conversion and date functions and from date literals; Array only from Split, Filter and
+// Array.
 enum class Kind : std::uint8_t {
     Empty,
     Null,

@@ -1,9 +1,9 @@
 #pragma once
 
 // The variant kinds that only conversion and date functions make (Byte, Single, Currency, Date),
-// their arithmetic where it differs from Integer, Long and Double, their text, and the calendar
-// behind Date. The operators hand a pair of operands here as soon as one of them is such a kind,
-// so expressions without them never pass through this code.
+// their arithmetic where it differs from Integer, Long and Double, and their text (the calendar
+// behind Date is in textparse.h). The operators hand a pair of operands here as soon as one of
+// them is such a kind, so expressions without them never pass through this code.
 
 #include "script/program.h"
 #include "script/scriptresult.h"
@@ -19,7 +19,7 @@ namespace script {
 // precise kind (Byte < Integer < Long < Single < Double < Currency; Single with Long gives
 // Double), a whole-number result that outgrows its kind moves to the next wider one, and a Date
 // plus or minus a number stays a Date (Date minus Date is a Double).
-ErrorCode ExtendedArithmetic(Op op, Value& left, const Value& right);
+ErrorCode ExtendedArithmetic(Op op, Value& left, const Value& right, double x, double y);
 // Whether / gives a Single rather than a Double: when both operands are Single or narrower (but
 // not Long) and one of them is a Single.
 bool SingleQuotient(Kind left, Kind right);
@@ -38,37 +38,6 @@ inline constexpr double FirstDate = -657434.0; // 100-01-01
 inline constexpr double LastDate = 2958465.0;  // 9999-12-31
 bool DateInRange(double serial);
 ErrorCode StoreDate(Value& target, double serial);
-
-struct CivilDate {
-    int year = 1899;
-    int month = 12;
-    int day = 30;
-};
-struct TimeOfDay {
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-// Day number of a (proleptic Gregorian) date; months and days outside their range roll over as
-// DateSerial does (month 13 is January of the next year, day 0 the last day of the month before).
-double DaySerial(double year, double month, double day);
-CivilDate DateOfSerial(double serial);
-// The time of day of a serial, rounded to the second: the fraction counts from midnight whatever
-// the sign of the day number.
-TimeOfDay TimeOfSerial(double serial);
-// Day number and time fraction back into one serial: a negative day counts its time forward.
-double CombineSerial(double day, double time);
-// The whole-day part of a serial (toward zero) and its time fraction (0 <= t < 1).
-double DayPart(double serial);
-double TimePart(double serial);
-// Day of the week, 1 = Sunday ... 7 = Saturday.
-int WeekdayOfSerial(double serial);
-
-// Reads a date or time text as the Japanese system reads it: "2011/1/31", "2011-01-31",
-// "2011年1月31日", "1/31/2011", "13:45", "1:45:10 PM", "午後1:45", or a date followed by a time.
-// Three small numbers are year, month, day; with monthFirst, as in a date literal, which the
-// language always reads the American way, they are month, day, year.
-bool ParseDateText(std::string_view text, double& serial, bool monthFirst = false);
 
 // The text of a Byte, Single, Currency or Date, as CStr and & give it on a Japanese system:
 // Single in the general number form with 7 significant digits, Currency with up to four

@@ -127,6 +127,11 @@ void BuiltinsTest::values_data() {
     AddValue("cstr of currency", "cstr(ccur(1234567.5))", Str, "1234567.5");
     AddValue("cstr of date", "cstr(#1/31/2011 1:02:03 PM#)", Str, "2011/01/31 13:02:03");
     AddValue("cbool of currency", "cbool(ccur(0.0001))", Bool, "True");
+    AddValue("cbool of #TRUE#", "cbool(\"#TRUE#\")", Bool, "True");
+    AddValue("cbyte of true has every bit set", "cbyte(true)", Byt, "255");
+    AddValue("cdate of number text is a day count", "cdate(\"1\")", Dat, "1899/12/31");
+    AddValue("single is not the double it came from", "csng(0.1) = 0.1", Bool, "False");
+    AddValue("round of true stays boolean", "round(true)", Bool, "True");
 
     // "IsArray Function", "IsDate Function", "IsEmpty Function", "IsNull Function",
     // "IsNumeric Function", "IsObject Function", "TypeName Function", "VarType Function",
@@ -206,6 +211,9 @@ void BuiltinsTest::values_data() {
     AddValue("hex literal of 32 bits negative", "&hFFFFFFFF", Lng, "-1");
     AddValue("octal literal", "&o17", Int, "15");
     AddValue("octal literal without letter", "&17", Int, "15");
+    AddValue("hex literal of sixteen bits as long", "&hFFFF&", Lng, "65535");
+    AddValue("octal literal with long suffix", "&O17&", Lng, "15");
+    AddValue("long hex literal joined", "&h10& & 1", Str, "161");
     AddValue("date literal month first", "#1/31/2011#", Dat, "2011/01/31");
     AddValue("date literal year first", "#2011/01/31#", Dat, "2011/01/31");
     AddValue("date literal small numbers are month, day, year", "#1/2/3#", Dat, "2003/01/02");
@@ -306,6 +314,10 @@ void BuiltinsTest::values_data() {
     AddValue("split text compare", "join(split(\"aXbxc\", \"x\", -1, 1), \"-\")", Str, "a-b-c");
     AddValue("split by empty delimiter", "ubound(split(\"abc\", \"\"))", Lng, "0");
     AddValue("lbound", "lbound(split(\"a b\"))", Lng, "0");
+    // "Array Function".
+    AddValue("array of nothing has no element", "ubound(array())", Lng, "-1");
+    AddValue("join of array writes each value", "join(array(1, \"b\", true, 1.5), \"-\")", Str,
+             "1-b-True-1.5");
     AddValue("filter", "join(filter(split(\"Mon Tue Wed\"), \"Mon\"), \",\")", Str, "Mon");
     AddValue("filter excluding", "join(filter(split(\"Mon Tue Wed\"), \"Mon\", false), \",\")", Str,
              "Tue,Wed");
@@ -325,6 +337,9 @@ void BuiltinsTest::values_data() {
     AddValue("dateserial rolls over", "dateserial(1990 - 10, 8 - 2, 1 - 1)", Dat, "1980/05/31");
     AddValue("dateserial month 13", "dateserial(2011, 13, 1)", Dat, "2012/01/01");
     AddValue("dateserial two digit year", "dateserial(99, 1, 1)", Dat, "1999/01/01");
+    AddValue("dateserial year 29 is 2029", "dateserial(29, 12, 31)", Dat, "2029/12/31");
+    AddValue("dateserial year 0 is 2000", "dateserial(0, 1, 1)", Dat, "2000/01/01");
+    AddValue("dateserial year 30 is 1930", "dateserial(30, 1, 1)", Dat, "1930/01/01");
     AddValue("dateserial leap day", "dateserial(2012, 2, 29)", Dat, "2012/02/29");
     AddValue("timeserial", "timeserial(17 - 12, 0, 0)", Dat, "5:00:00");
     AddValue("timeserial rolls over", "timeserial(12, -15, 0)", Dat, "11:45:00");
@@ -441,22 +456,23 @@ void BuiltinsTest::values_data() {
     // Named constants: "Color Constants", "Comparison Constants", "Date and Time Constants",
     // "Date Format Constants", "MsgBox Constants", "String Constants", "Tristate Constants",
     // "VarType Constants", "Miscellaneous Constants".
-    AddValue("vbtrue", "vbtrue", Lng, "-1");
-    AddValue("vbusedefault", "vbUseDefault", Lng, "-2");
+    AddValue("vbtrue", "vbtrue", Int, "-1");
+    AddValue("vbusedefault", "vbUseDefault", Int, "-2");
     AddValue("vbred", "vbred", Lng, "255");
     AddValue("vbblue", "vbBlue", Lng, "16711680");
     AddValue("vbwhite", "vbwhite", Lng, "16777215");
-    AddValue("vbtextcompare", "vbtextcompare", Lng, "1");
-    AddValue("vbsaturday", "vbsaturday", Lng, "7");
-    AddValue("vbfirstfullweek", "vbfirstfullweek", Lng, "3");
-    AddValue("vbshorttime", "vbshorttime", Lng, "4");
-    AddValue("vbyesno", "vbyesno", Lng, "4");
-    AddValue("vbexclamation", "vbexclamation", Lng, "48");
-    AddValue("vbno", "vbno", Lng, "7");
-    AddValue("vbcurrency", "vbcurrency", Lng, "6");
-    AddValue("vbbyte", "vbbyte", Lng, "17");
-    AddValue("vbarray", "vbarray", Lng, "8192");
+    AddValue("vbtextcompare", "vbtextcompare", Int, "1");
+    AddValue("vbsaturday", "vbsaturday", Int, "7");
+    AddValue("vbfirstfullweek", "vbfirstfullweek", Int, "3");
+    AddValue("vbshorttime", "vbshorttime", Int, "4");
+    AddValue("vbyesno", "vbyesno", Int, "4");
+    AddValue("vbexclamation", "vbexclamation", Int, "48");
+    AddValue("vbno", "vbno", Int, "7");
+    AddValue("vbcurrency", "vbcurrency", Int, "6");
+    AddValue("vbbyte", "vbbyte", Int, "17");
+    AddValue("vbarray", "vbarray", Int, "8192");
     AddValue("vbobjecterror", "vbobjecterror", Lng, "-2147221504");
+    AddValue("vbmsgboxsetforeground beyond an integer", "vbmsgboxsetforeground", Lng, "65536");
     AddValue("vbcrlf", "asc(vbcrlf) * 100 + asc(mid(vbcrlf, 2))", Int, "1310");
     AddValue("vbnewline", "len(vbnewline)", Lng, "2");
     AddValue("vbtab", "asc(vbtab)", Int, "9");
@@ -578,6 +594,13 @@ void BuiltinsTest::errors_data() {
     AddError("rgb without arguments", "rgb", Arguments);
     // Literals that are not.
     AddError("hex literal beyond 32 bits", "&h100000000", ErrorCode::SyntaxError);
+    AddError("long suffix then a name", "&h10&x", ErrorCode::SyntaxError);
+    AddError("array of null", "array(1, null)", NullUse);
+    AddError("array within array", "array(array(1))", Mismatch);
+    AddError("array beyond string space",
+             "array(space(65536), space(65536), space(65536), "
+             "space(65536), space(65536), space(65536))",
+             ErrorCode::OutOfStringSpace);
     AddError("octal digit 8", "&o8", ErrorCode::SyntaxError);
     AddError("impossible date literal", "#2011/2/30#", ErrorCode::SyntaxError);
     AddError("unclosed date literal", "#2011/2/3", ErrorCode::SyntaxError);
@@ -740,6 +763,8 @@ void BuiltinsTest::everyFunctionChecksItsArgumentCount() {
         call += ")";
         QVERIFY2(evaluator.Eval(call).Error().code == Arguments, name);
     }
+    const QString many = "array(1" + QString(",1").repeated(script::MaxArrayArguments) + ")";
+    QCOMPARE(evaluator.Eval(many.toStdString()).Error().code, Arguments);
 }
 
 void BuiltinsTest::boundedResults_data() {

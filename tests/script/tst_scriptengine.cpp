@@ -61,6 +61,7 @@ private slots:
     void emptyVariablesFollowAssignments();
     void numericMatchesGeneral_data();
     void numericMatchesGeneral();
+    void textOperandsMatchDoubles();
     void rndRepeats();
     void nestingLimit_data();
     void nestingLimit();
@@ -173,6 +174,12 @@ void ScriptEngineTest::numbers_data() {
     row("function names are case-insensitive", "SIN(0)+Abs(-1)", 1);
     row("power of two squares", "(-3)^2", 9);
     row("negative base integral exponent", "(-2)^3", -8);
+    // "Comments in VBScript", "Rem Statement": the rest of the text is ignored.
+    row("comment after an expression", "1 + 2 ' 3 + 4", 3);
+    row("rem after a bracket", "(1 + 2)rem", 3);
+    row("rem after an assignment", "y=2 rem two:y*3", 6);
+    row("quote in a string is no comment", "len(\"a'b\")", 3);
+    row("name starting with rem", "remark=4:remark*2", 8);
 }
 
 // Each expression may carry statements first, separated by ':' (a test convenience only).
@@ -338,6 +345,7 @@ void ScriptEngineTest::errors_data() {
     row("invalid character", "1 $ 2", syntax, "Syntax error", 2);
     row("statement is no expression", "x=1:y", syntax, "Syntax error", 3);
     row("keyword used as operand", "mod 1", syntax, "Syntax error", 0);
+    row("comment leaves an operator dangling", "1 + ' 2", syntax, "Syntax error", 4);
 }
 
 void ScriptEngineTest::errors() {
@@ -705,6 +713,37 @@ void ScriptEngineTest::numericMatchesGeneral() {
     }
 }
 
+// Numeric text takes the operators' and functions' general code, a Double the shortcuts of the
+// evaluation loop and the numeric code: both must give the same number or the same error.
+void ScriptEngineTest::textOperandsMatchDoubles() {
+    const QStringList expressions = {"x^2",     "x^3",       "x^0.5",  "(-x)^0.5", "x^-1",
+                                     "2^x",     "x^x",       "1/x",    "x/(x-x)",  "(x-x)/(x-x)",
+                                     "x*1e300", "x+1.7e308", "exp(x)", "log(x)",   "log(-x)",
+                                     "sqr(x)",  "sqr(-x)",   "abs(x)", "atn(x)",   "cos(x)",
+                                     "sin(x)",  "tan(x)",    "fix(x)", "int(x)",   "sgn(x)"};
+    // Values that are not whole, so that x is a Double.
+    std::vector<double> xs = {0.5, -0.5, 3.7, -3.7, 709.5, 710.5, 1e-300, -1e300, 4e9 + 0.5};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> near(-40.0, 40.0);
+    for (int i = 0; i < 100; ++i) {
+        xs.push_back(near(random));
+    }
+    for (const QString& expression : expressions) {
+        ScriptEvaluator evaluator;
+        ScriptEvaluator::Prepared prepared = evaluator.Prepare(expression.toStdString());
+        for (const double x : xs) {
+            evaluator.SetVariable("x", x);
+            const Outcome onDouble = Numeric(evaluator, prepared);
+            const QString text = QString::number(x, 'g', 17);
+            QVERIFY(evaluator.ExecuteStatement("x=\"" + text.toStdString() + "\"").Ok());
+            const Outcome onText = Numeric(evaluator, prepared);
+            QVERIFY2(SameOutcome(onDouble, onText),
+                     qPrintable(QStringLiteral("%1 at x=%2: on a Double %3, on text %4")
+                                    .arg(expression, text, Show(onDouble), Show(onText))));
+        }
+    }
+}
+
 void ScriptEngineTest::rndRepeats() {
     ScriptEvaluator first;
     ScriptEvaluator second;
@@ -908,7 +947,7 @@ void ScriptEngineTest::reservedWords_data() {
           "wend",     "do",         "loop",       "until",   "select", "case",     "set",
           "let",      "const",      "call",       "class",   "redim",  "preserve", "exit",
           "on",       "resume",     "option",     "private", "public", "get",      "with",
-          "new",      "rem",        "byval",      "byref",   "stop",   "goto",     "me",
+          "new",      "rset",       "byval",      "byref",   "stop",   "goto",     "me",
           "is",       "like",       "as",         "integer", "long",   "double",   "variant",
           "typeof",   "raiseevent", "paramarray", "endif",   "If",     "THEN"}) {
         QTest::newRow(word) << QString::fromLatin1(word);
