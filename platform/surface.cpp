@@ -92,24 +92,50 @@ void Surface::SetDrawWidth(int width) {
     m_drawWidth = std::clamp(width, 1, MaxDrawWidth);
 }
 
-void Surface::Plot(int x, int y, std::uint32_t pixel) {
-    if (x >= 0 && y >= 0 && x < m_image.width() && y < m_image.height()) {
-        reinterpret_cast<std::uint32_t*>(m_image.scanLine(y))[x] = pixel;
-    }
-}
+namespace {
 
-// A wide pen is a square of the draw width centred on the pixel.
-void Surface::Stamp(int x, int y, std::uint32_t pixel) {
-    if (m_drawWidth == 1) {
-        Plot(x, y, pixel);
-        return;
-    }
-    const int from = -(m_drawWidth - 1) / 2;
-    for (int dy = 0; dy < m_drawWidth; ++dy) {
-        for (int dx = 0; dx < m_drawWidth; ++dx) {
-            Plot(x + from + dx, y + from + dy, pixel);
+// The image's pixels for a run of writes: the image is made its own once, and every write after
+// that is a plain store.
+class Pixels {
+public:
+    explicit Pixels(QImage& image)
+        : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+          m_stride(image.bytesPerLine() / 4), m_width(image.width()), m_height(image.height()) {}
+
+    void Plot(int x, int y, std::uint32_t pixel) const {
+        if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
+            m_bits[static_cast<qsizetype>(y) * m_stride + x] = pixel;
         }
     }
+
+    // A wide pen is a square of the draw width centred on the pixel.
+    void Stamp(int x, int y, int drawWidth, std::uint32_t pixel) const {
+        if (drawWidth == 1) {
+            Plot(x, y, pixel);
+            return;
+        }
+        const int from = -(drawWidth - 1) / 2;
+        const int left = std::max(x + from, 0);
+        const int right = std::min(x + from + drawWidth, m_width);
+        const int top = std::max(y + from, 0);
+        const int bottom = std::min(y + from + drawWidth, m_height);
+        for (int row = top; row < bottom; ++row) {
+            std::uint32_t* at = m_bits + static_cast<qsizetype>(row) * m_stride;
+            std::fill(at + left, at + std::max(left, right), pixel);
+        }
+    }
+
+private:
+    std::uint32_t* m_bits;
+    qsizetype m_stride;
+    int m_width;
+    int m_height;
+};
+
+} // namespace
+
+void Surface::Plot(int x, int y, std::uint32_t pixel) {
+    Pixels(m_image).Plot(x, y, pixel);
 }
 
 void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) {
@@ -135,10 +161,11 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
     const int stepX = x < xEnd ? 1 : -1;
     const int stepY = y < yEnd ? 1 : -1;
     int error = dx + dy;
+    const Pixels pixels(m_image);
     for (int n = 0;; ++n) {
         // Dotted lines: two pixels on, two off.
         if (m_drawStyle == DrawStyle::Solid || (n & 2) == 0) {
-            Stamp(x, y, pixel);
+            pixels.Stamp(x, y, m_drawWidth, pixel);
         }
         if (x == xEnd && y == yEnd) {
             break;
