@@ -98,9 +98,40 @@ namespace {
 // that is a plain store.
 class Pixels {
 public:
+    // bits() makes the image its own before it hands out its pixels; an image that is its own
+    // already needs only its address, which is much cheaper for the many short lines of a curve.
     explicit Pixels(QImage& image)
-        : m_bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+        : m_bits(reinterpret_cast<std::uint32_t*>(
+              image.isDetached() ? const_cast<uchar*>(image.constBits()) : image.bits())),
           m_stride(image.bytesPerLine() / 4), m_width(image.width()), m_height(image.height()) {}
+
+    // A run along a row or a column, cut to the image.
+    void Run(int x1, int y1, int x2, int y2, std::uint32_t pixel) const {
+        if (y1 == y2) {
+            if (y1 < 0 || y1 >= m_height) {
+                return;
+            }
+            const int from = std::max(std::min(x1, x2), 0);
+            const int to = std::min(std::max(x1, x2), m_width - 1);
+            if (from <= to) {
+                std::uint32_t* row = m_bits + static_cast<qsizetype>(y1) * m_stride;
+                std::fill(row + from, row + to + 1, pixel);
+            }
+            return;
+        }
+        if (x1 < 0 || x1 >= m_width) {
+            return;
+        }
+        const int from = std::max(std::min(y1, y2), 0);
+        const int to = std::min(std::max(y1, y2), m_height - 1);
+        if (from > to) {
+            return;
+        }
+        std::uint32_t* at = m_bits + static_cast<qsizetype>(from) * m_stride + x1;
+        for (int y = from; y <= to; ++y, at += m_stride) {
+            *at = pixel;
+        }
+    }
 
     void Plot(int x, int y, std::uint32_t pixel) const {
         if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
@@ -151,9 +182,10 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
     const int xEnd = PixelOf(x2);
     const int yEnd = PixelOf(y2);
     const std::uint32_t pixel = ToPixel(colour);
+    const Pixels pixels(m_image);
     if (m_drawWidth == 1 && m_drawStyle == DrawStyle::Solid && (x == xEnd || y == yEnd)) {
         // The whole grid is made of these: write the run straight into the image.
-        AxisParallelRun(x, y, xEnd, yEnd, pixel);
+        pixels.Run(x, y, xEnd, yEnd, pixel);
         return;
     }
     const int dx = std::abs(xEnd - x);
@@ -161,7 +193,6 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
     const int stepX = x < xEnd ? 1 : -1;
     const int stepY = y < yEnd ? 1 : -1;
     int error = dx + dy;
-    const Pixels pixels(m_image);
     for (int n = 0;; ++n) {
         // Dotted lines: two pixels on, two off.
         if (m_drawStyle == DrawStyle::Solid || (n & 2) == 0) {
@@ -179,37 +210,6 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
             error += dx;
             y += stepY;
         }
-    }
-}
-
-void Surface::AxisParallelRun(int x1, int y1, int x2, int y2, std::uint32_t pixel) {
-    const int width = m_image.width();
-    const int height = m_image.height();
-    if (y1 == y2) {
-        if (y1 < 0 || y1 >= height) {
-            return;
-        }
-        const int from = std::max(std::min(x1, x2), 0);
-        const int to = std::min(std::max(x1, x2), width - 1);
-        if (from > to) {
-            return;
-        }
-        auto* row = reinterpret_cast<std::uint32_t*>(m_image.scanLine(y1));
-        std::fill(row + from, row + to + 1, pixel);
-        return;
-    }
-    if (x1 < 0 || x1 >= width) {
-        return;
-    }
-    const int from = std::max(std::min(y1, y2), 0);
-    const int to = std::min(std::max(y1, y2), height - 1);
-    if (from > to) {
-        return;
-    }
-    const qsizetype stride = m_image.bytesPerLine() / 4;
-    auto* at = reinterpret_cast<std::uint32_t*>(m_image.scanLine(from)) + x1;
-    for (int y = from; y <= to; ++y, at += stride) {
-        *at = pixel;
     }
 }
 

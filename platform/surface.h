@@ -53,7 +53,6 @@ public:
 
 private:
     void Plot(int x, int y, std::uint32_t pixel);
-    void AxisParallelRun(int x1, int y1, int x2, int y2, std::uint32_t pixel);
 
     QImage m_image;
     QImage m_picture;
