@@ -156,15 +156,21 @@ ErrorCode AddValues(Value& left, const Value& right) {
     return Arithmetic(Op::Add, left, right);
 }
 
+// Both operands as doubles, for the operators that compute on doubles alone. False when that
+// settles the result already: Null, Nothing, or an operand that is no number (error says which).
+bool DoubleOperands(Value& left, const Value& right, double& x, double& y, ErrorCode& error) {
+    if (NullOrNothing(left, right, error)) {
+        return false;
+    }
+    return (error = ToDouble(left, x)) == ErrorCode::None &&
+           (error = ToDouble(right, y)) == ErrorCode::None;
+}
+
 ErrorCode DivideValues(Value& left, const Value& right) {
     ErrorCode error = ErrorCode::None;
-    if (NullOrNothing(left, right, error)) {
-        return error;
-    }
     double x = 0.0;
     double y = 0.0;
-    if ((error = ToDouble(left, x)) != ErrorCode::None ||
-        (error = ToDouble(right, y)) != ErrorCode::None) {
+    if (!DoubleOperands(left, right, x, y, error)) {
         return error;
     }
     if ((error = DivisionError(x, y)) != ErrorCode::None) {
@@ -178,13 +184,9 @@ ErrorCode DivideValues(Value& left, const Value& right) {
 
 ErrorCode PowerValues(Value& left, const Value& right) {
     ErrorCode error = ErrorCode::None;
-    if (NullOrNothing(left, right, error)) {
-        return error;
-    }
     double x = 0.0;
     double y = 0.0;
-    if ((error = ToDouble(left, x)) != ErrorCode::None ||
-        (error = ToDouble(right, y)) != ErrorCode::None) {
+    if (!DoubleOperands(left, right, x, y, error)) {
         return error;
     }
     return StoreDouble(left, PowerOf(x, y));
