@@ -52,7 +52,7 @@ QVariant ValueTableModel::data(const QModelIndex& index, int role) const {
             return QStringLiteral("値なし: ") +
                    JapaneseError(*why, m_table->Column(column).expression);
         }
-        return {};
+        return QStringLiteral("値なし"); // not computed: the computation stopped before it
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     default:
