@@ -165,10 +165,6 @@ private:
 
 } // namespace
 
-void Surface::Plot(int x, int y, std::uint32_t pixel) {
-    Pixels(m_image).Plot(x, y, pixel);
-}
-
 void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) {
     // Only ends more than a sheet away are cut, so a line that stays near the sheet keeps
     // exactly the pixels of its own end points.
@@ -237,7 +233,7 @@ void Surface::VerticalLines(const std::vector<VerticalLine>& lines, double top, 
 }
 
 void Surface::Point(double x, double y, ColorRef colour) {
-    Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
+    Pixels(m_image).Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
 }
 
 void Surface::SetPicture(const QImage& picture) {

@@ -52,8 +52,6 @@ public:
     QImage& Image() { return m_image; }
 
 private:
-    void Plot(int x, int y, std::uint32_t pixel);
-
     QImage m_image;
     QImage m_picture;
     ColorRef m_backColor = Rgb(255, 255, 255);

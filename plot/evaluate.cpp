@@ -34,11 +34,7 @@ std::optional<double> Fail(ScriptError* error, const ScriptError& why) {
 
 std::optional<double> Fail(ScriptError* error, script::ErrorCode code) {
     if (error != nullptr) {
-        error->code = code;
-        error->description = script::Describe(code);
-        error->name.clear();
-        error->position.reset();
-        error->hint = ScriptHint();
+        error->Set(code);
     }
     return std::nullopt;
 }

@@ -29,9 +29,7 @@ std::string Quoted(const std::string& cell, char separator) {
 // Two complaints the user is told alike (the place in the text aside).
 bool Same(const ScriptError& a, const ScriptError& b) {
     return a.code == b.code && a.name == b.name && a.description == b.description &&
-           a.hint.unknownFunction == b.hint.unknownFunction &&
-           a.hint.suggestion == b.hint.suggestion &&
-           a.hint.suggestionIsOperator == b.hint.suggestionIsOperator;
+           a.hint == b.hint;
 }
 
 } // namespace

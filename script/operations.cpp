@@ -632,6 +632,16 @@ const char* Describe(ErrorCode code) {
 
 } // namespace script
 
+void ScriptError::Set(script::ErrorCode number, std::optional<std::size_t> at) {
+    code = number;
+    description = script::Describe(number);
+    name.clear();
+    position = at;
+    hint.unknownFunction.clear();
+    hint.suggestion.clear();
+    hint.suggestionIsOperator = false;
+}
+
 std::string HintText(const ScriptHint& hint) {
     if (hint.Empty()) {
         return {};

@@ -59,17 +59,6 @@ auto Guarded(Work work, Failed failed) -> decltype(work()) {
     }
 }
 
-// Fills error in place: a sampler that meets the same error at every point keeps reusing the
-// description's buffer instead of allocating one per point.
-void SetError(ScriptError& error, ErrorCode code, std::optional<std::size_t> position) {
-    error.code = code;
-    error.description = script::Describe(code);
-    error.position = position;
-    error.name.clear();
-    error.hint.unknownFunction.clear();
-    error.hint.suggestion.clear();
-}
-
 // The name of a variable as an assignment would take it, or empty when the text is not one.
 std::string VariableName(std::string_view text) {
     script::Lexer lexer(text);
@@ -367,7 +356,7 @@ ScriptResult ScriptEvaluator::Run(const script::Program& program) {
 
 void ScriptEvaluator::ErrorAt(const script::Program& program, ErrorCode code,
                               const script::Instruction* at, ScriptError& error) const {
-    SetError(error, code, at->position);
+    error.Set(code, at->position);
     if (at->op == Op::Raise) {
         // "Type mismatch: 'name'", naming the function that does not exist.
         error.hint = program.unknownCalls[static_cast<std::size_t>(at->operand)];
@@ -428,11 +417,9 @@ bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, Sc
                 number = *plotted;
                 return true;
             }
-            SetError(error,
-                     value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
-                     : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
-                                               : ErrorCode::TypeMismatch,
-                     std::nullopt);
+            error.Set(value.Is(Kind::Null)      ? ErrorCode::InvalidUseOfNull
+                      : value.Is(Kind::Nothing) ? ErrorCode::ObjectVariableNotSet
+                                                : ErrorCode::TypeMismatch);
             return false;
         },
         [&] {

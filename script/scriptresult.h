@@ -48,6 +48,7 @@ struct ScriptHint {
     bool suggestionIsOperator = false;
 
     bool Empty() const { return unknownFunction.empty(); }
+    bool operator==(const ScriptHint&) const = default;
 };
 
 struct ScriptError {
@@ -60,6 +61,10 @@ struct ScriptError {
     // Byte offset into the evaluated text of the token at fault, when one is to blame.
     std::optional<std::size_t> position;
     ScriptHint hint;
+
+    // Makes this the bare error of the number: its description, no name and no hint. Filled in
+    // place, so that code meeting the same error at every point reuses the description's buffer.
+    void Set(script::ErrorCode number, std::optional<std::size_t> at = std::nullopt);
 };
 
 // The hint in English: "there is no function sqrt; did you mean sqr?". Empty for no hint.
