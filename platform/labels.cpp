@@ -1,6 +1,7 @@
 #include "platform/labels.h"
 
 #include <QtGui/QPainter>
+#include <QtGui/QRegion>
 #include <algorithm>
 #include <cmath>
 
@@ -87,11 +88,33 @@ void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour, TextEdges 
     painter.restore();
 }
 
-void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges) {
+namespace {
+// Whether a label's glyphs or its mark may reach into the region: its box, with room for glyphs
+// that overhang it, and the mark's disc.
+bool MayTouch(const TextLabel& label, const QRegion& region) {
+    const double room = label.Height() + 2.0;
+    const QRectF box(label.left - room, label.top - room, label.Width() + 2 * room,
+                     label.Height() + 2 * room);
+    if (region.intersects(box.toAlignedRect())) {
+        return true;
+    }
+    if (!label.mark) {
+        return false;
+    }
+    const QPointF point = label.MarkPoint();
+    return region.intersects(QRectF(point.x() - 8, point.y() - 8, 16, 16).toAlignedRect());
+}
+} // namespace
+
+void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges,
+                const QRegion* within) {
     // The labels of a family mostly share one font, which is then made and measured once.
     const FontSpec* font = nullptr;
     double ascent = 0.0;
     family.ForEachVisible([&](int, const TextLabel& label) {
+        if (within != nullptr && !MayTouch(label, *within)) {
+            return;
+        }
         if (font == nullptr || !(label.Font() == *font)) {
             font = &label.Font();
             ascent = UseLabelFont(painter, *font, edges);

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QPainter;
+class QRegion;
 
 // The look of a text: what the font chooser edits and what a label carries.
 struct FontSpec {
@@ -52,7 +53,9 @@ void DrawLabelMark(QPainter& painter, QPointF point, ColorRef colour,
 class LabelFamily;
 
 // Draws every shown label of a family, in index order, each in its own colour, with its mark.
-void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges = TextEdges::Pixel);
+// With a region, only the labels that may touch it (the painter clips to it).
+void DrawLabels(QPainter& painter, const LabelFamily& family, TextEdges edges = TextEdges::Pixel,
+                const QRegion* within = nullptr);
 
 // One text on the sheet. Its width and height follow its text and font at once.
 class TextLabel {

@@ -56,10 +56,33 @@ int PixelOf(double position) {
     if (position > 1e9) {
         return 1000000000;
     }
-    return static_cast<int>(std::floor(position));
+    // The floor, without a library call for each of a curve's many short lines.
+    const int whole = static_cast<int>(position);
+    return whole - (position < whole ? 1 : 0);
 }
 
 } // namespace
+
+ColumnSpans::ColumnSpans(int width, int height)
+    : m_rows(static_cast<std::size_t>(std::max(width, 0)), {height, -1}), m_height(height) {}
+
+std::vector<QRect> ColumnSpans::Bands(int columns) const {
+    std::vector<QRect> bands;
+    columns = std::max(columns, 1);
+    for (int left = 0; left < Width(); left += columns) {
+        const int right = std::min(left + columns, Width()) - 1;
+        int top = m_height;
+        int bottom = -1;
+        for (int column = left; column <= right; ++column) {
+            top = std::min(top, Top(column));
+            bottom = std::max(bottom, Bottom(column));
+        }
+        if (top <= bottom) {
+            bands.emplace_back(QPoint(left, top), QPoint(right, bottom));
+        }
+    }
+    return bands;
+}
 
 Surface::Surface(int width, int height)
     : m_image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
@@ -133,6 +156,11 @@ public:
         }
     }
 
+    // A pixel known to lie on the image.
+    void Set(int x, int y, std::uint32_t pixel) const {
+        m_bits[static_cast<qsizetype>(y) * m_stride + x] = pixel;
+    }
+
     void Plot(int x, int y, std::uint32_t pixel) const {
         if (x >= 0 && y >= 0 && x < m_width && y < m_height) {
             m_bits[static_cast<qsizetype>(y) * m_stride + x] = pixel;
@@ -169,8 +197,14 @@ void Surface::Line(double x1, double y1, double x2, double y2, ColorRef colour) 
     // Only ends more than a sheet away are cut, so a line that stays near the sheet keeps
     // exactly the pixels of its own end points.
     const double margin = std::max(m_image.width(), m_image.height()) + m_drawWidth + 1.0;
-    if (!ClipSegment(x1, y1, x2, y2, -margin, -margin, m_image.width() - 1 + margin,
-                     m_image.height() - 1 + margin)) {
+    const double right = m_image.width() - 1 + margin;
+    const double bottom = m_image.height() - 1 + margin;
+    const auto near = [&](double x, double y) {
+        return x >= -margin && x <= right && y >= -margin && y <= bottom;
+    };
+    // Most lines lie near the sheet from end to end and need no cutting.
+    if (!(near(x1, y1) && near(x2, y2)) &&
+        !ClipSegment(x1, y1, x2, y2, -margin, -margin, right, bottom)) {
         return;
     }
     int x = PixelOf(x1);
@@ -234,6 +268,31 @@ void Surface::VerticalLines(const std::vector<VerticalLine>& lines, double top, 
 
 void Surface::Point(double x, double y, ColorRef colour) {
     Pixels(m_image).Plot(PixelOf(x), PixelOf(y), ToPixel(colour));
+}
+
+void Surface::Restore(const QImage& picture, const ColumnSpans& spans) {
+    if (picture.size() != m_image.size() || picture.format() != m_image.format() ||
+        spans.Width() != m_image.width() || spans.Height() != m_image.height()) {
+        m_image = picture.convertToFormat(QImage::Format_RGB32);
+        return;
+    }
+    if (spans.IsEmpty()) {
+        return;
+    }
+    const Pixels pixels(m_image);
+    const auto* from = reinterpret_cast<const std::uint32_t*>(picture.constBits());
+    const qsizetype fromStride = picture.bytesPerLine() / 4;
+    for (int column = 0; column < spans.Width(); ++column) {
+        if (spans.Top(column) > spans.Bottom(column)) {
+            continue;
+        }
+        // The spans lie on the sheet.
+        const std::uint32_t* source = from + spans.Top(column) * fromStride + column;
+        for (int row = spans.Top(column); row <= spans.Bottom(column); ++row) {
+            pixels.Set(column, row, *source);
+            source += fromStride;
+        }
+    }
 }
 
 void Surface::SetPicture(const QImage& picture) {

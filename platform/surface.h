@@ -2,11 +2,52 @@
 
 #include "platform/colorref.h"
 
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtGui/QImage>
+#include <algorithm>
 #include <vector>
 
 enum class DrawStyle { Solid, Dotted };
+
+// The pixels a drawing may have changed, as one run of rows in each column of a sheet: enough to
+// take a curve's pixels back, or to show only what changed, without looking at every pixel.
+class ColumnSpans {
+public:
+    ColumnSpans() = default;
+    ColumnSpans(int width, int height);
+
+    // Columns left to right, rows top to bottom, both ends included; cut to the sheet.
+    void Add(int left, int right, int top, int bottom) {
+        left = std::max(left, 0);
+        right = std::min(right, Width() - 1);
+        top = std::max(top, 0);
+        bottom = std::min(bottom, m_height - 1);
+        if (left > right || top > bottom) {
+            return;
+        }
+        m_empty = false;
+        for (int column = left; column <= right; ++column) {
+            auto& [from, to] = m_rows[static_cast<std::size_t>(column)];
+            from = std::min(from, top);
+            to = std::max(to, bottom);
+        }
+    }
+    bool IsEmpty() const { return m_empty; }
+    int Width() const { return static_cast<int>(m_rows.size()); }
+    int Height() const { return m_height; }
+    // The rows of a column; top > bottom when nothing there changed.
+    int Top(int column) const { return m_rows[column].first; }
+    int Bottom(int column) const { return m_rows[column].second; }
+    // Rectangles that together cover the spans: one for each band of that many columns that
+    // holds any.
+    std::vector<QRect> Bands(int columns) const;
+
+private:
+    std::vector<std::pair<int, int>> m_rows;
+    int m_height = 0;
+    bool m_empty = true;
+};
 
 // A raster drawing surface: the sheet, and the previews of the dialogs. Positions are pixels
 // with the origin at the top left and y downward; a fractional position lands in the pixel that
@@ -40,6 +81,10 @@ public:
     void VerticalLines(const std::vector<VerticalLine>& lines, double top, double bottom);
     // One pixel.
     void Point(double x, double y, ColorRef colour);
+
+    // Takes back the spans' pixels from a picture of the surface's size (all of it, if the
+    // sizes differ).
+    void Restore(const QImage& picture, const ColumnSpans& spans);
 
     // A picture shown at its own size from the top-left corner, under everything drawn.
     void SetPicture(const QImage& picture);

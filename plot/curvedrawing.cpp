@@ -47,18 +47,68 @@ void DotBlock(Surface& surface, float x, float y, std::int16_t width, ColorRef c
     }
 }
 
+bool PieceShown(float plotLimit, float height, float row0, float row1) {
+    const float noValue = plotLimit + 1.0f;
+    if (row0 == noValue || row1 == noValue) {
+        return false;
+    }
+    if ((row0 < 0 && row1 < 0) || (row0 >= height && row1 >= height)) {
+        return false;
+    }
+    return !((row0 < 0 && row1 >= height) || (row0 >= height && row1 < 0));
+}
+
+// Calls piece(column, row0, row1) for each piece of a slot's curve, left to right.
+template <typename Piece>
+void ForEachPiece(const GraphSettings& settings, const GraphState& state, int slot, Piece piece) {
+    // Columns are single precision like the origin they may start from; none beyond the table is
+    // read.
+    const auto [start, end] = DrawnColumns(settings, state);
+    for (float c = start; c <= end - 1.0f; c += 1.0f) {
+        const int left = RoundToWhole(c);
+        const int right = RoundToWhole(c + 1.0f);
+        if (state.PlotValues.HasColumn(left) && state.PlotValues.HasColumn(right)) {
+            piece(c, state.PlotValues.Get(slot, left), state.PlotValues.Get(slot, right));
+        }
+    }
+}
+
+// Where a shown piece's pixels may lie: between its two columns and its two rows, and as far
+// beyond as a wide pen's square or a dot block reaches, (width - 1) / 2 pixels up and left,
+// width / 2 down and right.
+class PieceReach {
+    // A column or a row cut to the sheet's neighbourhood, as the pixel it lands in.
+    static int Floor(float value) {
+        const int whole = static_cast<int>(value);
+        return whole - (value < static_cast<float>(whole) ? 1 : 0);
+    }
+
+public:
+    PieceReach(ColumnSpans& spans, const GraphState& state, const CurvePen& pen)
+        : m_spans(spans), m_height(state.GraphHeightPx),
+          m_before((std::max<int>(pen.width, 1) - 1) / 2),
+          m_after(std::max<int>(pen.width, 1) / 2) {}
+
+    void Add(float column, float row0, float row1) const {
+        // Rows far off the sheet are cut before they become whole numbers.
+        const float top = std::clamp(std::min(row0, row1), -1.0f, m_height + 1.0f);
+        const float bottom = std::clamp(std::max(row0, row1), -1.0f, m_height + 1.0f);
+        const int left = Floor(column);
+        m_spans.Add(left - m_before, left + 1 + m_after, Floor(top) - m_before,
+                    Floor(bottom) + m_after);
+    }
+
+private:
+    ColumnSpans& m_spans;
+    float m_height;
+    int m_before;
+    int m_after;
+};
+
 } // namespace
 
 void DrawSegment(CurveCanvas& canvas, float column, float row0, float row1, const CurvePen& pen) {
-    const float noValue = canvas.plotLimit + 1.0f;
-    const float height = canvas.sheetHeight;
-    if (row0 == noValue || row1 == noValue) {
-        return;
-    }
-    if ((row0 < 0 && row1 < 0) || (row0 >= height && row1 >= height)) {
-        return;
-    }
-    if ((row0 < 0 && row1 >= height) || (row0 >= height && row1 < 0)) {
+    if (!PieceShown(canvas.plotLimit, canvas.sheetHeight, row0, row1)) {
         return;
     }
     Surface& surface = canvas.surface;
@@ -105,18 +155,29 @@ void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphSt
 }
 
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
-                  const CurvePen& pen, int slot, std::int16_t& patternPhase) {
+                  const CurvePen& pen, int slot, std::int16_t& patternPhase, ColumnSpans* reach) {
     CurveCanvas canvas{surface, state.PlotLimit, state.GraphHeightPx, patternPhase};
-    // Columns are single precision like the origin they may start from; none beyond the table is
-    // read.
-    const auto [start, end] = DrawnColumns(settings, state);
-    for (float c = start; c <= end - 1.0f; c += 1.0f) {
-        const int left = RoundToWhole(c);
-        const int right = RoundToWhole(c + 1.0f);
-        if (!state.PlotValues.HasColumn(left) || !state.PlotValues.HasColumn(right)) {
-            continue;
-        }
-        DrawSegment(canvas, c, state.PlotValues.Get(slot, left), state.PlotValues.Get(slot, right),
-                    pen);
+    if (reach == nullptr) {
+        ForEachPiece(settings, state, slot, [&](float column, float row0, float row1) {
+            DrawSegment(canvas, column, row0, row1, pen);
+        });
+        return;
     }
+    const PieceReach pieceReach(*reach, state, pen);
+    ForEachPiece(settings, state, slot, [&](float column, float row0, float row1) {
+        if (PieceShown(state.PlotLimit, state.GraphHeightPx, row0, row1)) {
+            pieceReach.Add(column, row0, row1);
+            DrawSegment(canvas, column, row0, row1, pen);
+        }
+    });
+}
+
+void AddCurveReach(ColumnSpans& spans, const GraphSettings& settings, const GraphState& state,
+                   const CurvePen& pen, int slot) {
+    const PieceReach reach(spans, state, pen);
+    ForEachPiece(settings, state, slot, [&](float column, float row0, float row1) {
+        if (PieceShown(state.PlotLimit, state.GraphHeightPx, row0, row1)) {
+            reach.Add(column, row0, row1);
+        }
+    });
 }

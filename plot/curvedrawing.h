@@ -7,6 +7,7 @@
 #include <QtCore/QString>
 #include <cstdint>
 
+class ColumnSpans;
 class Surface;
 
 // Everything a curve piece needs besides its position.
@@ -35,6 +36,13 @@ CurvePen PenOf(ColorRef colour, const QString& styleCode);
 // Draws a slot's curve from its rows in PlotValues over what the sheet shows.
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
                   const FunctionSlot& function, int slot, std::int16_t& patternPhase);
-// The same with the pen given.
+// The same with the pen given; with spans, adds the pixels it may have set to them (as
+// AddCurveReach does).
 void DrawFunction(Surface& surface, const GraphSettings& settings, const GraphState& state,
-                  const CurvePen& pen, int slot, std::int16_t& patternPhase);
+                  const CurvePen& pen, int slot, std::int16_t& patternPhase,
+                  ColumnSpans* reach = nullptr);
+
+// Adds the pixels a slot's curve, drawn with the pen, may have set: a few more than it sets, never
+// fewer.
+void AddCurveReach(ColumnSpans& spans, const GraphSettings& settings, const GraphState& state,
+                   const CurvePen& pen, int slot);

@@ -5,6 +5,7 @@
 #include "plot/curvedrawing.h"
 
 #include <QtGui/QPainter>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -13,10 +14,10 @@ std::uint64_t NewSheetId() {
     return ++last;
 }
 
-std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve) {
+std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve, ColumnSpans* reach) {
     std::int16_t phase = curve.startPhase;
     DrawFunction(surface, curve.settings, curve.graph, PenOf(curve.colour, curve.styleCode),
-                 curve.slot, phase);
+                 curve.slot, phase, reach);
     return phase;
 }
 
@@ -63,6 +64,65 @@ void RenderRecord(const SheetRecord& record, Surface& surface, RecordBase* base)
     for (const TangentLine& tangent : record.tangents) {
         DrawTangentLine(surface, tangent);
     }
+}
+
+namespace {
+// The columns of one rectangle of what changed: narrow enough to follow a steep curve, wide
+// enough that a sheet takes few rectangles.
+constexpr int ChangedBand = 1920;
+
+ColumnSpans ReachOf(const Surface& surface, const DrawnCurve& curve) {
+    if (curve.reach && curve.reach->Width() == surface.Width() &&
+        curve.reach->Height() == surface.Height()) {
+        return *curve.reach;
+    }
+    ColumnSpans spans(surface.Width(), surface.Height());
+    AddCurveReach(spans, curve.settings, curve.graph, PenOf(curve.colour, curve.styleCode),
+                  curve.slot);
+    return spans;
+}
+} // namespace
+
+void AddRecordedCurveReach(std::vector<QRect>& changed, const Surface& surface,
+                           const DrawnCurve& curve) {
+    const std::vector<QRect> bands = ReachOf(surface, curve).Bands(ChangedBand);
+    changed.insert(changed.end(), bands.begin(), bands.end());
+}
+
+bool EraseRecordedCurves(SheetRecord& record, Surface& surface, RecordBase* base,
+                         const std::vector<std::uint64_t>& rowsIds, std::vector<QRect>& changed) {
+    auto& curves = record.curves;
+    const auto gone = std::stable_partition(curves.begin(), curves.end(), [&](const DrawnCurve& c) {
+        return std::find(rowsIds.begin(), rowsIds.end(), c.rowsId) == rowsIds.end();
+    });
+    if (gone == curves.end()) {
+        return false;
+    }
+    const bool inPlace = base != nullptr && base->Shows(record) &&
+                         surface.Image().size() == record.size &&
+                         surface.Image().size() == base->Picture().size();
+    if (!inPlace) {
+        curves.erase(gone, curves.end());
+        RenderRecord(record, surface, base);
+        changed.emplace_back(QPoint(0, 0), record.size);
+        return true;
+    }
+    // A pixel none of them set shows what it showed; one they may have set shows the base with
+    // everything drawn after it over it again, and drawing a curve twice sets the same pixels.
+    for (auto curve = gone; curve != curves.end(); ++curve) {
+        const ColumnSpans reach = ReachOf(surface, *curve);
+        surface.Restore(base->Picture(), reach);
+        const std::vector<QRect> bands = reach.Bands(ChangedBand);
+        changed.insert(changed.end(), bands.begin(), bands.end());
+    }
+    curves.erase(gone, curves.end());
+    for (const DrawnCurve& curve : curves) {
+        DrawRecordedCurve(surface, curve);
+    }
+    for (const TangentLine& tangent : record.tangents) {
+        DrawTangentLine(surface, tangent);
+    }
+    return true;
 }
 
 QColor AreaFillColour(ColorRef colour) {

@@ -6,13 +6,16 @@
 
 #include <QtCore/QLineF>
 #include <QtCore/QPointF>
+#include <QtCore/QRect>
 #include <QtCore/QSize>
 #include <QtCore/QString>
 #include <QtGui/QImage>
 #include <QtGui/QPolygonF>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class ColumnSpans;
 class Surface;
 
 // One curve as it was drawn: the expression and the rows it was drawn from, its pen, and the
@@ -33,6 +36,9 @@ struct DrawnCurve {
     // The coordinate system it was drawn in; the table holds only this curve's rows.
     GraphSettings settings;
     GraphState graph;
+    // The pixels it may have set, when they were noted as it was drawn (curves a moving
+    // parameter will take off again); otherwise found from its rows when needed.
+    std::shared_ptr<const ColumnSpans> reach;
 };
 
 // A tangent line of a curve: the point it touches, its slope, and where it lies on the sheet, a
@@ -88,8 +94,9 @@ struct SheetRecord {
 std::uint64_t NewSheetId();
 
 // Draws the curve's pieces over what the surface shows, from its own start phase; returns the
-// phase after its last piece.
-std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve);
+// phase after its last piece. With spans, adds the pixels it may have set to them.
+std::int16_t DrawRecordedCurve(Surface& surface, const DrawnCurve& curve,
+                               ColumnSpans* reach = nullptr);
 
 // How translucent an area's fill is, and the colour it fills with.
 inline constexpr int AreaFillAlpha = 72;
@@ -119,6 +126,17 @@ private:
     GraphSettings m_grid;
     std::vector<ShadedArea> m_areas;
 };
+
+// Takes the curves drawn from the rows `rowsIds` out of the record, and their pixels off the
+// surface, which shows the record as it was. With a base that shows the record's lowest layers,
+// only the pixels those curves may have set come back from it, the record's other curves and
+// tangent lines drawn again over them; otherwise the record is drawn anew. Adds to `changed`
+// what may look different now. False when no curve was taken out.
+bool EraseRecordedCurves(SheetRecord& record, Surface& surface, RecordBase* base,
+                         const std::vector<std::uint64_t>& rowsIds, std::vector<QRect>& changed);
+// Adds the pixels the curve may have set, as rectangles.
+void AddRecordedCurveReach(std::vector<QRect>& changed, const Surface& surface,
+                           const DrawnCurve& curve);
 
 // The 96-dpi picture of a record, from scratch, on a surface made the record's size: exactly the
 // pixels that drawing its items one after another gave. With a base, the lowest layers come from

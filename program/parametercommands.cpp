@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <thread>
 
 ParameterFrame BeginParameterFrame(const CurvaneState& state, bool keepTraces) {
     ParameterFrame frame;
@@ -35,41 +37,63 @@ ParameterFrame BeginParameterFrame(const CurvaneState& state, bool keepTraces) {
     return frame;
 }
 
-void RunParameterFrame(ParameterFrame& frame, ScriptEvaluator& evaluator, Progress* progress) {
-    for (SampleJob& job : frame.jobs) {
-        RunSampleJob(job, evaluator, progress);
+void RunParameterFrame(ParameterFrame& frame, ScriptEvaluator& evaluator, Progress* progress,
+                       ScriptEvaluator* helper) {
+    if (helper == nullptr || progress != nullptr || frame.jobs.size() < 2) {
+        for (SampleJob& job : frame.jobs) {
+            RunSampleJob(job, evaluator, progress);
+        }
+        return;
+    }
+    // The jobs share nothing: a second thread takes every other one meanwhile.
+    const auto every = [&frame](std::size_t first, ScriptEvaluator& with) {
+        for (std::size_t i = first; i < frame.jobs.size(); i += 2) {
+            RunSampleJob(frame.jobs[i], with, nullptr);
+        }
+    };
+    std::exception_ptr failed;
+    std::thread second([&] {
+        try {
+            every(1, *helper);
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    try {
+        every(0, evaluator);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failed) {
+        std::rethrow_exception(failed);
     }
 }
 
-bool FinishParameterFrame(CurvaneState& state, ParameterFrame&& frame) {
+bool FinishParameterFrame(CurvaneState& state, ParameterFrame& frame) {
     for (const SampleJob& job : frame.jobs) {
         const FunctionSlot& f = SlotOf(state.Slots, job.slot);
         if (!f.Drawn || f.Hidden || !JobStillFits(state, job)) {
             return false;
         }
     }
-    // Each slot's previous curve leaves the record unless traces are kept; the picture is then
-    // drawn anew from the record, the new curves over it.
-    bool removed = false;
+    // Each slot's previous curve leaves the record unless traces are kept, and the new curves are
+    // drawn over what remains.
+    frame.changed.clear();
+    std::vector<std::uint64_t> previous;
     for (SampleJob& job : frame.jobs) {
-        const std::uint64_t previous = SlotOf(state.Slots, job.slot).RowsId;
+        previous.push_back(SlotOf(state.Slots, job.slot).RowsId);
         state.Graph.PlotValues.AdoptSlot(job.graph.PlotValues, job.slot);
         TakeJobRows(state, std::move(job));
-        if (!frame.keepTraces) {
-            auto& curves = state.Record.curves;
-            const auto before = curves.size();
-            curves.erase(std::remove_if(curves.begin(), curves.end(),
-                                        [&](const DrawnCurve& c) { return c.rowsId == previous; }),
-                         curves.end());
-            removed = removed || curves.size() != before;
-        }
     }
-    if (removed) {
-        RenderRecord(state.Record, state.Sheet, &state.SheetBase);
+    if (!frame.keepTraces &&
+        EraseRecordedCurves(state.Record, state.Sheet, &state.SheetBase, previous, frame.changed)) {
         state.Record.id = NewSheetId();
     }
     for (const SampleJob& job : frame.jobs) {
-        DrawSlotCurve(state, job.slot);
+        DrawSlotCurve(state, job.slot, !frame.keepTraces);
+        AddRecordedCurveReach(frame.changed, state.Sheet, state.Record.curves.back());
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "program/functionpanel.h"
 
+#include <QtCore/QRect>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <vector>
@@ -18,16 +19,21 @@ struct CurvaneState;
 struct ParameterFrame {
     std::vector<SampleJob> jobs;
     bool keepTraces = false;
+    // Once drawn: the parts of the sheet that may look different, to be shown again.
+    std::vector<QRect> changed;
 };
 
 // The computations a frame needs for the state as it is; none when no drawn curve reads a changed
 // value.
 ParameterFrame BeginParameterFrame(const CurvaneState& state, bool keepTraces);
-// Computes every job of the frame with the evaluator, each with its own values.
-void RunParameterFrame(ParameterFrame& frame, ScriptEvaluator& evaluator, Progress* progress);
-// Takes the rows over and draws them. False, and nothing changed, when the state moved on since
-// the frame began (another value, expression or axis): a newer frame is on its way then.
-bool FinishParameterFrame(CurvaneState& state, ParameterFrame&& frame);
+// Computes every job of the frame with the evaluator, each with its own values; with a helper
+// evaluator (and no progress to report), half of them on a second thread at the same time.
+void RunParameterFrame(ParameterFrame& frame, ScriptEvaluator& evaluator, Progress* progress,
+                       ScriptEvaluator* helper = nullptr);
+// Takes the jobs' rows over and draws them, noting in the frame what changed on the sheet. False,
+// and nothing changed, when the state moved on since the frame began (another value,
+// expression or axis): a newer frame is on its way then.
+bool FinishParameterFrame(CurvaneState& state, ParameterFrame& frame);
 
 // A value the user set for a parameter (typed, slid or animated; beyond the range it widens it).
 // False when there is no such parameter or the value is no number.

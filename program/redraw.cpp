@@ -2,7 +2,10 @@
 
 #include "graph/griddrawing.h"
 #include "graph/ticknumbers.h"
+#include "platform/surface.h"
 #include "program/curvanestate.h"
+
+#include <memory>
 
 void DrawGridAndNumbers(CurvaneState& state) {
     DrawGrid(state.Sheet, state.Settings, state.Graph.GraphWidthPx, state.Graph.GraphHeightPx);
@@ -17,7 +20,7 @@ void DrawGridAndNumbers(CurvaneState& state) {
     PlaceTickNumbers(state.Xmoji, state.Ymoji, state.Settings, state.Graph);
 }
 
-void DrawSlotCurve(CurvaneState& state, int slot) {
+void DrawSlotCurve(CurvaneState& state, int slot, bool keepReach) {
     const FunctionSlot& function = SlotOf(state.Slots, slot);
     DrawnCurve curve;
     curve.slot = slot;
@@ -29,12 +32,18 @@ void DrawSlotCurve(CurvaneState& state, int slot) {
     curve.settings = state.Settings;
     curve.graph = state.Graph;
     curve.graph.PlotValues = state.Graph.PlotValues.OnlySlot(slot);
-    DrawRecordCurve(state, std::move(curve));
+    DrawRecordCurve(state, std::move(curve), keepReach);
 }
 
-void DrawRecordCurve(CurvaneState& state, DrawnCurve curve) {
+void DrawRecordCurve(CurvaneState& state, DrawnCurve curve, bool keepReach) {
     curve.startPhase = state.PatternPhase;
-    state.PatternPhase = DrawRecordedCurve(state.Sheet, curve);
+    if (keepReach) {
+        auto reach = std::make_shared<ColumnSpans>(state.Sheet.Width(), state.Sheet.Height());
+        state.PatternPhase = DrawRecordedCurve(state.Sheet, curve, reach.get());
+        curve.reach = std::move(reach);
+    } else {
+        state.PatternPhase = DrawRecordedCurve(state.Sheet, curve);
+    }
     state.Record.curves.push_back(std::move(curve));
     for (const TangentLine& tangent : state.Record.tangents) {
         DrawTangentLine(state.Sheet, tangent);

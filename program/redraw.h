@@ -8,12 +8,13 @@ struct DrawnCurve;
 void DrawGridAndNumbers(CurvaneState& state);
 
 // Draws a slot's curve from its rows over what the sheet shows, and adds it to the sheet's
-// record.
-void DrawSlotCurve(CurvaneState& state, int slot);
+// record; a curve that will soon be taken off again (by a moving parameter) keeps the pixels it
+// may have set.
+void DrawSlotCurve(CurvaneState& state, int slot, bool keepReach = false);
 
 // Draws a curve over what the sheet shows, starting from the pattern phase where the last one
 // stopped, and adds it to the sheet's record; the tangent lines stay on top.
-void DrawRecordCurve(CurvaneState& state, DrawnCurve curve);
+void DrawRecordCurve(CurvaneState& state, DrawnCurve curve, bool keepReach = false);
 
 // The sheet's picture made afresh from its record, after an item was taken out of it or put
 // under others (an area goes under the curves).

@@ -105,7 +105,7 @@ QString RenderSettingsFile(const QString& settingsPath, const QString& imagePath
         }
         ParameterFrame frame = BeginParameterFrame(state, false);
         RunParameterFrame(frame, state.scriptEvalFn, nullptr);
-        FinishParameterFrame(state, std::move(frame));
+        FinishParameterFrame(state, frame);
     } else {
         if (const QString problem = LoadSettingsFileAlone(settingsPath, state);
             !problem.isEmpty()) {

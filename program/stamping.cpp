@@ -5,6 +5,7 @@
 #include "program/curvanestate.h"
 
 #include <QtGui/QPainter>
+#include <QtGui/QRegion>
 
 namespace {
 
@@ -17,10 +18,19 @@ QImage WithLabels(QImage picture, const CurvaneDocument& document) {
 
 } // namespace
 
-void DrawSheetLabels(QPainter& painter, const CurvaneDocument& document, TextEdges edges) {
+void DrawSheetLabels(QPainter& painter, const CurvaneDocument& document, TextEdges edges,
+                     const QRegion* within) {
     for (const LabelFamily* family : {&document.Xmoji, &document.Ymoji, &document.AddMoji}) {
-        DrawLabels(painter, *family, edges);
+        DrawLabels(painter, *family, edges, within);
     }
+}
+
+QRegion RegionOf(const std::vector<QRect>& rects) {
+    QRegion region;
+    for (const QRect& rect : rects) {
+        region += rect;
+    }
+    return region;
 }
 
 QImage SheetPicture(const CurvaneState& state) {

@@ -2,9 +2,12 @@
 
 #include "platform/labels.h"
 
+#include <QtCore/QRect>
 #include <QtGui/QImage>
+#include <vector>
 
 class QPainter;
+class QRegion;
 struct CurvaneDocument;
 struct CurvaneState;
 
@@ -12,8 +15,12 @@ struct CurvaneState;
 // its family's colour and keeps one the user gave it until the next redraw replaces it). The sheet
 // view paints with it, the pictures below are composed with it and the export writes with it
 // (smoothly), so what leaves the program is what the screen showed.
+// With a region, only the labels that may touch it are painted (the painter clips to it).
 void DrawSheetLabels(QPainter& painter, const CurvaneDocument& document,
-                     TextEdges edges = TextEdges::Pixel);
+                     TextEdges edges = TextEdges::Pixel, const QRegion* within = nullptr);
+
+// The region the rectangles cover together.
+QRegion RegionOf(const std::vector<QRect>& rects);
 
 // The sheet with its labels as one 96-dpi picture, as the screen shows it at scale 1: what a
 // saved bitmap, the clipboard, the print preview and --render take. The sheet itself is left as

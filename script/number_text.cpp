@@ -1,8 +1,10 @@
 #include "script/number_text.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -71,10 +73,10 @@ constexpr std::array<double, 23> PowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e
 // ties to even as the decimal formatting does; the integer over 10^k is then one correctly
 // rounded division, the same double that reading the 15 digits back gives.
 double RoundToGeneralDirect(double a) {
-    // The decimal exponent from the binary one: right or one too small.
-    int binary = 0;
-    std::frexp(a, &binary);
-    const int e = static_cast<int>(std::floor((binary - 1) * 0.30102999566398119));
+    // The decimal exponent from the binary one (read from the bits: a is normal here, and
+    // 78913 / 2^18 is log10(2) closely enough for these exponents): right or one too small.
+    const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7ff) - 1022;
+    const int e = ((binary - 1) * 78913) >> 18;
     int k = 14 - e;
     if (k < 0 || k > 22) {
         return -1.0;
@@ -93,7 +95,9 @@ double RoundToGeneralDirect(double a) {
         return -1.0;
     }
     const double err = std::fma(a, scale, -p);
-    double r = std::nearbyint(p);
+    // p to the nearest integer, ties to even: below 2^52, adding 2^52 leaves no fraction.
+    constexpr double Shift = 4503599627370496.0;
+    double r = (p + Shift) - Shift;
     const double d = p - r; // exact: both lie within one unit
     const auto isEven = [](double n) { return std::fmod(n, 2.0) == 0.0; };
     const double up = (d - 0.5) + err; // its sign is that of the exact sum

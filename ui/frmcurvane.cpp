@@ -1018,12 +1018,21 @@ void frmCurvane::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmCurvane::ShowState() {
+    m_picScreen->update();
+    ShowControls();
+}
+
+void frmCurvane::ShowFrame(const std::vector<QRect>& sheetChanged) {
+    m_picScreen->ShowChanged(sheetChanged);
+    ShowControls();
+}
+
+void frmCurvane::ShowControls() {
     // A redraw that discarded the tick number being re-edited leaves its edit box nothing to do.
     if (EditedLabelGone(m_state)) {
         m_state.EditedLabel.reset();
         m_picScreen->HideRow(m_picScreen->ReEditRow());
     }
-    m_picScreen->update();
     if (m_readoutAt) {
         ShowReadout(m_readoutAt); // the curves or the axes under the mouse may have changed
     }

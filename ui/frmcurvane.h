@@ -101,6 +101,11 @@ private:
     void ServePendingRedraw();
     // Brings the controls in line with the state after a handler changed it.
     void ShowState();
+    // The same after a frame of a moving parameter: only these rectangles of the sheet may look
+    // different.
+    void ShowFrame(const std::vector<QRect>& sheetChanged);
+    // Everything of ShowState but the sheet's picture.
+    void ShowControls();
     void ShowVersion();
     void ShowHelp();
     void mnuFileNew_Click();

@@ -31,12 +31,14 @@ void frmCurvane::ParameterMoved() {
     }
     if (!m_parameterWorker) {
         m_parameterWorker = std::make_unique<ParameterWorker>(
-            [evaluator = std::make_shared<ScriptEvaluator>()](const ParameterFrame& request,
-                                                              const std::atomic<bool>& stop) {
+            [evaluator = std::make_shared<ScriptEvaluator>(),
+             helper = std::make_shared<ScriptEvaluator>()](const ParameterFrame& request,
+                                                           const std::atomic<bool>& stop) {
                 // A newer value stops the frame of an older one, even inside one evaluation.
                 evaluator->SetStopFlag(&stop);
+                helper->SetStopFlag(&stop);
                 ParameterFrame computed = request;
-                RunParameterFrame(computed, *evaluator, nullptr);
+                RunParameterFrame(computed, *evaluator, nullptr, helper.get());
                 return computed;
             },
             [this](std::uint64_t id, const ParameterFrame& computed) {
@@ -60,8 +62,11 @@ void frmCurvane::ParameterFrameArrived(std::uint64_t id, const ParameterFrame& f
     }
     m_parameterDrawn = id;
     ParameterFrame taken = frame;
-    FinishParameterFrame(m_state, std::move(taken));
-    ShowState();
+    if (FinishParameterFrame(m_state, taken)) {
+        ShowFrame(taken.changed);
+    } else {
+        ShowState();
+    }
     if (m_parameterStepDue) {
         m_parameterStepDue = false;
         RecordStep(Step::Parameter);

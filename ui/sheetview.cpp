@@ -123,18 +123,28 @@ QPointF SheetView::SheetPoint(const QPointF& widgetPoint) const {
     return widgetPoint - contentsRect().topLeft();
 }
 
+void SheetView::ShowChanged(const std::vector<QRect>& sheetRects) {
+    if (devicePixelRatioF() > 1.0) {
+        update();
+        return;
+    }
+    update(RegionOf(sheetRects).translated(contentsRect().topLeft()));
+}
+
 void SheetView::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
     const QPoint origin = contentsRect().topLeft();
-    painter.setClipRect(event->rect() & contentsRect());
+    const QRegion region = event->region() & contentsRect();
+    painter.setClipRegion(region);
     // A screen with more device pixels than logical ones gets the record drawn at its own
     // pixels; otherwise the sheet's picture is shown as it is.
     const double ratio = devicePixelRatioF();
     const bool scaled = ratio > 1.0;
     painter.drawImage(origin, scaled ? m_scaled.PictureFor(m_state, ratio) : m_state.Sheet.Image());
     painter.translate(origin);
-    DrawSheetLabels(painter, m_state, scaled ? TextEdges::Smooth : TextEdges::Pixel);
+    const QRegion sheetRegion = region.translated(-origin);
+    DrawSheetLabels(painter, m_state, scaled ? TextEdges::Smooth : TextEdges::Pixel, &sheetRegion);
     if (m_state.AreaDragFrom && m_state.AreaDragTo) {
         // The range an area is being dragged across.
         const double from = std::min(*m_state.AreaDragFrom, *m_state.AreaDragTo);

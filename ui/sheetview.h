@@ -5,6 +5,7 @@
 
 #include <QtWidgets/QFrame>
 #include <optional>
+#include <vector>
 
 struct CurvaneState;
 class ClickLabel;
@@ -22,6 +23,9 @@ public:
 
     // Makes the widget's outer size fit the surface plus the frame.
     void FitToSurface();
+    // Paints again only these rectangles of the sheet (all of it on a scaled screen, whose picture
+    // is drawn anew).
+    void ShowChanged(const std::vector<QRect>& sheetRects);
 
     // One edit row: text box, "Font" and colour swatch.
     struct EditRow {

@@ -1,3 +1,6 @@
+#include "platform/surface.h"
+#include "plot/sheetrecord.h"
+#include "program/calculus.h"
 #include "program/curvanestate.h"
 #include "program/export.h"
 #include "program/functionpanel.h"
@@ -6,12 +9,15 @@
 #include "program/stamping.h"
 #include "program/tablecommands.h"
 
+#include "tests/support/seed.h"
+
 #include <QtTest/QtTest>
 
 namespace {
 
 struct Sheet {
     CurvaneState state;
+    std::vector<QRect> changed; // by the last move
     Sheet() { StartGraph(state, 360, 250); }
     void Draw(int slot, const QString& expression) {
         AddRow(state, slot);
@@ -23,7 +29,8 @@ struct Sheet {
         ParameterFrame frame = BeginParameterFrame(state, keepTraces);
         ScriptEvaluator evaluator;
         RunParameterFrame(frame, evaluator, nullptr);
-        QVERIFY(FinishParameterFrame(state, std::move(frame)));
+        QVERIFY(FinishParameterFrame(state, frame));
+        changed = frame.changed;
     }
     std::vector<float> Rows(int slot) const {
         std::vector<float> rows;
@@ -43,6 +50,7 @@ private slots:
     void parametersAreTheNamesWithoutAValue();
     void valuesReachEveryComputation();
     void aMovedValueReplacesTheCurveOrLeavesATrace();
+    void aFrameChangesOnlyWhereItsCurvesReach();
     void rangesWidenAndRefuse();
 };
 
@@ -121,6 +129,41 @@ void ParametersTest::aMovedValueReplacesTheCurveOrLeavesATrace() {
     QVERIFY(RecordPicture(s.state) == SheetPicture(s.state));
     // A value moved back to one its rows were computed with needs nothing computed.
     QVERIFY(BeginParameterFrame(s.state, false).jobs.empty());
+}
+
+void ParametersTest::aFrameChangesOnlyWhereItsCurvesReach() {
+    // Curves in every pen read a and b, over an area and among a curve and a tangent that read
+    // neither. A frame takes back only the pixels the old curves may have set: the sheet must
+    // still be its record's picture, and every pixel that changed lie where the frame says.
+    const quint64 seed = TestSeed();
+    QRandomGenerator random(seed);
+    const char* const pens[] = {"実1", "実2", "実3", "点1", "点2", "点3", "鎖1", "鎖2", "鎖3"};
+    Sheet s;
+    s.Draw(1, QStringLiteral("a*sin(x/5)*20"));
+    s.Draw(2, QStringLiteral("a*x/2-b"));
+    s.Draw(3, QStringLiteral("cos(x/4)*15"));
+    QVERIFY(DrawTangent(s.state, s.state.scriptEvalFn, 3, 7.5).drawn);
+    QVERIFY(DrawArea(s.state, s.state.scriptEvalFn, {3, 0, -20, 15}).drawn);
+    for (int i = 0; i < 80; ++i) {
+        SlotOf(s.state.Slots, 1 + i % 2).StyleCode = QString::fromUtf8(pens[random.bounded(9)]);
+        const QImage before = s.state.Sheet.Image().copy();
+        s.Move(random.bounded(2) == 0 ? "a" : "b", (random.bounded(400) - 200) / 8.0,
+               random.bounded(6) == 0);
+        Surface fresh;
+        RenderRecord(s.state.Record, fresh);
+        const QImage& after = s.state.Sheet.Image();
+        const QRegion changed = RegionOf(s.changed);
+        bool within = true;
+        for (int y = 0; y < after.height(); ++y) {
+            for (int x = 0; x < after.width(); ++x) {
+                within = within && (before.pixel(x, y) == after.pixel(x, y) ||
+                                    changed.contains(QPoint(x, y)));
+            }
+        }
+        if (!within || fresh.Image() != after) {
+            QFAIL(qPrintable(QStringLiteral("seed %1 (CURVANE_SEED), frame %2").arg(seed).arg(i)));
+        }
+    }
 }
 
 void ParametersTest::rangesWidenAndRefuse() {

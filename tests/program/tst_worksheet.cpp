@@ -35,7 +35,7 @@ CurvaneState FullSheet() {
         ParameterValueChanged(state, QStringLiteral("a"), a);
         ParameterFrame frame = BeginParameterFrame(state, true);
         RunParameterFrame(frame, state.scriptEvalFn, nullptr);
-        FinishParameterFrame(state, std::move(frame));
+        FinishParameterFrame(state, frame);
     }
     AddFreeLabel(state, 20, 120);
     SetLabelText(state, RefTo(state, LabelKind::Free, 1), QStringLiteral("点 P & Q"));

@@ -127,7 +127,7 @@ private:
         }
         ParameterFrame frame = BeginParameterFrame(m_state, Below(3) == 0);
         RunParameterFrame(frame, m_state.scriptEvalFn, nullptr);
-        FinishParameterFrame(m_state, std::move(frame));
+        FinishParameterFrame(m_state, frame);
     }
 
     int Below(int n) { return static_cast<int>(m_random.bounded(n)); }

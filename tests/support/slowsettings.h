@@ -4,16 +4,17 @@
 #include <QtCore/QString>
 #include <QtCore/QStringEncoder>
 
-// A settings line with F1 the given expression, drawn in red; F2 and F3 are empty. The sheet is
-// sheetWidth × sheetHeight pixels with the origin in its middle and 4 pixels per unit; the window
-// asks for windowWidth × windowHeight twips.
+// A settings line with F1 the given expression, drawn in red; F2 and F3 are empty unless given.
+// The sheet is sheetWidth × sheetHeight pixels with the origin in its middle and 4 pixels per
+// unit; the window asks for windowWidth × windowHeight twips.
 inline QByteArray SettingsLineWithF1(const QString& expression, int sheetWidth, int sheetHeight,
-                                     int windowWidth = 6915, int windowHeight = 5955) {
+                                     int windowWidth = 6915, int windowHeight = 5955,
+                                     const QString& f2 = {}, const QString& f3 = {}) {
     const QString line =
         QStringLiteral("%1,%2,%3,%4,%5,%6,0,0,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,#TRUE#,"
                        "#TRUE#,4,4,5,5,2,2,16777152,16777152,16777072,16777072,16776992,"
                        "16776992,16740464,16740464,16777215,4,4,16711680,16711680,9,9,1,1,"
-                       "\"単位 1\",\"単位 1\",0,0,\"%7\",\"\",\"\",255,0,0,\"実1\",\"実1\","
+                       "\"単位 1\",\"単位 1\",0,0,\"%7\",\"%8\",\"%9\",255,0,0,\"実1\",\"実1\","
                        "\"実1\"\r\n")
             .arg(windowWidth)
             .arg(windowHeight)
@@ -21,7 +22,7 @@ inline QByteArray SettingsLineWithF1(const QString& expression, int sheetWidth, 
             .arg(sheetHeight)
             .arg(sheetWidth / 2.0)
             .arg(sheetHeight / 2.0)
-            .arg(expression);
+            .arg(expression, f2, f3);
     QStringEncoder cp932("windows-31j");
     return cp932(line);
 }
