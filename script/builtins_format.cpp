@@ -3,6 +3,7 @@
 // sign in front of negative numbers, and for money the yen sign with no decimals ("¥1,235").
 
 #include "script/builtins_impl.h"
+#include "script/number_text.h"
 #include "script/operations.h"
 #include "script/variants.h"
 
@@ -29,11 +30,7 @@ struct NumberStyle {
 // The decimal text of |value| rounded to decimals places, half away from zero, as the value's
 // 15 significant digits give it (so 2.675 rounds up, as the decimal it stands for would).
 std::string RoundedDigits(double value, int decimals, const NumberStyle& style, bool& isZero) {
-    std::array<char, 64> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                       std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view text(buffer.data(),
-                                static_cast<std::size_t>(written.ptr - buffer.data()));
+    const std::string text = CharsOf(std::fabs(value), std::chars_format::scientific, 14);
     std::string digits;
     for (const char c : text.substr(0, text.find('e'))) {
         if (c != '.') {
@@ -42,8 +39,7 @@ std::string RoundedDigits(double value, int decimals, const NumberStyle& style, 
     }
     int exponent = 0;
     const std::string_view exponentText = text.substr(text.find('e') + 1);
-    std::from_chars(exponentText.data() + (exponentText[0] == '+' ? 1 : 0),
-                    exponentText.data() + exponentText.size(), exponent);
+    ReadChars(exponentText.substr(exponentText[0] == '+' ? 1 : 0), exponent);
     if (value == 0.0) {
         exponent = 0;
     }

@@ -32,9 +32,9 @@ std::vector<std::string_view> Elements(const Value& array) {
     std::size_t at = 0;
     while (at + 4 <= text.size()) {
         std::uint32_t length = 0;
-        std::memcpy(&length, text.data() + at, sizeof length);
+        std::memcpy(&length, text.c_str() + at, sizeof length);
         at += 4;
-        elements.emplace_back(text.data() + at, length);
+        elements.emplace_back(text.c_str() + at, length);
         at += length;
     }
     return elements;

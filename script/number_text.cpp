@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -23,6 +24,38 @@ bool IsDigit(char c) {
 
 } // namespace
 
+namespace {
+// Room for any double in any format: fixed notation of the largest takes 309 digits and more.
+constexpr std::size_t CharsRoom = 400;
+
+template <typename Number>
+NumberRead ReadNumber(std::string_view text, Number& value) {
+    const char* const first = std::to_address(text.begin());
+    const auto [end, error] = std::from_chars(first, first + text.size(), value);
+    return {static_cast<std::size_t>(end - first), error};
+}
+} // namespace
+
+std::string CharsOf(double value) {
+    char buffer[CharsRoom];
+    const auto written = std::to_chars(buffer, buffer + CharsRoom, value);
+    return std::string(buffer, written.ptr);
+}
+
+std::string CharsOf(double value, std::chars_format format, int precision) {
+    char buffer[CharsRoom];
+    const auto written = std::to_chars(buffer, buffer + CharsRoom, value, format, precision);
+    return std::string(buffer, written.ptr);
+}
+
+NumberRead ReadChars(std::string_view text, double& value) {
+    return ReadNumber(text, value);
+}
+
+NumberRead ReadChars(std::string_view text, int& value) {
+    return ReadNumber(text, value);
+}
+
 // printf's "%.<digits>G" without printf: the C library's number formatting follows the process
 // locale, which the desktop may set to one with a decimal comma.
 std::string FormatSignificant(double value, int digits) {
@@ -35,10 +68,7 @@ std::string FormatSignificant(double value, int digits) {
     if (std::isinf(value)) {
         return value > 0 ? "Infinity" : "-Infinity";
     }
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, digits);
-    std::string text(buffer.data(), result.ptr);
+    std::string text = CharsOf(value, std::chars_format::general, digits);
     for (char& c : text) {
         if (c == 'e') {
             c = 'E';
@@ -51,9 +81,7 @@ std::string FormatShortest(double value) {
     if (value == 0.0) {
         return "0";
     }
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
+    return CharsOf(value);
 }
 
 std::string FormatGeneral(double value) {
@@ -111,11 +139,8 @@ double RoundToGeneralDirect(double a) {
 }
 
 double RoundToGeneralByText(double value) {
-    std::array<char, 64> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                       std::chars_format::general, 15);
     double rounded = value;
-    std::from_chars(buffer.data(), written.ptr, rounded);
+    ReadChars(CharsOf(value, std::chars_format::general, 15), rounded);
     return rounded;
 }
 
@@ -147,10 +172,7 @@ std::string FormatHundredths(double value) {
     if (!std::isfinite(value)) {
         return FormatGeneral(value);
     }
-    std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, 2);
-    std::string text(buffer.data(), result.ptr);
+    std::string text = CharsOf(value, std::chars_format::fixed, 2);
     while (!text.empty() && text.back() == '0') {
         text.pop_back(); // the pattern's "#" digits are optional
     }
@@ -207,8 +229,7 @@ double ReadLeadingNumber(std::string_view text) {
         number.insert(number.begin(), '0');
     }
     double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec != std::errc{} || !std::isfinite(value)) {
+    if (ReadChars(number, value).error != std::errc{} || !std::isfinite(value)) {
         return 0.0;
     }
     return negative ? -value : value;

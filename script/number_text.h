@@ -1,10 +1,26 @@
 #pragma once
 
+#include <charconv>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // Number <-> text conversions used across the program. Everything here is locale independent:
 // "." is always the decimal separator and there is never a thousands separator.
+
+// What std::to_chars writes for a value, as a string: the shortest text that reads back as the
+// same double, or the text in a format and precision.
+std::string CharsOf(double value);
+std::string CharsOf(double value, std::chars_format format, int precision);
+
+// std::from_chars over a text: how many characters made the number, and why it stopped short
+// (std::errc{} when it did not).
+struct NumberRead {
+    std::size_t length = 0;
+    std::errc error{};
+};
+NumberRead ReadChars(std::string_view text, double& value);
+NumberRead ReadChars(std::string_view text, int& value);
 
 // The general number form: at most 15 significant digits, trailing zeros dropped, exponent form
 // ("1E+15", "1.5E-05") for magnitudes from 1E15 up and below 1E-4. Tick numbers and the "x="

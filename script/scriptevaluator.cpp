@@ -292,7 +292,7 @@ void ScriptEvaluator::Refresh(Prepared& prepared) {
         if (m_numbers.size() < entry.program->numericStackSize) {
             m_numbers.resize(entry.program->numericStackSize);
         }
-        prepared.m_numeric = entry.program->numeric.data();
+        prepared.m_numeric = Elements(entry.program->numeric);
     }
     prepared.m_error = entry.error;
     prepared.m_generation = m_generation;
@@ -381,7 +381,7 @@ bool ScriptEvaluator::EvalInPlace(Prepared& prepared, const Value*& value, Scrip
                 ErrorAt(*prepared.m_program, code, at, error);
                 return false;
             }
-            value = m_stack.data();
+            value = Elements(m_stack);
             return true;
         },
         [&] {
@@ -396,7 +396,7 @@ bool ScriptEvaluator::EvalNumberGenerally(Prepared& prepared, double& number, Sc
             if (prepared.m_generation != m_generation) {
                 Refresh(prepared);
                 if (prepared.m_numeric != nullptr &&
-                    script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(),
+                    script::RunNumeric(prepared.m_numeric, Elements(m_values), Elements(m_numbers),
                                        number)) {
                     return true;
                 }
@@ -523,9 +523,9 @@ ErrorCode ScriptEvaluator::Execute(const script::Program& program, const script:
         m_held = m_held + HeapBytes(a) - before;
         return result;
     };
-    Value* const base = m_stack.data();
+    Value* const base = Elements(m_stack);
     Value* top = base; // the next free slot
-    const script::Instruction* ip = program.code.data();
+    const script::Instruction* ip = Elements(program.code);
     ErrorCode error = ErrorCode::None;
     for (;; ++ip) {
         switch (ip->op) {

@@ -96,7 +96,8 @@ public:
         // Kept inline and small: for plain arithmetic this is all of one sample's work besides
         // the loop itself.
         if (prepared.m_numeric != nullptr && prepared.m_generation == m_generation &&
-            script::RunNumeric(prepared.m_numeric, m_values.data(), m_numbers.data(), number)) {
+            script::RunNumeric(prepared.m_numeric, Elements(m_values), Elements(m_numbers),
+                               number)) {
             return true;
         }
         return EvalNumberGenerally(prepared, number, error);
@@ -138,6 +139,16 @@ private:
     // Frees the texts the stack's slots keep for reuse, which an evaluation that held much
     // leaves behind, so the next starts from nothing.
     void ReleaseText();
+
+    // The address of a vector's first element, also of an empty one.
+    template <typename T>
+    static T* Elements(std::vector<T>& items) {
+        return std::to_address(items.begin());
+    }
+    template <typename T>
+    static const T* Elements(const std::vector<T>& items) {
+        return std::to_address(items.begin());
+    }
 
     std::vector<script::Value> m_values;
     script::VariableSlots m_slots;

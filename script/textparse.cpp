@@ -1,5 +1,7 @@
 #include "script/textparse.h"
 
+#include "script/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -94,8 +96,8 @@ NumberScan ScanNumber(std::string_view text) {
     scan.length = i;
     scan.plainDigits = plain;
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + i, value);
-    if (ec == std::errc::result_out_of_range) {
+    const NumberRead read = ReadChars(text.substr(0, i), value);
+    if (read.error == std::errc::result_out_of_range) {
         if (IsUnderflow(text.substr(0, mantissaEnd), exponent)) {
             scan.status = ScanStatus::Ok;
             scan.value = 0.0;
@@ -104,7 +106,7 @@ NumberScan ScanNumber(std::string_view text) {
         }
         return scan;
     }
-    if (ec != std::errc() || end != text.data() + i) {
+    if (read.error != std::errc() || read.length != i) {
         return scan;
     }
     scan.status = ScanStatus::Ok;
@@ -379,7 +381,7 @@ bool ParseDateText(std::string_view input, double& serial, bool monthFirst) {
         if (end == std::string::npos) {
             end = text.size();
         }
-        std::string_view word(text.data() + pos, end - pos);
+        std::string_view word = std::string_view(text).substr(pos, end - pos);
         pos = end;
         std::vector<Field> fields;
         if (word.find(':') != std::string_view::npos) {

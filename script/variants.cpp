@@ -209,10 +209,7 @@ std::string ExtendedText(const Value& value) {
     case Kind::Single:
         return FormatSignificant(value.Number(), 7); // a Single is always finite
     case Kind::Currency: {
-        std::array<char, 64> buffer{};
-        const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                          value.Number(), std::chars_format::fixed, 4);
-        std::string text(buffer.data(), result.ptr);
+        std::string text = CharsOf(value.Number(), std::chars_format::fixed, 4);
         while (text.back() == '0') {
             text.pop_back();
         }

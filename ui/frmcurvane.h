@@ -137,7 +137,7 @@ private:
     // A value computed for the readout came; shown when it is for where the mouse still is.
     void ReadoutArrived(std::uint64_t id, const std::vector<ReadoutLine>& lines);
     void PlaceReadout(QPoint mouse);
-    // Undo and redo (the definitions are in frmcurvanedocument.cpp). A handler that changes the
+    // Undo and redo. A handler that changes the
     // document ends with RecordStep; a change that goes on (typing into a box, a scroll bar being
     // dragged) with RecordEdit, so that the whole edit becomes one step.
     void RecordStep(Step step, int slot = 0);
