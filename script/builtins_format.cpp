@@ -38,7 +38,7 @@ std::string RoundedDigits(double value, int decimals, const NumberStyle& style, 
         }
     }
     int exponent = 0;
-    const std::string_view exponentText = text.substr(text.find('e') + 1);
+    const std::string_view exponentText = std::string_view(text).substr(text.find('e') + 1);
     ReadChars(exponentText.substr(exponentText[0] == '+' ? 1 : 0), exponent);
     if (value == 0.0) {
         exponent = 0;
