@@ -66,22 +66,20 @@ int PixelOf(double position) {
 ColumnSpans::ColumnSpans(int width, int height)
     : m_rows(static_cast<std::size_t>(std::max(width, 0)), {height, -1}), m_height(height) {}
 
-std::vector<QRect> ColumnSpans::Bands(int columns) const {
-    std::vector<QRect> bands;
-    columns = std::max(columns, 1);
-    for (int left = 0; left < Width(); left += columns) {
-        const int right = std::min(left + columns, Width()) - 1;
-        int top = m_height;
-        int bottom = -1;
-        for (int column = left; column <= right; ++column) {
+QRect ColumnSpans::Bounds() const {
+    int left = Width();
+    int right = -1;
+    int top = m_height;
+    int bottom = -1;
+    for (int column = 0; column < Width(); ++column) {
+        if (Top(column) <= Bottom(column)) {
+            left = std::min(left, column);
+            right = column;
             top = std::min(top, Top(column));
             bottom = std::max(bottom, Bottom(column));
         }
-        if (top <= bottom) {
-            bands.emplace_back(QPoint(left, top), QPoint(right, bottom));
-        }
     }
-    return bands;
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 Surface::Surface(int width, int height)

@@ -39,9 +39,8 @@ public:
     // The rows of a column; top > bottom when nothing there changed.
     int Top(int column) const { return m_rows[column].first; }
     int Bottom(int column) const { return m_rows[column].second; }
-    // Rectangles that together cover the spans: one for each band of that many columns that
-    // holds any.
-    std::vector<QRect> Bands(int columns) const;
+    // The smallest rectangle that holds every span; empty when there is none.
+    QRect Bounds() const;
 
 private:
     std::vector<std::pair<int, int>> m_rows;

@@ -67,26 +67,30 @@ void RenderRecord(const SheetRecord& record, Surface& surface, RecordBase* base)
 }
 
 namespace {
-// The columns of one rectangle of what changed: narrow enough to follow a steep curve, wide
-// enough that a sheet takes few rectangles.
-constexpr int ChangedBand = 1920;
-
-ColumnSpans ReachOf(const Surface& surface, const DrawnCurve& curve) {
+// The pixels the curve may have set on the surface: those noted as it was drawn, or else found
+// from its rows into `found`.
+const ColumnSpans& ReachOf(const Surface& surface, const DrawnCurve& curve, ColumnSpans& found) {
     if (curve.reach && curve.reach->Width() == surface.Width() &&
         curve.reach->Height() == surface.Height()) {
         return *curve.reach;
     }
-    ColumnSpans spans(surface.Width(), surface.Height());
-    AddCurveReach(spans, curve.settings, curve.graph, PenOf(curve.colour, curve.styleCode),
+    found = ColumnSpans(surface.Width(), surface.Height());
+    AddCurveReach(found, curve.settings, curve.graph, PenOf(curve.colour, curve.styleCode),
                   curve.slot);
-    return spans;
+    return found;
+}
+
+void AddBounds(std::vector<QRect>& changed, const ColumnSpans& reach) {
+    if (!reach.IsEmpty()) {
+        changed.push_back(reach.Bounds());
+    }
 }
 } // namespace
 
 void AddRecordedCurveReach(std::vector<QRect>& changed, const Surface& surface,
                            const DrawnCurve& curve) {
-    const std::vector<QRect> bands = ReachOf(surface, curve).Bands(ChangedBand);
-    changed.insert(changed.end(), bands.begin(), bands.end());
+    ColumnSpans found;
+    AddBounds(changed, ReachOf(surface, curve, found));
 }
 
 bool EraseRecordedCurves(SheetRecord& record, Surface& surface, RecordBase* base,
@@ -110,10 +114,10 @@ bool EraseRecordedCurves(SheetRecord& record, Surface& surface, RecordBase* base
     // A pixel none of them set shows what it showed; one they may have set shows the base with
     // everything drawn after it over it again, and drawing a curve twice sets the same pixels.
     for (auto curve = gone; curve != curves.end(); ++curve) {
-        const ColumnSpans reach = ReachOf(surface, *curve);
+        ColumnSpans found;
+        const ColumnSpans& reach = ReachOf(surface, *curve, found);
         surface.Restore(base->Picture(), reach);
-        const std::vector<QRect> bands = reach.Bands(ChangedBand);
-        changed.insert(changed.end(), bands.begin(), bands.end());
+        AddBounds(changed, reach);
     }
     curves.erase(gone, curves.end());
     for (const DrawnCurve& curve : curves) {

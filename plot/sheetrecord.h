@@ -134,7 +134,7 @@ private:
 // what may look different now. False when no curve was taken out.
 bool EraseRecordedCurves(SheetRecord& record, Surface& surface, RecordBase* base,
                          const std::vector<std::uint64_t>& rowsIds, std::vector<QRect>& changed);
-// Adds the pixels the curve may have set, as rectangles.
+// Adds the rectangle that holds the pixels the curve may have set.
 void AddRecordedCurveReach(std::vector<QRect>& changed, const Surface& surface,
                            const DrawnCurve& curve);
 

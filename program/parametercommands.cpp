@@ -92,8 +92,12 @@ bool FinishParameterFrame(CurvaneState& state, ParameterFrame& frame) {
         state.Record.id = NewSheetId();
     }
     for (const SampleJob& job : frame.jobs) {
-        DrawSlotCurve(state, job.slot, !frame.keepTraces);
-        AddRecordedCurveReach(frame.changed, state.Sheet, state.Record.curves.back());
+        DrawSlotCurve(state, job.slot, true);
+        DrawnCurve& drawn = state.Record.curves.back();
+        AddRecordedCurveReach(frame.changed, state.Sheet, drawn);
+        if (frame.keepTraces) {
+            drawn.reach.reset(); // a trace stays: no frame takes it off again
+        }
     }
     return true;
 }

@@ -7,7 +7,6 @@
 #include "script/operations.h"
 #include "script/variants.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 

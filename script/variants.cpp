@@ -5,7 +5,6 @@
 #include "script/textparse.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
